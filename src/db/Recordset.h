@@ -1,0 +1,43 @@
+#pragma once
+// Forward reading of a statement's rows, ADO style. Rows are read in full at Execute,
+// so MoveFirst can rewind and the connection is free for the next statement at once.
+#include "base/Value.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace tesmira::db {
+
+class Recordset {
+public:
+    Recordset() = default;
+    Recordset(std::vector<std::string> columns, std::vector<std::vector<Value>> rows);
+
+    // End of data: true on an empty result, after the last row, and after Close.
+    bool Eof() const { return m_pos >= m_rows.size(); }
+    void MoveFirst() { m_pos = 0; }
+    void MoveNext()
+    {
+        if (m_pos < m_rows.size())
+            ++m_pos;
+    }
+    // The current row's value of a column, by name in any case of letters.
+    // Throws Error on an unknown name or at end of data.
+    const Value& Fields(std::string_view name) const;
+    const Value& Fields(size_t index) const;
+    bool hasField(std::string_view name) const;
+    void Close();
+
+    const std::vector<std::string>& columns() const { return m_columns; }
+    size_t rowCount() const { return m_rows.size(); }
+
+private:
+    std::vector<std::string> m_columns;
+    std::unordered_map<std::string, size_t> m_index; // lower-cased name → position
+    std::vector<std::vector<Value>> m_rows;
+    size_t m_pos = 0;
+};
+
+} // namespace tesmira::db
