@@ -1,0 +1,27 @@
+#pragma once
+// What the host shell knows when it loads a component: the open company database,
+// the signed-in user, the dialogs, and the server clock (fixed by tests and scripts).
+#include "base/Value.h"
+
+#include <optional>
+#include <string>
+
+namespace tesmira::db {
+class Connection;
+}
+
+namespace tesmira::host {
+
+class Dialogos;
+
+struct Entorno {
+    db::Connection& conexion;
+    Dialogos& dialogos;
+    std::string usuario;
+    // Unset: the machine's clock.
+    std::optional<Date> fechaServidor;
+    // Folder where printed documents and the mail outbox are written.
+    std::string carpetaSalida = "out";
+};
+
+} // namespace tesmira::host
