@@ -1,0 +1,94 @@
+#include "forms/TextField.h"
+
+#include "base/Error.h"
+#include "base/Vb.h"
+#include "forms/Text.h"
+
+namespace tesmira::forms {
+
+void TextField::setText(std::string text)
+{
+    if (m_text == text)
+        return;
+    m_text = std::move(text);
+    changed();
+    if (onChange)
+        onChange();
+}
+
+Value TextField::value() const
+{
+    switch (m_kind) {
+    case Kind::Text:
+        return Value(m_text);
+    case Kind::Number:
+        if (trimmed(m_text).empty())
+            return {};
+        try {
+            return Value(vb::cdbl(m_text));
+        } catch (const Error&) {
+            return Value(vb::val(m_text));
+        }
+    case Kind::Date:
+        if (trimmed(m_text).empty())
+            return {};
+        return Value(vb::parseDate(m_text));
+    }
+    return {};
+}
+
+void TextField::setValue(const Value& v)
+{
+    if (v.isNull()) {
+        setText({});
+        return;
+    }
+    switch (m_kind) {
+    case Kind::Text:
+        setText(v.isDate() ? vb::formatDate(v.toDate()) : v.toString());
+        return;
+    case Kind::Number:
+        setText(v.isNumber() ? vb::formatNumber(v.toDouble(), m_numberFormat) : v.toString());
+        return;
+    case Kind::Date:
+        setText(vb::formatDate(v.toDate()));
+        return;
+    }
+}
+
+void TextField::refresh()
+{
+    if (refreshHook)
+        refreshHook(*this);
+}
+
+void TextField::userType(std::string_view text)
+{
+    requireInput();
+    std::string typed(m_maxLength > 0 ? utf8Left(text, static_cast<size_t>(m_maxLength)) : text);
+    setText(vb::formatCode(typed, m_codeFormat));
+}
+
+void TextField::userEnter()
+{
+    setText(vb::formatCode(m_text, m_codeFormat));
+    if (onEnter)
+        onEnter();
+}
+
+void TextField::userLeave()
+{
+    if (onLeave)
+        onLeave();
+}
+
+Value TextField::shownValue() const
+{
+    try {
+        return value();
+    } catch (const Error&) {
+        return Value(m_text);
+    }
+}
+
+} // namespace tesmira::forms

@@ -1,0 +1,69 @@
+#pragma once
+// The in-house text field (txtKiv): text plus a typed value, a code format, look-up and
+// description queries. The queries are only stored here: the host runs them.
+#include "forms/Control.h"
+
+namespace tesmira::forms {
+
+class TextField : public Control {
+public:
+    // How value() reads the text and setValue() writes it.
+    enum class Kind { Text, Number, Date };
+
+    using Control::Control;
+
+    const std::string& text() const { return m_text; }
+    // Code and user alike: onChange fires only when the text actually changes.
+    void setText(std::string text);
+
+    Kind kind() const { return m_kind; }
+    void setKind(Kind kind) { m_kind = kind; }
+    // Display format of a Number field's value (a Format pattern; empty: as CStr).
+    const std::string& numberFormat() const { return m_numberFormat; }
+    void setNumberFormat(std::string pattern) { m_numberFormat = std::move(pattern); }
+    // Text: the text. Number: the text read back (formatted text included), empty text
+    // as null (reads as 0), unreadable text as VB's Val would. Date: the dd-mm-yyyy or ISO
+    // date, null when empty; unreadable text throws Error.
+    Value value() const;
+    // Writes the value as text (through numberFormat for numbers, dd-mm-yyyy for dates).
+    void setValue(const Value& v);
+
+    // Code format (mask) applied to what the user types and confirms; see vb::formatCode.
+    const std::string& codeFormat() const { return m_codeFormat; }
+    void setCodeFormat(std::string mask) { m_codeFormat = std::move(mask); }
+    // Typing limit in characters (UTF-8 aware); 0 = none. Code is not limited.
+    int maxLength() const { return m_maxLength; }
+    void setMaxLength(int n) { m_maxLength = n < 0 ? 0 : n; }
+
+    // SQL listing CLAVE, DESCRIPCION for the pick list.
+    std::string lookupQuery;
+    // Description query, '?' standing for the key, and the field that shows its result.
+    std::string sql;
+    std::string sqlControlResultado;
+    // The host installs this to run the description query into sqlControlResultado.
+    std::function<void(TextField&)> refreshHook;
+    void refresh();
+
+    std::function<void()> onChange;
+    std::function<void()> onEnter;
+    std::function<void()> onLeave;
+
+    // The user replaces the text: cut to maxLength, code format applied, then setText.
+    // Throws Error when the field is disabled, hidden or locked.
+    void userType(std::string_view text);
+    // The user confirms: the code format is applied to the text, then onEnter.
+    void userEnter();
+    void userLeave();
+
+    std::string shownText() const override { return m_text; }
+    Value shownValue() const override;
+
+private:
+    std::string m_text;
+    Kind m_kind = Kind::Text;
+    std::string m_numberFormat;
+    std::string m_codeFormat;
+    int m_maxLength = 0;
+};
+
+} // namespace tesmira::forms
