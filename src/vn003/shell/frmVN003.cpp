@@ -1,0 +1,211 @@
+#include "vn003/frmVN003.h"
+
+#include "host/Padre.h"
+#include "host/Permisos.h"
+#include "host/Precios.h"
+#include "vn003/Publico.h"
+
+namespace tesmira::vn003 {
+
+using forms::Command;
+using forms::Control;
+
+frmVN003::frmVN003()
+    : Form("frmVN003")
+    , Controles(add<Toolbar>("Controles"))
+    , ssTabKiv(add<TabStrip>("ssTabKiv"))
+    , fr0(add<Frame>("fr0"))
+    , fr1(add<Frame>("fr1"))
+    , fr2(add<Frame>("fr2"))
+    , txtFolio(add<TextField>("txtFolio"))
+    , txt_Pd_Folio(add<TextField>("txt_Pd_Folio"))
+    , txt_Sc_Cve_Sucursal(add<TextField>("txt_Sc_Cve_Sucursal"))
+    , txt_Al_Cve_Almacen(add<TextField>("txt_Al_Cve_Almacen"))
+    , txt_Al_Descripcion(add<TextField>("txt_Al_Descripcion"))
+    , dpFecha(add<DatePicker>("dpFecha"))
+    , txtCliente(add<TextField>("txtCliente"))
+    , txtNCliente(add<TextField>("txtNCliente"))
+    , txt_Cl_Razon_Social_1(add<TextField>("txt_Cl_Razon_Social_1"))
+    , txt_Cl_R_F_C(add<TextField>("txt_Cl_R_F_C"))
+    , txt_Sg_Descripcion(add<TextField>("txt_Sg_Descripcion"))
+    , txt_Rt_Descripcion(add<TextField>("txt_Rt_Descripcion"))
+    , txt_Cl_Dias_Credito(add<TextField>("txt_Cl_Dias_Credito"))
+    , txt_Credito_Disponible(add<TextField>("txt_Credito_Disponible"))
+    , txt_Cl_Direccion_1(add<TextField>("txt_Cl_Direccion_1"))
+    , txtVendedor(add<TextField>("txtVendedor"))
+    , txtCondicionVenta(add<TextField>("txtCondicionVenta"))
+    , txtReferencia(add<TextField>("txtReferencia"))
+    , txt_Mn_Cve_Moneda(add<TextField>("txt_Mn_Cve_Moneda"))
+    , txt_Mn_Descripcion(add<TextField>("txt_Mn_Descripcion"))
+    , txt_Rm_Tipo_Cambio(add<TextField>("txt_Rm_Tipo_Cambio"))
+    , txtSalida(add<TextField>("txtSalida"))
+    , txt_Comentario(add<TextField>("txt_Comentario"))
+    , chSinCargo(add<CheckBox>("chSinCargo"))
+    , chkCerrar(add<CheckBox>("chkCerrar"))
+    , chkFacturar(add<CheckBox>("chkFacturar"))
+    , frFactura(add<Frame>("frFactura"))
+    , txt_Fc_Factura(add<SeriesField>("txt_Fc_Factura"))
+    , cmdCuentaBancaria(add<Button>("cmdCuentaBancaria"))
+    , frCampos(add<Frame>("frCampos"))
+    , lbProyecto(add<Label>("lbProyecto"))
+    , txtProyecto(add<TextField>("txtProyecto"))
+    , txtNProyecto(add<TextField>("txtNProyecto"))
+    , lbCentroCosto(add<Label>("lbCentroCosto"))
+    , txtCentroCosto(add<TextField>("txtCentroCosto"))
+    , txtNCentroCosto(add<TextField>("txtNCentroCosto"))
+    , lbUen(add<Label>("lbUen"))
+    , txtUen(add<TextField>("txtUen"))
+    , txtNUen(add<TextField>("txtNUen"))
+    , lbActivoFijo(add<Label>("lbActivoFijo"))
+    , txtActivoFijo(add<TextField>("txtActivoFijo"))
+    , txtNActivoFijo(add<TextField>("txtNActivoFijo"))
+    , lbLectura(add<Label>("lbLectura"))
+    , txtLectura(add<TextField>("txtLectura"))
+    , ssDetalle(add<Grid>("ssDetalle", ColumnasDetalle()))
+    , txtTCantidad1(add<TextField>("txtTCantidad1"))
+    , txtTCantidad2(add<TextField>("txtTCantidad2"))
+    , txtTPeso(add<TextField>("txtTPeso"))
+    , txtTVolumen(add<TextField>("txtTVolumen"))
+    , txtSuma(add<TextField>("txtSuma"))
+    , txtDescuento_Global(add<TextField>("txtDescuento_Global"))
+    , txtSubTotal(add<TextField>("txtSubTotal"))
+    , txtImpuestos(add<TextField>("txtImpuestos"))
+    , txtTotal(add<TextField>("txtTotal"))
+    , txtMonedaLocal(add<TextField>("txtMonedaLocal"))
+    , txtTotalLocal(add<TextField>("txtTotalLocal"))
+{
+    setCaption("Remisión de pedidos");
+    txtMoneda = {&add<TextField>("txtMoneda(0)"), &add<TextField>("txtMoneda(1)")};
+
+    // Design-time state of the controls.
+    Controles.setCaption("Remisión de pedidos");
+    Controles.setDocument("Remision", "Rm_Folio");
+    ssTabKiv.setTabs({"Encabezado", "Detalle", "Totales"});
+    ssDetalle.setCaption("Productos");
+
+    for (Control* c : {static_cast<Control*>(&txtFolio), static_cast<Control*>(&txt_Pd_Folio),
+                       static_cast<Control*>(&txt_Sc_Cve_Sucursal), static_cast<Control*>(&txt_Al_Cve_Almacen),
+                       static_cast<Control*>(&txt_Al_Descripcion), static_cast<Control*>(&dpFecha),
+                       static_cast<Control*>(&txtCliente), static_cast<Control*>(&txtNCliente),
+                       static_cast<Control*>(&txt_Cl_Razon_Social_1), static_cast<Control*>(&txt_Cl_R_F_C),
+                       static_cast<Control*>(&txt_Sg_Descripcion), static_cast<Control*>(&txt_Rt_Descripcion),
+                       static_cast<Control*>(&txt_Cl_Dias_Credito), static_cast<Control*>(&txt_Credito_Disponible),
+                       static_cast<Control*>(&txt_Cl_Direccion_1), static_cast<Control*>(&txtVendedor),
+                       static_cast<Control*>(&txtCondicionVenta), static_cast<Control*>(&txtReferencia),
+                       static_cast<Control*>(&txt_Mn_Cve_Moneda), static_cast<Control*>(&txt_Mn_Descripcion),
+                       static_cast<Control*>(&txt_Rm_Tipo_Cambio), static_cast<Control*>(&txtSalida),
+                       static_cast<Control*>(&txt_Comentario), static_cast<Control*>(&chSinCargo),
+                       static_cast<Control*>(&chkCerrar), static_cast<Control*>(&chkFacturar),
+                       static_cast<Control*>(&frFactura), static_cast<Control*>(&frCampos)})
+        c->setContainer(&fr0);
+    for (Control* c : {static_cast<Control*>(&txt_Fc_Factura), static_cast<Control*>(&cmdCuentaBancaria)})
+        c->setContainer(&frFactura);
+    for (Control* c : {static_cast<Control*>(&lbProyecto), static_cast<Control*>(&txtProyecto),
+                       static_cast<Control*>(&txtNProyecto), static_cast<Control*>(&lbCentroCosto),
+                       static_cast<Control*>(&txtCentroCosto), static_cast<Control*>(&txtNCentroCosto),
+                       static_cast<Control*>(&lbUen), static_cast<Control*>(&txtUen), static_cast<Control*>(&txtNUen),
+                       static_cast<Control*>(&lbActivoFijo), static_cast<Control*>(&txtActivoFijo),
+                       static_cast<Control*>(&txtNActivoFijo), static_cast<Control*>(&lbLectura),
+                       static_cast<Control*>(&txtLectura)})
+        c->setContainer(&frCampos);
+    ssDetalle.setContainer(&fr1);
+    for (TextField* t : {&txtTCantidad1, &txtTCantidad2, &txtTPeso, &txtTVolumen, &txtSuma, &txtDescuento_Global,
+                         &txtSubTotal, &txtImpuestos, &txtTotal, &txtMonedaLocal, &txtTotalLocal, txtMoneda[1]})
+        t->setContainer(&fr2);
+    txtMoneda[0]->setContainer(&fr0);
+
+    // Description and read-only fields are shown, never typed.
+    for (TextField* t : {&txt_Al_Descripcion, &txtNCliente, &txt_Cl_Razon_Social_1, &txt_Cl_R_F_C, &txt_Sg_Descripcion,
+                         &txt_Rt_Descripcion, &txt_Cl_Dias_Credito, &txt_Credito_Disponible, &txt_Cl_Direccion_1,
+                         &txt_Mn_Descripcion, &txtNProyecto, &txtNCentroCosto, &txtNUen, &txtNActivoFijo,
+                         &txtTCantidad1, &txtTCantidad2, &txtTPeso, &txtTVolumen, &txtSuma, &txtSubTotal,
+                         &txtImpuestos, &txtTotal, &txtMonedaLocal, &txtTotalLocal, txtMoneda[0], txtMoneda[1]})
+        t->setLocked(true);
+
+    using Kind = TextField::Kind;
+    for (TextField* t : {&txt_Rm_Tipo_Cambio, &txt_Credito_Disponible, &txtDescuento_Global, &txtTCantidad1,
+                         &txtTCantidad2, &txtTPeso, &txtTVolumen})
+        t->setKind(Kind::Number);
+    txt_Rm_Tipo_Cambio.setNumberFormat("#,##0.0000");
+    txt_Credito_Disponible.setNumberFormat("$#,##0.00");
+    txtDescuento_Global.setNumberFormat("#,##0.00");
+    for (TextField* t : {&txtTCantidad1, &txtTCantidad2, &txtTPeso, &txtTVolumen})
+        t->setNumberFormat("#,##0.000");
+    for (TextField* t : {&txtSuma, &txtSubTotal, &txtImpuestos, &txtTotal, &txtTotalLocal}) {
+        t->setKind(Kind::Number);
+        t->setNumberFormat("$#,##0.00");
+    }
+
+    txt_Mn_Cve_Moneda.sql = "SELECT Mn_Descripcion FROM Moneda WHERE Mn_Cve_Moneda = '?'";
+    txt_Mn_Cve_Moneda.sqlControlResultado = "txt_Mn_Descripcion";
+    txt_Mn_Cve_Moneda.lookupQuery = "SELECT Mn_Cve_Moneda AS CLAVE, Mn_Descripcion AS DESCRIPCION FROM Moneda";
+    txtFolio.lookupQuery = "SELECT Rm_Folio AS CLAVE, Rm_Documento AS DESCRIPCION FROM Remision_Encabezado";
+    txt_Pd_Folio.lookupQuery = "SELECT Pd_Folio AS CLAVE, Cl_Cve_Cliente AS DESCRIPCION FROM Pedido_Encabezado "
+                               "WHERE Es_Cve_Estado IN ('AC','RM','FA')";
+    txt_Sc_Cve_Sucursal.lookupQuery = "SELECT Sc_Cve_Sucursal AS CLAVE, Sc_Descripcion AS DESCRIPCION FROM Sucursal "
+                                      "WHERE Es_Cve_Estado <> 'BA'";
+    txtCliente.lookupQuery = "SELECT Cl_Cve_Cliente AS CLAVE, Cl_Descripcion AS DESCRIPCION FROM Cliente";
+    txtCliente.sql = "SELECT Cl_Descripcion FROM Cliente WHERE Cl_Cve_Cliente = '?'";
+    txtCliente.sqlControlResultado = "txtNCliente";
+    txtVendedor.lookupQuery = "SELECT Vn_Cve_Vendedor AS CLAVE, Vn_Descripcion AS DESCRIPCION FROM Vendedor";
+    txtCondicionVenta.lookupQuery =
+        "SELECT Cv_Cve_Condicion_Venta AS CLAVE, Cv_Descripcion AS DESCRIPCION FROM Condicion_Venta";
+
+    conectaEventos();
+}
+
+frmVN003::~frmVN003() = default;
+
+std::string frmVN003::Transaccion() const
+{
+    return Utilerias().TextoTransaccion(m_padre ? m_padre->Transaccion() : std::string(), "Tesmira");
+}
+
+void frmVN003::conectaEventos()
+{
+    Controles.onNuevo = [this] { Controles_Nuevo(); };
+    Controles.onModificar = [this] { Controles_Modificar(); };
+    Controles.onLimpiar = [this] { Controles_Limpiar(); };
+    Controles.onImprimir = [this] { Controles_Imprimir(); };
+    Controles.onDocumento = [this] { Controles_Documento(); };
+    Controles.onSalir = [this] { Controles_Salir(); };
+    Controles.onEliminar = [this] { Controles_Eliminar(); };
+    Controles.onAceptar = [this](int argumento) { Controles_Aceptar(argumento); };
+    onKeyDown = [this](int key, int shift) { Form_KeyDown(key, shift); };
+    ssTabKiv.onClick = [this](int previous) { ssTabKiv_Click(previous); };
+    ssTabKiv.onKeyPress = [this](int& key) { ssTabKiv_KeyPress(key); };
+    chkCerrar.onKeyPress = [this](int& key) { chkCerrar_KeyPress(key); };
+
+    txt_Sc_Cve_Sucursal.onChange = [this] { txt_Sc_Cve_Sucursal_Change(); };
+    txt_Sc_Cve_Sucursal.onEnter = [this] { txt_Sc_Cve_Sucursal_Enter(); };
+    txt_Al_Cve_Almacen.onChange = [this] { txt_Al_Cve_Almacen_Change(); };
+    txt_Al_Cve_Almacen.onEnter = [this] { txt_Al_Cve_Almacen_Enter(); };
+    txt_Al_Cve_Almacen.onLeave = [this] { txt_Al_Cve_Almacen_LostFocus(); };
+    txt_Mn_Cve_Moneda.onChange = [this] { txt_Mn_Cve_Moneda_Change(); };
+    txt_Mn_Cve_Moneda.onEnter = [this] { txt_Mn_Cve_Moneda_Enter(); };
+    txt_Mn_Cve_Moneda.onLeave = [this] { txt_Mn_Cve_Moneda_LostFocus(); };
+    dpFecha.onChange = [this] { dpFecha_Change(); };
+    txtCliente.onEnter = [this] { txtCliente_Enter(); };
+    txt_Pd_Folio.onChange = [this] { txt_Pd_Folio_Change(); };
+    txt_Pd_Folio.onEnter = [this] { txt_Pd_Folio_Enter(); };
+    txtFolio.onChange = [this] { txtFolio_Change(); };
+    txtFolio.onEnter = [this] { txtFolio_Enter(); };
+
+    txtSalida.onKeyUp = [this](int key, int shift) { txtSalida_KeyUp(key, shift); };
+    txtSalida.onEnter = [this] { txtSalida_Enter(); };
+    txtSalida.onChange = [this] { txtSalida_Change(); };
+
+    ssDetalle.onChange = [this] { ssDetalle_Change(); };
+    ssDetalle.onBeforeColChange = [this](int& cancel) { ssDetalle_BeforeColChange(cancel); };
+    ssDetalle.onKeyDown = [this](int& key, int shift) { ssDetalle_KeyDown(key, shift); };
+    ssDetalle.onKeyPress = [this](int& key) { ssDetalle_KeyPress(key); };
+    ssDetalle.onKeyUp = [this](int key, int shift) { ssDetalle_KeyUp(key, shift); };
+    ssDetalle.onButtonClick = [this] { ssDetalle_BtnClick(); };
+    ssDetalle.onBeforeDelete = [this](int& display) { ssDetalle_BeforeDelete(display); };
+
+    chkFacturar.onClick = [this] { chkFacturar_Click(); };
+    chkFacturar.onKeyPress = [this](int& key) { chkFacturar_KeyPress(key); };
+    cmdCuentaBancaria.onClick = [this] { cmdCuentaBancaria_Click(); };
+}
+
+} // namespace tesmira::vn003
