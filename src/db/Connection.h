@@ -2,7 +2,9 @@
 // The one database connection: SQLite underneath, SQL Server's dialect on top.
 // Every failure throws tesmira::Error carrying the engine's message and the statement.
 #include "db/Recordset.h"
+#include "db/SqlFunctions.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,38 +14,64 @@ struct sqlite3;
 namespace tesmira::db {
 
 class Dialect;
+class StatementCache;
+
+enum class OpenMode {
+    WithSchema, // an empty file gets the schema; another schema version throws
+    Bare,       // no schema check or creation: for tools and tests with tables of their own
+};
 
 class Connection {
 public:
     // Opens (creating when missing) a database file; ":memory:" for a private one.
     // An empty file gets the current schema; a file of another schema version throws.
-    explicit Connection(const std::string& path);
+    explicit Connection(const std::string& path, OpenMode mode = OpenMode::WithSchema);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Runs one T-SQL statement; a statement without rows answers an empty Recordset.
+    // Runs T-SQL: one statement, or several split at ';' (the last one's rows are answered).
+    // A statement without rows answers an empty Recordset. A construct the dialect layer
+    // cannot translate throws before anything runs.
     Recordset Execute(std::string_view sql);
     // Runs a script of native SQLite statements (schema, demo data); no dialect rewriting.
+    // The error names the statement that failed; earlier statements stay applied.
     void executeScript(std::string_view sql);
 
-    // Write transactions take the write lock at once (BEGIN IMMEDIATE).
-    // A second BeginTrans while one is open throws; Commit/Rollback without one throw.
+    // Write transactions take the write lock at once (BEGIN IMMEDIATE), waiting up to the busy
+    // timeout for another writer. A second BeginTrans while one is open throws;
+    // Commit/Rollback without one throw. RollbackTrans after SQLite already rolled back
+    // (a failed disk write) just closes the transaction.
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
-    bool inTransaction() const;
+    bool inTransaction() const { return m_inTransaction; }
 
+    // The database's name: the file name without folder and extension.
     std::string DefaultDatabase() const;
     const std::string& path() const { return m_path; }
     // Rows changed by the last INSERT/UPDATE/DELETE.
     int64_t rowsAffected() const;
     sqlite3* handle() const { return m_db; }
 
+    // How long a statement waits for another connection's write lock (5 s by default).
+    void setBusyTimeout(int milliseconds);
+    // What getdate() answers; local system time by default.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+    // Rewrites served from the dialect cache (statements differing only in literals).
+    size_t cacheHits() const;
+
 private:
+    void open(OpenMode mode);
+    void ensureSchema();
+    void exec(const char* sql);
+
     std::string m_path;
     sqlite3* m_db = nullptr;
     std::unique_ptr<Dialect> m_dialect;
+    std::unique_ptr<StatementCache> m_statements;
+    Clock m_clock;
+    bool m_inTransaction = false;
 };
 
 // A transaction for host code: rolls back in its destructor unless committed; never throws there.
@@ -62,5 +90,8 @@ private:
 
 // Doubles embedded single quotes so a typed value is data between '…', never SQL.
 std::string quoted(std::string_view value);
+// Exact match for a std::string, so an unqualified call is not taken by std::quoted through ADL.
+inline std::string quoted(const std::string& value) { return quoted(std::string_view(value)); }
+inline std::string quoted(const char* value) { return quoted(std::string_view(value)); }
 
 } // namespace tesmira::db

@@ -24,7 +24,8 @@ public:
             ++m_pos;
     }
     // The current row's value of a column, by name in any case of letters.
-    // Throws Error on an unknown name or at end of data.
+    // Throws Error on an unknown name or at end of data. A computed column without an alias
+    // is named "" as SQL Server leaves it.
     const Value& Fields(std::string_view name) const;
     const Value& Fields(size_t index) const;
     bool hasField(std::string_view name) const;
@@ -32,6 +33,7 @@ public:
 
     const std::vector<std::string>& columns() const { return m_columns; }
     size_t rowCount() const { return m_rows.size(); }
+    const std::vector<std::vector<Value>>& rows() const { return m_rows; }
 
 private:
     std::vector<std::string> m_columns;
@@ -39,5 +41,9 @@ private:
     std::vector<std::vector<Value>> m_rows;
     size_t m_pos = 0;
 };
+
+// Header line of column names, then one line per row; null prints empty, numbers as VB
+// prints them (12.5), dates as YYYY-MM-DD[ HH:MM:SS]; tab, CR, LF and \ are escaped.
+std::string formatTsv(const Recordset& rs);
 
 } // namespace tesmira::db

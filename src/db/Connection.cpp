@@ -1,0 +1,308 @@
+#include "db/Connection.h"
+
+#include "base/Error.h"
+#include "db/Dialect.h"
+#include "db/Schema.h"
+#include "db/StatementCache.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+
+namespace tesmira::db {
+
+namespace {
+
+constexpr size_t kCacheCapacity = 256;
+constexpr int kBusyTimeoutMs = 5000;
+
+Error statementError(std::string_view message, std::string_view sql)
+{
+    return Error(std::string(message) + "\nSQL: " + std::string(sql));
+}
+
+Date localNow()
+{
+    const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+bool isDateType(const char* declared)
+{
+    if (!declared)
+        return false;
+    std::string t(declared);
+    for (auto& c : t)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return t.find("DATE") != std::string::npos || t.find("TIME") != std::string::npos;
+}
+
+// SQL Server leaves a computed column without a name; SQLite names it by its (rewritten) text.
+std::string columnName(const char* name)
+{
+    std::string n = name ? name : "";
+    return n.find_first_of("(?'+-*/%|<>=") == std::string::npos ? n : std::string();
+}
+
+Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
+{
+    switch (sqlite3_column_type(s, i)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return Value(static_cast<int64_t>(sqlite3_column_int64(s, i)));
+    case SQLITE_FLOAT:
+        return Value(sqlite3_column_double(s, i));
+    default: {
+        std::string text(reinterpret_cast<const char*>(sqlite3_column_text(s, i)),
+                         static_cast<size_t>(sqlite3_column_bytes(s, i)));
+        if (dateColumn) {
+            try {
+                return Value(Date::parseIso(text));
+            } catch (const Error&) {
+                // not a date after all: hand the text back as stored
+            }
+        }
+        return Value(std::move(text));
+    }
+    }
+}
+
+void bind(sqlite3_stmt* s, int index, const Value& v)
+{
+    if (v.isInt())
+        sqlite3_bind_int64(s, index, v.toInt());
+    else if (v.isDouble())
+        sqlite3_bind_double(s, index, v.toDouble());
+    else if (v.isNull())
+        sqlite3_bind_null(s, index);
+    else {
+        const std::string text = v.toString();
+        sqlite3_bind_text(s, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    }
+}
+
+// Leaves a cached statement ready for its next use, whatever happened.
+struct ResetOnExit {
+    sqlite3_stmt* s;
+    ~ResetOnExit()
+    {
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+    }
+};
+
+} // namespace
+
+Connection::Connection(const std::string& path, OpenMode mode)
+    : m_path(path), m_dialect(std::make_unique<Dialect>(kCacheCapacity)), m_clock(localNow)
+{
+    try {
+        open(mode);
+    } catch (...) {
+        m_statements.reset();
+        sqlite3_close_v2(m_db);
+        throw;
+    }
+}
+
+Connection::~Connection()
+{
+    m_statements.reset();
+    sqlite3_close_v2(m_db);
+}
+
+void Connection::open(OpenMode mode)
+{
+    if (sqlite3_open_v2(m_path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+        throw Error("No se pudo abrir la base de datos " + m_path + ": "
+                    + (m_db ? sqlite3_errmsg(m_db) : "sin memoria"));
+    m_statements = std::make_unique<StatementCache>(m_db, kCacheCapacity);
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    registerSqlFunctions(m_db, &m_clock);
+    // The Bloom filter in front of automatic indexes hashes a text by its length, so a join
+    // of 'C02 ' with 'C02' would miss despite NOCASE ignoring trailing blanks.
+    constexpr int kBloomFilter = 0x00080000;
+    sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, m_db, kBloomFilter);
+    exec("PRAGMA journal_mode=WAL");
+    // SQL Server's catalogue of objects, as far as the screen asks it: a TEMP view, so the
+    // file itself stays a plain SQLite database.
+    exec("CREATE TEMP VIEW sysobjects AS SELECT name COLLATE NOCASE AS Name, "
+         "CASE type WHEN 'table' THEN 'U' WHEN 'view' THEN 'V' WHEN 'trigger' THEN 'TR' ELSE 'X' END AS Type, "
+         "CASE type WHEN 'table' THEN 'U' WHEN 'view' THEN 'V' WHEN 'trigger' THEN 'TR' ELSE 'X' END AS xtype "
+         "FROM main.sqlite_master WHERE name NOT LIKE 'sqlite!_%' ESCAPE '!'");
+    if (mode == OpenMode::WithSchema)
+        ensureSchema();
+}
+
+void Connection::ensureSchema()
+{
+    const int wanted = schemaVersion();
+    auto current = [this] { return Execute("PRAGMA user_version").Fields(size_t{0}).toInt(); };
+    if (current() == wanted)
+        return;
+    BeginTrans();
+    try {
+        const int64_t found = current();
+        const int64_t objects = Execute("SELECT count(*) FROM sqlite_master").Fields(size_t{0}).toInt();
+        if (found == 0 && objects == 0) {
+            executeScript(schemaSql());
+            exec(("PRAGMA user_version = " + std::to_string(wanted)).c_str());
+        } else if (found != wanted) {
+            throw Error("La base de datos " + m_path + " tiene la versión de esquema " + std::to_string(found)
+                        + " y este programa usa la versión " + std::to_string(wanted));
+        }
+        CommitTrans();
+    } catch (...) {
+        RollbackTrans();
+        throw;
+    }
+}
+
+void Connection::exec(const char* sql)
+{
+    char* message = nullptr;
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        const std::string text = message ? message : sqlite3_errmsg(m_db);
+        sqlite3_free(message);
+        throw statementError(text, sql);
+    }
+}
+
+Recordset Connection::Execute(std::string_view sql)
+{
+    std::vector<Translation> statements;
+    try {
+        statements = m_dialect->translate(sql);
+    } catch (const Error& e) {
+        throw statementError(e.what(), sql);
+    }
+    Recordset result;
+    for (const Translation& t : statements) {
+        sqlite3_stmt* s = nullptr;
+        try {
+            s = m_statements->get(t.key, t.sql);
+        } catch (const Error& e) {
+            throw statementError(e.what(), sql);
+        }
+        if (!s)
+            continue;
+        ResetOnExit reset{s};
+        for (size_t i = 0; i < t.params.size(); ++i)
+            bind(s, static_cast<int>(i + 1), t.params[i]);
+
+        const int n = sqlite3_column_count(s);
+        std::vector<std::string> columns;
+        std::vector<bool> dateColumn;
+        for (int i = 0; i < n; ++i) {
+            columns.push_back(columnName(sqlite3_column_name(s, i)));
+            dateColumn.push_back(isDateType(sqlite3_column_decltype(s, i)));
+        }
+        std::vector<std::vector<Value>> rows;
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+            std::vector<Value> row;
+            row.reserve(static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i)
+                row.push_back(readValue(s, i, dateColumn[static_cast<size_t>(i)]));
+            rows.push_back(std::move(row));
+        }
+        if (rc != SQLITE_DONE)
+            throw statementError(sqlite3_errmsg(m_db), sql);
+        result = Recordset(std::move(columns), std::move(rows));
+    }
+    return result;
+}
+
+void Connection::executeScript(std::string_view sql)
+{
+    const char* tail = sql.data();
+    const char* end = sql.data() + sql.size();
+    while (tail < end) {
+        sqlite3_stmt* raw = nullptr;
+        const char* start = tail;
+        if (sqlite3_prepare_v2(m_db, start, static_cast<int>(end - start), &raw, &tail) != SQLITE_OK)
+            throw statementError(sqlite3_errmsg(m_db), std::string_view(start, static_cast<size_t>(end - start)).substr(0, 400));
+        if (!raw)
+            continue;
+        int rc;
+        while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+        }
+        sqlite3_finalize(raw);
+        if (rc != SQLITE_DONE)
+            throw statementError(sqlite3_errmsg(m_db), std::string_view(start, static_cast<size_t>(tail - start)));
+    }
+}
+
+void Connection::BeginTrans()
+{
+    if (m_inTransaction)
+        throw Error("Ya hay una transacción abierta en esta conexión");
+    exec("BEGIN IMMEDIATE");
+    m_inTransaction = true;
+}
+
+void Connection::CommitTrans()
+{
+    if (!m_inTransaction)
+        throw Error("CommitTrans sin una transacción abierta");
+    if (sqlite3_get_autocommit(m_db)) {
+        m_inTransaction = false;
+        throw Error("La transacción ya había sido revertida por un error anterior; no se guardó nada");
+    }
+    exec("COMMIT"); // a failed COMMIT leaves the transaction open for RollbackTrans
+    m_inTransaction = false;
+}
+
+void Connection::RollbackTrans()
+{
+    if (!m_inTransaction)
+        throw Error("RollbackTrans sin una transacción abierta");
+    m_inTransaction = false;
+    if (!sqlite3_get_autocommit(m_db))
+        exec("ROLLBACK");
+}
+
+std::string Connection::DefaultDatabase() const { return std::filesystem::path(m_path).stem().string(); }
+
+int64_t Connection::rowsAffected() const { return sqlite3_changes64(m_db); }
+
+void Connection::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(m_db, milliseconds); }
+
+size_t Connection::cacheHits() const { return m_dialect->cacheHits(); }
+
+Transaction::~Transaction()
+{
+    if (m_done || !m_c.inTransaction())
+        return;
+    try {
+        m_c.RollbackTrans();
+    } catch (...) {
+        // a destructor must not throw; the engine already abandoned the transaction
+    }
+}
+
+void Transaction::commit()
+{
+    m_c.CommitTrans();
+    m_done = true;
+}
+
+std::string quoted(std::string_view value)
+{
+    std::string out;
+    out.reserve(value.size());
+    for (char c : value) {
+        out += c;
+        if (c == '\'')
+            out += '\'';
+    }
+    return out;
+}
+
+} // namespace tesmira::db

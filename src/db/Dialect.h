@@ -1,0 +1,51 @@
+#pragma once
+// SQL Server statements → SQLite statements, rewriting only what SQLite reads differently:
+// TOP n → LIMIT n at the end of the TOP's own query block; isnull → ifnull; string/number
+// `+` → tsql_add(); LEFT()/RIGHT() → tsql_left()/tsql_right(); [names], N'…'; table hints
+// WITH (NOLOCK) and the dbo. prefix dropped.
+// Literals become parameters, except in ORDER BY, GROUP BY and TOP, where a number is a
+// position or a count; text parameters compare with NOCASE as SQL Server's default collation.
+// Translations are cached by statement shape, so statements differing only in literals share one.
+#include "base/Value.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tesmira::db {
+
+struct Translation {
+    std::string key;           // the statement's shape; equal keys share a prepared statement
+    std::string sql;           // SQLite text with ?1 … ?n
+    std::vector<Value> params; // values for ?1 … ?n
+};
+
+class Dialect {
+public:
+    explicit Dialect(size_t capacity = 256) : m_capacity(capacity) {}
+
+    // One translation per statement of the text (statements split at ';', empty ones dropped).
+    // Throws Error naming a construct it cannot translate and its position (1-based byte offset).
+    // Transaction statements are refused: BeginTrans/CommitTrans/RollbackTrans keep track of them.
+    std::vector<Translation> translate(std::string_view tsql);
+
+    size_t cacheHits() const { return m_hits; }
+    size_t cacheSize() const { return m_cache.size(); }
+
+private:
+    struct Entry {
+        std::string sql;
+        std::vector<size_t> literalOfParam; // ?k takes the literal at literalOfParam[k-1]
+        uint64_t lastUse = 0;
+    };
+    void remember(const std::string& key, Entry entry);
+
+    size_t m_capacity;
+    std::unordered_map<std::string, Entry> m_cache;
+    uint64_t m_clock = 0;
+    size_t m_hits = 0;
+};
+
+} // namespace tesmira::db

@@ -1,0 +1,217 @@
+// Transactions, errors, quoting, schema creation and two connections on one file.
+#include "base/Error.h"
+#include "db/Connection.h"
+#include "db/Schema.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <string>
+#include <thread>
+
+namespace tesmira::db {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Every row of every table, in a fixed order: equal dumps mean an unchanged database.
+std::string dump(Connection& c)
+{
+    std::string out;
+    Recordset tables = c.Execute("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+    for (; !tables.Eof(); tables.MoveNext()) {
+        const std::string name = tables.Fields("name").toString();
+        out += "[" + name + "]\n" + formatTsv(c.Execute("SELECT * FROM [" + name + "] ORDER BY 1, 2"));
+    }
+    return out;
+}
+
+class TempDir : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path()
+            / ("tesmira-db-" + std::to_string(::getpid()) + "-"
+               + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string file(const char* name) const { return (dir / name).string(); }
+    fs::path dir;
+};
+
+class Transactions : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        c.executeScript("CREATE TABLE Cuenta (Clave TEXT COLLATE NOCASE, Saldo REAL);"
+                        "CREATE TABLE Nota (Folio TEXT, Texto TEXT);"
+                        "INSERT INTO Cuenta VALUES ('A', 10), ('B', 20);"
+                        "INSERT INTO Nota VALUES ('1', 'uno');");
+    }
+    Connection c{":memory:", OpenMode::Bare};
+};
+
+TEST_F(Transactions, RollbackLeavesEveryTableAsItWas)
+{
+    const std::string before = dump(c);
+    c.BeginTrans();
+    c.Execute("UPDATE Cuenta SET Saldo = Saldo + 5 WHERE Clave = 'a'");
+    c.Execute("DELETE FROM Nota");
+    c.Execute("INSERT INTO Cuenta (Clave, Saldo) VALUES ('C', 1)");
+    ASSERT_NE(dump(c), before) << "the writes must be visible inside the transaction";
+    c.RollbackTrans();
+    EXPECT_EQ(dump(c), before);
+    EXPECT_FALSE(c.inTransaction());
+}
+
+TEST_F(Transactions, TransactionObjectRollsBackUnlessCommitted)
+{
+    const std::string before = dump(c);
+    {
+        Transaction t(c);
+        c.Execute("DELETE FROM Cuenta");
+    }
+    EXPECT_EQ(dump(c), before);
+    {
+        Transaction t(c);
+        c.Execute("DELETE FROM Cuenta");
+        t.commit();
+    }
+    EXPECT_EQ(c.Execute("SELECT count(*) FROM Cuenta").Fields(size_t{0}).toInt(), 0);
+}
+
+TEST_F(Transactions, FailedStatementInsideTransactionNamesItAndStillRollsBack)
+{
+    const std::string before = dump(c);
+    c.BeginTrans();
+    c.Execute("UPDATE Cuenta SET Saldo = 0");
+    const std::string bad = "UPDATE Cuenta SET NoExiste = 1 WHERE Clave = 'A'";
+    try {
+        c.Execute(bad);
+        FAIL() << "an unknown column must throw";
+    } catch (const Error& e) {
+        const std::string message = e.what();
+        EXPECT_NE(message.find("no such column: NoExiste"), std::string::npos) << message;
+        EXPECT_NE(message.find(bad), std::string::npos) << "the statement text belongs to the report: " << message;
+    }
+    EXPECT_TRUE(c.inTransaction());
+    c.RollbackTrans();
+    EXPECT_EQ(dump(c), before);
+}
+
+TEST_F(Transactions, MisusedTransactionCallsThrow)
+{
+    EXPECT_THROW(c.CommitTrans(), Error);
+    EXPECT_THROW(c.RollbackTrans(), Error);
+    c.BeginTrans();
+    EXPECT_THROW(c.BeginTrans(), Error);
+    c.CommitTrans();
+    EXPECT_FALSE(c.inTransaction());
+}
+
+// A typed quote is data: it round-trips and cannot widen a WHERE.
+TEST_F(Transactions, QuotedValuesStayData)
+{
+    EXPECT_EQ(quoted("O'Brien"), "O''Brien");
+    EXPECT_EQ(quoted("sin comillas"), "sin comillas");
+    c.Execute("INSERT INTO Nota (Folio, Texto) VALUES ('2', '" + quoted("O'Brien") + "')");
+    EXPECT_EQ(c.Execute("SELECT Texto FROM Nota WHERE Texto = '" + quoted("O'Brien") + "'").Fields("texto").toString(),
+              "O'Brien");
+    const Recordset rs = c.Execute("SELECT * FROM Cuenta WHERE Clave = '" + quoted("x' OR '1'='1") + "'");
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_EQ(c.rowsAffected(), 1) << "rowsAffected counts the last write, the INSERT";
+}
+
+TEST_F(Transactions, RecordsetReadsForwardAndRewinds)
+{
+    Recordset rs = c.Execute("SELECT Clave, Saldo FROM Cuenta ORDER BY Clave");
+    EXPECT_EQ(rs.Fields("CLAVE").toString(), "A");
+    rs.MoveNext();
+    EXPECT_EQ(rs.Fields("saldo").toDouble(), 20);
+    rs.MoveNext();
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_THROW(rs.Fields("Clave"), Error) << "no current row at end of data";
+    rs.MoveFirst();
+    EXPECT_EQ(rs.Fields("Clave").toString(), "A");
+    EXPECT_THROW(rs.Fields("Falta"), Error);
+    EXPECT_FALSE(rs.hasField("Falta"));
+    rs.Close();
+    EXPECT_TRUE(rs.Eof());
+}
+
+TEST_F(TempDir, NewFileGetsTheSchemaAndAnotherVersionIsRefused)
+{
+    const std::string path = file("ventas.db");
+    {
+        Connection c(path);
+        EXPECT_EQ(c.Execute("PRAGMA user_version").Fields(size_t{0}).toInt(), schemaVersion());
+        EXPECT_GT(schemaVersion(), 0) << "schema.sql starts with its version line";
+        EXPECT_EQ(c.DefaultDatabase(), "ventas");
+        EXPECT_FALSE(c.Execute("SELECT 1 FROM sysobjects WHERE Type = 'U'").Eof()) << "the schema created tables";
+        c.Execute("PRAGMA user_version = 999");
+    }
+    try {
+        Connection again(path);
+        FAIL() << "a file of another schema version must be refused";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("999"), std::string::npos) << e.what();
+    }
+    Connection bare(file("propia.db"), OpenMode::Bare);
+    EXPECT_TRUE(bare.Execute("SELECT name FROM sqlite_master").Eof()) << "a bare file gets no schema";
+}
+
+TEST_F(TempDir, ForeignFileWithTablesIsRefused)
+{
+    const std::string path = file("ajena.db");
+    {
+        Connection c(path, OpenMode::Bare);
+        c.executeScript("CREATE TABLE Otra (x INTEGER)");
+    }
+    EXPECT_THROW(Connection c(path), Error);
+}
+
+// BEGIN IMMEDIATE makes the second writer wait for the first instead of deadlocking on upgrade.
+TEST_F(TempDir, SecondWriterWaitsForTheFirst)
+{
+    const std::string path = file("dos.db");
+    Connection a(path, OpenMode::Bare);
+    a.executeScript("CREATE TABLE Contador (n INTEGER); INSERT INTO Contador VALUES (0);");
+    Connection b(path, OpenMode::Bare);
+
+    a.BeginTrans();
+    a.Execute("UPDATE Contador SET n = n + 1");
+    auto second = std::async(std::launch::async, [&] {
+        const auto start = std::chrono::steady_clock::now();
+        b.BeginTrans();
+        b.Execute("UPDATE Contador SET n = n + 10");
+        b.CommitTrans();
+        return std::chrono::steady_clock::now() - start;
+    });
+    std::this_thread::sleep_for(300ms);
+    a.CommitTrans();
+    EXPECT_GE(second.get(), 250ms) << "the second writer must have waited for the first";
+    EXPECT_EQ(a.Execute("SELECT n FROM Contador").Fields("n").toInt(), 11);
+}
+
+TEST_F(TempDir, WriterGivesUpAfterTheBusyTimeout)
+{
+    const std::string path = file("ocupada.db");
+    Connection a(path, OpenMode::Bare);
+    a.executeScript("CREATE TABLE T (n INTEGER)");
+    Connection b(path, OpenMode::Bare);
+    b.setBusyTimeout(100);
+    a.BeginTrans();
+    EXPECT_THROW(b.BeginTrans(), Error);
+    EXPECT_FALSE(b.inTransaction());
+    a.RollbackTrans();
+    b.BeginTrans();
+    b.RollbackTrans();
+}
+
+} // namespace
+} // namespace tesmira::db
