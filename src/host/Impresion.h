@@ -25,6 +25,9 @@ public:
     std::string UltimoError() const { return m_ultimoError; }
 
 private:
+    // Writes <carpetaSalida>/<name>.txt and remembers it as the last file.
+    bool escribe(const std::string& name, const std::string& text);
+
     Entorno& m_e;
     std::string m_ultimoArchivo;
     std::string m_ultimoError;

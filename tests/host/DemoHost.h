@@ -1,0 +1,62 @@
+#pragma once
+// A fresh demo company in a temporary database file, with scripted dialogs, the server
+// date fixed on 2026-12-05 and printing into a temporary folder.
+#include "db/Connection.h"
+#include "db/Schema.h"
+#include "host/DialogosGuion.h"
+#include "host/Entorno.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace tesmira::host::prueba {
+
+class DemoHost : public ::testing::Test {
+protected:
+    DemoHost()
+    {
+        static std::atomic<int> counter{0};
+        m_dir = std::filesystem::temp_directory_path()
+            / ("tesmira-host-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(m_dir);
+        conexion = std::make_unique<db::Connection>((m_dir / "demo.db").string(), db::OpenMode::WithSchema);
+        db::createDemo(*conexion);
+        entorno = std::make_unique<Entorno>(Entorno{*conexion, dialogos, "ADMIN", Date{2026, 12, 5, 10, 30, 0},
+                                                    (m_dir / "salida").string()});
+    }
+    ~DemoHost() override
+    {
+        entorno.reset();
+        conexion.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+
+    // The first column of the first row, as text.
+    std::string dato(const std::string& statement)
+    {
+        db::Recordset rs = conexion->Execute(statement);
+        return rs.Eof() ? std::string("<sin filas>") : rs.Fields(size_t{0}).toString();
+    }
+    void parametro(const std::string& key, const std::string& value)
+    {
+        conexion->Execute("INSERT INTO Parametro (Pm_Clave, Pm_Valor) VALUES ('" + db::quoted(key) + "', '"
+                          + db::quoted(value) + "')");
+    }
+
+    std::ostringstream transcript;
+    DialogosGuion dialogos{&transcript};
+    std::unique_ptr<db::Connection> conexion;
+    std::unique_ptr<Entorno> entorno;
+
+private:
+    std::filesystem::path m_dir;
+};
+
+} // namespace tesmira::host::prueba

@@ -1,0 +1,219 @@
+// The per-command host classes: addresses, credit, lots, serial numbers, printing, the
+// document service and the shell's calling object.
+#include "DemoHost.h"
+
+#include "base/Error.h"
+#include "host/CreditoCliente.h"
+#include "host/DomicilioEntrega.h"
+#include "host/Impresion.h"
+#include "host/Lotes.h"
+#include "host/PadreShell.h"
+#include "host/Series.h"
+#include "host/ServicioDocumento.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace tesmira::host::prueba {
+namespace {
+
+class DocumentosTest : public DemoHost {
+protected:
+    static std::string lee(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+};
+
+TEST_F(DocumentosTest, DomicilioDelDocumentoYPredeterminado)
+{
+    DomicilioEntrega d(*entorno);
+    EXPECT_EQ(d.DomicilioDocumento("PEDIDO", "P0001", "Cliente", "C0001"), "0002");
+    EXPECT_EQ(d.DomicilioDocumento("PEDIDO", "P0004", "Cliente", "C0002"), "0000") << "no address recorded";
+    EXPECT_EQ(d.DomicilioDocumento("PEDIDO", "P0001", "Cliente", "C0002"), "0000") << "recorded for another customer";
+    EXPECT_EQ(d.DomicilioPredeterminado("Cliente", "C0001", "0000"), "0001");
+    EXPECT_EQ(d.DomicilioPredeterminado("Cliente", "C0003", "0000"), "0000") << "D'Ávila has no address";
+}
+
+TEST_F(DocumentosTest, GrabaDomicilioDocumento)
+{
+    DomicilioEntrega d(*entorno);
+    const std::string guardado = "SELECT De_ID FROM Domicilio_Documento WHERE Dd_Tabla = 'Remision' AND "
+                                 "Dd_Documento = 'R0099'";
+    ASSERT_TRUE(d.GrabaDomicilioDocumento("Remision", "R0099", "Cliente", "C0001", "0002")) << d.UltimoError();
+    EXPECT_EQ(dato(guardado), "0002");
+    ASSERT_TRUE(d.GrabaDomicilioDocumento("Remision", "R0099", "Cliente", "C0001", "0001"));
+    EXPECT_EQ(dato(guardado), "0001") << "saving again replaces";
+    EXPECT_FALSE(d.GrabaDomicilioDocumento("Remision", "R0099", "Cliente", "C0001", "0009"));
+    EXPECT_NE(d.UltimoError().find("0009"), std::string::npos) << d.UltimoError();
+    EXPECT_EQ(dato(guardado), "0001") << "a refused address changes nothing";
+    ASSERT_TRUE(d.GrabaDomicilioDocumento("Remision", "R0099", "Cliente", "C0001", "0000"));
+    EXPECT_EQ(dato(guardado), "<sin filas>") << "no address removes the record";
+}
+
+// Guards the rule: limit - open balance - active notes not invoiced (local currency).
+TEST_F(DocumentosTest, CreditoDisponible)
+{
+    CreditoCliente c(*entorno);
+    EXPECT_DOUBLE_EQ(c.CreditoDisponible("C0001"), 130000) << "R0003 is invoiced: only the balance counts";
+    EXPECT_DOUBLE_EQ(c.CreditoDisponible("C0004"), 1000);
+    // C0002: R0001 (2,320 + 2,227.20), R0004 (870) and R0005 (870); R0002 is cancelled.
+    EXPECT_NEAR(c.CreditoDisponible("C0002"), -6287.2, 1e-6);
+    EXPECT_DOUBLE_EQ(c.CreditoDisponible("C9999"), 0);
+}
+
+TEST_F(DocumentosTest, LoteDocumento)
+{
+    conexion->Execute("INSERT INTO Lote_Documento (Ld_Tabla, Ld_Documento, Ld_ID, Lt_Cve_Lote) "
+                      "VALUES ('PEDIDO', 'P0008', '0002', 'L-2603')");
+    Lotes lotes(*entorno);
+    EXPECT_EQ(lotes.LoteDocumento("PEDIDO", "P0008", "0002"), "L-2601|L-2603");
+    EXPECT_EQ(lotes.LoteDocumento("Remision", "R0003", "0002"), "L-2602");
+    EXPECT_EQ(lotes.LoteDocumento("Remision", "R0003", "0001"), "");
+}
+
+TEST_F(DocumentosTest, SeleccionaLote)
+{
+    Lotes lotes(*entorno);
+    lotes.Producto = "PIN001";
+    lotes.Talla = "00";
+    lotes.Color = "00";
+    lotes.Cantidad1 = 4;
+    std::string actual = "L-2601";
+
+    EXPECT_EQ(lotes.SeleccionaLote(1, "01", "01", actual), "L-2601") << "cancelled";
+    EXPECT_EQ(lotes.Cantidad1, 4) << "cancelled: the quantities stay";
+    ASSERT_EQ(dialogos.ultimaLista().filas.size(), 2u);
+    EXPECT_EQ(dialogos.ultimaLista().filas[0][0], "L-2601") << "first to expire first";
+    EXPECT_EQ(dialogos.ultimaLista().filas[0][1], "30-06-2027");
+
+    dialogos.respuestaLote({"L-2602", 2, 0});
+    EXPECT_EQ(lotes.SeleccionaLote(1, "01", "01", actual), "L-2602");
+    EXPECT_EQ(actual, "L-2602");
+    EXPECT_DOUBLE_EQ(lotes.Cantidad1, 2);
+    EXPECT_DOUBLE_EQ(lotes.Cantidad2, 38) << "2 of 5 cubetas holding 95 L";
+
+    dialogos.respuestaLote({"L-2601", 9, 0});
+    EXPECT_EQ(lotes.SeleccionaLote(1, "01", "01", actual), "L-2602") << "more than the lot holds";
+    dialogos.respuestaLote({"L-9999", 1, 1});
+    EXPECT_EQ(lotes.SeleccionaLote(1, "01", "01", actual), "L-2602") << "a lot not on hand";
+    EXPECT_FALSE(lotes.UltimoError().empty());
+    EXPECT_THROW(lotes.SeleccionaLote(2, "01", "01", actual), Error);
+}
+
+TEST_F(DocumentosTest, SeriesDeDocumentoYPedido)
+{
+    Series series(*entorno);
+    db::Recordset rs = series.SeriesDocumento("Remision", "R0003", "0003", "TAL001", "00", "00");
+    ASSERT_FALSE(rs.Eof());
+    EXPECT_EQ(rs.Fields("Sr_Cve_Serie").toString(), "TAL-0005");
+    EXPECT_EQ(rs.rowCount(), 1u);
+    EXPECT_EQ(series.SeriesPedido("PEDIDO", "P0001", "0004", "TAL001", "%", "%"), "TAL-0001|TAL-0002");
+    EXPECT_EQ(series.SeriesPedido("PEDIDO", "P0003", "0003", "TAL001", "%", "%"), "");
+}
+
+TEST_F(DocumentosTest, SeleccionaSerie)
+{
+    Series series(*entorno);
+    series.Producto = "TAL001";
+    const std::string filtro = "Existencia_Serie.Sc_Cve_Sucursal='01'\r\nExistencia_Serie.Al_Cve_Almacen ='01'\r\n"
+                               "Existencia_Serie.Pr_Cve_Producto ='TAL001'";
+    std::string actual;
+    EXPECT_EQ(series.SeleccionaSerie(1, actual, "", filtro), "") << "cancelled";
+    EXPECT_EQ(dialogos.ultimaLista().filas.size(), 4u) << "TAL-0005 was sold";
+
+    dialogos.respuestaSerie({"TAL-0003", 0});
+    EXPECT_EQ(series.SeleccionaSerie(1, actual, "", filtro), "TAL-0003");
+    EXPECT_EQ(series.Cantidad, 1);
+
+    dialogos.respuestaSerie({"TAL-0101", 1});
+    EXPECT_EQ(series.SeleccionaSerie(1, actual, "", filtro), "TAL-0003") << "a serial of another warehouse";
+
+    const std::string porUbicacion = "Existencia_Ubicacion_Serie.Sc_Cve_Sucursal='01'\r\n"
+                                     "Existencia_Ubicacion_Serie.Al_Cve_Almacen ='02'\r\n"
+                                     "Existencia_Ubicacion_Serie.Pr_Cve_Producto ='TAL001'";
+    dialogos.respuestaSerie({"TAL-0102", 1});
+    EXPECT_EQ(series.SeleccionaSerie(1, actual, "EXISTENCIA_UBICACION_SERIE", porUbicacion), "TAL-0102");
+    EXPECT_EQ(dialogos.ultimaLista().filas.size(), 2u);
+    EXPECT_THROW(series.SeleccionaSerie(1, actual, "Cliente", ""), Error);
+}
+
+TEST_F(DocumentosTest, ImprimeLaRemision)
+{
+    Impresion impresion(*entorno);
+    ASSERT_TRUE(impresion.Imprime("REMISION", "R0001")) << impresion.UltimoError();
+    const std::string texto = lee(impresion.UltimoArchivo());
+    EXPECT_NE(impresion.UltimoArchivo().find("REMISION_R0001.txt"), std::string::npos) << impresion.UltimoArchivo();
+    for (const char* esperado : {"Remisión R0001", "Distribuidora Tesmira", "C0002 Constructora Peninsular",
+                                 "Calle 7 x 20 y 22", "CAM001", "ACE001", "4,547.20", "Pedido: P0003"})
+        EXPECT_NE(texto.find(esperado), std::string::npos) << esperado << "\n" << texto;
+
+    ASSERT_TRUE(impresion.Imprime("", ""));
+    EXPECT_NE(impresion.UltimoArchivo().find("REMISION_blanco.txt"), std::string::npos);
+    EXPECT_NE(lee(impresion.UltimoArchivo()).find("Total:"), std::string::npos) << "an empty form";
+
+    EXPECT_FALSE(impresion.Imprime("REMISION", "R9999"));
+    EXPECT_FALSE(impresion.Imprime("NOEXISTE", "R0001"));
+    EXPECT_FALSE(impresion.UltimoError().empty());
+}
+
+TEST_F(DocumentosTest, ImprimeFacturaRecibosYDocumentos)
+{
+    Impresion impresion(*entorno);
+    ASSERT_TRUE(impresion.Imprime("FACTURA", "A0001")) << impresion.UltimoError();
+    EXPECT_NE(lee(impresion.UltimoArchivo()).find("Venta: V0001"), std::string::npos);
+
+    conexion->Execute("UPDATE Factura SET Fc_Recibo_Pago = 'RP0001|RP0002' WHERE Fc_Factura = 'A0001'");
+    ASSERT_TRUE(impresion.Imprime("RECIBO_PAGO", "RP0001@RP0002")) << impresion.UltimoError();
+    const std::string recibos = lee(impresion.UltimoArchivo());
+    EXPECT_NE(recibos.find("Recibo de pago RP0001"), std::string::npos) << recibos;
+    EXPECT_NE(recibos.find("Recibo de pago RP0002"), std::string::npos) << recibos;
+
+    ASSERT_TRUE(impresion.ImprimeDocumento("Factura|A0001")) << impresion.UltimoError();
+    EXPECT_NE(impresion.UltimoArchivo().find("FACTURA_A0001.txt"), std::string::npos);
+    EXPECT_FALSE(impresion.ImprimeDocumento("sin separador"));
+    EXPECT_FALSE(impresion.ImprimeDocumento("Cliente|C0001"));
+
+    impresion.MuestraTexto("Entrega parcial", "Remisión", 0, 0, -1, -1, 7, -1);
+    ASSERT_EQ(dialogos.textosMostrados().size(), 1u);
+    EXPECT_EQ(dialogos.textosMostrados()[0], "Entrega parcial");
+}
+
+TEST_F(DocumentosTest, ServicioDocumentoRegistraLaEntrega)
+{
+    ServicioDocumento servicio(*entorno);
+    ASSERT_TRUE(servicio.Ejecuta("Remision", "Rm_Folio", "R0001")) << servicio.UltimoError();
+    EXPECT_EQ(dato("SELECT Bd_Accion + '|' + Oper_Ult_Modif + '|' + Fecha_Ult_Modif FROM Bitacora_Documento "
+                   "WHERE Bd_Tabla = 'Remision' AND Bd_Documento = 'R0001'"),
+              "SERVICIO|ADMIN|2026-12-05 10:30:00");
+    EXPECT_FALSE(servicio.Ejecuta("Remision", "Rm_Folio", "R9999")) << "an unknown note";
+    EXPECT_FALSE(servicio.Ejecuta("Remision", "Rm_Folio", ""));
+    EXPECT_FALSE(servicio.Ejecuta("Remision WHERE 1=1; --", "Rm_Folio", "R0001"));
+    EXPECT_EQ(dato("SELECT COUNT(*) FROM Bitacora_Documento WHERE Bd_Accion = 'SERVICIO'"), "1");
+}
+
+TEST_F(DocumentosTest, PadreShell)
+{
+    PadreShell padre;
+    EXPECT_EQ(padre.Modulo(), "VENTAS");
+    EXPECT_EQ(padre.iParametros(), std::optional<std::string>(""));
+    padre.setIParametros(std::nullopt);
+    EXPECT_FALSE(padre.iParametros().has_value()) << "a calling object without the member";
+    EXPECT_FALSE(padre.FirmaDocumento("demo|1|A0002").empty()) << "nothing signs without a service";
+    std::string firmado;
+    padre.firma = [&](const std::string& t) {
+        firmado = t;
+        return std::string();
+    };
+    EXPECT_EQ(padre.FirmaDocumento("demo|1|A0002"), "");
+    EXPECT_EQ(firmado, "demo|1|A0002");
+    int avisos = 0;
+    padre.alDescargar = [&] { ++avisos; };
+    padre.Descarga();
+    EXPECT_TRUE(padre.cerrado());
+    EXPECT_EQ(avisos, 1);
+}
+
+} // namespace
+} // namespace tesmira::host::prueba
