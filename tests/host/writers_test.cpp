@@ -1,0 +1,673 @@
+// The document writers on the demo company: a note taken out and put back, folio counters,
+// refusals that write nothing, invoicing from a note and the document control rules.
+#include "DemoHost.h"
+
+#include "db/Recordset.h"
+#include "host/ControlDocumento.h"
+#include "host/DocumentoRemision.h"
+#include "host/DocumentoVenta.h"
+#include "host/EnvioComprobante.h"
+#include "host/EnvioDocumento.h"
+#include "host/Facturacion.h"
+#include "host/Firma.h"
+#include "host/MetodoPago.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace tesmira::host::prueba {
+namespace {
+
+// The first line where two dumps part, so a failure stays readable.
+std::string primeraDiferencia(const std::string& a, const std::string& b)
+{
+    std::istringstream x(a), y(b);
+    std::string la, lb;
+    for (int n = 1; x || y; ++n) {
+        la.clear();
+        lb.clear();
+        std::getline(x, la);
+        std::getline(y, lb);
+        if (la != lb)
+            return "line " + std::to_string(n) + ":\n  before: " + la + "\n  after:  " + lb;
+    }
+    return "";
+}
+
+struct Linea {
+    std::string producto = {}, talla = "00", color = "00";
+    double cantidad = 0;
+    std::string unidad = {};
+    double cantidad2 = 0;
+    std::string unidad2 = {};
+    double precio = 0;
+    std::string lote = {}, series = {}, ubicacion = {}, pedidoId = {}, sucursal = {}, almacen = {},
+                descripcion = {};
+};
+
+class Escritores : public DemoHost {
+protected:
+    // Stock, lots, serial numbers and what every order line still has pending.
+    std::string inventario()
+    {
+        std::string out;
+        for (const char* sql : {
+                 "SELECT * FROM Existencia ORDER BY Sc_Cve_Sucursal, Al_Cve_Almacen, Pr_Cve_Producto, Tl_Cve_Talla, "
+                 "Cl_Cve_Color",
+                 "SELECT * FROM Existencia_Ubicacion ORDER BY Ua_Cve_Ubicacion_Almacen, Pr_Cve_Producto, Tl_Cve_Talla",
+                 "SELECT * FROM Existencia_Lote ORDER BY Sc_Cve_Sucursal, Al_Cve_Almacen, Lt_Cve_Lote",
+                 "SELECT * FROM Existencia_Serie ORDER BY Sr_Cve_Serie",
+                 "SELECT * FROM Existencia_Ubicacion_Serie ORDER BY Sr_Cve_Serie",
+                 "SELECT * FROM Movimiento_Inventario",
+                 "SELECT Pd_Folio, Pd_ID, Es_Cve_Estado, Pd_Cantidad_1 - isnull((SELECT SUM(Rm_Cantidad_1) FROM "
+                 "Remision WHERE Rm_Tabla = 'PEDIDO' AND Rm_Documento = Pd_Folio AND Rm_Documento_ID = Pd_ID AND "
+                 "Es_Cve_Estado <> 'CA'), 0) AS Pendiente FROM Pedido ORDER BY Pd_Folio, Pd_ID",
+                 "SELECT Pd_Folio, Es_Cve_Estado, Pd_Estado_Proceso FROM Pedido_Encabezado ORDER BY Pd_Folio",
+                 "SELECT Sa_Folio, Es_Cve_Estado FROM PDA_Salida ORDER BY Sa_Folio",
+             })
+            out += db::formatTsv(conexion->Execute(sql)) + "\n";
+        return out;
+    }
+
+    // Every table of the database.
+    std::string todo()
+    {
+        std::string out;
+        auto tablas = conexion->Execute("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+        for (; !tablas.Eof(); tablas.MoveNext()) {
+            const std::string t = tablas.Fields(size_t{0}).toString();
+            out += t + "\n" + db::formatTsv(conexion->Execute("SELECT * FROM " + t + " ORDER BY 1, 2")) + "\n";
+        }
+        return out;
+    }
+
+    EncabezadoRemision encabezado(const std::string& pedido, const std::string& sucursal = "01",
+                                  const std::string& almacen = "01")
+    {
+        EncabezadoRemision h;
+        h.Rm_Fecha = Date{2026, 12, 5};
+        h.Rm_Tabla = "PEDIDO";
+        h.Rm_Documento = pedido;
+        h.Mn_Cve_Moneda = "MXN";
+        h.Rm_Condicion_Venta = dato("SELECT Pd_Condicion_Venta FROM Pedido_Encabezado WHERE Pd_Folio = '" + pedido + "'");
+        h.Rm_Tipo_Cambio = 1;
+        h.Sc_Cve_Sucursal = sucursal;
+        h.Al_Cve_Almacen = almacen;
+        h.Cl_Cve_Cliente = dato("SELECT Cl_Cve_Cliente FROM Pedido_Encabezado WHERE Pd_Folio = '" + pedido + "'");
+        h.Vn_Cve_Vendedor = "V01";
+        return h;
+    }
+
+    // Stores the lines as the save does (order-line link after each line); answers the
+    // first refusal, or "" with the folio in `folio`.
+    std::string escribe(DocumentoRemision& doc, const EncabezadoRemision& h, const std::vector<Linea>& lineas,
+                        std::string& folio)
+    {
+        doc.Nuevo();
+        doc.AsignaEncabezado(h);
+        folio = doc.Encabezado().Rm_Folio;
+        if (auto error = agrega(doc, lineas); !error.empty())
+            return error;
+        if (!doc.Finaliza(folio))
+            return doc.UltimoError();
+        return "";
+    }
+
+    // The lines alone, on a header already assigned.
+    std::string agrega(DocumentoRemision& doc, const std::vector<Linea>& lineas)
+    {
+        const auto& h = doc.Encabezado();
+        DatosPartida datos(*entorno);
+        int n = 0;
+        for (const auto& l : lineas) {
+            ++n;
+            PartidaRemision p;
+            p.Sucursal_Inventario = l.sucursal.empty() ? h.Sc_Cve_Sucursal : l.sucursal;
+            p.Almacen_Inventario = l.almacen.empty() ? h.Al_Cve_Almacen : l.almacen;
+            p.Pr_Cve_Producto = l.producto;
+            p.Pr_Descripcion = l.descripcion.empty()
+                ? dato("SELECT Pr_Descripcion FROM Producto WHERE Pr_Cve_Producto = '" + l.producto + "'")
+                : l.descripcion;
+            p.Tl_Cve_Talla = l.talla;
+            p.Cl_Cve_Color = l.color;
+            p.Cantidad_1 = l.cantidad;
+            p.Unidad_1 = l.unidad;
+            p.Cantidad_Control_2 = l.cantidad2;
+            p.Unidad_Control_2 = l.unidad2;
+            p.Precio_Lista = l.precio;
+            p.Lt_Cve_Lote = l.lote;
+            p.Sr_Cve_Serie = l.series;
+            datos.Ubicacion = l.ubicacion;
+            doc.AsignaDatosPartida(datos);
+            doc.AsignaPartida(p);
+            if (!doc.AgregaPartida())
+                return doc.UltimoError();
+            char id[16];
+            std::snprintf(id, sizeof id, "%04d", n);
+            conexion->Execute("UPDATE Remision SET Rm_Documento_ID = '" + l.pedidoId + "' WHERE Rm_Folio = '" +
+                              doc.Encabezado().Rm_Folio + "' AND Rm_ID = '" + id + "'");
+        }
+        return "";
+    }
+
+    // The three removal calls of the cancel command.
+    std::string cancela(const std::string& folio)
+    {
+        DocumentoRemision doc(*entorno);
+        if (!doc.Elimina(folio))
+            return doc.UltimoError();
+        ControlDocumento control(*entorno);
+        control.Inicia();
+        if (!control.ProcesaBaja("Remision", folio))
+            return control.UltimoError();
+        control.Termina();
+        ControlDocumento registro(*entorno);
+        if (!registro.RegistraBaja("Remision", folio))
+            return registro.UltimoError();
+        return "";
+    }
+
+    std::vector<Linea> notaP0001()
+    {
+        return {
+            {.producto = "CAM001", .talla = "MD", .color = "AZ", .cantidad = 10, .unidad = "PZA", .cantidad2 = 10,
+             .unidad2 = "PZA", .precio = 250, .pedidoId = "0001"},
+            {.producto = "ACE001", .cantidad = 2, .unidad = "CJA", .cantidad2 = 24, .unidad2 = "LT", .precio = 960,
+             .pedidoId = "0002"},
+            {.producto = "PIN001", .cantidad = 4, .unidad = "CUB", .cantidad2 = 76, .unidad2 = "LT", .precio = 1450,
+             .pedidoId = "0003"},
+            {.producto = "TAL001", .cantidad = 2, .unidad = "PZA", .cantidad2 = 2, .unidad2 = "PZA", .precio = 2899,
+             .series = "TAL-0001|TAL-0002", .pedidoId = "0004"},
+            {.producto = "SRV001", .cantidad = 1, .unidad = "SRV", .cantidad2 = 1, .unidad2 = "SRV", .precio = 350,
+             .pedidoId = "0008", .descripcion = "Flete a bodega Caucel"},
+        };
+    }
+};
+
+// Guards against a cancellation that forgets part of what the note took (a lot, a serial,
+// a location) or leaves the order counting the note as delivered.
+TEST_F(Escritores, NotaEscritaYEliminadaDejaTodoComoEstaba)
+{
+    const std::string antes = inventario();
+    std::string folio;
+    conexion->BeginTrans();
+    DocumentoRemision doc(*entorno);
+    ASSERT_EQ(escribe(doc, encabezado("P0001"), notaP0001(), folio), "");
+    conexion->CommitTrans();
+
+    EXPECT_EQ(folio, "R0006");
+    EXPECT_EQ(dato("SELECT Fd_Siguiente FROM Folio_Documento WHERE Fd_Tabla = 'Remision'"), "7");
+    EXPECT_EQ(dato("SELECT COUNT(*) FROM Remision WHERE Rm_Folio = 'R0006'"), "5");
+    EXPECT_EQ(dato("SELECT MAX(Rm_ID) FROM Remision WHERE Rm_Folio = 'R0006'"), "0005");
+    EXPECT_EQ(dato("SELECT Ex_Cantidad_Control_1 FROM Existencia WHERE Pr_Cve_Producto = 'CAM001' AND "
+                   "Tl_Cve_Talla = 'MD' AND Al_Cve_Almacen = '01' AND Sc_Cve_Sucursal = '01'"), "40");
+    EXPECT_EQ(dato("SELECT Ex_Cantidad_Control_1 FROM Existencia WHERE Pr_Cve_Producto = 'ACE001'"), "0")
+        << "2 boxes are 24 pieces in control unit 1";
+    EXPECT_EQ(dato("SELECT Rm_Cantidad_Control_1 FROM Remision WHERE Rm_Folio = 'R0006' AND Rm_ID = '0002'"), "24");
+    // Lots by earliest expiry: all of L-2601 (3), then 1 of L-2602.
+    EXPECT_EQ(db::formatTsv(conexion->Execute("SELECT Lt_Cve_Lote, Ld_Cantidad_Control_1 FROM Lote_Documento WHERE "
+                                              "Ld_Documento = 'R0006' ORDER BY Lt_Cve_Lote")),
+              "Lt_Cve_Lote\tLd_Cantidad_Control_1\nL-2601\t3\nL-2602\t1\n");
+    EXPECT_EQ(dato("SELECT COUNT(*) FROM Existencia_Serie WHERE Es_Cve_Estado = 'VE' AND Sr_Cve_Serie IN "
+                   "('TAL-0001', 'TAL-0002')"), "2");
+    EXPECT_EQ(dato("SELECT Rm_Concepto FROM Remision WHERE Rm_Folio = 'R0006' AND Rm_ID = '0005'"),
+              "Flete a bodega Caucel");
+    EXPECT_EQ(dato("SELECT Rm_Total FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'"),
+              dato("SELECT SUM(Rm_Precio_Neto_Importe) FROM Remision WHERE Rm_Folio = 'R0006'"));
+    EXPECT_NE(inventario(), antes);
+
+    conexion->BeginTrans();
+    ASSERT_EQ(cancela(folio), "");
+    conexion->CommitTrans();
+
+    EXPECT_EQ(primeraDiferencia(antes, inventario()), "");
+    EXPECT_EQ(dato("SELECT COUNT(*) FROM Remision WHERE Rm_Folio = 'R0006' AND Es_Cve_Estado = 'CA'"), "5");
+    EXPECT_EQ(dato("SELECT Bd_Accion FROM Bitacora_Documento WHERE Bd_Documento = 'R0006'"), "BAJA");
+}
+
+// Guards against location stock and location serials not coming back to their place.
+TEST_F(Escritores, UbicacionesYSeriesPorUbicacionRegresan)
+{
+    const std::string antes = inventario();
+    std::string folio;
+    conexion->BeginTrans();
+    DocumentoRemision doc(*entorno);
+    ASSERT_EQ(escribe(doc, encabezado("P0008", "01", "02"),
+                      {{.producto = "CAM001", .talla = "GD", .color = "NE", .cantidad = 6, .unidad = "PZA",
+                        .cantidad2 = 6, .unidad2 = "PZA", .precio = 250, .ubicacion = "0101", .pedidoId = "0001"},
+                       {.producto = "TAL001", .cantidad = 1, .unidad = "PZA", .cantidad2 = 1, .unidad2 = "PZA",
+                        .precio = 2899, .series = "TAL-0101", .ubicacion = "0301", .pedidoId = "0003"}},
+                      folio),
+              "");
+    conexion->CommitTrans();
+    EXPECT_EQ(dato("SELECT Ex_Cantidad_Control_1 FROM Existencia_Ubicacion WHERE Ua_Cve_Ubicacion_Almacen = '0101'"),
+              "0");
+    EXPECT_EQ(dato("SELECT COUNT(*) FROM Existencia_Ubicacion_Serie WHERE Sr_Cve_Serie = 'TAL-0101'"), "0");
+
+    conexion->BeginTrans();
+    ASSERT_EQ(cancela(folio), "");
+    conexion->CommitTrans();
+    EXPECT_EQ(primeraDiferencia(antes, inventario()), "");
+}
+
+TEST_F(Escritores, FolioSiguienteSaltaLosOcupados)
+{
+    conexion->Execute("INSERT INTO Remision_Encabezado (Rm_Folio) VALUES ('R0007')");
+    conexion->BeginTrans();
+    DocumentoRemision doc(*entorno);
+    std::string primero, segundo;
+    const std::vector<Linea> linea{{.producto = "CAM001", .talla = "CH", .color = "BL", .cantidad = 1,
+                                    .unidad = "PZA", .cantidad2 = 1, .unidad2 = "PZA", .pedidoId = "0001"}};
+    ASSERT_EQ(escribe(doc, encabezado("P0003"), linea, primero), "");
+    ASSERT_EQ(escribe(doc, encabezado("P0003"), linea, segundo), "");
+    conexion->CommitTrans();
+    EXPECT_EQ(primero, "R0006");
+    EXPECT_EQ(segundo, "R0008") << "R0007 was already taken";
+    EXPECT_EQ(dato("SELECT Fd_Siguiente FROM Folio_Documento WHERE Fd_Tabla = 'Remision'"), "9");
+}
+
+// A refused line writes nothing of itself, whatever check refuses it.
+TEST_F(Escritores, PartidaRechazadaNoEscribeNada)
+{
+    struct Caso {
+        const char* nombre;
+        Linea linea;
+        const char* pedido;
+        const char* almacen;
+        const char* error;
+    };
+    const Caso casos[] = {
+        {"producto inexistente", {.producto = "XYZ999", .cantidad = 1, .unidad = "PZA"}, "P0001", "01",
+         "No existe el producto: XYZ999"},
+        {"cantidad cero", {.producto = "CAM001", .talla = "MD", .color = "AZ", .cantidad = 0, .unidad = "PZA"},
+         "P0001", "01", "La cantidad de la partida debe ser mayor que cero"},
+        {"sin conversión", {.producto = "GAL001", .cantidad = 2, .unidad = "GAR", .cantidad2 = 40, .unidad2 = "LT"},
+         "P0012", "01", "No existe conversión de GAR a LT para el producto GAL001"},
+        {"lote corto", {.producto = "PIN001", .cantidad = 4, .unidad = "CUB", .cantidad2 = 76, .unidad2 = "LT",
+                        .lote = "L-2601"},
+         "P0001", "01", "El lote L-2601 no tiene existencia suficiente del producto PIN001"},
+        {"lotes insuficientes", {.producto = "PIN001", .cantidad = 9, .unidad = "CUB", .cantidad2 = 171,
+                                 .unidad2 = "LT"},
+         "P0001", "01", "No hay lotes suficientes del producto PIN001 en el almacén 01/01"},
+        {"serie vendida", {.producto = "TAL001", .cantidad = 1, .unidad = "PZA", .cantidad2 = 1, .unidad2 = "PZA",
+                           .series = "TAL-0003|TAL-0005"},
+         "P0001", "01", "La serie TAL-0005 no está disponible en el almacén 01/01"},
+        {"serie apartada", {.producto = "TAL001", .cantidad = 1, .unidad = "PZA", .cantidad2 = 1, .unidad2 = "PZA",
+                            .series = "TAL-0001"},
+         "P0003", "01", "La serie TAL-0001 está apartada para el pedido P0001"},
+        {"ubicación corta", {.producto = "CAM001", .talla = "GD", .color = "NE", .cantidad = 7, .unidad = "PZA",
+                             .cantidad2 = 7, .unidad2 = "PZA", .ubicacion = "0101"},
+         "P0008", "02", "La ubicación 0101 no tiene existencia suficiente del producto CAM001"},
+        {"sin registro de existencia", {.producto = "KIT001", .cantidad = 1, .unidad = "PZA", .cantidad2 = 1,
+                                        .unidad2 = "PZA"},
+         "P0008", "02", "El producto KIT001 (00/00) no tiene registro de existencia en el almacén 01/02"},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.nombre);
+        conexion->BeginTrans();
+        DocumentoRemision doc(*entorno);
+        doc.Nuevo();
+        doc.AsignaEncabezado(encabezado(caso.pedido, "01", caso.almacen));
+        const std::string antes = todo();
+        EXPECT_EQ(agrega(doc, {caso.linea}), caso.error);
+        EXPECT_EQ(primeraDiferencia(antes, todo()), "");
+        conexion->RollbackTrans();
+    }
+}
+
+// The writer fails on the third line: rolling the caller's transaction back must leave no
+// folio, no stock movement and no line behind.
+TEST_F(Escritores, FalloAMitadDeLaNotaSeDeshaceConLaTransaccion)
+{
+    const std::string antes = todo();
+    auto lineas = notaP0001();
+    lineas[2].lote = "L-NOEXISTE";
+    conexion->BeginTrans();
+    DocumentoRemision doc(*entorno);
+    std::string folio;
+    EXPECT_EQ(escribe(doc, encabezado("P0001"), lineas, folio),
+              "El lote L-NOEXISTE no tiene existencia suficiente del producto PIN001");
+    EXPECT_EQ(dato("SELECT COUNT(*) FROM Remision WHERE Rm_Folio = 'R0006'"), "2");
+    conexion->RollbackTrans();
+    EXPECT_EQ(primeraDiferencia(antes, todo()), "");
+}
+
+TEST_F(Escritores, EliminaRechaza)
+{
+    struct Caso {
+        const char* folio;
+        const char* error;
+    };
+    const Caso casos[] = {
+        {"", "No se indicó el folio de la remisión a eliminar"},
+        {"R9999", "No existe la remisión: R9999"},
+        {"R0002", "La remisión R0002 ya está cancelada"},
+        {"R0003", "La remisión R0003 está facturada en la venta V0001; cancele primero la venta"},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.folio);
+        const std::string antes = todo();
+        DocumentoRemision doc(*entorno);
+        EXPECT_FALSE(doc.Elimina(caso.folio));
+        EXPECT_EQ(doc.UltimoError(), caso.error);
+        EXPECT_EQ(primeraDiferencia(antes, todo()), "");
+    }
+}
+
+TEST_F(Escritores, FinalizaRechazaOtroFolioONotaVacia)
+{
+    conexion->BeginTrans();
+    DocumentoRemision doc(*entorno);
+    doc.Nuevo();
+    doc.AsignaEncabezado(encabezado("P0001"));
+    EXPECT_FALSE(doc.Finaliza("R0006"));
+    EXPECT_EQ(doc.UltimoError(), "La remisión R0006 no tiene partidas");
+    EXPECT_FALSE(doc.Finaliza("R0001"));
+    EXPECT_EQ(doc.UltimoError(), "La remisión R0001 no es la que se está grabando");
+    conexion->RollbackTrans();
+}
+
+// The order returns to the state it had before the note: a close by the note is undone, and
+// an order still delivered by another live note stays 'RM'.
+TEST_F(Escritores, BajaDevuelveElPedidoASuEstadoAnterior)
+{
+    struct Caso {
+        const char* nombre;
+        const char* pedido;
+        Linea linea;
+        bool cerrar;
+        const char* estado;
+    };
+    const Caso casos[] = {
+        {"cerrado por la nota", "P0001",
+         {.producto = "CAM001", .talla = "MD", .color = "AZ", .cantidad = 1, .unidad = "PZA", .pedidoId = "0001"},
+         true, "AC"},
+        {"otra nota viva", "P0003",
+         {.producto = "CAM001", .talla = "CH", .color = "BL", .cantidad = 1, .unidad = "PZA", .pedidoId = "0001"},
+         false, "RM"},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.nombre);
+        const std::string pedido = caso.pedido;
+        const std::string lineasAntes = db::formatTsv(
+            conexion->Execute("SELECT Pd_ID, Es_Cve_Estado FROM Pedido WHERE Pd_Folio = '" + pedido + "' ORDER BY 1"));
+        conexion->BeginTrans();
+        DocumentoRemision doc(*entorno);
+        std::string folio;
+        ASSERT_EQ(escribe(doc, encabezado(caso.pedido), {caso.linea}, folio), "");
+        if (caso.cerrar) {
+            conexion->Execute("UPDATE Pedido SET Es_Cve_Estado = 'CE' WHERE Pd_Folio = '" + pedido + "'");
+            conexion->Execute("UPDATE Pedido_Encabezado SET Pd_Estado_Proceso = Es_Cve_Estado, Es_Cve_Estado = 'CE' "
+                              "WHERE Pd_Folio = '" + pedido + "'");
+        } else {
+            ControlDocumento control(*entorno);
+            ASSERT_TRUE(control.ActualizaPedido(pedido)) << control.UltimoError();
+        }
+        conexion->CommitTrans();
+        conexion->BeginTrans();
+        ASSERT_EQ(cancela(folio), "");
+        conexion->CommitTrans();
+        EXPECT_EQ(dato("SELECT Es_Cve_Estado FROM Pedido_Encabezado WHERE Pd_Folio = '" + pedido + "'"), caso.estado);
+        EXPECT_EQ(dato("SELECT Pd_Estado_Proceso FROM Pedido_Encabezado WHERE Pd_Folio = '" + pedido + "'"), "");
+        if (caso.cerrar) {
+            EXPECT_EQ(dato("SELECT Es_Cve_Estado FROM Pedido WHERE Pd_Folio = 'P0001' AND Pd_ID = '0001'"), "AC");
+        }
+    }
+}
+
+TEST_F(Escritores, BajaDeNotaDeSalidaReabreLaSalida)
+{
+    conexion->Execute("UPDATE PDA_Salida SET Es_Cve_Estado = 'CE' WHERE Sa_Folio = 'S0001'");
+    conexion->BeginTrans();
+    DocumentoRemision doc(*entorno);
+    std::string folio;
+    ASSERT_EQ(escribe(doc, encabezado("P0008", "01", "02"),
+                      {{.producto = "CAM001", .talla = "GD", .color = "NE", .cantidad = 6, .unidad = "PZA",
+                        .ubicacion = "0101", .pedidoId = "0001"}},
+                      folio),
+              "");
+    conexion->Execute("UPDATE Remision_Encabezado SET Rm_PDA_Salida = 'S0001' WHERE Rm_Folio = '" + folio + "'");
+    conexion->CommitTrans();
+    conexion->BeginTrans();
+    ASSERT_EQ(cancela(folio), "");
+    conexion->CommitTrans();
+    EXPECT_EQ(dato("SELECT Es_Cve_Estado FROM PDA_Salida WHERE Sa_Folio = 'S0001'"), "FN");
+}
+
+TEST_F(Escritores, ControlExigeSesionYTransaccion)
+{
+    ControlDocumento control(*entorno);
+    EXPECT_FALSE(control.Inicia());
+    EXPECT_EQ(control.UltimoError(), "El control de documentos requiere una transacción abierta");
+    EXPECT_FALSE(control.ProcesaBaja("Remision", "R0002"));
+    EXPECT_EQ(control.UltimoError(), "El control de documentos no fue iniciado");
+    EXPECT_FALSE(control.Termina());
+
+    conexion->BeginTrans();
+    ASSERT_TRUE(control.Inicia());
+    EXPECT_FALSE(control.ProcesaBaja("Venta", "V0001"));
+    EXPECT_EQ(control.UltimoError(), "No se procesan bajas de la tabla: Venta");
+    EXPECT_FALSE(control.ProcesaBaja("Remision", "R0001"));
+    EXPECT_EQ(control.UltimoError(), "La remisión R0001 no está cancelada");
+    EXPECT_FALSE(control.RegistraBaja("Remision", "R0001"));
+    EXPECT_EQ(control.UltimoError(), "El documento R0001 no está cancelado");
+    EXPECT_FALSE(control.ActualizaPedido("P9999"));
+    EXPECT_EQ(control.UltimoError(), "No existe el pedido: P9999");
+    EXPECT_FALSE(control.Automatiza("R0001"));
+    EXPECT_EQ(control.UltimoError(), "No se asignó la tabla del documento a automatizar");
+    conexion->RollbackTrans();
+}
+
+// Closing on full delivery only happens when the company asks for it.
+TEST_F(Escritores, AutomatizacionCierraElPedidoSurtidoSoloConParametro)
+{
+    for (const bool conParametro : {false, true}) {
+        SCOPED_TRACE(conParametro ? "con parámetro" : "sin parámetro");
+        if (conParametro)
+            parametro("VEN_CERRAR_PEDIDO_SURTIDO", "SI");
+        conexion->BeginTrans();
+        DocumentoRemision doc(*entorno);
+        std::string folio;
+        ASSERT_EQ(escribe(doc, encabezado("P0003"),
+                          {{.producto = "CAM001", .talla = "CH", .color = "BL", .cantidad = 12, .unidad = "PZA",
+                            .pedidoId = "0001"},
+                           {.producto = "TAL001", .cantidad = 1, .unidad = "PZA", .series = "TAL-0003",
+                            .pedidoId = "0003"}},
+                          folio),
+                  "");
+        ControlDocumento control(*entorno);
+        ASSERT_TRUE(control.Inicia());
+        control.AsignaTabla("Remision");
+        control.AsignaDocumento(folio);
+        ASSERT_TRUE(control.Automatiza(folio)) << control.UltimoError();
+        EXPECT_EQ(control.DocumentoGenerado(), conParametro ? "Pedido|P0003" : "");
+        EXPECT_EQ(dato("SELECT Es_Cve_Estado FROM Pedido_Encabezado WHERE Pd_Folio = 'P0003'"),
+                  conParametro ? "CE" : "RM");
+        conexion->RollbackTrans();
+    }
+}
+
+class Facturando : public Escritores {
+protected:
+    // A note of P0003 (cash) or P0001 (credit) turned into a sale, as the invoicing does.
+    std::string venta(const std::string& pedido, const std::vector<Linea>& lineas)
+    {
+        DocumentoRemision doc(*entorno);
+        std::string nota;
+        EXPECT_EQ(escribe(doc, encabezado(pedido), lineas, nota), "");
+        DocumentoVenta dv(*entorno);
+        dv.Nuevo();
+        EXPECT_TRUE(dv.Inicia());
+        EncabezadoVenta h;
+        h.Vn_Fecha = Date{2026, 12, 5};
+        h.Vn_Tabla = "Remision";
+        h.Vn_Documento = nota;
+        h.Mn_Cve_Moneda = "MXN";
+        h.Vn_Tipo_Cambio = 1;
+        h.Sc_Cve_Sucursal = "01";
+        h.Al_Cve_Almacen = "01";
+        h.Cl_Cve_Cliente = encabezado(pedido).Cl_Cve_Cliente;
+        dv.AsignaEncabezado(h);
+        DatosPartidaVenta datos(*entorno);
+        for (const auto& l : lineas) {
+            PartidaVenta p;
+            p.Pr_Cve_Producto = l.producto;
+            p.Tl_Cve_Talla = l.talla;
+            p.Cl_Cve_Color = l.color;
+            p.Cantidad_1 = l.cantidad;
+            p.Unidad_1 = l.unidad;
+            p.Precio_Lista = l.precio;
+            p.Sr_Cve_Serie = l.series;
+            dv.AsignaDatosPartida(datos);
+            dv.AsignaPartida(p);
+            EXPECT_TRUE(dv.AgregaPartida()) << dv.UltimoError();
+        }
+        return dv.Encabezado().Vn_Folio;
+    }
+    const std::vector<Linea> camisas{{.producto = "CAM001", .talla = "CH", .color = "BL", .cantidad = 2,
+                                      .unidad = "PZA", .cantidad2 = 2, .unidad2 = "PZA", .precio = 250,
+                                      .pedidoId = "0001"}};
+};
+
+TEST_F(Facturando, VentaLlevaPedidoCondicionYTotales)
+{
+    conexion->BeginTrans();
+    const std::string folio = venta("P0003", camisas);
+    EXPECT_EQ(folio, "V0003");
+    EXPECT_EQ(dato("SELECT Vn_Pedido FROM Venta_Encabezado WHERE Vn_Folio = 'V0003'"), "P0003");
+    EXPECT_EQ(dato("SELECT Vn_Condicion_Venta FROM Venta_Encabezado WHERE Vn_Folio = 'V0003'"), "01");
+    EXPECT_EQ(dato("SELECT Vn_Total FROM Venta_Encabezado WHERE Vn_Folio = 'V0003'"), "580") << "500 + 16 % tax";
+    EXPECT_EQ(dato("SELECT Fd_Siguiente FROM Folio_Documento WHERE Fd_Tabla = 'Venta'"), "4");
+    conexion->RollbackTrans();
+}
+
+TEST_F(Facturando, FolioDeFacturaDeLaSerie)
+{
+    struct Caso {
+        const char* nombre;
+        const char* pedido;
+        const char* serie;
+        const char* folio;
+        const char* recibos;
+        const char* pagares;
+        const char* siguiente;
+    };
+    const Caso casos[] = {
+        {"contado serie A", "P0003", "A", "A0002", "A0002-R1", "", "3"},
+        {"crédito serie B", "P0001", "B", "B0001", "", "B0001-P1", "2"},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.nombre);
+        conexion->BeginTrans();
+        const std::string v = venta(caso.pedido, caso.pedido == std::string("P0001")
+                                                     ? std::vector<Linea>{{.producto = "CAM001", .talla = "MD",
+                                                                           .color = "AZ", .cantidad = 1,
+                                                                           .unidad = "PZA", .precio = 250,
+                                                                           .pedidoId = "0001"}}
+                                                     : camisas);
+        Facturacion f(*entorno);
+        ASSERT_TRUE(f.ValidaCondicion(encabezado(caso.pedido).Rm_Condicion_Venta, 100, "")) << f.UltimoError();
+        ASSERT_TRUE(f.GeneraFactura(v, true, "X9999", caso.serie, 9999, "")) << f.UltimoError();
+        EXPECT_EQ(f.FolioFactura(), caso.folio);
+        EXPECT_EQ(f.ReciboPago(), caso.recibos);
+        EXPECT_EQ(f.Pagares(), caso.pagares);
+        EXPECT_EQ(dato(std::string("SELECT Sf_Siguiente FROM Serie_Factura WHERE Sf_Cve_Serie = '") + caso.serie + "'"),
+                  caso.siguiente);
+        EXPECT_EQ(dato("SELECT Vn_Factura FROM Venta WHERE Vn_Folio = '" + v + "'"), caso.folio);
+        EXPECT_EQ(dato("SELECT Fc_Total FROM Factura WHERE Fc_Factura = '" + std::string(caso.folio) + "'"),
+                  dato("SELECT Vn_Total FROM Venta_Encabezado WHERE Vn_Folio = '" + v + "'"));
+
+        ControlDocumento ventaControl(*entorno);
+        ASSERT_TRUE(ventaControl.Inicia());
+        ventaControl.AsignaTabla("Venta");
+        ventaControl.AsignaDocumento(v);
+        EXPECT_TRUE(ventaControl.ProcesaDocumento(v)) << ventaControl.UltimoError();
+        ventaControl.Termina();
+        ControlDocumento facturaControl(*entorno);
+        facturaControl.AsignaDocumento(caso.folio);
+        facturaControl.AsignaTabla("Factura");
+        ASSERT_TRUE(facturaControl.Inicia());
+        EXPECT_FALSE(facturaControl.ConfirmaDocumento(caso.folio));
+        EXPECT_TRUE(facturaControl.ValidaDocumento(caso.folio)) << facturaControl.UltimoError();
+        EXPECT_TRUE(facturaControl.ConfirmaDocumento(caso.folio)) << facturaControl.UltimoError();
+        EXPECT_FALSE(f.GeneraFactura(v, true, "", caso.serie, 0, ""));
+        EXPECT_EQ(f.UltimoError(), "La venta " + v + " ya está facturada en " + caso.folio);
+        conexion->RollbackTrans();
+    }
+}
+
+TEST_F(Facturando, SerieOCondicionInvalidas)
+{
+    conexion->BeginTrans();
+    const std::string v = venta("P0003", camisas);
+    Facturacion f(*entorno);
+    struct Caso {
+        const char* serie;
+        const char* error;
+    };
+    for (const auto& caso : {Caso{"C", "La serie de facturación C no pertenece a la sucursal 01"},
+                             Caso{"Z", "No existe la serie de facturación: Z"},
+                             Caso{"", "No se indicó la serie de facturación"}}) {
+        EXPECT_FALSE(f.GeneraFactura(v, true, "", caso.serie, 0, ""));
+        EXPECT_EQ(f.UltimoError(), caso.error);
+    }
+    EXPECT_FALSE(f.GeneraFactura("V9999", true, "", "A", 0, ""));
+    EXPECT_EQ(f.UltimoError(), "No existe la venta: V9999");
+    EXPECT_FALSE(f.ValidaCondicion("77", 10, ""));
+    EXPECT_EQ(f.UltimoError(), "No existe la condición de venta: 77");
+    EXPECT_FALSE(f.ValidaCondicion("01", -1, ""));
+    EXPECT_EQ(dato("SELECT Sf_Siguiente FROM Serie_Factura WHERE Sf_Cve_Serie = 'A'"), "2");
+    conexion->RollbackTrans();
+}
+
+TEST_F(Facturando, ComprobanteSeEnviaConElXmlAdjunto)
+{
+    conexion->BeginTrans();
+    const std::string v = venta("P0003", camisas);
+    Facturacion f(*entorno);
+    ASSERT_TRUE(f.GeneraFactura(v, true, "", "A", 2, ""));
+    conexion->CommitTrans();
+
+    EnvioComprobante sinFirma(*entorno);
+    EXPECT_FALSE(sinFirma.Envia("Factura", "A0002"));
+    EXPECT_EQ(sinFirma.UltimoError(), "No existe el comprobante digital Factura A0002");
+
+    Firma firma(*entorno);
+    ASSERT_EQ(firma.FirmaFactura("A0002"), "");
+    EnvioComprobante envio(*entorno);
+    ASSERT_TRUE(envio.Envia("Factura", "A0002")) << envio.UltimoError();
+    std::ifstream in(envio.UltimoArchivo(), std::ios::binary);
+    std::stringstream mensaje;
+    mensaje << in.rdbuf();
+    EXPECT_NE(mensaje.str().find("To: obras@cpsureste.mx\r\n"), std::string::npos);
+    EXPECT_NE(mensaje.str().find("filename=\"A0002.xml\""), std::string::npos);
+    EXPECT_EQ(dato("SELECT Cd_Enviado FROM Comprobante_Digital WHERE Cd_Documento = 'A0002'"), "SI");
+
+    EnvioDocumento documento(*entorno);
+    ASSERT_TRUE(documento.EnviaDocumento("Factura", "A0002", 0));
+    EXPECT_EQ(dato("SELECT Co_Para FROM Correo_Salida WHERE Co_Documento = 'A0002'"), "obras@cpsureste.mx");
+    EXPECT_FALSE(documento.EnviaDocumento("Factura", "A9999", 0));
+    EXPECT_FALSE(documento.EnviaDocumento("Cotizacion", "A0002", 0));
+}
+
+TEST_F(Escritores, MetodoPagoGuardaLaEleccion)
+{
+    MetodoPago metodo(*entorno);
+    dialogos.respuestaPago({"04", "4152313400001234"});
+    ASSERT_TRUE(metodo.Muestra("C0001")) << metodo.UltimoError();
+    EXPECT_EQ(dato("SELECT Mp_Cve_Metodo_Pago + '/' + Mp_Banco + '/' + Mp_Cuenta_Bancaria FROM Metodo_Pago_Cliente "
+                   "WHERE Cl_Cve_Cliente = 'C0001'"),
+              "04/BBVA México/4152313400001234");
+
+    const std::string antes = todo();
+    EXPECT_TRUE(metodo.Muestra("C0002")) << "a cancelled dialog is no failure";
+    dialogos.respuestaPago({"77", ""});
+    EXPECT_FALSE(metodo.Muestra("C0002"));
+    EXPECT_EQ(metodo.UltimoError(), "No existe el método de pago: 77");
+    EXPECT_FALSE(metodo.Muestra("C9999"));
+    EXPECT_EQ(metodo.UltimoError(), "No existe el cliente: C9999");
+    EXPECT_EQ(primeraDiferencia(antes, todo()), "");
+}
+
+} // namespace
+} // namespace tesmira::host::prueba
