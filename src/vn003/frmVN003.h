@@ -207,6 +207,16 @@ public:
     // The standard error report: rolls back an open transaction and shows the failure.
     void ReportaError(const std::string& rutina, const std::string& id, const std::string& descripcion,
                       const std::string& titulo);
+    // Selects a tab as the tab control does when its Tab property is set: a change of tab
+    // raises the click handler (frames switched, totals computed for tab 2).
+    void SeleccionaPestana(int tab);
+    // Position and size in twips of the controls the resize handler lays out; a view may follow them.
+    struct Geometria {
+        int Left = 0, Top = 0, Width = 0, Height = 0;
+    };
+    Geometria GeometriaTab{120, 600, 11400, 6600};
+    Geometria GeometriaMarcos{120, 360, 11160, 6120};
+    Geometria GeometriaGrid{60, 120, 11040, 5780};
 
     // ---- header/ ----
     void txt_Sc_Cve_Sucursal_Change();
@@ -236,6 +246,42 @@ public:
     void txtSalida_KeyUp(int keyCode, int shift);
     void txtSalida_Enter();
     void txtSalida_Change();
+    // One order line as a loader puts it into the grid; each loader works the values out its own way.
+    struct PartidaPedido {
+        std::string sucursalInventario, almacenInventario, documentoId;
+        std::string producto, descripcion, talla, color;
+        std::string manejaTalla, manejaColor, tipoProducto;
+        double porcentajeVariacion = 0;
+        double cantidad1 = 0, control1 = 0, control2 = 0;
+        std::string unidad1, unidadControl1, unidadControl2;
+        double cantidadCosto = 0;
+        std::string unidadCosto;
+        double costo = 0, cuota = 0;
+        std::string prFolio;
+        double precioLista = 0, precioListaImporte = 0, descuentoFactor = 0, descuentoImporte = 0;
+        double precioDescontado = 0, precioDescontadoImporte = 0, impuestoFactor = 0, impuestoImporte = 0;
+        double precioNeto = 0, precioNetoImporte = 0;
+        // Unit pairs of Factor_Conversion_U1 and Factor_Conversion_U2.
+        std::string u1Desde, u1Hasta, u2Desde, u2Hasta;
+        // The order line's costing unit; Unidad_Costeo_1 is set when it is control unit 1.
+        std::string unidadCostoPedido;
+        // Unset: Factor_M3 keeps the new row's default.
+        bool conFactorM3 = false;
+        double factorM3 = 0;
+        std::string descamp;
+    };
+    // Appends a row, makes it current and writes the line; the type's lot or serial cell is emptied.
+    void AgregaPartidaPedido(const PartidaPedido& p);
+    // Order header and grid preparation from the pending lines' first row, shared by the two
+    // order loaders (their messages differ by id and wording). False when no line is to be
+    // loaded: refused, no address, or blind capture.
+    struct MensajesCargaPedido {
+        const char* sinPartidas;
+        const char* idSinPartidas;
+        const char* idEstado;
+        const char* idDireccion;
+    };
+    bool PreparaCargaPedido(db::Recordset& rs, const MensajesCargaPedido& mensajes);
 
     // ---- grid/ ----
     static std::vector<forms::ColumnDef> ColumnasDetalle();
@@ -253,17 +299,28 @@ public:
     void ssDetalle_KeyUp(int keyCode, int shift);
     void ssDetalle_BtnClick();
     void ssDetalle_BeforeDelete(int& displayFlag);
+    // Captures the grid handlers start: F7 description, F2 location list, typed location.
+    void EditaDescripcionRemision();
+    void BuscaUbicacion();
+    void ValidaUbicacionCapturada();
+    // A location key as Format renders it with the company's location format: digit
+    // patterns pad numeric keys, "@", "&", "<", ">" and "!" work on any text.
+    static std::string FormatoUbicacion(const std::string& valor, const std::string& formato);
 
     // ---- persist/ ----
     void Controles_Aceptar(int argumento);
     void Controles_Eliminar();
     bool Frame_Inserta(const std::string& tabla, const std::string& folio);
     void Frame_Carga(const std::string& tabla, const std::string& folio);
+    // A save is running (pending events run during it): a second accept is ignored.
+    bool GuardandoRemision = false;
 
     // ---- invoicing/ ----
-    bool RemisionFacturable();
-    bool Facturar_Remision(const std::string& folioRemision);
-    void EnviaComprobante(const std::string& factura);
+    bool RemisionFacturable(const std::string& folio);
+    // Out-values are "" / 0 when nothing was produced; on false MensajeError holds the reason.
+    bool Facturar_Remision(const std::string& folioRemision, std::string& factura, std::string& pagares,
+                           std::string& serie, int32_t& numeroSerie, std::string& reciboPago);
+    void EnviaComprobante(const std::string& documento, const std::string& tabla, bool forzar);
     void chkFacturar_Click();
     void chkFacturar_KeyPress(int& keyAscii);
     void cmdCuentaBancaria_Click();

@@ -114,6 +114,16 @@ frmVN003::frmVN003()
         t->setContainer(&fr2);
     txtMoneda[0]->setContainer(&fr0);
 
+    // Dimensions the company does not use stay out of sight; the load shows those it uses.
+    for (Control* c : {static_cast<Control*>(&lbProyecto), static_cast<Control*>(&txtProyecto),
+                       static_cast<Control*>(&txtNProyecto), static_cast<Control*>(&lbCentroCosto),
+                       static_cast<Control*>(&txtCentroCosto), static_cast<Control*>(&txtNCentroCosto),
+                       static_cast<Control*>(&lbUen), static_cast<Control*>(&txtUen), static_cast<Control*>(&txtNUen),
+                       static_cast<Control*>(&lbActivoFijo), static_cast<Control*>(&txtActivoFijo),
+                       static_cast<Control*>(&txtNActivoFijo), static_cast<Control*>(&lbLectura),
+                       static_cast<Control*>(&txtLectura)})
+        c->setVisible(false);
+
     // Description and read-only fields are shown, never typed.
     for (TextField* t : {&txt_Al_Descripcion, &txtNCliente, &txt_Cl_Razon_Social_1, &txt_Cl_R_F_C, &txt_Sg_Descripcion,
                          &txt_Rt_Descripcion, &txt_Cl_Dias_Credito, &txt_Credito_Disponible, &txt_Cl_Direccion_1,
@@ -128,13 +138,20 @@ frmVN003::frmVN003()
         t->setKind(Kind::Number);
     txt_Rm_Tipo_Cambio.setNumberFormat("#,##0.0000");
     txt_Credito_Disponible.setNumberFormat("$#,##0.00");
-    txtDescuento_Global.setNumberFormat("#,##0.00");
+    // The global discount is shown as a percentage and its value reads back as the factor the
+    // totals and the save use: setValue(5) shows "5.00%", value() answers 0.05. It comes from
+    // the order, so the user does not type it.
+    txtDescuento_Global.setNumberFormat("#,##0.00######\"%\"");
+    txtDescuento_Global.setLocked(true);
     for (TextField* t : {&txtTCantidad1, &txtTCantidad2, &txtTPeso, &txtTVolumen})
         t->setNumberFormat("#,##0.000");
     for (TextField* t : {&txtSuma, &txtSubTotal, &txtImpuestos, &txtTotal, &txtTotalLocal}) {
         t->setKind(Kind::Number);
         t->setNumberFormat("$#,##0.00");
     }
+
+    // Read once at load: clearing the document must not empty it.
+    txtMonedaLocal.setTag("0");
 
     txt_Mn_Cve_Moneda.sql = "SELECT Mn_Descripcion FROM Moneda WHERE Mn_Cve_Moneda = '?'";
     txt_Mn_Cve_Moneda.sqlControlResultado = "txt_Mn_Descripcion";

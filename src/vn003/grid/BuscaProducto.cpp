@@ -1,0 +1,146 @@
+// Blind capture: a typed product key is looked up among the order's pending lines.
+#include "db/Connection.h"
+#include "vn003/Publico.h"
+#include "vn003/frmVN003.h"
+
+#include <array>
+
+namespace tesmira::vn003 {
+
+namespace {
+
+// The order-line columns selected after the pending quantity, repeated in the GROUP BY.
+constexpr std::array<const char*, 18> ColumnasPedido = {
+    "Pedido.Pd_Precio_Lista",       "Pedido.Tl_Cve_Talla",         "Pedido.Cl_Cve_Color",
+    "Pedido.Pd_ID",                 "Producto.Pr_Tipo_Producto",   "Pedido.Pd_Unidad_Costo",
+    "Pedido.Pd_Cantidad_Costo",     "Pedido.Pd_Unidad_1",          "Pedido.Pd_Costo",
+    "Pedido.Pd_Unidad_Control_1",   "Pedido.Pd_Cantidad_Control_2", "Pedido.Pd_Unidad_Control_2",
+    "Pedido.Pr_Folio",              "Pedido.Pd_Descuento_Factor",  "Pedido.Pd_Descuento_Importe",
+    "Pedido.Pd_Impuesto_Factor",    "Pedido.Pd_Impuesto_Importe",  "Pedido.Pd_Precio_Descontado",
+};
+
+// The product's handling kind as the grid shows it; "" for a code the screen does not know.
+std::string TipoProducto(const std::string& codigo)
+{
+    if (codigo == "01")
+        return "Normal";
+    if (codigo == "02")
+        return "LOTE";
+    if (codigo == "03")
+        return "Serializado";
+    if (codigo == "04")
+        return "KIT";
+    if (codigo == "99")
+        return "Servicio";
+    return {};
+}
+
+} // namespace
+
+void frmVN003::BuscaProducto(bool& encontrado)
+{
+    encontrado = false;
+    try {
+        auto cell = [this](const char* columna) { return ssDetalle.col(columna); };
+        cell("Pr_Cve_Producto").setValue(Utilerias().FormatoProducto(cell("Pr_Cve_Producto").text(), ""));
+
+        TextoSQL = "";
+        TextoSQL += "SELECT DISTINCT(Pedido.Pr_Cve_Producto) as Pr_Cve_Producto, ";
+        TextoSQL += "   Producto.Pr_Descripcion, ";
+        TextoSQL += "   sum(Pd_Cantidad_1) - isnull(Remision.Rm_Cantidad_1,0) AS CANTIDAD, ";
+        for (size_t i = 0; i < ColumnasPedido.size(); ++i)
+            TextoSQL += std::string("   ") + ColumnasPedido[i] + (i + 1 < ColumnasPedido.size() ? ", " : " ");
+        TextoSQL += "FROM Pedido ";
+        TextoSQL += "   INNER JOIN Producto ON Pedido.Pr_Cve_Producto = Producto.Pr_Cve_Producto ";
+        TextoSQL += "   LEFT JOIN (";
+        TextoSQL += "    SELECT ";
+        TextoSQL += "    Pr_Cve_Producto,Tl_Cve_Talla,Cl_Cve_Color, Rm_Concepto,";
+        TextoSQL += "    sum(Rm_Cantidad_1) as Rm_Cantidad_1,";
+        TextoSQL += "    sum(Rm_Cantidad_Control_1) as Rm_Cantidad_Control_1,";
+        TextoSQL += "    sum(Rm_Cantidad_Control_2) as Rm_Cantidad_Control_2,";
+        TextoSQL += "    sum(Rm_Cantidad_Costo) As Rm_Cantidad_Costo ";
+        TextoSQL += "    FROM Remision where Rm_Documento = '" + db::quoted(txt_Pd_Folio.text()) +
+                    "' and Rm_Tabla = 'PEDIDO' and Es_Cve_Estado <> 'CA' ";
+        TextoSQL += "    GROUP BY Pr_Cve_Producto,Tl_Cve_Talla,Cl_Cve_Color, Rm_Concepto ";
+        TextoSQL += ") Remision on Remision.Pr_Cve_Producto = Pedido.Pr_Cve_Producto and ";
+        TextoSQL += "       Remision.Tl_Cve_Talla = Pedido.Tl_Cve_Talla and "
+                    "Remision.Cl_Cve_Color = Pedido.Cl_Cve_Color and ";
+        TextoSQL += "       Remision.Rm_Concepto = Pedido.Pd_Concepto ";
+        TextoSQL += "WHERE Pedido.Pd_Folio = '" + db::quoted(txt_Pd_Folio.value().toString()) + "' AND ";
+        TextoSQL += "   Producto.Pr_Cve_Producto = '" + db::quoted(cell("Pr_Cve_Producto").text()) + "' ";
+        TextoSQL += "GROUP BY ";
+        TextoSQL += "   Pd_Cantidad_1,  ";
+        TextoSQL += "   isnull(Remision.Rm_Cantidad_1,0), ";
+        TextoSQL += "   Pedido.Pr_Cve_Producto, ";
+        TextoSQL += "   Producto.Pr_Descripcion, ";
+        for (size_t i = 0; i < ColumnasPedido.size(); ++i)
+            TextoSQL += std::string("   ") + ColumnasPedido[i] + (i + 1 < ColumnasPedido.size() ? ", " : " ");
+        TextoSQL += "HAVING ( sum(Pd_Cantidad_1) - isnull(Remision.Rm_Cantidad_1,0) ) > 0";
+
+        db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
+        if (rs.Eof())
+            return;
+        auto campo = [&rs](const char* nombre) { return rs.Fields(nombre).toString(); };
+
+        cell("Pr_Cve_Producto").setValue(campo("Pr_Cve_Producto"));
+        cell("Rm_Sucursal_Inventario").setValue(txt_Sc_Cve_Sucursal.text());
+        cell("Rm_Almacen_Inventario").setValue(txt_Al_Cve_Almacen.text());
+        cell("Pr_Descripcion").setValue(campo("Pr_Descripcion"));
+        cell("Tl_Cve_Talla").setValue(campo("Tl_Cve_Talla"));
+        cell("Cl_Cve_Color").setValue(campo("Cl_Cve_Color"));
+        const std::string talla = cell("Tl_Cve_Talla").text();
+        cell("Tl_Descripcion")
+            .setValue(talla == "%" ? std::string("Todos")
+                                   : Utilerias().BuscaDato("Talla", "Tl_Cve_Talla", talla, "Tl_Descripcion", false,
+                                                           "", "", ""));
+        const std::string color = cell("Cl_Cve_Color").text();
+        cell("Cl_Descripcion")
+            .setValue(color == "%" ? std::string("Todos")
+                                   : Utilerias().BuscaDato("Color", "Cl_Cve_Color", color, "Cl_Descripcion", false,
+                                                           "", "", ""));
+        cell("Unidad_1").setValue(campo("Pd_Unidad_1"));
+        cell("Unidad_Control_1").setValue(campo("Pd_Unidad_Control_1"));
+        cell("Unidad_Control_2").setValue(campo("Pd_Unidad_Control_2"));
+
+        const std::string tipo = TipoProducto(campo("Pr_Tipo_Producto"));
+        if (!tipo.empty())
+            cell("TIPO_PRODUCTO").setValue(tipo);
+        if (tipo == "LOTE")
+            cell("Lt_Cve_Lote").setValue("");
+        if (tipo == "Serializado")
+            cell("Sr_Cve_Serie").setValue("");
+
+        if (campo("Pd_Unidad_Costo") == cell("Unidad_1").text()) {
+            cell("Unidad_Costo").setValue(campo("Pd_Unidad_1"));
+        } else {
+            cell("Cantidad_Costo").setValue(rs.Fields("Pd_Cantidad_Control_2").toDouble());
+            cell("Unidad_Costo").setValue(campo("Pd_Unidad_Control_2"));
+        }
+        cell("Costo").setValue(0.0);
+        cell("Pr_Folio").setValue(campo("Pr_Folio"));
+        cell("Precio_Lista").setValue(rs.Fields("Pd_Precio_Lista").toDouble());
+        cell("Descuento_Factor").setValue(rs.Fields("Pd_Descuento_Factor").toDouble());
+        cell("Precio_Descontado").setValue(rs.Fields("Pd_Precio_Descontado").toDouble());
+        cell("Impuesto_Factor").setValue(rs.Fields("Pd_Impuesto_Factor").toDouble());
+
+        const std::string producto = cell("Pr_Cve_Producto").text();
+        const std::string unidad1 = cell("Unidad_1").text();
+        cell("Factor_Conversion_U1").setValue(Utilerias().FactorConversion(producto, unidad1, unidad1));
+        cell("Factor_Conversion_U2")
+            .setValue(Utilerias().FactorConversion(producto, unidad1, cell("Unidad_Control_2").text()));
+        cell("Factor_Conversion_UC").setValue(Utilerias().FactorConversion(producto, unidad1, UnidadCosteo));
+        cell("Redondear_Control2").setValue(!Utilerias().UnidadFraccionable(cell("Unidad_Control_2").text()));
+        cell("Cubicado").setValue(Utilerias().UnidadCubicada(campo("Pd_Unidad_Control_2")));
+        cell("Unidad_Costeo_1").setValue(campo("Pd_Unidad_Costo") == campo("Pd_Unidad_Control_1"));
+        const std::string ampliada = Utilerias().DescripcionAmpliada("PEDIDO", txt_Pd_Folio.text(), campo("Pd_ID"));
+        cell("DESCAMP").setValue(ampliada);
+        cell("DESAMPR").setValue(ampliada);
+        rs.Close();
+        encontrado = true;
+    } catch (const std::exception& e) {
+        encontrado = false;
+        Sistema().Mensaje(e.what(), 16, "BuscaProducto()", this, "VN003", "ERR-ID:7500045");
+    }
+}
+
+} // namespace tesmira::vn003

@@ -1,0 +1,307 @@
+// Calling up a saved delivery note by its folio: the header, whether it may still be
+// cancelled, and one grid row per stored line.
+#include "db/Connection.h"
+#include "host/DomicilioEntrega.h"
+#include "host/Lotes.h"
+#include "host/Padre.h"
+#include "host/Permisos.h"
+#include "host/Series.h"
+#include "vn003/Publico.h"
+#include "vn003/frmVN003.h"
+
+#include <cassert>
+#include <functional>
+#include <utility>
+
+namespace tesmira::vn003 {
+
+namespace {
+
+const char* const AccesoRestringido = "para mayor información consulte al administrador del sistema";
+
+// LimpiaControles empties every text field, the folio being typed included. The folio keeps
+// its text, and restoring it must not raise its change handler again.
+class FolioConservado {
+public:
+    explicit FolioConservado(TextField& folio)
+        : m_folio(folio)
+        , m_texto(folio.text())
+        , m_alCambiar(std::exchange(folio.onChange, nullptr))
+    {
+    }
+    ~FolioConservado()
+    {
+        m_folio.setText(m_texto);
+        m_folio.onChange = std::move(m_alCambiar);
+    }
+    FolioConservado(const FolioConservado&) = delete;
+    FolioConservado& operator=(const FolioConservado&) = delete;
+
+private:
+    TextField& m_folio;
+    std::string m_texto;
+    std::function<void()> m_alCambiar;
+};
+
+// Size or colour text of a stored line; "%" (all) needs no look-up.
+std::string descripcionCatalogo(const char* tabla, const char* clave, const std::string& valor, const char* columna)
+{
+    if (valor == "%")
+        return "Todos";
+    return Utilerias().BuscaDato(tabla, clave, valor, columna, false, "", "", "");
+}
+
+// Grid text of a product type; nullptr for a code the grid has no text for.
+const char* textoTipoProducto(const std::string& codigo)
+{
+    if (codigo == "01")
+        return "Normal";
+    if (codigo == "02")
+        return "LOTE";
+    if (codigo == "03")
+        return "Serializado";
+    if (codigo == "04")
+        return "KIT";
+    if (codigo == "99")
+        return "Servicio";
+    return nullptr;
+}
+
+} // namespace
+
+void frmVN003::txtFolio_Change()
+{
+    Controles.setClaveDocumento("");
+    if (Controles.ModoNuevo())
+        return;
+    for (int n = 4; n >= 1; --n)
+        Controles.setOpcionDocumento(n, false);
+    {
+        FolioConservado folio(txtFolio);
+        Utilerias().LimpiaControles(*this, 1);
+    }
+    IdDomicilioEntrega.clear();
+    SeleccionaPestana(0);
+    txtSalida.setText("");
+    FolioSalidaRemision.clear();
+    MostrarSalidaPropia = false;
+    ssDetalle.col("Ubicacion").setVisible(false);
+    ssDetalle.col("Ubicacion").setLocked(true);
+}
+
+void frmVN003::txtFolio_Enter()
+{
+    if (txtFolio.text().empty() || Controles.ModoNuevo())
+        return;
+    try {
+        txtFolio.setText(Utilerias().FormatoFolio(txtFolio.text()));
+        txtFolio.refresh();
+
+        host::Lotes lotes(Sistema().entorno());
+        host::Series series(Sistema().entorno());
+
+        TextoSQL = "SELECT * FROM Remision WHERE Rm_Folio = '" + db::quoted(txtFolio.value().toString()) +
+                   "' and Rm_Tabla = 'PEDIDO' ";
+        db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
+        if (rs.Eof())
+            return;
+
+        const std::string sucursalUsuario = Sistema().SucursalUsuario();
+        if (!sucursalUsuario.empty() && sucursalUsuario != rs.Fields("Sc_Cve_Sucursal").toString()) {
+            Sistema().Aviso("Imposible accesar este documento, su acceso se ha restringido a la sucursal: " +
+                                txt_Sc_Cve_Sucursal.text() + "\r\n" + "\r\n" + AccesoRestringido,
+                            48, "Documento no disponible");
+            rs.Close();
+            txtFolio.refresh();
+            return;
+        }
+        const std::string almacenUsuario = Sistema().AlmacenUsuario();
+        if (!almacenUsuario.empty() && almacenUsuario != rs.Fields("Al_Cve_Almacen").toString()) {
+            Sistema().Aviso("Imposible accesar este documento, su acceso se ha restringido al almacén: " +
+                                txt_Al_Cve_Almacen.text() + "\r\n" + "\r\n" + AccesoRestringido,
+                            48, "Documento no disponible");
+            rs.Close();
+            txtFolio.refresh();
+            return;
+        }
+
+        const std::string facturado = rs.Fields("Rm_Facturado").toString();
+        TextoSQL = "SELECT TOP 1 Vn_Folio, isnull((SELECT top 1Fc_Factura";
+        TextoSQL += " FROM Factura WHERE Factura.Es_Cve_Estado <> 'CA' AND ";
+        TextoSQL += "    Factura.Fc_Tabla = 'VENTA' AND";
+        TextoSQL += "          Factura.Fc_Documento = Vn_Folio),'') as FC FROM Venta ";
+        TextoSQL += "WHERE Vn_Tabla = 'REMISION' AND ";
+        TextoSQL += "   Es_Cve_Estado <> 'CA' AND ";
+        TextoSQL += "   Vn_Documento = '" + db::quoted(txtFolio.text()) + "' ";
+        db::Recordset venta = Sistema().Conexion().Execute(TextoSQL);
+        const bool ventaViva = !venta.Eof();
+        if (ventaViva && facturado == "SI") {
+            chkFacturar.setValue(CheckBox::Checked);
+            txt_Fc_Factura.setFolio(venta.Fields("FC").toString());
+        }
+        venta.Close();
+
+        if (rs.Fields("Es_Cve_Estado").toString() == "AC" && facturado == "NO" && !ventaViva) {
+            bool periodoAbierto = true;
+            if (Sistema().ParametroValor("GEN_VALIDAR_PERIODO_OPERATIVO", 0, "", "").toBool()) {
+                assert(Padre() && "the host hands in its calling object before showing the screen");
+                // The note's own date: the date field is filled from the note further down.
+                periodoAbierto = Utilerias().PeriodoAbierto(rs.Fields("Rm_Fecha").toDate(), Padre()->Modulo(), 0);
+            }
+            if (periodoAbierto) {
+                Controles.setOpcionDocumento4(true);
+                Controles.setOpcionDocumento3(true);
+            }
+        }
+
+        Controles.setOpcionDocumento1(true);
+        Controles.setOpcionDocumento2(true);
+        Controles.setClaveDocumento(txtFolio.text());
+        Controles.CargaCamposAdicionales(txtFolio.text());
+
+        dpFecha.setValue(rs.Fields("Rm_Fecha").toDate());
+        txtReferencia.setText(rs.Fields("Rm_Referencia").toString());
+        txt_Pd_Folio.setText(rs.Fields("Rm_Documento").toString());
+        txt_Sc_Cve_Sucursal.setText(rs.Fields("Sc_Cve_Sucursal").toString());
+        txt_Al_Cve_Almacen.setText(rs.Fields("Al_Cve_Almacen").toString());
+        txtCliente.setText(rs.Fields("Cl_Cve_Cliente").toString());
+        txtCliente_Enter();
+        txtVendedor.setText(rs.Fields("Vn_Cve_Vendedor").toString());
+        txt_Comentario.setText(rs.Fields("Rm_Comentario").toString());
+        txt_Mn_Cve_Moneda.setText(rs.Fields("Mn_Cve_Moneda").toString());
+        txt_Rm_Tipo_Cambio.setValue(rs.Fields("Rm_Tipo_Cambio"));
+        chSinCargo.setValue(rs.Fields("Rm_Sin_Cargo").toString() == "SI" ? CheckBox::Checked : CheckBox::Unchecked);
+        txtCondicionVenta.setText(rs.Fields("Rm_Condicion_Venta").toString());
+
+        const std::string& sucursal = txt_Sc_Cve_Sucursal.text();
+        const std::string& almacen = txt_Al_Cve_Almacen.text();
+        Manejo.ManejaTalla = Permisos->ManejaTalla(sucursal, almacen);
+        Manejo.ManejaColor = Permisos->ManejaColor(sucursal, almacen);
+        Manejo.ManejaLote = Permisos->ManejaLote(sucursal, almacen);
+        Manejo.ManejaSerie = Permisos->ManejaSerie(sucursal, almacen);
+        Manejo.ManejaUbicacion = Permisos->ManejaUbicacion(sucursal, almacen);
+        if (Manejo.ManejaUbicacion) {
+            ssDetalle.col("Ubicacion").setLocked(false);
+            ssDetalle.col("Ubicacion").setVisible(true);
+            ssDetalle.col("VALIDA_DISPONIBILIDAD").setVisible(false);
+        } else {
+            ssDetalle.col("Ubicacion").setLocked(true);
+            ssDetalle.col("Ubicacion").setVisible(false);
+            if (Derechos.DerechoVNDISP)
+                ssDetalle.col("VALIDA_DISPONIBILIDAD").setVisible(true);
+        }
+
+        FolioSalidaRemision = Utilerias().BuscaDato("Remision_Encabezado", "Rm_Folio",
+                                                    rs.Fields("Rm_Folio").toString(), "Rm_PDA_Salida", false, "", "",
+                                                    "");
+        MostrarSalidaPropia = true;
+        txtSalida.setText(FolioSalidaRemision);
+
+        txtDescuento_Global.setValue(rs.Fields("Rm_Descuento_Global_Factor").toDouble() * 100);
+
+        ssDetalle.removeAll();
+        ssDetalle.allowAddNew = false;
+        ssDetalle.col("Pr_Cve_Producto").setLocked(true);
+        ConsultaProductosPedido.clear();
+
+        {
+            host::DomicilioEntrega domicilio(Sistema().entorno());
+            IdDomicilioEntrega =
+                domicilio.DomicilioDocumento("Remision", txtFolio.text(), "Cliente", txtCliente.text());
+        }
+
+        Frame_Carga("Remision", txtFolio.text());
+
+        for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+            CargaPartidaRemision(rs, txtFolio.text(), lotes, series);
+
+        rs.Close();
+        ssDetalle.moveFirst();
+    } catch (const std::exception& e) {
+        ReportaError("txtFolio_Enter()", "ERR-ID:7500036", e.what(), "Tesmira");
+    }
+}
+
+void frmVN003::CargaPartidaRemision(const db::Recordset& rs, const std::string& folio, host::Lotes& lotes,
+                                    host::Series& series)
+{
+    Grid& g = ssDetalle;
+    const auto campo = [&rs](const char* nombre) { return rs.Fields(nombre); };
+    const auto numero = [&g](const char* columna) { return g.col(columna).value().toDouble(); };
+    const std::string id = campo("Rm_ID").toString();
+
+    g.addRow();
+    TextoSQL = "SELECT Pr_Descripcion, Pr_Maneja_Talla, Pr_Maneja_Color, Pr_Tipo_Producto FROM Producto ";
+    TextoSQL += "WHERE Pr_Cve_Producto = '" + db::quoted(campo("Pr_Cve_Producto").toString()) + "' ";
+    db::Recordset producto = Sistema().Conexion().Execute(TextoSQL);
+
+    g.col("Rm_Sucursal_Inventario").setValue(campo("Rm_Sucursal_Inventario"));
+    g.col("Rm_Almacen_Inventario").setValue(campo("Rm_Almacen_Inventario"));
+    g.col("Documento_Id").setValue(id);
+    g.col("Pr_Cve_Producto").setValue(campo("Pr_Cve_Producto"));
+    // A product deleted since the note was saved has no row: this read fails and ends the load.
+    g.col("Pr_Descripcion").setValue(producto.Fields("Pr_Descripcion"));
+    g.col("Tl_Cve_Talla").setValue(campo("Tl_Cve_Talla"));
+    g.col("Cl_Cve_Color").setValue(campo("Cl_Cve_Color"));
+    g.col("Tl_Descripcion").setValue(descripcionCatalogo("Talla", "Tl_Cve_Talla",
+                                                         g.col("Tl_Cve_Talla").value().toString(), "Tl_Descripcion"));
+    g.col("Cl_Descripcion").setValue(descripcionCatalogo("Color", "Cl_Cve_Color",
+                                                         g.col("Cl_Cve_Color").value().toString(), "Cl_Descripcion"));
+
+    g.col("Ubicacion").setValue(campo("Rm_Ubicacion"));
+    g.col("Pr_Manejar_Talla").setValue(producto.Fields("Pr_Maneja_Talla"));
+    g.col("Pr_Manejar_Color").setValue(producto.Fields("Pr_Maneja_Color"));
+    g.col("Cantidad_1").setValue(campo("Rm_Cantidad_1"));
+    g.col("Unidad_1").setValue(campo("Rm_Unidad_1"));
+    g.col("Cantidad_Control_1").setValue(campo("Rm_Cantidad_Control_1"));
+    g.col("Unidad_Control_1").setValue(campo("Rm_Unidad_Control_1"));
+    g.col("Cantidad_Control_2").setValue(campo("Rm_Cantidad_Control_2"));
+    g.col("Unidad_Control_2").setValue(campo("Rm_Unidad_Control_2"));
+    g.col("Pr_Tipo_Producto").setValue(producto.Fields("Pr_Tipo_Producto"));
+
+    const std::string tipo = g.col("Pr_Tipo_Producto").value().toString();
+    if (tipo == "02")
+        g.col("Lt_Cve_Lote").setValue(lotes.LoteDocumento("Remision", folio, id));
+    if (tipo == "03") {
+        db::Recordset numeros =
+            series.SeriesDocumento("Remision", folio, id, g.col("Pr_Cve_Producto").value().toString(),
+                                   g.col("Tl_Cve_Talla").value().toString(), g.col("Cl_Cve_Color").value().toString());
+        std::string serie;
+        for (; !numeros.Eof(); numeros.MoveNext())
+            serie += (serie.empty() ? "" : "|") + numeros.Fields("Sr_Cve_Serie").toString();
+        g.col("Sr_Cve_Serie").setValue(serie);
+        numeros.Close();
+    }
+    if (const char* texto = textoTipoProducto(tipo))
+        g.col("TIPO_PRODUCTO").setValue(texto);
+    producto.Close();
+
+    if (g.col("Unidad_1").value().toString() == campo("Rm_Unidad_Costo").toString()) {
+        g.col("Cantidad_Costo").setValue(campo("Rm_Cantidad_Costo"));
+        g.col("Unidad_Costo").setValue(campo("Rm_Unidad_1"));
+    } else {
+        g.col("Cantidad_Costo").setValue(campo("Rm_Cantidad_Control_2"));
+        g.col("Unidad_Costo").setValue(campo("Rm_Unidad_Control_2"));
+    }
+    g.col("Costo").setValue(campo("Rm_Costo"));
+
+    // Only the stored amounts are shown as they are; the unit prices and line amounts follow
+    // from them without rounding.
+    g.col("Pr_Folio").setValue(campo("Pr_Folio"));
+    g.col("Precio_Lista").setValue(campo("Rm_Precio_Lista"));
+    g.col("Precio_Lista_Importe").setValue(numero("Precio_Lista") * numero("Cantidad_1"));
+    g.col("Descuento_Factor").setValue(campo("Rm_Descuento_Factor"));
+    g.col("Descuento_Importe").setValue(campo("Rm_Descuento_Importe"));
+    g.col("Precio_Descontado").setValue(numero("Precio_Lista") - numero("Precio_Lista") * numero("Descuento_Factor"));
+    g.col("Precio_Descontado_Importe").setValue(numero("Precio_Lista_Importe") - numero("Descuento_Importe"));
+    g.col("Impuesto_Factor").setValue(campo("Rm_Impuesto_Factor"));
+    g.col("Impuesto_Importe").setValue(campo("Rm_Impuesto_Importe"));
+    g.col("Precio_Neto").setValue(numero("Precio_Descontado") +
+                                  numero("Precio_Descontado") * numero("Impuesto_Factor"));
+    g.col("Precio_Neto_Importe").setValue(numero("Precio_Neto") * numero("Cantidad_1"));
+
+    g.col("DESCAMP").setValue(Utilerias().DescripcionAmpliada("Remision", folio, id));
+    g.col("DESAMPR").setValue(Utilerias().DescripcionAmpliada("REMISION2", folio, id));
+}
+
+} // namespace tesmira::vn003

@@ -1,0 +1,268 @@
+// Invoicing a note inside its save (sale, invoice, address, document control), mailing the
+// digital invoice afterwards, and the invoice controls of the header.
+#include "base/Vb.h"
+#include "db/Connection.h"
+#include "forms/Text.h"
+#include "host/ControlDocumento.h"
+#include "host/DatosPartidaVenta.h"
+#include "host/DocumentoVenta.h"
+#include "host/DomicilioEntrega.h"
+#include "host/EnvioComprobante.h"
+#include "host/Facturacion.h"
+#include "host/MetodoPago.h"
+#include "vn003/Publico.h"
+#include "vn003/frmVN003.h"
+
+namespace tesmira::vn003 {
+
+namespace {
+
+const std::string CrLf = "\r\n";
+constexpr int TeclaEnter = 13;
+
+std::string celda(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toString(); }
+double numero(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toDouble(); }
+
+host::EncabezadoVenta encabezadoVenta(frmVN003& f, const std::string& remision)
+{
+    host::EncabezadoVenta e;
+    e.Vn_Fecha = f.dpFecha.value();
+    e.Vn_Comentario = f.txt_Comentario.value().toString();
+    e.Vn_Referencia = f.txtReferencia.value().toString();
+    e.Vn_Tabla = "Remision";
+    e.Vn_Documento = remision;
+    e.Vn_Anticipo = 0;
+    e.Mn_Cve_Moneda = f.txt_Mn_Cve_Moneda.text();
+    e.Vn_Tipo_Cambio = f.txt_Rm_Tipo_Cambio.value().toDouble();
+    e.Vn_Sin_Cargo = f.chSinCargo.value() == CheckBox::Checked ? "SI" : "NO";
+    e.Vn_Factura = f.txt_Fc_Factura.folio();
+    e.Vn_Serie = f.txt_Fc_Factura.seriesCode();
+    e.Vn_Numero = f.txt_Fc_Factura.seriesNumber();
+    return e;
+}
+
+void completaEncabezadoVenta(frmVN003& f, host::EncabezadoVenta& e)
+{
+    e.Vn_Descuento_Global_Factor = f.txtDescuento_Global.value().toDouble();
+    e.Sc_Cve_Sucursal = f.txt_Sc_Cve_Sucursal.value().toString();
+    e.Al_Cve_Almacen = f.txt_Al_Cve_Almacen.value().toString();
+    e.Cl_Cve_Cliente = f.txtCliente.value().toString();
+    e.Vn_Cve_Vendedor = f.txtVendedor.value().toString();
+}
+
+void llenaPartidaVenta(frmVN003& f, host::PartidaVenta& p)
+{
+    if (f.Derechos.DerechoVNDISP) {
+        p.Sucursal_Inventario = celda(f, "Rm_Sucursal_Inventario");
+        p.Almacen_Inventario = celda(f, "Rm_Almacen_Inventario");
+    } else {
+        p.Sucursal_Inventario = f.txt_Sc_Cve_Sucursal.text();
+        p.Almacen_Inventario = f.txt_Al_Cve_Almacen.text();
+    }
+    p.Pr_Descripcion = std::string(forms::utf8Left(celda(f, "Pr_Descripcion"), 100));
+    p.Pr_Cve_Producto = celda(f, "Pr_Cve_Producto");
+    p.Tl_Cve_Talla = celda(f, "Tl_Cve_Talla");
+    p.Cl_Cve_Color = celda(f, "Cl_Cve_Color");
+    p.Cantidad_1 = numero(f, "Cantidad_1");
+    p.Unidad_1 = celda(f, "Unidad_1");
+    p.Cantidad_Control_2 = numero(f, "Cantidad_Control_2");
+    p.Unidad_Control_2 = celda(f, "Unidad_Control_2");
+    p.Pr_Folio = celda(f, "Pr_Folio");
+    p.Precio_Lista = numero(f, "Precio_Lista");
+    p.Descuento_Factor = numero(f, "Descuento_Factor");
+    p.Costo = numero(f, "Costo");
+    p.Costo_Importe = numero(f, "Costo_Importe");
+    p.Sr_Cve_Serie = celda(f, "Sr_Cve_Serie");
+    p.Lt_Cve_Lote = celda(f, "Lt_Cve_Lote");
+}
+
+} // namespace
+
+bool frmVN003::RemisionFacturable(const std::string& folio)
+{
+    TextoSQL = "SELECT Rm_Folio "
+               "FROM Remision_Encabezado "
+               "WHERE "
+               "   Rm_Folio = '" +
+               db::quoted(folio) +
+               "' AND "
+               "   Rm_Facturado = 'NO' AND "
+               "   Rm_Documento NOT IN ("
+               "       SELECT Pd_Folio "
+               "       FROM Pedido_Encabezado "
+               "       WHERE Es_Cve_Estado IN ('FA', 'FR') AND Pd_Estado_Proceso NOT IN ('FA', 'FR')) AND "
+               "   Rm_Documento NOT IN ("
+               "           SELECT CASE WHEN Vn_Pedido = '' THEN Vn_Documento ELSE Vn_Pedido END "
+               "           FROM Venta_Encabezado "
+               "           WHERE (Vn_Tabla = 'PEDIDO' OR Vn_Pedido <> '') AND Es_Cve_Estado <> 'CA')";
+    return !Sistema().Conexion().Execute(TextoSQL).Eof();
+}
+
+bool frmVN003::Facturar_Remision(const std::string& folioRemision, std::string& factura, std::string& pagares,
+                                 std::string& serie, int32_t& numeroSerie, std::string& reciboPago)
+{
+    const std::string P = "Facturar_Remision() - " + CrLf;
+    const auto rechaza = [&](const std::string& motivo) {
+        MensajeError = P + motivo;
+        return false;
+    };
+    factura.clear();
+    pagares.clear();
+    serie.clear();
+    numeroSerie = 0;
+    reciboPago.clear();
+    try {
+        host::Facturacion facturacion(Sistema().entorno());
+        if (!facturacion.ValidaCondicion(txtCondicionVenta.text(), txtTotal.value().toDouble(), ""))
+            return rechaza(facturacion.UltimoError());
+
+        host::DocumentoVenta venta(Sistema().entorno());
+        const std::string fecha = Utilerias().FormatoFechaHora(Utilerias().FechaServidor());
+        if (!RemisionFacturable(folioRemision))
+            return rechaza("la remisión ya no es válida para su facturación, el estado del proceso cambio");
+
+        venta.Nuevo();
+        venta.Inicia();
+        host::EncabezadoVenta encabezado = encabezadoVenta(*this, folioRemision);
+        if (!txt_Fc_Factura.Valida())
+            return rechaza(txt_Fc_Factura.lastError());
+        completaEncabezadoVenta(*this, encabezado);
+        venta.AsignaEncabezado(encabezado);
+
+        {
+            host::DatosPartidaVenta datos(Sistema().entorno());
+            host::PartidaVenta partida;
+            ssDetalle.moveFirst();
+            const int filas = ssDetalle.rowCount();
+            for (int i = 1; i <= filas; ++i) {
+                llenaPartidaVenta(*this, partida);
+                if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
+                    !Utilerias().GrabaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2,
+                                               partida.Cantidad_Control_2 / partida.Cantidad_1))
+                    return rechaza("Imposible guardar registro producto cubicado");
+                datos.Cuota = numero(*this, "Cuota");
+                datos.Ubicacion = "";
+                if (Manejo.ManejaUbicacion)
+                    datos.Ubicacion = celda(*this, "Ubicacion");
+                venta.AsignaDatosPartida(datos);
+                venta.AsignaPartida(partida);
+                if (!venta.AgregaPartida())
+                    return rechaza(venta.UltimoError());
+                if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
+                    !Utilerias().ValidaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2))
+                    return rechaza("Imposible guardar registro");
+                if (!Utilerias().GrabaDescripcionAmpliada("Venta", venta.Encabezado().Vn_Folio,
+                                                          vb::formatNumber(i, "0000"), celda(*this, "DESCAMP")))
+                    return rechaza("error al guardar descripción ampliada");
+                ssDetalle.moveNext();
+            }
+        }
+
+        const std::string folioVenta = venta.Encabezado().Vn_Folio;
+        serie = venta.Encabezado().Vn_Serie;
+        numeroSerie = venta.Encabezado().Vn_Numero;
+
+        {
+            host::DomicilioEntrega domicilio(Sistema().entorno());
+            std::string id = domicilio.DomicilioDocumento("Remision", folioRemision, "Cliente", txtCliente.text());
+            if (id.empty())
+                id = "0001";
+            if (!domicilio.GrabaDomicilioDocumento("Venta", folioVenta, "Cliente", txtCliente.text(), id))
+                return rechaza(domicilio.UltimoError());
+        }
+
+        if (!facturacion.GeneraFactura(folioVenta, true, txt_Fc_Factura.folio(), serie, numeroSerie, Controles.tag()))
+            return rechaza(facturacion.UltimoError());
+
+        // The delivery note already moved the stock.
+        auto& conexion = Sistema().Conexion();
+        conexion.Execute("UPDATE Venta SET Vn_Inventario_Pendiente = 'NO' WHERE Vn_Folio = '" +
+                         db::quoted(folioVenta) + "'");
+        conexion.Execute("UPDATE Venta_Encabezado SET Vn_Inventario_Pendiente = 'NO' WHERE Vn_Folio = '" +
+                         db::quoted(folioVenta) + "'");
+
+        factura = facturacion.FolioFactura();
+        reciboPago = facturacion.ReciboPago();
+        pagares = facturacion.Pagares();
+
+        {
+            host::ControlDocumento control(Sistema().entorno());
+            control.Inicia();
+            control.AsignaTabla("Venta");
+            control.AsignaDocumento(folioVenta);
+            const bool procesado = control.ProcesaDocumento(folioVenta);
+            control.Termina();
+            if (!procesado)
+                return rechaza(control.UltimoError());
+        }
+        {
+            host::ControlDocumento control(Sistema().entorno());
+            control.AsignaDocumento(factura);
+            control.AsignaTabla("Factura");
+            control.Inicia();
+            bool valido = control.ValidaDocumento(factura);
+            if (valido)
+                valido = control.ConfirmaDocumento(factura);
+            control.Termina();
+            if (!valido)
+                return rechaza(control.UltimoError());
+        }
+
+        const std::string marca = "   Oper_Ult_Modif = '" + db::quoted(Sistema().UsuarioActual()) + "', " +
+                                  "   Fecha_Ult_Modif = '" + db::quoted(fecha) + "', " + "   Rm_Facturado = 'SI', " +
+                                  "   Rm_Factura = '" + db::quoted(factura) + "' " + "WHERE Rm_Folio = '" +
+                                  db::quoted(folioRemision) + "' ";
+        TextoSQL = "UPDATE Remision SET " + marca;
+        conexion.Execute(TextoSQL);
+        TextoSQL = "UPDATE Remision_Encabezado SET " + marca;
+        conexion.Execute(TextoSQL);
+        return true;
+    } catch (const std::exception& e) {
+        return rechaza(e.what());
+    }
+}
+
+void frmVN003::EnviaComprobante(const std::string& documento, const std::string& tabla, bool forzar)
+{
+    // Only a signed (digital) document can be mailed.
+    if (Utilerias().BuscaDato("Comprobante_Digital", "Cd_Tabla", tabla, "Cd_Documento", false, "Cd_Documento",
+                              documento, "") != documento)
+        return;
+    if (!forzar && !Parametros.EnviarDocumentoEmail)
+        return;
+    host::EnvioComprobante envio(Sistema().entorno());
+    if (!envio.Envia(tabla, documento, 0, 0, 0, ""))
+        Sistema().Mensaje(envio.UltimoError(), 48, "Tesmira", this, "VN003", "ERR-ID:7500057");
+}
+
+void frmVN003::chkFacturar_Click()
+{
+    if (chkFacturar.value() != CheckBox::Checked) {
+        frFactura.setEnabled(false);
+        return;
+    }
+    frFactura.setEnabled(true);
+    // A branch the user cannot confirm any more still has to reach the series control.
+    if (!txt_Sc_Cve_Sucursal.enabled() || txt_Sc_Cve_Sucursal.locked())
+        txt_Sc_Cve_Sucursal_Enter();
+}
+
+void frmVN003::chkFacturar_KeyPress(int& keyAscii)
+{
+    if (keyAscii == TeclaEnter)
+        Utilerias().EnviaTecla("\t", 0);
+}
+
+void frmVN003::cmdCuentaBancaria_Click()
+{
+    try {
+        host::MetodoPago metodo(Sistema().entorno());
+        if (!metodo.Muestra(txtCliente.text()))
+            Sistema().Mensaje("cmdCuentaBancaria_Click() - " + CrLf + metodo.UltimoError(), 16, "Tesmira", this,
+                              "VN003", "ERR-ID:7500001");
+    } catch (const std::exception& e) {
+        ReportaError("cmdCuentaBancaria_Click()", "ERR-ID:7500002", e.what(), "cmdCuentaBancaria_Click()");
+    }
+}
+
+} // namespace tesmira::vn003

@@ -1,0 +1,239 @@
+// The ordinary order loader: every order line with a quantity pending delivery.
+#include "base/Vb.h"
+#include "db/Connection.h"
+#include "vn003/Publico.h"
+#include "vn003/frmVN003.h"
+
+namespace tesmira::vn003 {
+
+namespace {
+
+// The pending-lines query: one row per order line, the delivered total of each product, size,
+// colour and concept subtracted from every line of that key.
+std::string consultaPendientes(const std::string& folio, const std::string& sucursal)
+{
+    return std::string()
+        + "SELECT "
+        + "   Pd_Comentario, "
+        + "   Pd_Referencia, "
+        + "   Sc_Cve_Sucursal, "
+        + "   Al_Cve_Almacen, "
+        + "   Cl_Cve_Cliente, "
+        + "   Vn_Cve_Vendedor, "
+        + "   Pedido.Pd_Condicion_Venta, "
+        + "   Pedido.Pr_Cve_Producto, "
+        + "   Pedido.Tl_Cve_Talla, "
+        + "   Pedido.Cl_Cve_Color, "
+        + "   Pedido.Pd_Sucursal_Inventario,"
+        + "   Pedido.Pd_Almacen_Inventario,"
+        + "   Pedido.Pd_Unidad_1, "
+        + "   Pedido.Pd_Unidad_Control_1, "
+        + "   Pedido.Pd_Unidad_Control_2, "
+        + "   Pedido.Pd_Unidad_Costo, "
+        + "   Pedido.Pr_Folio, "
+        + "   Pedido.Pd_Concepto, "
+        + "   Pedido.Pd_Cuota_Fija, "
+        + "   Pedido.Pd_Precio_Lista, "
+        + "   Pedido.Pd_Precio_Lista_Importe, "
+        + "   Pedido.Pd_Precio_Neto_Importe, "
+        + "   Pedido.Pd_Descuento_Importe, "
+        + "   Pedido.Pd_Descuento_Factor, "
+        + "   Pedido.Pd_Precio_Descontado, "
+        + "   Pedido.Pd_Precio_Descontado_Importe, "
+        + "   Pedido.Pd_Impuesto_Importe, "
+        + "   Pedido.Pd_Impuesto_Factor, "
+        + "   Pedido.Pd_Precio_Neto, "
+        + "   Mn_Cve_Moneda, "
+        + "   Pedido.Es_Cve_Estado, "
+        + "   Pd_Sin_Cargo,Pedido.Pd_ID, "
+        + "   ISNULL(Condicion_Venta.Cv_Controlar_Anticipo_Pedido,'') as Cv_Controlar_Anticipo_Pedido, "
+        + "   Pd_Descuento_Global_Factor, "
+        + "   sum(Pd_Cantidad_1) - isnull(Remision.Rm_Cantidad_1,0) as Pd_Cantidad_1 , "
+        + "   sum(Pd_Cantidad_Control_1) - isnull(Remision.Rm_Cantidad_Control_1,0) as Pd_Cantidad_Control_1, "
+        + "   sum(Pd_Cantidad_Control_2) - isnull(Remision.Rm_Cantidad_Control_2,0) as Pd_Cantidad_Control_2, "
+        + "   sum(Pd_Cantidad_Costo) - isnull(Remision.Rm_Cantidad_Costo,0) as Pd_Cantidad_Costo "
+        + "FROM Pedido "
+        + "   LEFT JOIN Condicion_Venta on Condicion_Venta.Cv_Cve_Condicion_Venta = Pedido.Pd_Condicion_Venta "
+        + "   LEFT JOIN ("
+        + "    SELECT "
+        + "       Pr_Cve_Producto,Tl_Cve_Talla,Cl_Cve_Color, Rm_Concepto,"
+        + "       sum(Rm_Cantidad_1) as Rm_Cantidad_1,"
+        + "       sum(Rm_Cantidad_Control_1) as Rm_Cantidad_Control_1,"
+        + "       sum(Rm_Cantidad_Control_2) as Rm_Cantidad_Control_2,"
+        + "       sum(Rm_Cantidad_Costo) As Rm_Cantidad_Costo "
+        + "      FROM Remision where Rm_Documento = '" + folio + "' and Rm_Tabla = 'PEDIDO' and Es_Cve_Estado <> 'CA' "
+        + "      GROUP BY Pr_Cve_Producto,Tl_Cve_Talla,Cl_Cve_Color, Rm_Concepto "
+        + ") Remision on Remision.Pr_Cve_Producto = Pedido.Pr_Cve_Producto and "
+          "Remision.Tl_Cve_Talla = Pedido.Tl_Cve_Talla and Remision.Cl_Cve_Color = Pedido.Cl_Cve_Color and "
+          "Remision.Rm_Concepto = Pedido.Pd_Concepto "
+        + "WHERE "
+        + "   pedido.pd_folio = '" + folio + "' and "
+        + "   Pedido.Es_Cve_Estado <> 'BO'  AND "
+        + "   pedido.Sc_Cve_Sucursal like '%" + sucursal + "%' "
+        + "GROUP BY "
+        + "   Remision.Rm_Cantidad_1, "
+        + "   Remision.Rm_Cantidad_Control_1, "
+        + "   Remision.Rm_Cantidad_Control_2, "
+        + "   Remision.Rm_Cantidad_Costo, "
+        + "   Condicion_Venta.Cv_Controlar_Anticipo_Pedido, "
+        + "   Pd_Comentario, "
+        + "   Pd_Referencia, "
+        + "   Pr_Folio, "
+        + "   Pd_Concepto, "
+        + "   Sc_Cve_Sucursal, "
+        + "   Al_Cve_Almacen, "
+        + "   Cl_Cve_Cliente, "
+        + "   Vn_Cve_Vendedor, "
+        + "   Pd_Condicion_Venta, "
+        + "   Pedido.Pd_Cuota_Fija, "
+        + "   Pedido.Pd_Precio_Lista, "
+        + "   Pedido.Pd_Precio_Lista_Importe, "
+        + "   Pedido.Pd_Descuento_Importe, "
+        + "   Pedido.Pd_Precio_Descontado, "
+        + "   Pedido.Pd_Precio_Descontado_Importe, "
+        + "   Pedido.Pd_Precio_Neto_Importe, "
+        + "   Pedido.Pr_Cve_Producto, "
+        + "   Pedido.Tl_Cve_Talla, "
+        + "   Pedido.Cl_Cve_Color, "
+        + "   Pedido.Pd_Sucursal_Inventario,"
+        + "   Pedido.Pd_Almacen_Inventario,"
+        + "   Pd_Unidad_1, "
+        + "   Pd_Unidad_Control_1, "
+        + "   Pd_Unidad_Control_2, "
+        + "   Pd_Unidad_Costo, "
+        + "   Pd_Descuento_Global_Factor, "
+        + "   Pd_Descuento_Factor, "
+        + "   Pedido.Pd_Impuesto_Importe, "
+        + "   Pd_Impuesto_Factor, "
+        + "   Pd_Precio_Neto, "
+        + "   Mn_Cve_Moneda, "
+        + "   Pedido.Es_Cve_Estado, "
+        + "   Pd_Sin_Cargo, Pedido.Pd_ID "
+        + " ORDER BY Pedido.Pd_ID ASC ";
+}
+
+} // namespace
+
+void frmVN003::CargaPedido()
+{
+    try {
+        TextoSQL = consultaPendientes(db::quoted(txt_Pd_Folio.text()), db::quoted(Sistema().SucursalUsuario()));
+        db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
+        const MensajesCargaPedido mensajes{"El pedido especificado no tiene productos pendientes por remisionar",
+                                           "ERR-ID:7500048", "ERR-ID:7500049", "ERR-ID:7500050"};
+        if (!PreparaCargaPedido(rs, mensajes))
+            return;
+
+        const host::Utilerias& u = Utilerias();
+        for (; !rs.Eof(); rs.MoveNext()) {
+            const double pendiente1 = rs.Fields("Pd_Cantidad_1").toDouble();
+            const double pendiente2 = rs.Fields("Pd_Cantidad_Control_2").toDouble();
+            if (!(pendiente1 > 0 || pendiente2 > 0))
+                continue;
+            const std::string producto = rs.Fields("Pr_Cve_Producto").toString();
+            TextoSQL = "SELECT Pr_Descripcion, Pr_Maneja_Talla, ";
+            TextoSQL += "   Pr_Maneja_Color, Pr_Tipo_Producto, ";
+            TextoSQL += "   Pr_Porcentaje_Variacion ";
+            TextoSQL += "FROM Producto ";
+            TextoSQL += "WHERE Pr_Cve_Producto = '" + db::quoted(producto) + "' ";
+            db::Recordset pr = Sistema().Conexion().Execute(TextoSQL);
+
+            PartidaPedido p;
+            p.sucursalInventario = rs.Fields("Pd_Sucursal_Inventario").toString();
+            p.almacenInventario = rs.Fields("Pd_Almacen_Inventario").toString();
+            p.documentoId = rs.Fields("Pd_ID").toString();
+            p.producto = producto;
+            const std::string concepto = rs.Fields("Pd_Concepto").toString();
+            p.descripcion = concepto.empty() ? pr.Fields("Pr_Descripcion").toString() : concepto;
+            p.talla = rs.Fields("Tl_Cve_Talla").toString();
+            p.color = rs.Fields("Cl_Cve_Color").toString();
+            p.manejaTalla = pr.Fields("Pr_Maneja_Talla").toString();
+            p.manejaColor = pr.Fields("Pr_Maneja_Color").toString();
+            p.cantidad1 = pendiente1;
+            p.unidad1 = rs.Fields("Pd_Unidad_1").toString();
+            p.control1 = rs.Fields("Pd_Cantidad_Control_1").toDouble();
+            p.unidadControl1 = rs.Fields("Pd_Unidad_Control_1").toString();
+            p.control2 = pendiente2;
+            p.unidadControl2 = rs.Fields("Pd_Unidad_Control_2").toString();
+            p.porcentajeVariacion = pr.Fields("Pr_Porcentaje_Variacion").toDouble();
+            p.tipoProducto = pr.Fields("Pr_Tipo_Producto").toString();
+            pr.Close();
+
+            p.unidadCostoPedido = rs.Fields("Pd_Unidad_Costo").toString();
+            if (p.unidad1 == p.unidadCostoPedido) {
+                p.cantidadCosto = pendiente1;
+                p.unidadCosto = p.unidad1;
+            } else {
+                p.cantidadCosto = pendiente2;
+                p.unidadCosto = p.unidadControl2;
+            }
+            p.costo = 0;
+            p.cuota = rs.Fields("Pd_Cuota_Fija").toDouble();
+            p.prFolio = rs.Fields("Pr_Folio").toString();
+            // The order's stored amounts stand for the whole ordered quantity; editing recomputes them.
+            p.precioLista = rs.Fields("Pd_Precio_Lista").toDouble();
+            p.precioListaImporte = p.cantidad1 * p.precioLista;
+            p.descuentoFactor = rs.Fields("Pd_Descuento_Factor").toDouble();
+            p.descuentoImporte = rs.Fields("Pd_Descuento_Importe").toDouble();
+            p.precioDescontado = rs.Fields("Pd_Precio_Descontado").toDouble();
+            p.precioDescontadoImporte = rs.Fields("Pd_Precio_Descontado_Importe").toDouble();
+            p.impuestoFactor = rs.Fields("Pd_Impuesto_Factor").toDouble();
+            p.impuestoImporte = rs.Fields("Pd_Impuesto_Importe").toDouble();
+            p.precioNeto = rs.Fields("Pd_Precio_Neto").toDouble();
+            p.precioNetoImporte = rs.Fields("Pd_Precio_Neto_Importe").toDouble();
+            p.u1Desde = p.unidad1;
+            p.u1Hasta = p.unidad1;
+            p.u2Desde = p.unidad1;
+            p.u2Hasta = p.unidadControl2;
+            if (u.UnidadCubicada(p.unidadControl2) && pendiente1 != 0) {
+                p.conFactorM3 = true;
+                p.factorM3 = pendiente2 / pendiente1;
+            }
+            p.descamp = u.DescripcionAmpliada("PEDIDO", txt_Pd_Folio.text(), p.documentoId);
+            AgregaPartidaPedido(p);
+        }
+        ssDetalle.moveFirst();
+        rs.Close();
+    } catch (const std::exception& e) {
+        Sistema().Mensaje(std::string("CargaPedido()\r\n") + e.what(), 16, "ERROR", this, "VN003", "ERR-ID:7500051");
+    }
+}
+
+float frmVN003::CantidadPendiente(const std::string& folio, const std::string& producto, const std::string& talla,
+                                  const std::string& color, int control, std::string& unidad)
+{
+    const std::string n = control == 1 ? "1" : "2";
+    const std::string cantidadPedido = "Pd_Cantidad_Control_" + n, unidadPedido = "Pd_Unidad_Control_" + n;
+    const std::string cantidadRemision = "Rm_Cantidad_Control_" + n, unidadRemision = "Rm_Unidad_Control_" + n;
+    try {
+        unidad.clear();
+        float resultado = 0;
+        std::string sql = "SELECT SUM(" + cantidadPedido + ") as Cantidad, " + unidadPedido + " as Unidad " +
+                          "FROM Pedido " + "WHERE " + "   Pd_Folio = '" + db::quoted(folio) + "' AND " +
+                          "   Tl_Cve_Talla = '" + db::quoted(talla) + "' AND " + "   Cl_Cve_Color = '" +
+                          db::quoted(color) + "' AND " + "   Pr_Cve_Producto = '" + db::quoted(producto) + "' AND " +
+                          "   Es_Cve_Estado <> 'BA' " + "GROUP BY " + unidadPedido;
+        db::Recordset pedido = Sistema().Conexion().Execute(sql);
+        if (!pedido.Eof()) {
+            resultado = static_cast<float>(vb::toSingle(pedido.Fields("Cantidad").toDouble()));
+            unidad = pedido.Fields("Unidad").toString();
+        }
+        pedido.Close();
+
+        sql = "SELECT SUM(" + cantidadRemision + ") as Cantidad, " + unidadRemision + " as Unidad " + "FROM Remision " +
+              "WHERE " + "   Rm_Tabla = 'PEDIDO' AND " + "   Rm_Documento = '" + db::quoted(folio) + "' AND " +
+              "   Tl_Cve_Talla = '" + db::quoted(talla) + "' AND " + "   Cl_Cve_Color = '" + db::quoted(color) +
+              "' AND " + "   Pr_Cve_Producto = '" + db::quoted(producto) + "' AND " +
+              "   Es_Cve_Estado <> 'BA' and Es_Cve_Estado <> 'CA'" + "GROUP BY " + unidadRemision;
+        db::Recordset remision = Sistema().Conexion().Execute(sql);
+        if (!remision.Eof())
+            resultado = static_cast<float>(resultado - remision.Fields("Cantidad").toDouble());
+        remision.Close();
+        return resultado;
+    } catch (const std::exception&) {
+        unidad.clear();
+        return 0;
+    }
+}
+
+} // namespace tesmira::vn003

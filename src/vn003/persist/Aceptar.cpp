@@ -1,0 +1,483 @@
+// The accept command: checks the period and the credit, writes the note and every grid line
+// through the host's writer, completes the note (dimensions, address, order state, dispatch,
+// invoice) in the same transaction, commits, and prints.
+#include "base/Vb.h"
+#include "db/Connection.h"
+#include "forms/Text.h"
+#include "host/ControlDocumento.h"
+#include "host/CreditoCliente.h"
+#include "host/DatosPartida.h"
+#include "host/DocumentoRemision.h"
+#include "host/DomicilioEntrega.h"
+#include "host/EnvioDocumento.h"
+#include "host/Impresion.h"
+#include "host/Padre.h"
+#include "host/Permisos.h"
+#include "vn003/Publico.h"
+#include "vn003/frmVN003.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tesmira::vn003 {
+
+namespace {
+
+const std::string CrLf = "\r\n";
+
+// What the writing steps hand to the printing steps.
+struct Guardado {
+    std::string usuario;
+    std::string fecha;
+    std::string remision;
+    std::string generado;
+    std::string factura, pagares, serie, recibos;
+    int32_t numeroSerie = 0;
+    std::string formatoFactura;
+};
+
+// Clears the in-progress mark on every exit.
+class EnCurso {
+public:
+    explicit EnCurso(bool& marca)
+        : m_marca(marca)
+    {
+        m_marca = true;
+    }
+    ~EnCurso() { m_marca = false; }
+    EnCurso(const EnCurso&) = delete;
+    EnCurso& operator=(const EnCurso&) = delete;
+
+private:
+    bool& m_marca;
+};
+
+void deshace()
+{
+    auto& conexion = Sistema().Conexion();
+    if (conexion.inTransaction())
+        conexion.RollbackTrans();
+}
+
+// A refusal: nothing of the save may stay, the user learns why, the toolbar returns to editing.
+bool rechaza(frmVN003& f, const std::string& prompt, int flags, const std::string& titulo, const std::string& id)
+{
+    deshace();
+    Sistema().Mensaje(prompt, flags, titulo, &f, "VN003", id);
+    f.Controles.FinAccionError();
+    return false;
+}
+
+std::string celda(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toString(); }
+double numero(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toDouble(); }
+
+std::string mayusculas(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+std::string sello() { return Utilerias().FormatoFechaHora(Utilerias().FechaServidor()); }
+
+std::string moneda(double importe) { return vb::formatNumber(importe, "$#,##0.00"); }
+
+// Steps before the transaction: something to save, an open period, enough credit.
+bool verificaPrevio(frmVN003& f)
+{
+    if (f.ssDetalle.rowCount() < 1)
+        return rechaza(f, "No hay datos para grabar", 64, "Tesmira", "ERR-ID:7500003");
+
+    if (Sistema().ParametroValor("GEN_VALIDAR_PERIODO_OPERATIVO", 0, "", "").toBool()) {
+        if (!f.Padre())
+            throw Error("La pantalla no tiene contenedor");
+        if (!Utilerias().PeriodoAbierto(f.dpFecha.value(), f.Padre()->Modulo(), 0))
+            return rechaza(f,
+                           "El período operativo correspondiente a la fecha: " + vb::formatDate(f.dpFecha.value()) +
+                               ", está cerrado o no existe",
+                           48, "Tesmira", "ERR-ID:7500004");
+    }
+
+    f.CalculaTotales();
+
+    host::CreditoCliente credito(Sistema().entorno());
+    const bool ventaCredito = Utilerias().BuscaDato("Condicion_Venta", "Cv_Cve_Condicion_Venta",
+                                                    f.txtCondicionVenta.text(), "Cv_Tipo_Condicion", false, "", "",
+                                                    "") == "02";
+    f.SeleccionaPestana(0);
+    if (f.Parametros.ValidarCreditoRemision && ventaCredito) {
+        f.CreditoDisponibleCliente = 0;
+        f.CreditoDisponibleCliente = vb::round4(credito.CreditoDisponible(f.txtCliente.text()));
+        const double total = f.txtTotalLocal.value().toDouble();
+        if (f.CreditoDisponibleCliente < total) {
+            Sistema().Aviso("El cliente no tiene suficiente credito disponible" + CrLf + "Total: " + moneda(total) +
+                                CrLf + "Disponible: " + moneda(f.CreditoDisponibleCliente),
+                            64, "Tesmira");
+            f.Controles.FinAccionError();
+            return false;
+        }
+    }
+    f.SeleccionaPestana(1);
+    return true;
+}
+
+// The note on screen is replaced: it goes the way the delete command removes it.
+bool eliminaAnterior(frmVN003& f, host::DocumentoRemision& remision)
+{
+    const std::string folio = f.txtFolio.text();
+    if (!remision.Elimina(folio))
+        return rechaza(f, remision.UltimoError(), 16, "ERROR", "ERR-ID:7500005");
+    {
+        host::ControlDocumento control(Sistema().entorno());
+        control.Inicia();
+        if (!control.ProcesaBaja("Remision", folio)) {
+            control.Termina();
+            return rechaza(f, control.UltimoError(), 16, "ERROR", "ERR-ID:7500006");
+        }
+        control.Termina();
+    }
+    host::ControlDocumento control(Sistema().entorno());
+    if (!control.RegistraBaja("Remision", folio))
+        return rechaza(f, control.UltimoError(), 16, "ERROR", "ERR-ID:7500007");
+    return true;
+}
+
+host::EncabezadoRemision encabezado(frmVN003& f)
+{
+    host::EncabezadoRemision e;
+    e.Rm_Fecha = f.dpFecha.value();
+    e.Rm_Tabla = "PEDIDO";
+    e.Rm_Documento = f.txt_Pd_Folio.text();
+    e.Rm_Referencia = f.txtReferencia.value().toString();
+    e.Rm_Comentario = f.txt_Comentario.value().toString();
+    e.Mn_Cve_Moneda = f.txt_Mn_Cve_Moneda.text();
+    e.Rm_Condicion_Venta = f.txtCondicionVenta.text();
+    e.Rm_Tipo_Cambio = f.txt_Rm_Tipo_Cambio.value().toDouble();
+    e.Rm_Descuento_Global_Factor = f.txtDescuento_Global.value().toDouble();
+    e.Rm_Sin_Cargo = f.chSinCargo.value() != 0 ? "SI" : "NO";
+    e.Sc_Cve_Sucursal = f.txt_Sc_Cve_Sucursal.value().toString();
+    e.Al_Cve_Almacen = f.txt_Al_Cve_Almacen.value().toString();
+    e.Cl_Cve_Cliente = f.txtCliente.text();
+    e.Vn_Cve_Vendedor = f.txtVendedor.text();
+    return e;
+}
+
+// Lot and serial rules of the current row; false after refusing.
+bool asignaLoteSerie(frmVN003& f, host::PartidaRemision& partida)
+{
+    const std::string tipo = mayusculas(celda(f, "TIPO_PRODUCTO"));
+    if (tipo == "LOTE") {
+        // Automatic lots: the writer picks them, whatever the row says.
+        if (f.Parametros.LoteAutomatico)
+            f.ssDetalle.col("Lt_Cve_Lote").setValue(Value(std::string()));
+        const std::string lote = celda(f, "Lt_Cve_Lote");
+        if (lote.empty() && f.Manejo.ManejaLote && !f.Parametros.LoteAutomatico)
+            return rechaza(f, "El producto:  " + celda(f, "Pr_Descripcion") + ", requiere lotes", 48, "Tesmira",
+                           "ERR-ID:7500009");
+        partida.Lt_Cve_Lote = lote;
+    } else if (tipo == "SERIALIZADO") {
+        const std::string serie = celda(f, "Sr_Cve_Serie");
+        if (serie.empty() && f.Manejo.ManejaSerie)
+            return rechaza(f, "El producto: " + celda(f, "Pr_Descripcion") + ", requiere series", 48, "Tesmira",
+                           "ERR-ID:7500010");
+        partida.Sr_Cve_Serie = serie;
+    }
+    return true;
+}
+
+// One grid row (the current one) through the writer, with its extras; false after refusing.
+bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPartida& datos,
+                  host::PartidaRemision& partida, int n)
+{
+    bool ok = false;
+    f.valida_Grid(ok);
+    if (!ok) {
+        // valida_Grid has shown its own message.
+        deshace();
+        f.Controles.FinAccionError();
+        return false;
+    }
+    if (!f.Parametros.CapturaMayorPedido) {
+        std::string pedido = f.txt_Pd_Folio.text();
+        std::string producto = celda(f, "Pr_Cve_Producto");
+        std::string id = celda(f, "Documento_Id");
+        double cantidad = numero(f, "Cantidad_1");
+        f.Validar_Cantidad_Id(pedido, producto, id, cantidad, ok);
+        if (!ok)
+            return rechaza(f, f.MensajeError, 16, "Tesmira", "ERR-ID:7500008");
+    }
+
+    if (f.Derechos.DerechoVNDISP) {
+        f.SucursalActual = celda(f, "Rm_Sucursal_Inventario");
+        f.AlmacenActual = celda(f, "Rm_Almacen_Inventario");
+    } else {
+        f.SucursalActual = f.txt_Sc_Cve_Sucursal.text();
+        f.AlmacenActual = f.txt_Al_Cve_Almacen.text();
+    }
+    partida.Sucursal_Inventario = f.SucursalActual;
+    partida.Almacen_Inventario = f.AlmacenActual;
+
+    const std::string descripcion = celda(f, "Pr_Descripcion");
+    partida.Pr_Cve_Producto = celda(f, "Pr_Cve_Producto");
+    partida.Pr_Descripcion = std::string(forms::utf8Left(descripcion, 100));
+    partida.Tl_Cve_Talla = celda(f, "Tl_Cve_Talla");
+    partida.Cl_Cve_Color = celda(f, "Cl_Cve_Color");
+    partida.Cantidad_1 = numero(f, "Cantidad_1");
+    partida.Unidad_1 = celda(f, "Unidad_1");
+    partida.Cantidad_Control_2 = numero(f, "Cantidad_Control_2");
+    partida.Unidad_Control_2 = celda(f, "Unidad_Control_2");
+    partida.Costo = numero(f, "Costo");
+    partida.Costo_Importe = numero(f, "Costo_Importe");
+    partida.Pr_Folio = celda(f, "Pr_Folio");
+    partida.Precio_Lista = numero(f, "Precio_Lista");
+    partida.Descuento_Factor = numero(f, "Descuento_Factor");
+
+    if (!f.Permisos)
+        throw Error("La pantalla no se ha cargado");
+    f.Manejo.ManejaLote = f.Permisos->ManejaLote(f.SucursalActual, f.AlmacenActual);
+    f.Manejo.ManejaSerie = f.Permisos->ManejaSerie(f.SucursalActual, f.AlmacenActual);
+
+    datos.Ubicacion = "";
+    if (f.Manejo.ManejaUbicacion)
+        datos.Ubicacion = celda(f, "Ubicacion");
+    datos.Cuota = numero(f, "Cuota");
+
+    if (!asignaLoteSerie(f, partida))
+        return false;
+
+    const bool cubicada = Utilerias().UnidadCubicada(partida.Unidad_Control_2);
+    if (cubicada && !Utilerias().GrabaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2,
+                                               partida.Cantidad_Control_2 / partida.Cantidad_1))
+        return rechaza(f, "Imposible guardar registro", 16, "Producto cubicado", "ERR-ID:7500011");
+
+    remision.AsignaDatosPartida(datos);
+    remision.AsignaPartida(partida);
+    if (!remision.AgregaPartida())
+        return rechaza(f, remision.UltimoError() + CrLf + "DE " + descripcion, 16, "Operación cancelada",
+                       "ERR-ID:7500012");
+
+    if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
+        !Utilerias().ValidaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2))
+        return rechaza(f, "Imposible guardar registro", 16, "Producto cubicado", "ERR-ID:7500013");
+
+    // The writer numbers the lines in grid order, so row n is line n.
+    const std::string linea = vb::formatNumber(n, "0000");
+    const std::string folio = remision.Encabezado().Rm_Folio;
+    if (!Utilerias().GrabaDescripcionAmpliada("Remision", folio, linea, celda(f, "DESCAMP")))
+        return rechaza(f, "Imposible grabar descripción ampliada", 16, "ERROR", "ERR-ID:7500014");
+
+    f.TextoSQL = "UPDATE Remision SET "
+                 "   Rm_Documento_ID = '" +
+                 db::quoted(celda(f, "Documento_Id")) + "' " + "WHERE Rm_Folio = '" + db::quoted(folio) + "' AND " +
+                 "   Rm_ID = '" + linea + "' ";
+    Sistema().Conexion().Execute(f.TextoSQL);
+
+    const std::string ampliadaRemision = celda(f, "DESAMPR");
+    if (!ampliadaRemision.empty() &&
+        !Utilerias().GrabaDescripcionAmpliada("REMISION2", remision.Encabezado().Rm_Folio, linea, ampliadaRemision))
+        return rechaza(f, "Imposible grabar descripción ampliada", 16, "ERROR", "ERR-ID:7500015");
+    return true;
+}
+
+bool grabaPartidas(frmVN003& f, host::DocumentoRemision& remision)
+{
+    host::DatosPartida datos(Sistema().entorno());
+    // One record for all rows: a part a row does not write keeps the previous row's value.
+    host::PartidaRemision partida;
+    f.ssDetalle.moveFirst();
+    const int filas = f.ssDetalle.rowCount();
+    for (int n = 1; n <= filas; ++n) {
+        if (!grabaPartida(f, remision, datos, partida, n))
+            return false;
+        f.ssDetalle.moveNext();
+    }
+    return true;
+}
+
+// The order advances to delivered ("RM") or, with "Cerrar pedido", is closed.
+bool actualizaPedido(frmVN003& f, host::ControlDocumento& control, const Guardado& g)
+{
+    auto& conexion = Sistema().Conexion();
+    const std::string usuario = db::quoted(g.usuario);
+    const std::string fecha = db::quoted(g.fecha);
+    if (f.chkCerrar.value() == 0) {
+        f.TextoSQL = "UPDATE Pedido SET "
+                     "   Es_Cve_Estado = 'RM', "
+                     "   Oper_Ult_Modif = '" +
+                     usuario + "', " + "   Fecha_Ult_Modif = '" + fecha + "' " + "WHERE Pd_Folio = '" +
+                     db::quoted(f.txt_Pd_Folio.text()) + "' AND Es_Cve_Estado = 'AC' ";
+        conexion.Execute(f.TextoSQL);
+        f.TextoSQL = "UPDATE Pedido_Encabezado SET "
+                     "   Es_Cve_Estado = 'RM', "
+                     "   Oper_Ult_Modif = '" +
+                     usuario + "', " + "   Fecha_Ult_Modif = '" + fecha + "' " + "WHERE Pd_Folio = '" +
+                     db::quoted(f.txt_Pd_Folio.text()) + "' AND Es_Cve_Estado = 'AC'";
+        conexion.Execute(f.TextoSQL);
+        if (!control.ActualizaPedido(f.txt_Pd_Folio.text()))
+            return rechaza(f, control.UltimoError(), 16, "ERROR", "ERR-ID:7500020");
+        return true;
+    }
+    f.TextoSQL = "UPDATE Pedido SET "
+                 "   Es_Cve_Estado = 'CE', "
+                 "   Oper_Ult_Modif = '" +
+                 usuario + "', " + "   Fecha_Ult_Modif = '" + fecha + "' " + "WHERE Pd_Folio = '" +
+                 db::quoted(f.txt_Pd_Folio.text()) + "'";
+    conexion.Execute(f.TextoSQL);
+    f.TextoSQL = "UPDATE Pedido_Encabezado SET "
+                 "   Pd_Estado_Proceso = Es_Cve_Estado, "
+                 "   Es_Cve_Estado = 'CE', "
+                 "   Oper_Ult_Modif = '" +
+                 usuario + "', " + "   Fecha_Ult_Modif = '" + fecha + "' " + "WHERE Pd_Folio = '" +
+                 db::quoted(f.txt_Pd_Folio.text()) + "'";
+    conexion.Execute(f.TextoSQL);
+    return true;
+}
+
+// A handheld dispatch only exists for warehouses with locations.
+void cierraSalida(frmVN003& f, const Guardado& g)
+{
+    if (f.txtSalida.text().empty() || !f.Manejo.ManejaUbicacion)
+        return;
+    auto& conexion = Sistema().Conexion();
+    f.TextoSQL = "UPDATE PDA_Salida SET "
+                 "   Oper_Ult_Modif = '" +
+                 db::quoted(Sistema().UsuarioActual()) + "', " + "   Fecha_Ult_Modif = '" + db::quoted(sello()) +
+                 "', " + "   Es_Cve_Estado = 'CE' " + "WHERE Sa_Folio = '" + db::quoted(f.txtSalida.text()) + "' ";
+    conexion.Execute(f.TextoSQL);
+    f.TextoSQL = "UPDATE Remision_Encabezado SET "
+                 "   Rm_PDA_Salida = '" +
+                 db::quoted(f.txtSalida.text()) + "', " + "   Oper_Ult_Modif = '" +
+                 db::quoted(Sistema().UsuarioActual()) + "', " + "   Fecha_Ult_Modif = '" + db::quoted(sello()) +
+                 "' " + "WHERE Rm_Folio = '" + db::quoted(g.remision) + "' ";
+    conexion.Execute(f.TextoSQL);
+}
+
+// Everything after the last line up to the commit; false after refusing.
+bool completa(frmVN003& f, host::DocumentoRemision& remision, Guardado& g)
+{
+    g.remision = remision.Encabezado().Rm_Folio;
+    if (!f.Frame_Inserta("Remision", g.remision))
+        return rechaza(f, f.MensajeError, 16, "Tesmira", "ERR-ID:7500016");
+    if (!remision.Finaliza(g.remision))
+        return rechaza(f, remision.UltimoError(), 16, "Finalizar remisión", "ERR-ID:7500017");
+    if (!f.Controles.GrabaCamposAdicionales(g.remision))
+        return rechaza(f, "Imposible actualizar campos adicionales" + CrLf + f.Controles.ErrorCamposAdicionales(), 16,
+                       "ERROR", "ERR-ID:7500018");
+    {
+        host::DomicilioEntrega domicilio(Sistema().entorno());
+        if (!domicilio.GrabaDomicilioDocumento("Remision", g.remision, "Cliente", f.txtCliente.text(),
+                                               f.IdDomicilioEntrega))
+            return rechaza(f, domicilio.UltimoError(), 16, "ERROR", "ERR-ID:7500019");
+    }
+    {
+        host::ControlDocumento control(Sistema().entorno());
+        if (!actualizaPedido(f, control, g))
+            return false;
+        control.Inicia();
+        control.AsignaTabla("Remision");
+        control.AsignaDocumento(g.remision);
+        if (!control.Automatiza(g.remision)) {
+            control.Termina();
+            return rechaza(f, "Controles_Aceptar()" + CrLf + control.UltimoError(), 16, "Automatiza remisión",
+                           "ERR-ID:7500021");
+        }
+        g.generado = control.DocumentoGenerado();
+    }
+    cierraSalida(f, g);
+    if (f.chkFacturar.value() == CheckBox::Checked) {
+        if (!f.Facturar_Remision(g.remision, g.factura, g.pagares, g.serie, g.numeroSerie, g.recibos))
+            return rechaza(f, "Controles_Aceptar()" + f.MensajeError, 16, "Tesmira", "ERR-ID:7500022");
+        g.formatoFactura = Utilerias().FormatoFactura(f.txtCliente.text(), f.txt_Sc_Cve_Sucursal.text());
+    }
+    return true;
+}
+
+// After the commit: failures here are reported and undo nothing.
+void imprime(frmVN003& f, const Guardado& g)
+{
+    {
+        host::Impresion impresion(Sistema().entorno());
+        impresion.Imprime(Sistema().ParametroValor("FTO_IMP_REMISION", 0, "", "").toString(), g.remision, "", 0, 0,
+                          "");
+        if (!g.generado.empty())
+            impresion.ImprimeDocumento(g.generado, "", 0, 0, "");
+    }
+    if (g.factura.empty())
+        return;
+
+    std::string firma;
+    if (Utilerias().RequiereFirma(g.serie, 1)) {
+        if (!f.Padre())
+            throw Error("La pantalla no tiene contenedor");
+        firma = f.Padre()->FirmaDocumento(Sistema().Conexion().DefaultDatabase() + "|1|" + g.factura);
+        if (!firma.empty())
+            Sistema().Mensaje("Error al firmar el documento digital" + CrLf + firma, 48, "Advertencia!", &f, "VN003",
+                              "ERR-ID:7500023");
+    }
+    host::Impresion impresion(Sistema().entorno());
+    // An unsigned invoice is not valid: it is not printed.
+    if (firma.empty())
+        impresion.Imprime(g.formatoFactura, g.factura, "", 0, 0, "");
+    if (!forms::trimmed(g.recibos).empty()) {
+        std::string recibos = g.recibos;
+        std::replace(recibos.begin(), recibos.end(), '|', '@');
+        impresion.Imprime(Sistema().ParametroValor("FTO_IMP_RECIBO_PAGO", 0, "", "").toString(), recibos, "", 0, 0,
+                          "");
+    }
+    if (!forms::trimmed(g.pagares).empty())
+        impresion.Imprime(Sistema().ParametroValor("FTO_IMP_PAGARES", 0, "", "").toString(), g.pagares, "", 0, 0,
+                          "");
+    f.EnviaComprobante(g.factura, "Factura", false);
+    host::EnvioDocumento envio(Sistema().entorno());
+    if (!envio.EnviaDocumento("Factura", g.factura, 0))
+        Sistema().Mensaje(Utilerias().UltimoError(), 16, "Tesmira", &f, "VN003", "ERR-ID:7500024");
+}
+
+} // namespace
+
+void frmVN003::Controles_Aceptar(int argumento)
+{
+    // The toolbar ignores a second accept while one runs; a direct call is kept out here.
+    if (GuardandoRemision)
+        return;
+    EnCurso enCurso(GuardandoRemision);
+    bool confirmado = false;
+    try {
+        if (!verificaPrevio(*this))
+            return;
+
+        auto& conexion = Sistema().Conexion();
+        conexion.BeginTrans();
+        host::DocumentoRemision remision(Sistema().entorno());
+        // A note being replaced (argument 0) goes first; a screen opened by the host never replaces one.
+        if (ParametrosLlamada.empty() && argumento == 0 && !eliminaAnterior(*this, remision))
+            return;
+
+        Guardado g;
+        g.fecha = sello();
+        g.usuario = Sistema().UsuarioActual();
+        remision.Nuevo();
+        remision.AsignaEncabezado(encabezado(*this));
+        if (!grabaPartidas(*this, remision))
+            return;
+        if (!completa(*this, remision, g))
+            return;
+
+        conexion.CommitTrans();
+        confirmado = true;
+        Controles.FinAccionCorrecta();
+        Controles_Limpiar();
+        imprime(*this, g);
+        ParametrosLlamada.clear();
+    } catch (const std::exception& e) {
+        if (!confirmado) {
+            try {
+                deshace();
+                Controles.FinAccionError();
+            } catch (const std::exception&) {
+            }
+        }
+        ReportaError("Controles_Aceptar()", "ERR-ID:7500025", e.what(), "Controles_Aceptar()");
+    }
+}
+
+} // namespace tesmira::vn003

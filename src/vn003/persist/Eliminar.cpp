@@ -1,0 +1,45 @@
+// The delete command: cancels the note on screen through the host's document services.
+#include "db/Connection.h"
+#include "host/ControlDocumento.h"
+#include "host/DocumentoRemision.h"
+#include "vn003/Publico.h"
+#include "vn003/frmVN003.h"
+
+namespace tesmira::vn003 {
+
+void frmVN003::Controles_Eliminar()
+{
+    auto& conexion = Sistema().Conexion();
+    try {
+        conexion.BeginTrans();
+        {
+            host::DocumentoRemision remision(Sistema().entorno());
+            if (!remision.Elimina(txtFolio.text())) {
+                conexion.RollbackTrans();
+                Sistema().Mensaje(remision.UltimoError(), 16, "ERROR", this, "VN003", "ERR-ID:7500027");
+                return;
+            }
+        }
+        host::ControlDocumento control(Sistema().entorno());
+        control.Inicia();
+        if (!control.ProcesaBaja("Remision", txtFolio.text())) {
+            conexion.RollbackTrans();
+            control.Termina();
+            Sistema().Mensaje(control.UltimoError(), 16, "ERROR", this, "VN003", "ERR-ID:7500028");
+            return;
+        }
+        control.Termina();
+        if (!control.RegistraBaja("Remision", txtFolio.text())) {
+            conexion.RollbackTrans();
+            Sistema().Mensaje(control.UltimoError(), 16, "ERROR", this, "VN003", "ERR-ID:7500029");
+            return;
+        }
+        conexion.CommitTrans();
+        // The folio's change handling empties the screen.
+        txtFolio.setText("");
+    } catch (const std::exception& e) {
+        ReportaError("Controles_Eliminar()", "ERR-ID:7500030", e.what(), "Controles_Eliminar()");
+    }
+}
+
+} // namespace tesmira::vn003

@@ -1,0 +1,234 @@
+#include "Guardado_fixture.h"
+
+namespace tesmira::vn003::testing {
+namespace {
+
+using forms::Command;
+using forms::ToolbarState;
+
+// A host whose signing service answers what the test says, counting the requests.
+class PadreFirma : public PadrePrueba {
+public:
+    std::string FirmaDocumento(const std::string& text) override
+    {
+        pedidos.push_back(text);
+        return respuesta;
+    }
+    std::string respuesta;
+    std::vector<std::string> pedidos;
+};
+
+size_t archivosEn(const std::filesystem::path& carpeta)
+{
+    if (!std::filesystem::exists(carpeta))
+        return 0;
+    return static_cast<size_t>(
+        std::distance(std::filesystem::directory_iterator(carpeta), std::filesystem::directory_iterator()));
+}
+
+// The save turns the note into a sale and an invoice in the same transaction.
+TEST_F(GuardadoTest, InvoicedSaveStoresSaleInvoiceAndMarksTheNote)
+{
+    abre();
+    nuevaConPedido("P0004"); // cash customer: a payment receipt comes with the invoice
+    conFactura();
+    acepta();
+
+    EXPECT_EQ(sql("SELECT Rm_Facturado + '/' + Rm_Factura FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'"),
+              "SI/A0002")
+        << transcript();
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM Remision WHERE Rm_Folio = 'R0006' AND Rm_Factura = 'A0002'"), "2");
+    const std::string venta = sql("SELECT Vn_Folio FROM Venta_Encabezado WHERE Vn_Documento = 'R0006'");
+    ASSERT_FALSE(venta.empty());
+    EXPECT_EQ(sql("SELECT Fc_Documento FROM Factura WHERE Fc_Factura = 'A0002'"), venta);
+    EXPECT_EQ(sql("SELECT Vn_Inventario_Pendiente FROM Venta_Encabezado WHERE Vn_Folio = '" + venta + "'"), "NO");
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM Venta WHERE Vn_Folio = '" + venta + "' AND Vn_Inventario_Pendiente = 'NO'"),
+              "2");
+    EXPECT_EQ(sql("SELECT De_ID FROM Domicilio_Documento WHERE Dd_Tabla = 'Venta' AND Dd_Documento = '" + venta + "'"),
+              sql("SELECT De_ID FROM Domicilio_Documento WHERE Dd_Tabla = 'Remision' AND Dd_Documento = 'R0006'"));
+    EXPECT_TRUE(impreso("REMISION_R0006"));
+    EXPECT_TRUE(impreso("FACTURA_A0002"));
+    EXPECT_EQ(frm().Controles.state(), ToolbarState::Empty);
+}
+
+// The signature decides whether the invoice is printed; the save stands either way.
+TEST_F(GuardadoTest, SignatureFailureKeepsTheInvoiceAndSkipsItsPrint)
+{
+    struct Caso {
+        const char* nombre;
+        const char* serie;
+        const char* respuesta;
+        size_t firmas;
+        bool facturaImpresa;
+        const char* id;
+    };
+    const Caso casos[] = {
+        {"firma fallida", "A", "Certificado vencido", 1, false, "ERR-ID:7500023"},
+        {"firma correcta", "A", "", 1, true, ""},
+        {"serie sin firma", "B", "Certificado vencido", 0, true, ""},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TearDown();
+        SetUp();
+        frmVN003& f = abre();
+        PadreFirma padre;
+        padre.respuesta = c.respuesta;
+        f.setPadre(&padre);
+        nuevaConPedido("P0004");
+        conFactura(c.serie);
+        acepta();
+        f.setPadre(nullptr);
+
+        const std::string factura = sql("SELECT Rm_Factura FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'");
+        ASSERT_FALSE(factura.empty()) << transcript();
+        EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM Factura WHERE Fc_Factura = '" + factura + "'"), "AC");
+        ASSERT_EQ(padre.pedidos.size(), c.firmas);
+        if (c.firmas) {
+            EXPECT_EQ(padre.pedidos[0], conexion().DefaultDatabase() + "|1|" + factura);
+        }
+        EXPECT_EQ(impreso("FACTURA_" + factura), c.facturaImpresa);
+        const std::string recibo = sql("SELECT Fc_Recibo_Pago FROM Factura WHERE Fc_Factura = '" + factura + "'");
+        ASSERT_FALSE(recibo.empty());
+        EXPECT_TRUE(impreso("RECIBO_PAGO_" + recibo)) << "receipts print even when the signature failed";
+        EXPECT_EQ(ultimoMensaje(), c.id) << transcript();
+        if (*c.id) {
+            EXPECT_EQ(ultimo()->prompt, "Error al firmar el documento digital\r\n" + std::string(c.respuesta));
+            EXPECT_EQ(ultimo()->flags, 48);
+            EXPECT_EQ(ultimo()->title, "Advertencia!");
+        }
+    }
+}
+
+// An invoicing refusal or failure takes the note back with it.
+TEST_F(GuardadoTest, InvoicingFailureRollsTheWholeNoteBack)
+{
+    struct Caso {
+        const char* nombre;
+        const char* tabla;
+        const char* evento;
+        const char* motivo;
+    };
+    const Caso casos[] = {
+        {"serie rechazada", "", "", "Serie agotada"},
+        {"falla en la venta", "Venta", "INSERT", "falla inyectada"},
+        {"falla en la factura", "Factura", "INSERT", "falla inyectada"},
+        {"falla al marcar la nota", "Remision_Encabezado", "UPDATE OF Rm_Facturado", "falla inyectada"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TearDown();
+        SetUp();
+        frmVN003& f = abre();
+        nuevaConPedido("P0004");
+        conFactura();
+        if (*c.tabla) {
+            fallaEn(c.tabla, c.evento);
+        } else {
+            f.txt_Fc_Factura.validationHook = [&c](forms::SeriesField&, std::string& error) {
+                error = c.motivo;
+                return false;
+            };
+        }
+        const std::string antes = volcado();
+        acepta();
+        EXPECT_EQ(volcado(), antes);
+        ASSERT_NE(ultimo(), nullptr);
+        EXPECT_EQ(ultimo()->id, "ERR-ID:7500022") << transcript();
+        EXPECT_EQ(ultimo()->prompt.rfind("Controles_Aceptar()Facturar_Remision() - \r\n", 0), 0u) << ultimo()->prompt;
+        EXPECT_NE(ultimo()->prompt.find(c.motivo), std::string::npos) << ultimo()->prompt;
+        EXPECT_EQ(f.Controles.state(), ToolbarState::New);
+        EXPECT_EQ(f.ssDetalle.rowCount(), 2);
+    }
+}
+
+// Whether a note may still be invoiced depends on its own mark, its order and the order's sales.
+TEST_F(GuardadoTest, RemisionFacturable)
+{
+    struct Caso {
+        const char* nombre;
+        const char* preparacion;
+        const char* folio;
+        bool facturable;
+    };
+    const Caso casos[] = {
+        {"nota con venta cancelada", "", "R0001", true},
+        {"ya facturada", "", "R0003", false},
+        {"pedido facturado en proceso",
+         "UPDATE Remision_Encabezado SET Rm_Facturado = 'NO' WHERE Rm_Folio = 'R0003';"
+         "UPDATE Venta_Encabezado SET Es_Cve_Estado = 'CA' WHERE Vn_Folio = 'V0001'",
+         "R0003", false},
+        {"venta viva del pedido", "UPDATE Venta_Encabezado SET Es_Cve_Estado = 'AC' WHERE Vn_Folio = 'V0002'", "R0001",
+         false},
+        {"folio con comillas", "", "R0001' OR '1' = '1", false},
+    };
+    frmVN003& f = abre();
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        conexion().BeginTrans();
+        if (*c.preparacion)
+            conexion().Execute(c.preparacion);
+        EXPECT_EQ(f.RemisionFacturable(c.folio), c.facturable);
+        conexion().RollbackTrans();
+    }
+}
+
+// The invoice frame follows the check box; a branch the user cannot confirm still reaches the series.
+TEST_F(GuardadoTest, ChkFacturarSwitchesTheInvoiceFrame)
+{
+    frmVN003& f = abre();
+    f.Controles.press(Command::Nuevo);
+    f.txt_Sc_Cve_Sucursal.setText("01");
+    f.txt_Fc_Factura.setBranch("");
+    f.txt_Sc_Cve_Sucursal.setLocked(true);
+
+    f.chkFacturar.setValue(forms::CheckBox::Checked);
+    EXPECT_TRUE(f.frFactura.enabled());
+    EXPECT_EQ(f.txt_Fc_Factura.branch(), "01");
+
+    f.txt_Fc_Factura.setBranch("XX");
+    f.chkFacturar.setValue(forms::CheckBox::Unchecked);
+    EXPECT_FALSE(f.frFactura.enabled());
+    EXPECT_FALSE(f.txt_Fc_Factura.isReachable());
+    EXPECT_EQ(f.txt_Fc_Factura.branch(), "XX") << "unticking leaves the series alone";
+}
+
+// A digital invoice is mailed when forced or when the company asks for it; nothing else is.
+TEST_F(GuardadoTest, EnviaComprobanteOnlyForDigitalInvoicesWhenAsked)
+{
+    struct Caso {
+        const char* nombre;
+        const char* parametro;
+        const char* factura;
+        bool forzar;
+        size_t enviados;
+    };
+    const Caso casos[] = {
+        {"sin pedirlo", "NO", "A0001", false, 0},
+        {"forzado", "NO", "A0001", true, 1},
+        {"la empresa lo pide", "SI", "A0001", false, 1},
+        {"sin comprobante digital", "SI", "A9999", true, 0},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TearDown();
+        SetUp();
+        param("FAC_ENVIAR_DOCUMENTO_EMAIL", c.parametro);
+        frmVN003& f = abre();
+        f.EnviaComprobante(c.factura, "Factura", c.forzar);
+        EXPECT_EQ(archivosEn(std::filesystem::path(entorno().carpetaSalida) / "outbox"), c.enviados) << transcript();
+    }
+}
+
+TEST_F(GuardadoTest, PaymentMethodRefusalIsShown)
+{
+    frmVN003& f = abre();
+    f.Controles.press(Command::Nuevo);
+    f.cmdCuentaBancaria_Click();
+    ASSERT_NE(ultimo(), nullptr);
+    EXPECT_EQ(ultimo()->id, "ERR-ID:7500001");
+    EXPECT_EQ(ultimo()->prompt.rfind("cmdCuentaBancaria_Click() - \r\n", 0), 0u) << ultimo()->prompt;
+}
+
+} // namespace
+} // namespace tesmira::vn003::testing

@@ -1,0 +1,365 @@
+#include "Guardado_fixture.h"
+
+namespace tesmira::vn003::testing {
+namespace {
+
+using forms::Command;
+using forms::ToolbarState;
+
+// The whole road of a plain note: header, lines linked to their order lines, order state,
+// printed note, screen emptied for the next one.
+TEST_F(GuardadoTest, SaveStoresNoteLinesOrderStateAndPrints)
+{
+    abre();
+    frmVN003& f = nuevaConPedido("P0004");
+    ASSERT_EQ(f.ssDetalle.rowCount(), 2);
+    acepta();
+
+    EXPECT_TRUE(dialogos().mensajes().empty()) << transcript();
+    EXPECT_EQ(sql("SELECT Rm_Documento FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'"), "P0004");
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM Remision WHERE Rm_Folio = 'R0006'"), "2");
+    EXPECT_EQ(sql("SELECT Rm_Documento_ID FROM Remision WHERE Rm_Folio = 'R0006' AND Pr_Cve_Producto = 'KIT001'"),
+              "0002");
+    EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM Pedido_Encabezado WHERE Pd_Folio = 'P0004'"), "RM");
+    EXPECT_EQ(sql("SELECT Oper_Ult_Modif FROM Pedido_Encabezado WHERE Pd_Folio = 'P0004'"), "ADMIN");
+    EXPECT_EQ(sql("SELECT De_ID FROM Domicilio_Documento WHERE Dd_Tabla = 'Remision' AND Dd_Documento = 'R0006'"),
+              "0001");
+    EXPECT_TRUE(impreso("REMISION_R0006"));
+    EXPECT_EQ(f.Controles.state(), ToolbarState::Empty);
+    EXPECT_EQ(f.ssDetalle.rowCount(), 0);
+    EXPECT_TRUE(f.ParametrosLlamada.empty());
+}
+
+// "Cerrar pedido" decides between delivered-and-open and closed, whatever state the order had.
+TEST_F(GuardadoTest, CerrarPedidoDecidesTheOrderState)
+{
+    struct Caso {
+        const char* nombre;
+        const char* pedido;
+        int cerrar;
+        const char* estado;
+        const char* proceso;
+    };
+    const Caso casos[] = {
+        {"abierto sin cerrar", "P0004", 0, "RM", ""},
+        {"abierto cerrado", "P0004", 1, "CE", "AC"},
+        {"entregado sin cerrar conserva", "P0003", 0, "RM", ""},
+        {"entregado cerrado", "P0003", 1, "CE", "RM"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TearDown();
+        SetUp();
+        abre();
+        frmVN003& f = nuevaConPedido(c.pedido);
+        soloProducto("CAM001");
+        f.chkCerrar.setValue(c.cerrar);
+        acepta();
+        const std::string pedido = c.pedido;
+        EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM Pedido_Encabezado WHERE Pd_Folio = '" + pedido + "'"), c.estado)
+            << transcript();
+        EXPECT_EQ(sql("SELECT Pd_Estado_Proceso FROM Pedido_Encabezado WHERE Pd_Folio = '" + pedido + "'"),
+                  c.proceso);
+        if (c.cerrar) {
+            EXPECT_EQ(sql("SELECT COUNT(*) FROM Pedido WHERE Pd_Folio = '" + pedido + "' AND Es_Cve_Estado <> 'CE'"),
+                      "0");
+        }
+    }
+}
+
+// Every refusal leaves the database as it was and the screen as the clerk left it.
+TEST_F(GuardadoTest, RefusalsChangeNothing)
+{
+    struct Caso {
+        const char* nombre;
+        std::vector<std::pair<std::string, std::string>> parametros;
+        const char* pedido;
+        std::function<void(GuardadoTest&, frmVN003&)> prepara;
+        int argumento;
+        const char* id;
+    };
+    const std::vector<Caso> casos = {
+        {"grid vacío", {}, "", [](GuardadoTest&, frmVN003&) {}, 1, "ERR-ID:7500003"},
+        {"cantidad cero aun con sobreentrega",
+         {{"REM_CAPTURA_MAYOR_PEDIDO", "SI"}},
+         "P0004",
+         [](GuardadoTest& t, frmVN003&) { t.celda("KIT001", "Cantidad_1", Value(0.0)); },
+         1,
+         "ERR-ID:7500038"},
+        {"lote manual sin lote", {}, "P0001", [](GuardadoTest&, frmVN003&) {}, 1, "ERR-ID:7500009"},
+        {"serie sin capturar",
+         {},
+         "P0003",
+         [](GuardadoTest& t, frmVN003&) { t.soloProducto("TAL001"); },
+         1,
+         "ERR-ID:7500010"},
+        {"periodo cerrado",
+         {{"GEN_VALIDAR_PERIODO_OPERATIVO", "SI"}},
+         "P0004",
+         [](GuardadoTest&, frmVN003& f) { f.dpFecha.setValue(Date{2026, 10, 15}); },
+         1,
+         "ERR-ID:7500004"},
+        {"reemplazo sin folio en pantalla", {}, "P0004", [](GuardadoTest&, frmVN003&) {}, 0, "ERR-ID:7500005"},
+        {"más que lo pendiente",
+         {},
+         "P0004",
+         [](GuardadoTest& t, frmVN003&) { t.celda("KIT001", "Cantidad_1", Value(5.0)); },
+         1,
+         "ERR-ID:7500040"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TearDown();
+        SetUp();
+        for (const auto& [clave, valor] : c.parametros)
+            param(clave, valor);
+        frmVN003& f = abre();
+        if (*c.pedido)
+            nuevaConPedido(c.pedido);
+        else
+            f.Controles.press(Command::Nuevo);
+        c.prepara(*this, f);
+        f.txtReferencia.userType("lo que tecleó");
+        const int filas = f.ssDetalle.rowCount();
+        const std::string antes = volcado();
+
+        f.Controles.press(Command::Aceptar, c.argumento);
+
+        EXPECT_EQ(volcado(), antes);
+        EXPECT_EQ(ultimoMensaje(), c.id) << transcript();
+        EXPECT_EQ(f.ssDetalle.rowCount(), filas);
+        EXPECT_EQ(f.txtReferencia.text(), "lo que tecleó");
+        EXPECT_NE(f.Controles.state(), ToolbarState::Empty);
+        EXPECT_FALSE(conexion().inTransaction());
+    }
+}
+
+// A failure at any write of the save takes the whole note back, order and address included.
+TEST_F(GuardadoTest, FailureAtAnyWriteRollsEverythingBack)
+{
+    struct Caso {
+        const char* tabla;
+        const char* evento;
+    };
+    const Caso casos[] = {
+        {"Remision", "INSERT"},
+        {"Remision", "UPDATE OF Rm_Documento_ID"},
+        {"Remision_Encabezado", "INSERT"},
+        {"Descripcion_Ampliada", "INSERT"},
+        {"Domicilio_Documento", "INSERT"},
+        {"Pedido", "UPDATE"},
+        {"Pedido_Encabezado", "UPDATE"},
+        {"Existencia", "UPDATE"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(std::string(c.tabla) + " " + c.evento);
+        TearDown();
+        SetUp();
+        frmVN003& f = abre();
+        nuevaConPedido("P0004");
+        celda("CAM001", "DESCAMP", Value("Playera de muestra"));
+        fallaEn(c.tabla, c.evento);
+        const std::string antes = volcado();
+
+        acepta();
+
+        EXPECT_EQ(volcado(), antes);
+        ASSERT_NE(ultimo(), nullptr);
+        EXPECT_NE(ultimo()->prompt.find("falla inyectada"), std::string::npos) << transcript();
+        EXPECT_EQ(ultimo()->flags, 16);
+        EXPECT_EQ(f.ssDetalle.rowCount(), 2);
+        EXPECT_EQ(f.Controles.state(), ToolbarState::New);
+    }
+}
+
+// With automatic lots the writer picks the lot: whatever the cell held is dropped.
+TEST_F(GuardadoTest, AutomaticLotsSaveAnEmptyLot)
+{
+    param("VEN_LOTE_AUTOMATICO", "SI");
+    abre();
+    frmVN003& f = nuevaConPedido("P0001");
+    soloProducto("PIN001");
+    celda("PIN001", "Lt_Cve_Lote", Value("NO-EXISTE"));
+    acepta();
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM Remision WHERE Rm_Folio = 'R0006' AND Pr_Cve_Producto = 'PIN001'"), "1")
+        << transcript();
+    EXPECT_EQ(f.Controles.state(), ToolbarState::Empty);
+}
+
+// Extended descriptions follow the grid's order: the third row is line "0003".
+TEST_F(GuardadoTest, ThirdRowDescriptionsAreStoredAsLine0003)
+{
+    param("VEN_LOTE_AUTOMATICO", "SI");
+    abre();
+    frmVN003& f = nuevaConPedido("P0001");
+    celda("TAL001", "Sr_Cve_Serie", Value("TAL-0001|TAL-0002"));
+    f.ssDetalle.setRow(2);
+    const std::string tercero = f.ssDetalle.col("Pr_Cve_Producto").value().toString();
+    f.ssDetalle.col("DESCAMP").setValue(Value("Cubeta con tapa O'Brien"));
+    f.ssDetalle.col("DESAMPR").setValue(Value("Entregar en andén 3"));
+    acepta();
+    EXPECT_EQ(sql("SELECT Pr_Cve_Producto FROM Remision WHERE Rm_Folio = 'R0006' AND Rm_ID = '0003'"), tercero)
+        << transcript();
+    EXPECT_EQ(sql("SELECT Dam_Descripcion FROM Descripcion_Ampliada WHERE Dam_Tabla = 'Remision' AND Dam_Documento = 'R0006' "
+                  "AND Dam_ID = '0003'"),
+              "Cubeta con tapa O'Brien");
+    EXPECT_EQ(sql("SELECT Dam_Descripcion FROM Descripcion_Ampliada WHERE Dam_Tabla = 'REMISION2' AND Dam_Documento = "
+                  "'R0006' AND Dam_ID = '0003'"),
+              "Entregar en andén 3");
+}
+
+// Typed quotes are data; long texts arrive whole.
+TEST_F(GuardadoTest, QuotesAndLongTextsAreStoredVerbatim)
+{
+    abre();
+    frmVN003& f = nuevaConPedido("P0004");
+    const std::string referencia = "O'Brien's \"obra\"'; DELETE FROM Remision;--";
+    const std::string comentario = std::string(3000, 'x') + "'fin'";
+    f.txtReferencia.userType(referencia);
+    f.txt_Comentario.userType(comentario);
+    const int lineas = std::stoi(sql("SELECT COUNT(*) FROM Remision"));
+    acepta();
+    EXPECT_EQ(sql("SELECT Rm_Referencia FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'"), referencia)
+        << transcript();
+    EXPECT_EQ(sql("SELECT Rm_Comentario FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'"), comentario);
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM Remision"), std::to_string(lineas + 2));
+}
+
+// The credit check applies to credit sales only, and refuses through the plain message box.
+TEST_F(GuardadoTest, CreditCheckOnlyForCreditSales)
+{
+    param("VEN_VALIDAR_CREDITO_REMISION", "SI");
+    abre();
+    nuevaConPedido("P0003"); // C0002 pays cash
+    soloProducto("CAM001");
+    acepta();
+    EXPECT_EQ(sql("SELECT Rm_Documento FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'"), "P0003") << transcript();
+
+    frmVN003& f = nuevaConPedido("P0009"); // C0004: 1,000 available
+    const std::string antes = volcado();
+    acepta();
+    EXPECT_EQ(volcado(), antes);
+    ASSERT_NE(ultimo(), nullptr);
+    EXPECT_EQ(ultimo()->id, "");
+    EXPECT_EQ(ultimo()->prompt.rfind("El cliente no tiene suficiente credito disponible\r\nTotal: $", 0), 0u);
+    EXPECT_NE(ultimo()->prompt.find("\r\nDisponible: $1,000.00"), std::string::npos) << ultimo()->prompt;
+    EXPECT_EQ(f.Controles.state(), ToolbarState::New);
+}
+
+// A screen the host opened for an order has no note on screen to replace, even with argument 0.
+TEST_F(GuardadoTest, CallParametersSkipTheRemoval)
+{
+    frmVN003& f = abre("P0004");
+    ASSERT_FALSE(f.ParametrosLlamada.empty());
+    ASSERT_EQ(f.ssDetalle.rowCount(), 2);
+    f.Controles.press(Command::Aceptar, 0);
+    EXPECT_EQ(sql("SELECT Rm_Documento FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'"), "P0004") << transcript();
+    EXPECT_TRUE(f.ParametrosLlamada.empty());
+}
+
+// Editing a saved note replaces it: the old one is cancelled, the new one stored.
+TEST_F(GuardadoTest, AcceptAfterModifyReplacesTheNote)
+{
+    abre();
+    frmVN003& f = nuevaConPedido("P0004");
+    acepta();
+    f.txtFolio.userType("R0006");
+    f.txtFolio.userEnter();
+    ASSERT_EQ(f.Controles.state(), ToolbarState::Viewing) << transcript();
+    f.Controles.press(Command::Modificar);
+    f.Controles.press(Command::Aceptar);
+    EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'"), "CA") << transcript();
+    EXPECT_EQ(sql("SELECT Rm_Documento FROM Remision_Encabezado WHERE Rm_Folio = 'R0007'"), "P0004");
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM Remision WHERE Rm_Folio = 'R0007'"), "2");
+}
+
+// The dispatch is closed and recorded only where the warehouse keeps locations.
+TEST_F(GuardadoTest, DispatchClosedOnlyForWarehousesWithLocations)
+{
+    abre();
+    frmVN003& f = nuevaConPedido("P0008");
+    ASSERT_EQ(f.txtSalida.text(), "S0001");
+    soloProducto("CAM001");
+    acepta();
+    EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM PDA_Salida WHERE Sa_Folio = 'S0001'"), "CE") << transcript();
+    EXPECT_EQ(sql("SELECT Rm_PDA_Salida FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'"), "S0001");
+
+    conexion().Execute("UPDATE PDA_Salida SET Es_Cve_Estado = 'FN' WHERE Sa_Folio = 'S0001'");
+    nuevaConPedido("P0004");
+    f.txtSalida.setText("S0001");
+    acepta();
+    EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM PDA_Salida WHERE Sa_Folio = 'S0001'"), "FN") << transcript();
+    EXPECT_EQ(sql("SELECT Rm_PDA_Salida FROM Remision_Encabezado WHERE Rm_Folio = 'R0007'"), "");
+}
+
+// Events running during the save must not start a second one.
+TEST_F(GuardadoTest, SecondAcceptDuringASaveIsIgnored)
+{
+    frmVN003& f = abre();
+    nuevaConPedido("P0004");
+    int llamadas = 0;
+    f.Controles.grabaCamposHook = [&](const std::string&, std::string&) {
+        ++llamadas;
+        f.Controles_Aceptar(1);
+        f.Controles.press(Command::Aceptar);
+        return true;
+    };
+    acepta();
+    EXPECT_EQ(llamadas, 1);
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM Remision_Encabezado WHERE Rm_Documento = 'P0004'"), "1") << transcript();
+}
+
+// Cancelling a note gives its quantities back to the order.
+TEST_F(GuardadoTest, CancelledNoteLinesArePendingAgain)
+{
+    frmVN003& f = abre();
+    f.txtFolio.userType("R0001");
+    f.txtFolio.userEnter();
+    ASSERT_TRUE(f.Controles.enabled(Command::Eliminar)) << transcript();
+    f.Controles.press(Command::Eliminar);
+    EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM Remision_Encabezado WHERE Rm_Folio = 'R0001'"), "CA") << transcript();
+    EXPECT_EQ(f.txtFolio.text(), "");
+
+    nuevaConPedido("P0003");
+    soloProducto("CAM001");
+    EXPECT_DOUBLE_EQ(f.ssDetalle.col("Cantidad_1").value().toDouble(), 20);
+}
+
+// The cancel command's refusals and failures leave the note as it was.
+TEST_F(GuardadoTest, CancelRefusalsChangeNothing)
+{
+    struct Caso {
+        const char* nombre;
+        const char* folio;
+        const char* fallaTabla;
+        const char* id;
+    };
+    const Caso casos[] = {
+        {"folio vacío", "", "", "ERR-ID:7500027"},
+        {"nota ya cancelada", "R0002", "", "ERR-ID:7500027"},
+        {"falla al registrar la baja", "R0001", "Bitacora_Documento", ""},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TearDown();
+        SetUp();
+        frmVN003& f = abre();
+        if (*c.fallaTabla)
+            fallaEn(c.fallaTabla);
+        f.txtFolio.setText(c.folio);
+        const std::string antes = volcado();
+        f.Controles_Eliminar();
+        EXPECT_EQ(volcado(), antes);
+        ASSERT_NE(ultimo(), nullptr);
+        if (*c.id) {
+            EXPECT_EQ(ultimo()->id, c.id) << transcript();
+        } else {
+            EXPECT_NE(ultimo()->prompt.find("falla inyectada"), std::string::npos) << transcript();
+        }
+        EXPECT_EQ(f.txtFolio.text(), c.folio);
+        EXPECT_FALSE(conexion().inTransaction());
+    }
+}
+
+} // namespace
+} // namespace tesmira::vn003::testing

@@ -1,0 +1,386 @@
+// Calling up a saved delivery note: who may see it, which commands it offers, the header it
+// shows, and how each stored line comes back into the grid.
+#include "Pantalla_fixture.h"
+
+#include <array>
+
+namespace tesmira::vn003::testing {
+namespace {
+
+using forms::CheckBox;
+using forms::ToolbarState;
+
+class RecallTest : public PantallaTest {
+protected:
+    // The user types the folio into the empty screen and confirms it.
+    void carga(const std::string& folio)
+    {
+        frm().txtFolio.userType(folio);
+        frm().txtFolio.userEnter();
+    }
+    Value celda(int row, const char* col) { return frm().ssDetalle.cell(row, frm().ssDetalle.columnIndex(col)); }
+    std::string texto(int row, const char* col) { return celda(row, col).toString(); }
+    std::array<bool, 4> opciones()
+    {
+        const auto& c = frm().Controles;
+        return {c.OpcionDocumento1(), c.OpcionDocumento2(), c.OpcionDocumento3(), c.OpcionDocumento4()};
+    }
+    void sinNotaEnPantalla()
+    {
+        frmVN003& f = frm();
+        EXPECT_EQ(f.ssDetalle.rowCount(), 0);
+        EXPECT_EQ(f.txt_Pd_Folio.text(), "");
+        EXPECT_EQ(f.txtCliente.text(), "");
+        EXPECT_EQ(f.Controles.ClaveDocumento(), "");
+        EXPECT_EQ(opciones(), (std::array<bool, 4>{false, false, false, false}));
+    }
+};
+
+constexpr std::array<bool, 4> Todas{true, true, true, true};
+constexpr std::array<bool, 4> SoloConsulta{true, true, false, false};
+
+// Only an active, uninvoiced note without a live sale, in an open period, may be edited or cancelled.
+TEST_F(RecallTest, DocumentCommandsFollowWhetherTheNoteMayStillBeCancelled)
+{
+    struct Caso {
+        const char* nombre;
+        const char* folio;
+        const char* preparacion; // SQL run on the demo company first; "" for none
+        bool validarPeriodo;
+        std::array<bool, 4> esperadas;
+        bool facturar;
+    };
+    const Caso casos[] = {
+        {"active note whose sale was cancelled", "R0001", "", false, Todas, false},
+        {"open period with the period check on", "R0001", "", true, Todas, false},
+        {"cancelled note", "R0002", "", false, SoloConsulta, false},
+        {"invoiced with a live sale", "R0003", "", false, SoloConsulta, true},
+        {"marked invoiced but its sale was cancelled", "R0003",
+         "UPDATE Venta SET Es_Cve_Estado = 'CA' WHERE Vn_Folio = 'V0001'", false, SoloConsulta, false},
+        {"live sale on a note not marked invoiced", "R0001",
+         "UPDATE Venta SET Es_Cve_Estado = 'AC' WHERE Vn_Folio = 'V0002'", false, SoloConsulta, false},
+        {"closed period with the period check on", "R0004", "", true, SoloConsulta, false},
+        {"closed period without the period check", "R0004", "", false, Todas, false},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TearDown();
+        SetUp();
+        if (*c.preparacion)
+            conexion().Execute(c.preparacion);
+        if (c.validarPeriodo)
+            param("GEN_VALIDAR_PERIODO_OPERATIVO", "1");
+        frmVN003& f = abre();
+        carga(c.folio);
+        EXPECT_EQ(ultimoMensaje(), "") << transcript();
+        EXPECT_EQ(opciones(), c.esperadas);
+        EXPECT_EQ(f.Controles.ClaveDocumento(), c.folio);
+        EXPECT_EQ(f.Controles.state(), ToolbarState::Viewing);
+        EXPECT_EQ(f.chkFacturar.checked(), c.facturar);
+        if (c.facturar) {
+            EXPECT_TRUE(f.frFactura.enabled()) << "the check box's click handler did not run";
+        }
+        EXPECT_EQ(f.txt_Fc_Factura.folio(), c.facturar ? "A0001" : "");
+    }
+}
+
+// The header comes from the note, and the customer handler fills the customer's own fields.
+TEST_F(RecallTest, HeaderDimensionsAndAddressComeFromTheNote)
+{
+    frmVN003& f = abre();
+    carga("R0001");
+    ASSERT_EQ(ultimoMensaje(), "") << transcript();
+    EXPECT_EQ(f.dpFecha.value(), (Date{2026, 11, 20}));
+    EXPECT_EQ(f.txtReferencia.text(), "OBRA-ALT-07");
+    EXPECT_EQ(f.txt_Pd_Folio.text(), "P0003");
+    EXPECT_EQ(f.txt_Sc_Cve_Sucursal.text(), "01");
+    EXPECT_EQ(f.txt_Al_Cve_Almacen.text(), "01");
+    EXPECT_EQ(f.txtCliente.text(), "C0002");
+    EXPECT_EQ(f.txtNCliente.text(), sql("SELECT Cl_Descripcion FROM Cliente WHERE Cl_Cve_Cliente = 'C0002'"));
+    EXPECT_FALSE(f.txtNCliente.text().empty());
+    EXPECT_EQ(f.txtVendedor.text(), "V02");
+    EXPECT_EQ(f.txt_Comentario.text(), "Primera entrega");
+    EXPECT_EQ(f.txt_Mn_Cve_Moneda.text(), "MXN");
+    EXPECT_DOUBLE_EQ(f.txt_Rm_Tipo_Cambio.value().toDouble(), 1.0)
+        << "the stored rate must win over the one the currency change reset";
+    EXPECT_EQ(f.chSinCargo.value(), CheckBox::Unchecked);
+    EXPECT_EQ(f.txtCondicionVenta.text(), "01");
+    EXPECT_EQ(f.txtUen.text(), "000002");
+    EXPECT_EQ(f.txtLectura.text(), "1250");
+    EXPECT_EQ(f.txtProyecto.text(), "");
+    EXPECT_EQ(f.IdDomicilioEntrega, "0001") << "the address recorded on the note, not the order's";
+    EXPECT_TRUE(f.MostrarSalidaPropia);
+    EXPECT_EQ(f.txtSalida.text(), "");
+    EXPECT_EQ(f.ConsultaProductosPedido, "");
+    EXPECT_FALSE(f.Controles.ModoNuevo());
+    EXPECT_TRUE(f.Manejo.ManejaTalla && f.Manejo.ManejaLote && f.Manejo.ManejaSerie);
+    EXPECT_FALSE(f.Manejo.ManejaUbicacion);
+    EXPECT_FALSE(f.ssDetalle.col("Ubicacion").visible());
+    EXPECT_TRUE(f.ssDetalle.col("VALIDA_DISPONIBILIDAD").visible()) << "ADMIN holds VNDISP";
+    ASSERT_EQ(f.ssDetalle.rowCount(), 2);
+    EXPECT_EQ(f.ssDetalle.row(), 0) << "the grid ends on its first line";
+    EXPECT_FALSE(f.ssDetalle.allowAddNew);
+    EXPECT_TRUE(f.ssDetalle.col("Pr_Cve_Producto").locked());
+    EXPECT_EQ(texto(0, "DESCAMP"), "Camisas para la cuadrilla de obra");
+    EXPECT_EQ(texto(0, "DESAMPR"), "Recibió: Ing. Pedro Canché");
+    EXPECT_EQ(texto(1, "DESCAMP"), "");
+}
+
+// A note made from a handheld dispatch in a warehouse with locations shows both.
+TEST_F(RecallTest, NoteOfALocationWarehouseShowsItsDispatchAndLocations)
+{
+    frmVN003& f = abre();
+    carga("R0005");
+    ASSERT_EQ(ultimoMensaje(), "") << transcript();
+    EXPECT_EQ(f.FolioSalidaRemision, "S0003");
+    EXPECT_EQ(f.txtSalida.text(), "S0003");
+    EXPECT_TRUE(f.Manejo.ManejaUbicacion);
+    EXPECT_TRUE(f.ssDetalle.col("Ubicacion").visible());
+    EXPECT_FALSE(f.ssDetalle.col("Ubicacion").locked());
+    EXPECT_FALSE(f.ssDetalle.col("VALIDA_DISPONIBILIDAD").visible());
+    ASSERT_EQ(f.ssDetalle.rowCount(), 1);
+    EXPECT_EQ(texto(0, "Ubicacion"), "0101");
+}
+
+TEST_F(RecallTest, StoredFlagsAndGlobalDiscountAreShown)
+{
+    conexion().Execute("UPDATE Remision SET Rm_Sin_Cargo = 'SI', Rm_Descuento_Global_Factor = 0.05 "
+                       "WHERE Rm_Folio = 'R0001'");
+    frmVN003& f = abre();
+    carga("R0001");
+    EXPECT_EQ(f.chSinCargo.value(), CheckBox::Checked);
+    EXPECT_EQ(f.txtDescuento_Global.text(), "5.00%");
+    EXPECT_DOUBLE_EQ(f.txtDescuento_Global.value().toDouble(), 0.05);
+}
+
+// Lot, serial and plain lines each get their type text and, where they have one, lot or serials.
+TEST_F(RecallTest, LinesShowTypeLotAndSerialsInTheServicesOrder)
+{
+    conexion().Execute("INSERT INTO Serie_Documento (Sd_Tabla, Sd_Documento, Sd_ID, Sr_Cve_Serie, Pr_Cve_Producto) "
+                       "VALUES ('Remision', 'R0003', '0003', 'TAL-0007', 'TAL001'), "
+                       "('Remision', 'R0003', '0003', 'TAL-0006', 'TAL001')");
+    frmVN003& f = abre();
+    carga("R0003");
+    ASSERT_EQ(ultimoMensaje(), "") << transcript();
+    ASSERT_EQ(f.ssDetalle.rowCount(), 3);
+    struct Fila {
+        const char* producto;
+        const char* tipo;
+        const char* lote;
+        const char* serie;
+    };
+    const Fila filas[] = {
+        {"CAM001", "Normal", "", ""},
+        {"PIN001", "LOTE", "L-2602", ""},
+        {"TAL001", "Serializado", "", "TAL-0005|TAL-0006|TAL-0007"},
+    };
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(filas[i].producto);
+        EXPECT_EQ(texto(i, "Pr_Cve_Producto"), filas[i].producto);
+        EXPECT_EQ(texto(i, "Documento_Id"), "000" + std::to_string(i + 1));
+        EXPECT_EQ(texto(i, "TIPO_PRODUCTO"), filas[i].tipo);
+        EXPECT_EQ(texto(i, "Lt_Cve_Lote"), filas[i].lote);
+        EXPECT_EQ(texto(i, "Sr_Cve_Serie"), filas[i].serie);
+        EXPECT_EQ(texto(i, "Rm_Sucursal_Inventario"), "01");
+        EXPECT_EQ(texto(i, "Rm_Almacen_Inventario"), "01");
+    }
+    EXPECT_EQ(texto(0, "Pr_Descripcion"), sql("SELECT Pr_Descripcion FROM Producto WHERE Pr_Cve_Producto = 'CAM001'"));
+    EXPECT_EQ(texto(0, "Tl_Descripcion"), sql("SELECT Tl_Descripcion FROM Talla WHERE Tl_Cve_Talla = 'MD'"));
+    EXPECT_EQ(texto(0, "Cl_Descripcion"), sql("SELECT Cl_Descripcion FROM Color WHERE Cl_Cve_Color = 'AZ'"));
+    EXPECT_FALSE(texto(0, "Tl_Descripcion").empty());
+}
+
+// One stored line, rewritten per case, and what its grid row must show.
+TEST_F(RecallTest, LineColumnsFollowTheStoredLine)
+{
+    struct Caso {
+        const char* nombre;
+        const char* cambio; // SET clause on R0001 line 0001
+        const char* columna;
+        const char* esperado;
+    };
+    const Caso casos[] = {
+        {"all sizes need no catalogue", "Tl_Cve_Talla = '%'", "Tl_Descripcion", "Todos"},
+        {"all colours need no catalogue", "Cl_Cve_Color = '%'", "Cl_Descripcion", "Todos"},
+        {"cost in the sale unit takes the stored cost quantity",
+         "Rm_Unidad_1 = 'PZA', Rm_Unidad_Costo = 'PZA', Rm_Cantidad_Costo = 7, Rm_Unidad_Control_2 = 'KG', "
+         "Rm_Cantidad_Control_2 = 3",
+         "Cantidad_Costo", "7"},
+        {"cost unit of the sale unit", "Rm_Unidad_1 = 'PZA', Rm_Unidad_Costo = 'PZA', Rm_Unidad_Control_2 = 'KG'",
+         "Unidad_Costo", "PZA"},
+        {"cost in another unit takes control 2 quantity",
+         "Rm_Unidad_1 = 'CJA', Rm_Unidad_Costo = 'PZA', Rm_Cantidad_Costo = 7, Rm_Unidad_Control_2 = 'LT', "
+         "Rm_Cantidad_Control_2 = 24",
+         "Cantidad_Costo", "24"},
+        {"cost in another unit takes control 2 unit",
+         "Rm_Unidad_1 = 'CJA', Rm_Unidad_Costo = 'PZA', Rm_Unidad_Control_2 = 'LT'", "Unidad_Costo", "LT"},
+        {"stored cost", "Rm_Costo = 81.25", "Costo", "81.25"},
+        {"stored location", "Rm_Ubicacion = '0102'", "Ubicacion", "0102"},
+        {"stored price list", "Pr_Folio = 'LP02'", "Pr_Folio", "LP02"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TearDown();
+        SetUp();
+        conexion().Execute(std::string("UPDATE Remision SET ") + c.cambio +
+                           " WHERE Rm_Folio = 'R0001' AND Rm_ID = '0001'");
+        abre();
+        carga("R0001");
+        ASSERT_EQ(ultimoMensaje(), "") << transcript();
+        EXPECT_EQ(texto(0, c.columna), c.esperado);
+    }
+}
+
+// A code the type table lacks leaves the cell as a new row has it.
+TEST_F(RecallTest, UnknownProductTypeLeavesTypeTextEmpty)
+{
+    conexion().Execute("UPDATE Producto SET Pr_Tipo_Producto = '05' WHERE Pr_Cve_Producto = 'CAM001'");
+    abre();
+    carga("R0001");
+    EXPECT_EQ(texto(0, "Pr_Tipo_Producto"), "05");
+    EXPECT_TRUE(celda(0, "TIPO_PRODUCTO").isNull());
+    EXPECT_EQ(texto(1, "TIPO_PRODUCTO"), "Normal");
+}
+
+// Unit and line prices are recomputed without rounding; the stored discount and tax amounts are kept.
+TEST_F(RecallTest, PricesAreRecomputedFromTheStoredLine)
+{
+    conexion().Execute("UPDATE Remision SET Rm_Precio_Lista = 100, Rm_Cantidad_1 = 2, Rm_Descuento_Factor = 0.1, "
+                       "Rm_Descuento_Importe = 20, Rm_Impuesto_Factor = 0.16, Rm_Impuesto_Importe = 28.81, "
+                       "Rm_Precio_Descontado = 1, Rm_Precio_Neto = 1, Rm_Precio_Neto_Importe = 1 "
+                       "WHERE Rm_Folio = 'R0001' AND Rm_ID = '0001'");
+    abre();
+    carga("R0001");
+    ASSERT_EQ(ultimoMensaje(), "") << transcript();
+    const struct {
+        const char* columna;
+        double esperado;
+    } columnas[] = {
+        {"Precio_Lista", 100},        {"Cantidad_1", 2},
+        {"Precio_Lista_Importe", 200}, {"Descuento_Factor", 0.1},
+        {"Descuento_Importe", 20},     {"Precio_Descontado", 90},
+        {"Precio_Descontado_Importe", 180}, {"Impuesto_Factor", 0.16},
+        {"Impuesto_Importe", 28.81},   {"Precio_Neto", 104.4},
+        {"Precio_Neto_Importe", 208.8},
+    };
+    for (const auto& c : columnas)
+        EXPECT_NEAR(celda(0, c.columna).toDouble(), c.esperado, 1e-9) << c.columna;
+}
+
+// A product deleted since the save stops the load where it is; nothing is written.
+TEST_F(RecallTest, DeletedProductStopsTheLoadAndKeepsEarlierRows)
+{
+    conexion().Execute("DELETE FROM Producto WHERE Pr_Cve_Producto = 'ACE001'");
+    const std::string antes = sql("SELECT count(*) FROM Remision");
+    frmVN003& f = abre();
+    carga("R0001");
+    ASSERT_EQ(ultimoMensaje(), "ERR-ID:7500036");
+    const auto& m = dialogos().mensajes().back();
+    EXPECT_EQ(m.flags, 16);
+    EXPECT_EQ(m.title, "Tesmira");
+    ASSERT_GE(f.ssDetalle.rowCount(), 1);
+    EXPECT_EQ(texto(0, "Pr_Cve_Producto"), "CAM001");
+    EXPECT_EQ(texto(0, "TIPO_PRODUCTO"), "Normal") << "the line before the failure must be complete";
+    EXPECT_EQ(f.Controles.ClaveDocumento(), "R0001");
+    EXPECT_EQ(sql("SELECT count(*) FROM Remision"), antes);
+}
+
+// Folios that name no note show nothing and say nothing; quotes are data, not SQL.
+TEST_F(RecallTest, UnknownFolioShowsNothing)
+{
+    for (const char* folio : {"R9999", "R0001' OR '1'='1", "x'; DELETE FROM Remision; --"}) {
+        SCOPED_TRACE(folio);
+        TearDown();
+        SetUp();
+        abre();
+        carga(folio);
+        EXPECT_EQ(transcript(), "");
+        sinNotaEnPantalla();
+        EXPECT_EQ(sql("SELECT count(*) FROM Remision WHERE Rm_Folio = 'R0001'"), "2");
+    }
+}
+
+// A user bound to a branch and warehouse sees notes of those only.
+TEST_F(RecallTest, BoundUserIsRefusedNotesOfOtherBranchOrWarehouse)
+{
+    struct Caso {
+        const char* nombre;
+        const char* folio;
+        const char* preparacion;
+        const char* inicio;
+    };
+    const Caso casos[] = {
+        {"other warehouse", "R0005", "",
+         "Imposible accesar este documento, su acceso se ha restringido al almacén: "},
+        {"other branch", "R0001", "UPDATE Remision SET Sc_Cve_Sucursal = '02' WHERE Rm_Folio = 'R0001'",
+         "Imposible accesar este documento, su acceso se ha restringido a la sucursal: "},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TearDown();
+        SetUp();
+        if (*c.preparacion)
+            conexion().Execute(c.preparacion);
+        usuario("VENDE1");
+        abre();
+        carga(c.folio);
+        ASSERT_EQ(dialogos().mensajes().size(), 1u) << transcript();
+        const auto& m = dialogos().mensajes().back();
+        EXPECT_EQ(m.prompt.rfind(c.inicio, 0), 0u) << m.prompt;
+        EXPECT_NE(m.prompt.find("\r\n\r\npara mayor información consulte al administrador del sistema"),
+                  std::string::npos)
+            << m.prompt;
+        EXPECT_EQ(m.flags, 48);
+        EXPECT_EQ(m.title, "Documento no disponible");
+        sinNotaEnPantalla();
+    }
+}
+
+TEST_F(RecallTest, BoundUserLoadsNotesOfItsOwnBranchAndWarehouse)
+{
+    usuario("VENDE1");
+    frmVN003& f = abre();
+    carga("R0001");
+    EXPECT_EQ(transcript(), "");
+    EXPECT_EQ(f.ssDetalle.rowCount(), 2);
+}
+
+// Editing the folio takes the note off the screen but keeps what the user is typing.
+TEST_F(RecallTest, ChangingTheFolioEmptiesTheScreen)
+{
+    frmVN003& f = abre();
+    carga("R0005");
+    ASSERT_EQ(f.ssDetalle.rowCount(), 1);
+    // The folio sits on the first tab; code writes it as the user's typing would.
+    f.SeleccionaPestana(1);
+    f.txtFolio.setText("R000");
+    EXPECT_EQ(f.txtFolio.text(), "R000");
+    sinNotaEnPantalla();
+    EXPECT_EQ(f.IdDomicilioEntrega, "");
+    EXPECT_EQ(f.FolioSalidaRemision, "");
+    EXPECT_EQ(f.txtSalida.text(), "");
+    EXPECT_FALSE(f.MostrarSalidaPropia);
+    EXPECT_EQ(f.ssTabKiv.tab(), 0);
+    EXPECT_FALSE(f.ssDetalle.col("Ubicacion").visible());
+    EXPECT_TRUE(f.ssDetalle.col("Ubicacion").locked());
+
+    f.txtFolio.userType("R0001");
+    f.txtFolio.userEnter();
+    EXPECT_EQ(f.ssDetalle.rowCount(), 2) << "the folio handler must still run after the screen was emptied";
+}
+
+// While a new note is captured the folio neither empties the screen nor loads a note.
+TEST_F(RecallTest, NewNoteIgnoresTheFolioHandlers)
+{
+    frmVN003& f = abre();
+    f.Controles.press(forms::Command::Nuevo);
+    f.txtCliente.setText("C0001");
+    f.txtFolio.setText("R0001");
+    f.txtFolio_Enter();
+    EXPECT_EQ(f.txtCliente.text(), "C0001");
+    EXPECT_EQ(f.ssDetalle.rowCount(), 0);
+    EXPECT_TRUE(f.Controles.ModoNuevo());
+}
+
+} // namespace
+} // namespace tesmira::vn003::testing
