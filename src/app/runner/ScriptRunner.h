@@ -1,0 +1,34 @@
+#pragma once
+// vn003-script's interpreter: drives the screen as a user would, one command a line, and
+// reports to an output stream (message boxes as they happen, prints, FAIL and ERROR lines,
+// and the closing "N passed, M failed" line).
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tesmira::app {
+
+class ScriptRunner {
+public:
+    // With a database file, works on it (it must exist); without one, on a fresh demo
+    // database in a temporary file removed with the runner. Throws Error when the database
+    // cannot be opened or created.
+    explicit ScriptRunner(std::ostream& out, const std::optional<std::string>& databasePath = std::nullopt);
+    ~ScriptRunner();
+    ScriptRunner(const ScriptRunner&) = delete;
+    ScriptRunner& operator=(const ScriptRunner&) = delete;
+
+    // Runs the script to its end or to its first error line. Answers the exit code:
+    // 0 all well, 1 an expect failed, 2 a malformed command or an action the screen refused.
+    int run(std::istream& script);
+
+    int passed() const;
+    int failed() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> m;
+};
+
+} // namespace tesmira::app

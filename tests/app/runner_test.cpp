@@ -1,0 +1,156 @@
+// The scenario runner's language: parsing, expectations, errors and the closing line.
+#include "app/runner/ScriptLine.h"
+#include "app/runner/ScriptRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace tesmira::app {
+namespace {
+
+struct Resultado {
+    int codigo;
+    std::string salida;
+};
+
+Resultado corre(const std::string& guion)
+{
+    std::ostringstream out;
+    std::istringstream in(guion);
+    ScriptRunner runner(out);
+    const int codigo = runner.run(in);
+    return {codigo, out.str()};
+}
+
+TEST(ScriptLineTest, WordsQuotesRestAndComments)
+{
+    struct Caso {
+        const char* nombre;
+        const char* linea;
+        const char* palabra;
+        const char* resto;
+    };
+    const Caso casos[] = {
+        {"rest keeps inner blanks", "type txtReferencia  Pedido   urgente ", "type", "txtReferencia  Pedido   urgente"},
+        {"quoted rest with escapes", R"(x "a \"b\"\\ \r\n")", "x", "a \"b\"\\ \r\n"},
+        {"comment after a word", "cmd Nuevo # empieza", "cmd", "Nuevo"},
+        {"hash inside a word is text", "type txtReferencia Caja#5", "type", "txtReferencia Caja#5"},
+        {"hash inside quotes is text", R"(x "# no es comentario")", "x", "# no es comentario"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        ScriptLine l(c.linea);
+        EXPECT_EQ(l.word("palabra"), c.palabra);
+        EXPECT_EQ(l.rest(), c.resto);
+        EXPECT_TRUE(l.atEnd());
+    }
+}
+
+TEST(ScriptLineTest, MalformedPiecesAreScriptErrors)
+{
+    auto restoTras = [](const char* linea) {
+        ScriptLine l(linea);
+        l.word("comando");
+        return l.rest();
+    };
+    EXPECT_THROW(restoTras(R"(x "sin cierre)"), ScriptError);
+    EXPECT_THROW(restoTras(R"(x "a" b)"), ScriptError) << "text after a quoted TEXT";
+    EXPECT_THROW(restoTras(R"(x "\q")"), ScriptError) << "unknown escape";
+    EXPECT_THROW(ScriptLine("x doce").integer("n"), ScriptError);
+    EXPECT_THROW(ScriptLine("").word("algo"), ScriptError);
+}
+
+TEST(ScriptRunnerTest, PassingExpectsExitZeroWithClosingLine)
+{
+    const auto r = corre("date 2026-12-05\n"
+                         "open\n"
+                         "expect txtFolio \"\"\n"
+                         "expect sql SELECT Cl_Descripcion FROM Cliente WHERE Cl_Cve_Cliente = 'C0002' => "
+                         "Constructora Peninsular\n");
+    EXPECT_EQ(r.codigo, 0) << r.salida;
+    EXPECT_TRUE(r.salida.ends_with("2 passed, 0 failed\n")) << r.salida;
+}
+
+TEST(ScriptRunnerTest, FailedExpectNamesTheLineAndExitsOne)
+{
+    const auto r = corre("open\n"
+                         "# a comment line counts as a line\n"
+                         "expect txtFolio R9999\n"
+                         "expect message ERR-ID:7500001\n");
+    EXPECT_EQ(r.codigo, 1);
+    EXPECT_NE(r.salida.find("FAIL line 3: expected \"R9999\" got \"\""), std::string::npos) << r.salida;
+    EXPECT_NE(r.salida.find("FAIL line 4:"), std::string::npos) << r.salida;
+    EXPECT_NE(r.salida.find("0 passed, 2 failed"), std::string::npos) << r.salida;
+}
+
+// A broken script or an action the screen refuses stops the run with exit 2.
+TEST(ScriptRunnerTest, ErrorsStopTheRun)
+{
+    struct Caso {
+        const char* nombre;
+        const char* guion;
+        const char* mensaje;
+    };
+    const Caso casos[] = {
+        {"unknown command", "open\nbailar\nexpect txtFolio x\n", "ERROR line 2: comando desconocido: bailar"},
+        {"screen not open", "type txtFolio R0001\n", "ERROR line 1: la pantalla no está abierta"},
+        {"unknown control", "open\ntype txtNada 1\n", "ERROR line 2: no existe el control txtNada"},
+        {"locked field refused", "open\ntype txtTotal 5\n", "ERROR line 2:"},
+        {"disabled field refused", "open\ncmd Nuevo\ntype txtFolio R0001\n", "ERROR line 3:"},
+        {"bad button", "answer box Quizas\n", "ERROR line 1: botón desconocido"},
+        {"row out of range", "open\nrow 1\n", "ERROR line 2: no existe el renglón 1"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        const auto r = corre(c.guion);
+        EXPECT_EQ(r.codigo, 2) << r.salida;
+        EXPECT_NE(r.salida.find(c.mensaje), std::string::npos) << r.salida;
+        EXPECT_EQ(r.salida.find("FAIL"), std::string::npos) << "nothing runs after the error";
+    }
+}
+
+TEST(ScriptRunnerTest, UnavailableCommandSaysSoAndChangesNothing)
+{
+    const auto r = corre("open\ncmd Aceptar\nexpect txtFolio \"\"\n");
+    EXPECT_EQ(r.codigo, 0) << r.salida;
+    EXPECT_NE(r.salida.find("cmd Aceptar: no disponible\n"), std::string::npos) << r.salida;
+}
+
+TEST(ScriptRunnerTest, PrintShowsTheControlAndSqlPrintsTsv)
+{
+    const auto r = corre("param VEN_PERMITIR_VENTA_SIN_CARGO 1\n"
+                         "open\n"
+                         "cmd Nuevo\n"
+                         "print txtFolio\n"
+                         "print chSinCargo\n"
+                         "sql SELECT Mn_Cve_Moneda, Mn_Descripcion FROM Moneda WHERE Mn_Cve_Moneda = 'MXN'\n"
+                         "print grid Pr_Cve_Producto Cantidad_1\n");
+    EXPECT_EQ(r.codigo, 0) << r.salida;
+    EXPECT_NE(r.salida.find("txtFolio text= value= enabled=0 visible=1 locked=0\n"), std::string::npos) << r.salida;
+    EXPECT_NE(r.salida.find("chSinCargo text=0 value=0 enabled=0 visible=1 locked=0\n"), std::string::npos)
+        << r.salida;
+    EXPECT_NE(r.salida.find("Mn_Cve_Moneda\tMn_Descripcion\nMXN\t"), std::string::npos) << r.salida;
+    EXPECT_NE(r.salida.find("Pr_Cve_Producto\tCantidad_1\n"), std::string::npos) << r.salida;
+}
+
+// Messages are printed as they happen and an unanswered box takes its default.
+TEST(ScriptRunnerTest, RightsAndUsersReachTheScreen)
+{
+    const auto r = corre("user VENDE1\n"
+                         "open\n"
+                         "expect txt_Sc_Cve_Sucursal 01\n"
+                         "print txt_Al_Cve_Almacen\n");
+    EXPECT_EQ(r.codigo, 0) << r.salida;
+    EXPECT_NE(r.salida.find("txt_Al_Cve_Almacen text=01 value=01 enabled=1 visible=1 locked=1"), std::string::npos)
+        << r.salida;
+}
+
+TEST(ScriptRunnerTest, MissingDatabaseFileIsRefused)
+{
+    std::ostringstream out;
+    EXPECT_THROW(ScriptRunner(out, std::string("/no/existe/vn003.db")), std::exception);
+}
+
+} // namespace
+} // namespace tesmira::app
