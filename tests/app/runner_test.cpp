@@ -84,7 +84,7 @@ TEST(ScriptRunnerTest, FailedExpectNamesTheLineAndExitsOne)
     EXPECT_NE(r.salida.find("0 passed, 2 failed"), std::string::npos) << r.salida;
 }
 
-// A broken script or an action the screen refuses stops the run with exit 2.
+// A broken script stops the run with exit 2.
 TEST(ScriptRunnerTest, ErrorsStopTheRun)
 {
     struct Caso {
@@ -96,8 +96,6 @@ TEST(ScriptRunnerTest, ErrorsStopTheRun)
         {"unknown command", "open\nbailar\nexpect txtFolio x\n", "ERROR line 2: comando desconocido: bailar"},
         {"screen not open", "type txtFolio R0001\n", "ERROR line 1: la pantalla no está abierta"},
         {"unknown control", "open\ntype txtNada 1\n", "ERROR line 2: no existe el control txtNada"},
-        {"locked field refused", "open\ntype txtTotal 5\n", "ERROR line 2:"},
-        {"disabled field refused", "open\ncmd Nuevo\ntype txtFolio R0001\n", "ERROR line 3:"},
         {"bad button", "answer box Quizas\n", "ERROR line 1: botón desconocido"},
         {"row out of range", "open\nrow 1\n", "ERROR line 2: no existe el renglón 1"},
     };
@@ -107,6 +105,30 @@ TEST(ScriptRunnerTest, ErrorsStopTheRun)
         EXPECT_EQ(r.codigo, 2) << r.salida;
         EXPECT_NE(r.salida.find(c.mensaje), std::string::npos) << r.salida;
         EXPECT_EQ(r.salida.find("FAIL"), std::string::npos) << "nothing runs after the error";
+    }
+}
+
+// A refused action is reported and changes nothing; the run goes on and only expects decide.
+TEST(ScriptRunnerTest, RefusedActionsAreReportedAndTheRunGoesOn)
+{
+    struct Caso {
+        const char* nombre;
+        const char* guion;
+        const char* mensaje;
+        int codigo;
+        const char* cierre;
+    };
+    const Caso casos[] = {
+        {"locked field", "open\ntype txtTotal 5\nexpect txtTotal \"\"\n", "REFUSED line 2:", 0, "1 passed, 0 failed"},
+        {"disabled field", "open\ncmd Nuevo\ntype txtFolio R0001\nexpect txtFolio x\n", "REFUSED line 3:", 1,
+         "0 passed, 1 failed"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        const auto r = corre(c.guion);
+        EXPECT_EQ(r.codigo, c.codigo) << r.salida;
+        EXPECT_NE(r.salida.find(c.mensaje), std::string::npos) << r.salida;
+        EXPECT_NE(r.salida.find(c.cierre), std::string::npos) << "the expect after the refusal still runs: " << r.salida;
     }
 }
 

@@ -536,12 +536,15 @@ int ScriptRunner::run(std::istream& script)
             if (it == handlers.end())
                 throw ScriptError("comando desconocido: " + *command);
             (m.get()->*(it->second))(l);
-        } catch (const std::exception& e) {
-            // Malformed lines, actions the screen refused and failures that escaped a handler
-            // all end the run: what follows would be acting on a screen in an unknown state.
+        } catch (const ScriptError& e) {
+            // A malformed line ends the run: what follows was written for another screen state.
             m->out << "ERROR line " << m->line << ": " << host::DialogosGuion::escapa(e.what()) << '\n';
             code = 2;
             break;
+        } catch (const std::exception& e) {
+            // The screen refused the action (a disabled or locked control) or a failure escaped a
+            // handler: a user would see nothing happen, so the script goes on and its expects judge.
+            m->out << "REFUSED line " << m->line << ": " << host::DialogosGuion::escapa(e.what()) << '\n';
         }
     }
     if (code == 0 && m->failed > 0)
