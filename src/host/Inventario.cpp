@@ -1,5 +1,6 @@
 #include "host/Inventario.h"
 
+#include "base/Vb.h"
 #include "db/Connection.h"
 #include "host/Escritura.h"
 
@@ -36,6 +37,22 @@ bool si(const db::Recordset& rs, const char* column)
 }
 
 // Lots by earliest expiry (no expiry last), then by key.
+// "LOT@qty1@qty2@expiry@@date@" -> its fields, empty ones kept; the key trimmed.
+std::vector<std::string> camposLote(const std::string& pieza)
+{
+    std::vector<std::string> campos(1);
+    for (char ch : pieza) {
+        if (ch == '@')
+            campos.emplace_back();
+        else
+            campos.back() += ch;
+    }
+    auto& clave = campos[0];
+    clave.erase(0, clave.find_first_not_of(' '));
+    clave.erase(clave.find_last_not_of(' ') + 1);
+    return campos;
+}
+
 std::string lotesPorCaducidad(db::Connection& c, const Salida& s, double cantidad1, double cantidad2,
                               std::vector<Movimiento>& plan)
 {
@@ -118,12 +135,23 @@ std::string saca(db::Connection& c, const Salida& s)
             if (auto error = lotesPorCaducidad(c, s, q1, q2, plan); !error.empty())
                 return error;
         } else {
-            auto rs = c.Execute("SELECT Lt_Cantidad_Control_1 FROM Existencia_Lote WHERE " +
-                                claveAlmacen(s.sucursal, s.almacen) + " AND " + claveArticulo(s) +
-                                " AND Lt_Cve_Lote = " + texto(s.lote));
-            if (rs.Eof() || rs.Fields("Lt_Cantidad_Control_1").toDouble() + kTolerancia < q1)
-                return "El lote " + s.lote + " no tiene existencia suficiente del producto " + s.producto;
-            plan.push_back({"", s.lote, "", q1, q2});
+            // The lot cell holds "LOT" or "LOT@qty1@qty2@…" pieces joined by "|"; a single piece
+            // takes the whole line, several split it by their own control quantities.
+            const auto piezas = separa(s.lote);
+            for (const auto& pieza : piezas) {
+                const auto campos = camposLote(pieza);
+                double l1 = q1, l2 = q2;
+                if (piezas.size() > 1) {
+                    l1 = (campos.size() > 1 ? vb::val(campos[1]) : 0) * f1;
+                    l2 = (campos.size() > 2 ? vb::val(campos[2]) : 0) * f2;
+                }
+                auto rs = c.Execute("SELECT Lt_Cantidad_Control_1 FROM Existencia_Lote WHERE " +
+                                    claveAlmacen(s.sucursal, s.almacen) + " AND " + claveArticulo(s) +
+                                    " AND Lt_Cve_Lote = " + texto(campos[0]));
+                if (rs.Eof() || rs.Fields("Lt_Cantidad_Control_1").toDouble() + kTolerancia < l1)
+                    return "El lote " + campos[0] + " no tiene existencia suficiente del producto " + s.producto;
+                plan.push_back({"", campos[0], "", l1, l2});
+            }
         }
     }
     if (si(almacen, "Al_Maneja_Serie") && tipo == "03") {

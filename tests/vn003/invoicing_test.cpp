@@ -6,18 +6,6 @@ namespace {
 using forms::Command;
 using forms::ToolbarState;
 
-// A host whose signing service answers what the test says, counting the requests.
-class PadreFirma : public PadrePrueba {
-public:
-    std::string FirmaDocumento(const std::string& text) override
-    {
-        pedidos.push_back(text);
-        return respuesta;
-    }
-    std::string respuesta;
-    std::vector<std::string> pedidos;
-};
-
 size_t archivosEn(const std::filesystem::path& carpeta)
 {
     if (!std::filesystem::exists(carpeta))
@@ -71,21 +59,23 @@ TEST_F(GuardadoTest, SignatureFailureKeepsTheInvoiceAndSkipsItsPrint)
         SCOPED_TRACE(c.nombre);
         TearDown();
         SetUp();
-        frmVN003& f = abre();
-        PadreFirma padre;
-        padre.respuesta = c.respuesta;
-        f.setPadre(&padre);
+        abre();
+        // The host's signer answers what the case says and counts the requests.
+        std::vector<std::string> pedidos;
+        padre().firma = [&](const std::string& texto) {
+            pedidos.push_back(texto);
+            return std::string(c.respuesta);
+        };
         nuevaConPedido("P0004");
         conFactura(c.serie);
         acepta();
-        f.setPadre(nullptr);
 
         const std::string factura = sql("SELECT Rm_Factura FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'");
         ASSERT_FALSE(factura.empty()) << transcript();
         EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM Factura WHERE Fc_Factura = '" + factura + "'"), "AC");
-        ASSERT_EQ(padre.pedidos.size(), c.firmas);
+        ASSERT_EQ(pedidos.size(), c.firmas);
         if (c.firmas) {
-            EXPECT_EQ(padre.pedidos[0], conexion().DefaultDatabase() + "|1|" + factura);
+            EXPECT_EQ(pedidos[0], conexion().DefaultDatabase() + "|1|" + factura);
         }
         EXPECT_EQ(impreso("FACTURA_" + factura), c.facturaImpresa);
         const std::string recibo = sql("SELECT Fc_Recibo_Pago FROM Factura WHERE Fc_Factura = '" + factura + "'");

@@ -3,6 +3,7 @@
 #include "host/Padre.h"
 #include "host/Permisos.h"
 #include "host/Precios.h"
+#include "host/SerieFactura.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 
@@ -36,6 +37,7 @@ void frmVN003::Form_Load()
     Utilerias().setFormaActiva(this);
     Permisos = std::make_unique<host::Permisos>(Sistema().entorno());
     Precios = std::make_unique<host::Precios>(Sistema().entorno());
+    host::conectaSerieFactura(txt_Fc_Factura, Sistema().entorno());
 
     Parametros.CapturaMayorPedido = parametro("REM_CAPTURA_MAYOR_PEDIDO", "", "").toBool();
     Parametros.CapturaCiega = parametro("REM_CAPTURA_CIEGA", "", "").toBool();
