@@ -1,6 +1,7 @@
 // The screen's SQL Server statements run unchanged on SQLite: each dialect rule alone and combined.
+#include "DbTestSupport.h"
+
 #include "base/Error.h"
-#include "db/Connection.h"
 
 #include <gtest/gtest.h>
 
@@ -19,16 +20,6 @@ INSERT INTO Orden VALUES ('P0001', 'C01', 100.5, 3, '2024-01-05', 'x'),
 CREATE TABLE Cliente (Clave TEXT COLLATE NOCASE, Nombre TEXT COLLATE NOCASE, Codigo TEXT);
 INSERT INTO Cliente VALUES ('C01', 'Ana', '5'), ('C02', 'Beto', '12');
 )";
-
-// First column of the first row as text; "<null>" and "<eof>" for the two non-values.
-std::string firstValue(Connection& c, const std::string& sql)
-{
-    Recordset rs = c.Execute(sql);
-    if (rs.Eof())
-        return "<eof>";
-    const Value& v = rs.Fields(size_t{0});
-    return v.isNull() ? "<null>" : v.toString();
-}
 
 class DialectBehaviour : public ::testing::Test {
 protected:
