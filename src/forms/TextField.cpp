@@ -12,6 +12,8 @@ void TextField::setText(std::string text)
         return;
     m_text = std::move(text);
     changed();
+    // The control shows the description of what it now holds before its owner hears of it.
+    refresh();
     if (onChange)
         onChange();
 }

@@ -40,7 +40,8 @@ public:
     // Description query, '?' standing for the key, and the field that shows its result.
     std::string sql;
     std::string sqlControlResultado;
-    // The host installs this to run the description query into sqlControlResultado.
+    // The host installs this to run the description query into sqlControlResultado; it runs
+    // on refresh() and whenever the text changes, before onChange.
     std::function<void(TextField&)> refreshHook;
     void refresh();
 

@@ -6,6 +6,7 @@
 #include "forms/Form.h"
 #include "forms/Grid.h"
 #include "forms/TextField.h"
+#include "host/Descripciones.h"
 #include "host/Utilerias.h"
 
 #include <cmath>
@@ -339,6 +340,40 @@ TEST_F(FormaTest, HabilitaControlesYEnviaTecla)
     EXPECT_TRUE(grid.hasFocus()) << "inside the grid Tab moves to the next cell";
     EXPECT_EQ(grid.currentColumn(), 1);
     EXPECT_THROW(u().EnviaTecla("x", 0), Error);
+}
+
+// The fields' own description look-up: the key is data, an unknown key or an emptied field
+// shows nothing, and a query the database refuses leaves the description empty.
+TEST_F(UtileriasTest, FieldShowsTheDescriptionOfItsKey)
+{
+    forms::Form form;
+    auto& clave = form.add<forms::TextField>("txtClave");
+    auto& nombre = form.add<forms::TextField>("txtNombre");
+    clave.sql = "SELECT Mn_Descripcion FROM Moneda WHERE Mn_Cve_Moneda = '?'";
+    clave.sqlControlResultado = "txtNombre";
+    host::conectaDescripciones(form, *entorno);
+
+    struct Caso {
+        const char* nombre;
+        const char* clave;
+        bool hayDescripcion;
+    };
+    const Caso casos[] = {
+        {"known key", "USD", true},
+        {"unknown key", "XXX", false},
+        {"quote is data", "US'D", false},
+        {"emptied", "", false},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        clave.setText("MXN");
+        ASSERT_FALSE(nombre.text().empty()) << "setting a key runs the look-up";
+        clave.setText(c.clave);
+        EXPECT_EQ(!nombre.text().empty(), c.hayDescripcion) << nombre.text();
+    }
+    clave.sql = "SELECT Nada FROM Moneda WHERE Mn_Cve_Moneda = '?'";
+    clave.setText("USD");
+    EXPECT_EQ(nombre.text(), "");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Form load and activation: company parameters and user rights read once, the closing-order
 // policy, the Alt+1/2/3 tab keys and the layout on resize.
+#include "host/Descripciones.h"
 #include "host/Padre.h"
 #include "host/Permisos.h"
 #include "host/Precios.h"
@@ -38,6 +39,7 @@ void frmVN003::Form_Load()
     Permisos = std::make_unique<host::Permisos>(Sistema().entorno());
     Precios = std::make_unique<host::Precios>(Sistema().entorno());
     host::conectaSerieFactura(txt_Fc_Factura, Sistema().entorno());
+    host::conectaDescripciones(*this, Sistema().entorno());
 
     Parametros.CapturaMayorPedido = parametro("REM_CAPTURA_MAYOR_PEDIDO", "", "").toBool();
     Parametros.CapturaCiega = parametro("REM_CAPTURA_CIEGA", "", "").toBool();

@@ -152,6 +152,8 @@ frmVN003::frmVN003()
 
     // Read once at load: clearing the document must not empty it.
     txtMonedaLocal.setTag("0");
+    // The invoice series is usable only while "Factura" is ticked; its click switches it on.
+    frFactura.setEnabled(false);
 
     txt_Mn_Cve_Moneda.sql = "SELECT Mn_Descripcion FROM Moneda WHERE Mn_Cve_Moneda = '?'";
     txt_Mn_Cve_Moneda.sqlControlResultado = "txt_Mn_Descripcion";
@@ -162,8 +164,6 @@ frmVN003::frmVN003()
     txt_Sc_Cve_Sucursal.lookupQuery = "SELECT Sc_Cve_Sucursal AS CLAVE, Sc_Descripcion AS DESCRIPCION FROM Sucursal "
                                       "WHERE Es_Cve_Estado <> 'BA'";
     txtCliente.lookupQuery = "SELECT Cl_Cve_Cliente AS CLAVE, Cl_Descripcion AS DESCRIPCION FROM Cliente";
-    txtCliente.sql = "SELECT Cl_Descripcion FROM Cliente WHERE Cl_Cve_Cliente = '?'";
-    txtCliente.sqlControlResultado = "txtNCliente";
     txtVendedor.lookupQuery = "SELECT Vn_Cve_Vendedor AS CLAVE, Vn_Descripcion AS DESCRIPCION FROM Vendedor";
     txtCondicionVenta.lookupQuery =
         "SELECT Cv_Cve_Condicion_Venta AS CLAVE, Cv_Descripcion AS DESCRIPCION FROM Condicion_Venta";
