@@ -1,0 +1,78 @@
+#include "ui/GridTools.h"
+
+#include "forms/Grid.h"
+
+#include <QDialogButtonBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tesmira::ui {
+
+namespace {
+
+std::string csvField(const std::string& s)
+{
+    if (s.find_first_of(",\"\r\n") == std::string::npos)
+        return s;
+    std::string quoted = "\"";
+    for (char c : s) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+} // namespace
+
+std::string gridCsv(const forms::Grid& grid)
+{
+    std::vector<int> columns;
+    for (int c = 0; c < grid.columnCount(); ++c)
+        if (grid.columnDef(c).visible)
+            columns.push_back(c);
+    std::string csv;
+    auto line = [&](auto&& cellOf) {
+        for (size_t i = 0; i < columns.size(); ++i)
+            csv += (i ? "," : "") + csvField(cellOf(columns[i]));
+        csv += "\r\n";
+    };
+    line([&](int c) { return grid.columnDef(c).caption; });
+    for (int r = 0; r < grid.rowCount(); ++r)
+        line([&](int c) { return grid.cellText(r, c); });
+    return csv;
+}
+
+ColumnChooser::ColumnChooser(forms::Grid& grid, QWidget* parent)
+    : QDialog(parent)
+    , m_grid(grid)
+    , m_list(new QListWidget(this))
+{
+    setWindowTitle(QStringLiteral("Columnas visibles"));
+    for (int c = 0; c < grid.columnCount(); ++c) {
+        const forms::ColumnDef& def = grid.columnDef(c);
+        auto* item = new QListWidgetItem(
+            QStringLiteral("%1  (%2)").arg(QString::fromStdString(def.caption), QString::fromStdString(def.name)),
+            m_list);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+        item->setCheckState(def.visible ? Qt::Checked : Qt::Unchecked);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Aceptar"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(buttons);
+    resize(360, 480);
+}
+
+void ColumnChooser::apply()
+{
+    for (int c = 0; c < m_list->count() && c < m_grid.columnCount(); ++c)
+        m_grid.col(c).setVisible(m_list->item(c)->checkState() == Qt::Checked);
+}
+
+} // namespace tesmira::ui

@@ -1,0 +1,216 @@
+#include "ui/QtDialogos.h"
+
+#include "ui/GridTools.h"
+#include "ui/PickListDialog.h"
+#include "ui/Printing.h"
+
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tesmira::ui {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+QDoubleSpinBox* quantityBox(QWidget* parent, double value)
+{
+    auto* box = new QDoubleSpinBox(parent);
+    box->setDecimals(3);
+    box->setRange(0, 999999999.0);
+    box->setValue(value);
+    box->setGroupSeparatorShown(true);
+    return box;
+}
+
+std::string cellOf(const host::Lista& lista, int row, size_t column)
+{
+    if (row < 0 || static_cast<size_t>(row) >= lista.filas.size())
+        return {};
+    const auto& fila = lista.filas[static_cast<size_t>(row)];
+    return column < fila.size() ? fila[column] : std::string();
+}
+
+} // namespace
+
+MessageStyle messageStyle(int flags)
+{
+    using B = QMessageBox;
+    MessageStyle style;
+    switch (flags & 0x70) {
+    case 16: style.icon = B::Critical; break;
+    case 32: style.icon = B::Question; break;
+    case 48: style.icon = B::Warning; break;
+    case 64: style.icon = B::Information; break;
+    default: break;
+    }
+    switch (flags & 7) {
+    case 1: style.buttons = {B::Ok, B::Cancel}; break;
+    case 2: style.buttons = {B::Abort, B::Retry, B::Ignore}; break;
+    case 3: style.buttons = {B::Yes, B::No, B::Cancel}; break;
+    case 4: style.buttons = {B::Yes, B::No}; break;
+    case 5: style.buttons = {B::Retry, B::Cancel}; break;
+    default: style.buttons = {B::Ok}; break;
+    }
+    const qsizetype which = (flags & 0x300) >> 8;
+    style.defaultButton = style.buttons[which < style.buttons.size() ? which : 0];
+    return style;
+}
+
+int vbButton(QMessageBox::StandardButton button)
+{
+    switch (button) {
+    case QMessageBox::Ok: return host::vbOK;
+    case QMessageBox::Abort: return host::vbAbort;
+    case QMessageBox::Retry: return host::vbRetry;
+    case QMessageBox::Ignore: return host::vbIgnore;
+    case QMessageBox::Yes: return host::vbYes;
+    case QMessageBox::No: return host::vbNo;
+    default: return host::vbCancel;
+    }
+}
+
+int QtDialogos::mensaje(const std::string& prompt, int flags, const std::string& title, const std::string& source,
+                        const std::string& id)
+{
+    const MessageStyle style = messageStyle(flags);
+    QMessageBox box(m_parent);
+    box.setIcon(style.icon);
+    box.setWindowTitle(title.empty() ? QStringLiteral("Tesmira") : qs(title));
+    box.setText(qs(prompt));
+    for (auto b : style.buttons)
+        box.addButton(b);
+    box.setDefaultButton(style.defaultButton);
+    // Support asks for the message id; it stays out of the clerk's way until wanted.
+    if (!id.empty())
+        box.setDetailedText(qs(source.empty() ? id : source + " " + id));
+    box.exec();
+    return vbButton(box.standardButton(box.clickedButton()));
+}
+
+int QtDialogos::lista(const host::Lista& lista)
+{
+    PickListDialog dialog(lista, m_parent);
+    return dialog.exec() == QDialog::Accepted ? dialog.chosenRow() : -1;
+}
+
+bool QtDialogos::editaTexto(const std::string& title, std::string& text, bool readOnly)
+{
+    QDialog dialog(m_parent);
+    dialog.setWindowTitle(qs(title));
+    auto* editor = new QPlainTextEdit(qs(text), &dialog);
+    editor->setReadOnly(readOnly);
+    auto* buttons = new QDialogButtonBox(readOnly ? QDialogButtonBox::Close
+                                                  : QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
+                                         &dialog);
+    if (readOnly) {
+        buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Cerrar"));
+    } else {
+        buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Aceptar"));
+        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
+    }
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(editor, 1);
+    layout->addWidget(buttons);
+    dialog.resize(560, 360);
+    if (dialog.exec() != QDialog::Accepted || readOnly)
+        return false;
+    text = editor->toPlainText().toStdString();
+    return true;
+}
+
+void QtDialogos::muestraTexto(const std::string& title, const std::string& text)
+{
+    QDialog dialog(m_parent);
+    dialog.setWindowTitle(title.empty() ? QStringLiteral("Tesmira") : qs(title));
+    auto* viewer = new QPlainTextEdit(qs(text), &dialog);
+    viewer->setReadOnly(true);
+    viewer->setLineWrapMode(QPlainTextEdit::NoWrap);
+    viewer->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Cerrar"));
+    auto* print = buttons->addButton(QStringLiteral("Imprimir…"), QDialogButtonBox::ActionRole);
+    QObject::connect(print, &QPushButton::clicked, &dialog,
+                     [&] { previewText(dialog.windowTitle(), viewer->toPlainText(), &dialog); });
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(viewer, 1);
+    layout->addWidget(buttons);
+    dialog.resize(760, 520);
+    dialog.exec();
+}
+
+std::optional<host::LoteElegido> QtDialogos::eligeLote(const host::Lista& lotes)
+{
+    PickListDialog dialog(lotes, m_parent);
+    auto* q1 = quantityBox(&dialog, 0);
+    auto* q2 = quantityBox(&dialog, 0);
+    dialog.extras()->addRow(QStringLiteral("Cantidad-1"), q1);
+    dialog.extras()->addRow(QStringLiteral("Cantidad-2"), q2);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return host::LoteElegido{cellOf(lotes, dialog.chosenRow(), 0), q1->value(), q2->value()};
+}
+
+std::optional<host::SerieElegida> QtDialogos::eligeSerie(const host::Lista& series)
+{
+    PickListDialog dialog(series, m_parent);
+    auto* quantity = quantityBox(&dialog, 1);
+    dialog.extras()->addRow(QStringLiteral("Cantidad"), quantity);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return host::SerieElegida{cellOf(series, dialog.chosenRow(), 0), quantity->value()};
+}
+
+std::optional<host::AlmacenElegido> QtDialogos::eligeAlmacen(const host::Lista& disponibilidad)
+{
+    PickListDialog dialog(disponibilidad, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const int row = dialog.chosenRow();
+    return host::AlmacenElegido{cellOf(disponibilidad, row, 0), cellOf(disponibilidad, row, 1)};
+}
+
+std::optional<host::PagoElegido> QtDialogos::eligePago(const host::Lista& metodos, const host::PagoElegido& actual)
+{
+    PickListDialog dialog(metodos, m_parent);
+    dialog.selectKey(qs(actual.metodo));
+    auto* account = new QLineEdit(qs(actual.cuenta), &dialog);
+    dialog.extras()->addRow(QStringLiteral("Cuenta"), account);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return host::PagoElegido{cellOf(metodos, dialog.chosenRow(), 0), account->text().trimmed().toStdString()};
+}
+
+void QtDialogos::herramientaGrid(forms::Grid& grid, bool secondary)
+{
+    if (secondary) {
+        ColumnChooser chooser(grid, m_parent);
+        if (chooser.exec() == QDialog::Accepted)
+            chooser.apply();
+        return;
+    }
+    const QString path = QFileDialog::getSaveFileName(m_parent, QStringLiteral("Exportar detalle"),
+                                                      QStringLiteral("detalle.csv"),
+                                                      QStringLiteral("Valores separados por comas (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    const std::string csv = gridCsv(grid);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()))
+        QMessageBox::warning(m_parent, QStringLiteral("Tesmira"),
+                             QStringLiteral("No se pudo escribir %1: %2").arg(path, file.errorString()));
+}
+
+} // namespace tesmira::ui

@@ -1,0 +1,43 @@
+#pragma once
+// The host's dialogs as Qt shows them: message boxes, pick lists, the text editor and viewer,
+// the lot, serial, stock and payment pickers, and the grid tools.
+#include "host/Dialogos.h"
+
+#include <QMessageBox>
+#include <QPointer>
+
+namespace tesmira::ui {
+
+// How a message box looks for VB's flags: icon (16 critical, 32 question, 48 warning,
+// 64 information), buttons (flags & 7) and default button (256 second, 512 third).
+struct MessageStyle {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QList<QMessageBox::StandardButton> buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+MessageStyle messageStyle(int flags);
+// The VB button code (vbOK = 1 ... vbNo = 7) of a pressed button; vbCancel when none.
+int vbButton(QMessageBox::StandardButton button);
+
+class QtDialogos : public host::Dialogos {
+public:
+    explicit QtDialogos(QWidget* parent = nullptr) : m_parent(parent) {}
+    // The window the dialogs belong to.
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    int mensaje(const std::string& prompt, int flags, const std::string& title, const std::string& source,
+                const std::string& id) override;
+    int lista(const host::Lista& lista) override;
+    bool editaTexto(const std::string& title, std::string& text, bool readOnly) override;
+    void muestraTexto(const std::string& title, const std::string& text) override;
+    std::optional<host::LoteElegido> eligeLote(const host::Lista& lotes) override;
+    std::optional<host::SerieElegida> eligeSerie(const host::Lista& series) override;
+    std::optional<host::AlmacenElegido> eligeAlmacen(const host::Lista& disponibilidad) override;
+    std::optional<host::PagoElegido> eligePago(const host::Lista& metodos, const host::PagoElegido& actual) override;
+    void herramientaGrid(forms::Grid& grid, bool secondary) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+} // namespace tesmira::ui

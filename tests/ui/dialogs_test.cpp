@@ -1,0 +1,188 @@
+// The Qt dialogs' pure parts: VB message flags, VB key codes, pick-list filtering, grid tools
+// and printed documents.
+#include "forms/Form.h"
+#include "forms/Grid.h"
+#include "forms/TextField.h"
+#include "ui/GridTools.h"
+#include "ui/Keys.h"
+#include "ui/PickListDialog.h"
+#include "ui/Printing.h"
+#include "ui/QtDialogos.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace tesmira;
+using B = QMessageBox;
+
+// Guards against a message box with the wrong icon, buttons or default for the caller's flags.
+TEST(MessageStyle, FollowsVbFlags)
+{
+    struct Case {
+        const char* name;
+        int flags;
+        B::Icon icon;
+        QList<B::StandardButton> buttons;
+        B::StandardButton defaultButton;
+    };
+    const Case cases[] = {
+        {"error", 16, B::Critical, {B::Ok}, B::Ok},
+        {"warning, OK/Cancel", 48 + 1, B::Warning, {B::Ok, B::Cancel}, B::Ok},
+        {"information", 64, B::Information, {B::Ok}, B::Ok},
+        {"question Yes/No", 32 + 4, B::Question, {B::Yes, B::No}, B::Yes},
+        {"Yes/No, second default", 32 + 4 + 256, B::Question, {B::Yes, B::No}, B::No},
+        {"Yes/No/Cancel, third default", 48 + 3 + 512, B::Warning, {B::Yes, B::No, B::Cancel}, B::Cancel},
+        {"Abort/Retry/Ignore", 16 + 2, B::Critical, {B::Abort, B::Retry, B::Ignore}, B::Abort},
+        {"third default of two buttons", 4 + 512, B::NoIcon, {B::Yes, B::No}, B::Yes},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ui::MessageStyle style = ui::messageStyle(c.flags);
+        EXPECT_EQ(style.icon, c.icon);
+        EXPECT_EQ(style.buttons, c.buttons);
+        EXPECT_EQ(style.defaultButton, c.defaultButton);
+    }
+    EXPECT_EQ(ui::vbButton(B::Yes), host::vbYes);
+    EXPECT_EQ(ui::vbButton(B::No), host::vbNo);
+    EXPECT_EQ(ui::vbButton(B::NoButton), host::vbCancel) << "a closed box answers Cancel";
+}
+
+// Guards against key codes the screen's handlers would misread ('.' is not Delete).
+TEST(Keys, KeyDownCodesPressCharactersAndEating)
+{
+    EXPECT_EQ(ui::vbKeyCode(Qt::Key_F2), 113);
+    EXPECT_EQ(ui::vbKeyCode(Qt::Key_F10), 121);
+    EXPECT_EQ(ui::vbKeyCode(Qt::Key_Delete), 46);
+    EXPECT_EQ(ui::vbKeyCode(Qt::Key_Period), 190);
+    EXPECT_EQ(ui::vbKeyCode(Qt::Key_A), 65);
+    EXPECT_EQ(ui::vbShift(Qt::AltModifier), 4);
+    EXPECT_EQ(ui::vbShift(Qt::ShiftModifier | Qt::ControlModifier), 3);
+
+    forms::Form form("f");
+    auto& field = form.add<forms::TextField>("txt");
+    std::vector<std::string> seen;
+    int eatDown = -1, eatPress = -1;
+    form.onKeyDown = [&](int key, int shift) { seen.push_back("form " + std::to_string(key) + "/" + std::to_string(shift)); };
+    field.onKeyDown = [&](int& key, int) {
+        seen.push_back("down " + std::to_string(key));
+        if (key == eatDown)
+            key = 0;
+    };
+    field.onKeyPress = [&](int& key) {
+        seen.push_back("press " + std::to_string(key));
+        if (key == eatPress)
+            key = 0;
+    };
+    field.onKeyUp = [&](int key, int) { seen.push_back("up " + std::to_string(key)); };
+
+    struct Case {
+        const char* name;
+        int code, ascii, eatDown, eatPress;
+        bool through;
+        std::vector<std::string> events;
+    };
+    const Case cases[] = {
+        {"plain character", 65, 'a', -1, -1, true, {"form 65/0", "down 65", "press 97", "up 65"}},
+        {"eaten in key down", 46, 0, 46, -1, false, {"form 46/0", "down 46", "up 46"}},
+        {"eaten in key press", 190, '.', -1, '.', false, {"form 190/0", "down 190", "press 46", "up 190"}},
+        {"function key raises no press", 113, 0, -1, -1, true, {"form 113/0", "down 113", "up 113"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        seen.clear();
+        eatDown = c.eatDown;
+        eatPress = c.eatPress;
+        EXPECT_EQ(ui::deliverKey(&form, field, c.code, c.ascii, 0), c.through);
+        EXPECT_EQ(seen, c.events);
+    }
+}
+
+host::Lista clientes()
+{
+    return {"Clientes",
+            {"CLAVE", "DESCRIPCION"},
+            {{"C0001", "Ferretería El Martillo"}, {"C0002", "Materiales del Sur"}, {"C0003", "Martínez Hermanos"}}};
+}
+
+// Guards against a filter that hides the wanted row or a pick that answers the filtered position.
+TEST(PickList, TypingFiltersAndEnterPicksTheSourceRow)
+{
+    ui::PickListDialog dialog(clientes());
+    EXPECT_EQ(dialog.visibleRows(), 3);
+    QTest::keyClicks(dialog.table(), "sur");
+    EXPECT_EQ(dialog.filterEdit()->text(), "sur") << "typing in the list goes to the filter";
+    EXPECT_EQ(dialog.visibleRows(), 1);
+    QTest::keyClick(dialog.filterEdit(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.chosenRow(), 1);
+
+    ui::PickListDialog other(clientes());
+    QTest::keyClicks(other.filterEdit(), "MART");
+    EXPECT_EQ(other.visibleRows(), 2) << "any column, any case";
+    EXPECT_TRUE(other.selectKey("C0003"));
+    EXPECT_EQ(other.chosenRow(), 2);
+    QTest::keyClicks(other.filterEdit(), "zzz");
+    EXPECT_EQ(other.chosenRow(), -1);
+    QTest::keyClick(other.filterEdit(), Qt::Key_Return);
+    EXPECT_NE(other.result(), QDialog::Accepted) << "nothing to pick, nothing picked";
+}
+
+// Guards against exports that leak hidden columns or break on commas and quotes.
+TEST(GridTools, CsvOfVisibleColumnsAndColumnChooser)
+{
+    forms::Form form("f");
+    auto& grid = form.add<forms::Grid>(
+        "g", std::vector<forms::ColumnDef>{{"Pr_Cve_Producto", "Clave"},
+                                           {"Pr_Descripcion", "Descripción"},
+                                           {"Documento_Id", "Documento_Id", forms::ColumnType::Text, false},
+                                           {"Cantidad_1", "Cantidad, 1", forms::ColumnType::Number, true, false,
+                                            forms::CellStyle::Text, "#,##0.000"}});
+    grid.addRow();
+    grid.col("Pr_Cve_Producto").setValue("TAL001");
+    grid.col("Pr_Descripcion").setValue("Taladro 1/2\" 750 W");
+    grid.col("Documento_Id").setValue("0004");
+    grid.col("Cantidad_1").setValue(1500.0);
+    EXPECT_EQ(ui::gridCsv(grid), "Clave,Descripción,\"Cantidad, 1\"\r\n"
+                                 "TAL001,\"Taladro 1/2\"\" 750 W\",\"1,500.000\"\r\n");
+
+    ui::ColumnChooser chooser(grid);
+    ASSERT_EQ(chooser.list()->count(), 4);
+    EXPECT_EQ(chooser.list()->item(2)->checkState(), Qt::Unchecked);
+    chooser.list()->item(2)->setCheckState(Qt::Checked);
+    chooser.list()->item(1)->setCheckState(Qt::Unchecked);
+    chooser.apply();
+    EXPECT_TRUE(grid.columnDef(2).visible);
+    EXPECT_FALSE(grid.columnDef(1).visible);
+}
+
+// Guards against a preview or PDF that silently renders nothing, and against showing an old print.
+TEST(Printing, PdfAndNewestPrintedFile)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pdf = dir.filePath("R0001.pdf");
+    QString error;
+    ASSERT_TRUE(ui::writePdf("REMISION R0001\nCliente C0001\n\fSegunda hoja", pdf, &error)) << error.toStdString();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5).startsWith("%PDF-"));
+    EXPECT_FALSE(ui::writePdf("x", dir.filePath("no/such/folder/x.pdf")));
+
+    auto doc = ui::printedDocument("uno\fdos\fres");
+    EXPECT_EQ(doc->blockCount(), 3) << "a form feed starts a page";
+
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-60);
+    EXPECT_EQ(ui::newestFile(dir.path(), QDateTime::currentDateTime().addSecs(60)), QString()) << "nothing that new";
+    EXPECT_EQ(ui::newestFile(dir.path(), before), pdf);
+    EXPECT_EQ(ui::readText(dir.filePath("missing.txt")), QString());
+}
+
+} // namespace
