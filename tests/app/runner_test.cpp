@@ -168,6 +168,42 @@ TEST(ScriptRunnerTest, RightsAndUsersReachTheScreen)
         << r.salida;
 }
 
+// Blind capture types a second product on the new-row line below the last row; leaving a
+// product the order lacks keeps the cursor there instead; a grid that takes no new rows has
+// no such line.
+TEST(ScriptRunnerTest, RowPastTheLastIsTheNewRowLine)
+{
+    const std::string ciega = "param REM_CAPTURA_CIEGA 1\n"
+                              "param REM_CAPTURA_MAYOR_PEDIDO 1\n"
+                              "open\n"
+                              "cmd Nuevo\n"
+                              "type txt_Pd_Folio P0004\n"
+                              "enter txt_Pd_Folio\n"
+                              "col Pr_Cve_Producto\n";
+    struct Caso {
+        const char* nombre;
+        std::string guion;
+        int codigo;
+        const char* salida;
+    };
+    const Caso casos[] = {
+        {"second product on a new row",
+         ciega + "cell CAM001\nrow 2\ncol Pr_Cve_Producto\ncell KIT001\ncol Cantidad_1\n"
+                 "expect cell 1 Pr_Cve_Producto CAM001\nexpect cell 2 TIPO_PRODUCTO KIT\n",
+         0, "2 passed, 0 failed"},
+        {"a product not found keeps the cursor on its row",
+         ciega + "cell ZZZ999\nrow 2\nexpect cell 2 Pr_Cve_Producto \"(no hay renglón 2)\"\n", 0, "row 2: cancelado\n"},
+        {"loaded order takes no new rows",
+         "open\ncmd Nuevo\ntype txt_Pd_Folio P0004\nenter txt_Pd_Folio\nrow 3\n", 2, "ERROR line 5:"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        const auto r = corre(c.guion);
+        EXPECT_EQ(r.codigo, c.codigo) << r.salida;
+        EXPECT_NE(r.salida.find(c.salida), std::string::npos) << r.salida;
+    }
+}
+
 TEST(ScriptRunnerTest, MissingDatabaseFileIsRefused)
 {
     std::ostringstream out;

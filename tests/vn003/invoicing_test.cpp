@@ -168,6 +168,7 @@ TEST_F(GuardadoTest, ChkFacturarSwitchesTheInvoiceFrame)
 {
     frmVN003& f = abre();
     f.Controles.press(Command::Nuevo);
+    EXPECT_FALSE(f.txt_Fc_Factura.isReachable()) << "no series to pick before Factura is ticked";
     f.txt_Sc_Cve_Sucursal.setText("01");
     f.txt_Fc_Factura.setBranch("");
     f.txt_Sc_Cve_Sucursal.setLocked(true);

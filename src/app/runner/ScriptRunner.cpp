@@ -329,6 +329,18 @@ struct ScriptRunner::State {
         const int n = l.integer("el renglón");
         l.end();
         forms::Grid& g = grid();
+        // One past the last row is the grid's new-row line, where blind capture types the
+        // next product; getting there leaves the current cell like any other move.
+        if (n == g.rowCount() + 1 && g.allowAddNew) {
+            int cancel = 0;
+            if (g.row() >= 0 && g.currentColumn() >= 0 && g.onBeforeColChange)
+                g.onBeforeColChange(cancel);
+            if (cancel != 0)
+                out << "row " << n << ": cancelado\n";
+            else
+                g.userAddRow();
+            return;
+        }
         if (n < 1 || n > g.rowCount())
             throw ScriptError("no existe el renglón " + std::to_string(n) + " (hay " + std::to_string(g.rowCount()) +
                               ")");
@@ -347,7 +359,7 @@ struct ScriptRunner::State {
             out << "col " << name << ": cancelado\n";
     }
 
-    void cell(ScriptLine& l) { grid().userTypeCell(l.rest()); }
+    void cell(ScriptLine& l) { grid().userTypeKeys(l.rest()); }
 
     void gridkey(ScriptLine& l)
     {
