@@ -302,6 +302,24 @@ void Grid::userTypeCell(std::string_view text)
         onChange();
 }
 
+bool Grid::userTypeKeys(std::string_view text)
+{
+    std::string kept;
+    for (char c : text) {
+        // Only single-byte characters are offered as key strokes; the rest of a UTF-8
+        // character goes straight into the cell, as an input method would hand it over.
+        int key = static_cast<unsigned char>(c);
+        if (key < 0x80 && onKeyPress)
+            onKeyPress(key);
+        if (key != 0)
+            kept += c;
+    }
+    if (kept.empty() && !text.empty())
+        return false;
+    userTypeCell(kept);
+    return true;
+}
+
 bool Grid::userMoveTo(int row, int column)
 {
     if (row == m_row && column == m_col)

@@ -132,6 +132,10 @@ public:
     // does, then onChange fires. A locked column, no current cell or text that does not
     // parse throw Error and change nothing.
     void userTypeCell(std::string_view text);
+    // The user types the text key by key: each character is offered to onKeyPress first and
+    // those it clears never reach the cell; the rest is typed as userTypeCell does. Answers
+    // false, leaving the cell untouched, when every character was cleared.
+    bool userTypeKeys(std::string_view text);
     // The user moves to another cell. Leaving a current cell raises onBeforeColChange first;
     // a non-zero cancel keeps the cell and the call answers false.
     bool userSetColumn(int index);

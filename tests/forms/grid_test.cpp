@@ -158,6 +158,28 @@ TEST(Grid, UserTypingIsChecked)
     EXPECT_EQ(g.col("Pr_Cve_Producto").text(), "ABCDEFGHIJ") << "cut to the column's max length";
 }
 
+// Typing key by key: the key-press handler may swallow characters; when it swallows them
+// all the cell is untouched and no change is raised.
+TEST(Grid, KeysTheHandlerClearsNeverReachTheCell)
+{
+    Grid g("ssDetalle", detailColumns());
+    int changes = 0;
+    g.onChange = [&] { ++changes; };
+    g.onKeyPress = [](int& key) {
+        if (key == '9')
+            key = 0;
+    };
+    g.addRow();
+    g.setCurrentColumn(g.columnIndex("Cantidad_1"));
+    g.col("Cantidad_1").setValue(Value(5.0));
+    EXPECT_TRUE(g.userTypeKeys("192"));
+    EXPECT_EQ(g.col("Cantidad_1").value().toDouble(), 12.0);
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(g.userTypeKeys("99"));
+    EXPECT_EQ(g.col("Cantidad_1").value().toDouble(), 12.0) << "every key cleared: cell untouched";
+    EXPECT_EQ(changes, 1);
+}
+
 TEST(Grid, NewRowsOnlyWhenAllowed)
 {
     Grid g("ssDetalle", detailColumns());
