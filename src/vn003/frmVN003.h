@@ -285,6 +285,11 @@ public:
 
     // ---- grid/ ----
     static std::vector<forms::ColumnDef> ColumnasDetalle();
+    // TIPO_PRODUCTO's text for a product type code; "" for a code the screen does not know.
+    static std::string TextoTipoProducto(const std::string& codigo);
+    // Size and colour texts of a line: "%" (all) reads "Todos" without a look-up.
+    static std::string DescripcionTalla(const std::string& talla);
+    static std::string DescripcionColor(const std::string& color);
     void CalculaImportesPartida();
     void CalculaTotales();
     void valida_Grid(bool& ok);

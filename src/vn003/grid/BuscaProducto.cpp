@@ -19,22 +19,6 @@ constexpr std::array<const char*, 18> ColumnasPedido = {
     "Pedido.Pd_Impuesto_Factor",    "Pedido.Pd_Impuesto_Importe",  "Pedido.Pd_Precio_Descontado",
 };
 
-// The product's handling kind as the grid shows it; "" for a code the screen does not know.
-std::string TipoProducto(const std::string& codigo)
-{
-    if (codigo == "01")
-        return "Normal";
-    if (codigo == "02")
-        return "LOTE";
-    if (codigo == "03")
-        return "Serializado";
-    if (codigo == "04")
-        return "KIT";
-    if (codigo == "99")
-        return "Servicio";
-    return {};
-}
-
 } // namespace
 
 void frmVN003::BuscaProducto(bool& encontrado)
@@ -89,20 +73,14 @@ void frmVN003::BuscaProducto(bool& encontrado)
         cell("Tl_Cve_Talla").setValue(campo("Tl_Cve_Talla"));
         cell("Cl_Cve_Color").setValue(campo("Cl_Cve_Color"));
         const std::string talla = cell("Tl_Cve_Talla").text();
-        cell("Tl_Descripcion")
-            .setValue(talla == "%" ? std::string("Todos")
-                                   : Utilerias().BuscaDato("Talla", "Tl_Cve_Talla", talla, "Tl_Descripcion", false,
-                                                           "", "", ""));
+        cell("Tl_Descripcion").setValue(DescripcionTalla(talla));
         const std::string color = cell("Cl_Cve_Color").text();
-        cell("Cl_Descripcion")
-            .setValue(color == "%" ? std::string("Todos")
-                                   : Utilerias().BuscaDato("Color", "Cl_Cve_Color", color, "Cl_Descripcion", false,
-                                                           "", "", ""));
+        cell("Cl_Descripcion").setValue(DescripcionColor(color));
         cell("Unidad_1").setValue(campo("Pd_Unidad_1"));
         cell("Unidad_Control_1").setValue(campo("Pd_Unidad_Control_1"));
         cell("Unidad_Control_2").setValue(campo("Pd_Unidad_Control_2"));
 
-        const std::string tipo = TipoProducto(campo("Pr_Tipo_Producto"));
+        const std::string tipo = TextoTipoProducto(campo("Pr_Tipo_Producto"));
         if (!tipo.empty())
             cell("TIPO_PRODUCTO").setValue(tipo);
         if (tipo == "LOTE")

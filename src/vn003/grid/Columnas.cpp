@@ -1,5 +1,7 @@
 #include "vn003/frmVN003.h"
 
+#include "vn003/Publico.h"
+
 namespace tesmira::vn003 {
 
 using forms::CellStyle;
@@ -77,6 +79,35 @@ std::vector<forms::ColumnDef> frmVN003::ColumnasDetalle()
         {"Porcentaje_Variacion", "Porcentaje_Variacion", ColumnType::Number, false, true, CellStyle::Text, "", 0},
         {"Cuota", "Cuota", ColumnType::Number, false, false, CellStyle::Text, "", 0},
     };
+}
+
+std::string frmVN003::TextoTipoProducto(const std::string& codigo)
+{
+    if (codigo == "01")
+        return "Normal";
+    if (codigo == "02")
+        return "LOTE";
+    if (codigo == "03")
+        return "Serializado";
+    if (codigo == "04")
+        return "KIT";
+    if (codigo == "99")
+        return "Servicio";
+    return {};
+}
+
+std::string frmVN003::DescripcionTalla(const std::string& talla)
+{
+    if (talla == "%")
+        return "Todos";
+    return Utilerias().BuscaDato("Talla", "Tl_Cve_Talla", talla, "Tl_Descripcion", false, "", "", "");
+}
+
+std::string frmVN003::DescripcionColor(const std::string& color)
+{
+    if (color == "%")
+        return "Todos";
+    return Utilerias().BuscaDato("Color", "Cl_Cve_Color", color, "Cl_Descripcion", false, "", "", "");
 }
 
 } // namespace tesmira::vn003

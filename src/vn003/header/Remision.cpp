@@ -43,30 +43,6 @@ private:
     std::function<void()> m_alCambiar;
 };
 
-// Size or colour text of a stored line; "%" (all) needs no look-up.
-std::string descripcionCatalogo(const char* tabla, const char* clave, const std::string& valor, const char* columna)
-{
-    if (valor == "%")
-        return "Todos";
-    return Utilerias().BuscaDato(tabla, clave, valor, columna, false, "", "", "");
-}
-
-// Grid text of a product type; nullptr for a code the grid has no text for.
-const char* textoTipoProducto(const std::string& codigo)
-{
-    if (codigo == "01")
-        return "Normal";
-    if (codigo == "02")
-        return "LOTE";
-    if (codigo == "03")
-        return "Serializado";
-    if (codigo == "04")
-        return "KIT";
-    if (codigo == "99")
-        return "Servicio";
-    return nullptr;
-}
-
 } // namespace
 
 void frmVN003::txtFolio_Change()
@@ -243,10 +219,8 @@ void frmVN003::CargaPartidaRemision(const db::Recordset& rs, const std::string& 
     g.col("Pr_Descripcion").setValue(producto.Fields("Pr_Descripcion"));
     g.col("Tl_Cve_Talla").setValue(campo("Tl_Cve_Talla"));
     g.col("Cl_Cve_Color").setValue(campo("Cl_Cve_Color"));
-    g.col("Tl_Descripcion").setValue(descripcionCatalogo("Talla", "Tl_Cve_Talla",
-                                                         g.col("Tl_Cve_Talla").value().toString(), "Tl_Descripcion"));
-    g.col("Cl_Descripcion").setValue(descripcionCatalogo("Color", "Cl_Cve_Color",
-                                                         g.col("Cl_Cve_Color").value().toString(), "Cl_Descripcion"));
+    g.col("Tl_Descripcion").setValue(DescripcionTalla(g.col("Tl_Cve_Talla").value().toString()));
+    g.col("Cl_Descripcion").setValue(DescripcionColor(g.col("Cl_Cve_Color").value().toString()));
 
     g.col("Ubicacion").setValue(campo("Rm_Ubicacion"));
     g.col("Pr_Manejar_Talla").setValue(producto.Fields("Pr_Maneja_Talla"));
@@ -272,7 +246,7 @@ void frmVN003::CargaPartidaRemision(const db::Recordset& rs, const std::string& 
         g.col("Sr_Cve_Serie").setValue(serie);
         numeros.Close();
     }
-    if (const char* texto = textoTipoProducto(tipo))
+    if (const std::string texto = TextoTipoProducto(tipo); !texto.empty())
         g.col("TIPO_PRODUCTO").setValue(texto);
     producto.Close();
 

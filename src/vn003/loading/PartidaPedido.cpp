@@ -6,33 +6,6 @@
 
 namespace tesmira::vn003 {
 
-namespace {
-
-// Grid text of a product type code; unknown codes show nothing.
-std::string tipoProductoTexto(const std::string& codigo)
-{
-    if (codigo == "01")
-        return "Normal";
-    if (codigo == "02")
-        return "LOTE";
-    if (codigo == "03")
-        return "Serializado";
-    if (codigo == "04")
-        return "KIT";
-    if (codigo == "99")
-        return "Servicio";
-    return "";
-}
-
-std::string descripcionDe(const char* tabla, const char* clave, const std::string& valor, const char* columna)
-{
-    if (valor == "%")
-        return "Todos";
-    return Utilerias().BuscaDato(tabla, clave, valor, columna, false, "", "", "");
-}
-
-} // namespace
-
 void frmVN003::AgregaPartidaPedido(const PartidaPedido& p)
 {
     const host::Utilerias& u = Utilerias();
@@ -45,8 +18,8 @@ void frmVN003::AgregaPartidaPedido(const PartidaPedido& p)
     g.col("Pr_Descripcion").setValue(p.descripcion);
     g.col("Tl_Cve_Talla").setValue(p.talla);
     g.col("Cl_Cve_Color").setValue(p.color);
-    g.col("Tl_Descripcion").setValue(descripcionDe("Talla", "Tl_Cve_Talla", p.talla, "Tl_Descripcion"));
-    g.col("Cl_Descripcion").setValue(descripcionDe("Color", "Cl_Cve_Color", p.color, "Cl_Descripcion"));
+    g.col("Tl_Descripcion").setValue(DescripcionTalla(p.talla));
+    g.col("Cl_Descripcion").setValue(DescripcionColor(p.color));
     g.col("Pr_Manejar_Talla").setValue(p.manejaTalla);
     g.col("Pr_Manejar_Color").setValue(p.manejaColor);
     g.col("Cantidad_1").setValue(p.cantidad1);
@@ -59,7 +32,7 @@ void frmVN003::AgregaPartidaPedido(const PartidaPedido& p)
     g.col("Pr_Tipo_Producto").setValue(p.tipoProducto);
 
     const std::string tipo = g.col("Pr_Tipo_Producto").value().toString();
-    g.col("TIPO_PRODUCTO").setValue(tipoProductoTexto(tipo));
+    g.col("TIPO_PRODUCTO").setValue(TextoTipoProducto(tipo));
     if (tipo == "02")
         g.col("Lt_Cve_Lote").setValue("");
     else if (tipo == "03")
