@@ -3,6 +3,7 @@
 #include "base/Value.h"
 #include "host/Entorno.h"
 
+#include <functional>
 #include <string>
 
 namespace tesmira::forms {
@@ -41,6 +42,14 @@ public:
     void HabilitaControles(forms::Form& form, int mode) const;
     void EnviaTecla(const std::string& keys, int wait) const;
     void setFormaActiva(forms::Form* form) { m_forma = form; }
+    // Lets pending window events run (the screen calls it between the rows of long work).
+    void EventosPendientes() const
+    {
+        if (eventosPendientes)
+            eventosPendientes();
+    }
+    // Installed by a host with a window (repaint, progress); unset where there is none.
+    std::function<void()> eventosPendientes;
 
     // Pick list over an SQL whose first columns are CLAVE and DESCRIPCION; answers CLAVE, "" when none.
     std::string ListaBusqueda(const std::string& sql, int width) const;

@@ -10,6 +10,7 @@
 #include "vn003/frmVN003.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QDateTime>
 #include <QFileInfo>
@@ -117,10 +118,16 @@ MainWindow::MainWindow(vn003::frmVN003& screen, host::Entorno& entorno, QWidget*
                                                    .arg(qs(entorno.usuario),
                                                         QFileInfo(qs(entorno.conexion.path())).fileName())));
     m_binder->watch(screen.Controles, [this] { updateStatus(); });
+    // Long work (a save of many lines) lets the window repaint and says it is busy; the
+    // clerk's input waits, so a second accept cannot start meanwhile.
+    vn003::Utilerias().eventosPendientes = [this] {
+        statusBar()->showMessage(QStringLiteral("Procesando…"), 1500);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
     resize(1100, 720);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { vn003::Utilerias().eventosPendientes = nullptr; }
 
 QWidget* MainWindow::buildHeader()
 {

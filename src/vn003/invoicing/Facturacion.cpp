@@ -155,6 +155,7 @@ bool frmVN003::Facturar_Remision(const std::string& folioRemision, std::string& 
                                                           vb::formatNumber(i, "0000"), celda(*this, "DESCAMP")))
                     return rechaza("error al guardar descripción ampliada");
                 ssDetalle.moveNext();
+                Utilerias().EventosPendientes();
             }
         }
 

@@ -117,6 +117,7 @@ bool verificaPrevio(frmVN003& f)
         }
     }
     f.SeleccionaPestana(1);
+    Utilerias().EventosPendientes();
     return true;
 }
 
@@ -289,6 +290,7 @@ bool grabaPartidas(frmVN003& f, host::DocumentoRemision& remision)
         if (!grabaPartida(f, remision, datos, partida, n))
             return false;
         f.ssDetalle.moveNext();
+        Utilerias().EventosPendientes();
     }
     return true;
 }
