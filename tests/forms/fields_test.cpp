@@ -26,6 +26,7 @@ TEST(TextField, ChangeFiresOnlyOnARealChange)
     EXPECT_EQ(changes, 3);
 }
 
+// A loader's write must not confirm the field and start another load.
 TEST(TextField, EnterAndLeaveOnlyFromTheUser)
 {
     TextField f("txt_Pd_Folio");
@@ -40,6 +41,7 @@ TEST(TextField, EnterAndLeaveOnlyFromTheUser)
     EXPECT_EQ(leaves, 1);
 }
 
+// Typing is cut to the length in characters (not bytes), then masked.
 TEST(TextField, UserTypingAppliesMaskAndLength)
 {
     const struct {
@@ -64,6 +66,7 @@ TEST(TextField, UserTypingAppliesMaskAndLength)
     }
 }
 
+// Code writes stay as written; the confirm handler sees the masked code.
 TEST(TextField, CodeWritesAreNotMaskedButConfirmIs)
 {
     TextField f("txtCliente");
@@ -76,6 +79,7 @@ TEST(TextField, CodeWritesAreNotMaskedButConfirmIs)
     EXPECT_EQ(seenOnEnter, "0007") << "the handler sees the formatted code";
 }
 
+// A locked or disabled field refuses typing and keeps its text.
 TEST(TextField, UserCannotTypeIntoUnavailableField)
 {
     TextField f("txt_Sc_Cve_Sucursal");
@@ -88,6 +92,7 @@ TEST(TextField, UserCannotTypeIntoUnavailableField)
     EXPECT_EQ(f.text(), "01") << "a refused typing changes nothing";
 }
 
+// Numbers read back from their formatted text; an impossible date throws when read.
 TEST(TextField, TypedValues)
 {
     TextField rate("txt_Rm_Tipo_Cambio");
@@ -110,18 +115,6 @@ TEST(TextField, TypedValues)
     EXPECT_THROW(date.value(), Error);
 }
 
-TEST(TextField, RefreshRunsTheHostHook)
-{
-    TextField f("txt_Mn_Cve_Moneda");
-    f.sql = "SELECT Mn_Descripcion FROM Moneda WHERE Mn_Cve_Moneda = '?'";
-    f.sqlControlResultado = "txt_Mn_Descripcion";
-    f.refresh(); // no hook: nothing to do, no failure
-    std::string ranFor;
-    f.refreshHook = [&](TextField& field) { ranFor = field.sqlControlResultado; };
-    f.refresh();
-    EXPECT_EQ(ranFor, "txt_Mn_Descripcion");
-}
-
 // A loaded chkFacturar must switch its frame on: setting the value by code clicks.
 TEST(CheckBox, SettingTheValueClicksOnChange)
 {
@@ -140,6 +133,7 @@ TEST(CheckBox, SettingTheValueClicksOnChange)
     EXPECT_THROW(chk.userClick(), Error);
 }
 
+// The rate refresh hangs on this change: it fires once per new date; a bad text changes nothing.
 TEST(DatePicker, ChangeFiresOnlyOnANewDate)
 {
     DatePicker dp("dpFecha");
@@ -154,6 +148,7 @@ TEST(DatePicker, ChangeFiresOnlyOnANewDate)
     EXPECT_EQ(dp.value(), (Date{2024, 5, 2}));
 }
 
+// Selecting a tab by code raises no click; a click reports the tab left.
 TEST(TabStrip, OnlyTheUserClicks)
 {
     TabStrip tabs("ssTabKiv");
@@ -170,6 +165,7 @@ TEST(TabStrip, OnlyTheUserClicks)
     EXPECT_EQ(tabs.tab(), 1);
 }
 
+// Without the host's check a series is never valid; a passing check clears the old error.
 TEST(SeriesField, ValidaAsksTheHost)
 {
     SeriesField s("txt_Fc_Factura");
@@ -189,6 +185,7 @@ TEST(SeriesField, ValidaAsksTheHost)
     EXPECT_EQ(s.lastError(), "") << "a passing check clears the old error";
 }
 
+// The views repaint on real changes only, and not after they detach.
 TEST(Control, ObserversSeeEveryRealChangeUntilRemoved)
 {
     TextField f("txt");
@@ -204,6 +201,7 @@ TEST(Control, ObserversSeeEveryRealChangeUntilRemoved)
     EXPECT_EQ(repaints, 3);
 }
 
+// Delete in Cantidad_1 relies on key down clearing the key: no press follows, key up does.
 TEST(Control, KeyDownCanEatTheKeyButKeyUpStillComes)
 {
     TextField f("txt");

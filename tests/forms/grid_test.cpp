@@ -269,25 +269,4 @@ TEST(Grid, TabWalksVisibleCellsThenRows)
     EXPECT_FALSE(g.tabWithin()) << "last visible cell of the last row: focus leaves the grid";
 }
 
-TEST(Grid, LargeGridStaysUsable)
-{
-    std::vector<ColumnDef> cols;
-    for (int i = 0; i < 66; ++i) {
-        std::string name = "C";
-        name += std::to_string(i);
-        cols.push_back({name, "", ColumnType::Number, true, false, CellStyle::Text, "#,##0.000", 0});
-    }
-    Grid g("ssDetalle", cols);
-    for (int r = 0; r < 20000; ++r) {
-        g.addRow();
-        g.col("C65").setValue(Value(double(r)));
-    }
-    double sum = 0;
-    g.moveFirst();
-    for (int r = 0; r < g.rowCount(); ++r, g.moveNext())
-        sum += g.col("c65").value().toDouble();
-    EXPECT_DOUBLE_EQ(sum, 19999.0 * 20000 / 2);
-    EXPECT_EQ(g.cellText(19999, 65), "19,999.000");
-}
-
 } // namespace

@@ -63,8 +63,10 @@ TEST(Toolbar, CommandsFollowTheState)
 
     t.setEnabled(false);
     EXPECT_EQ(onCommands(t), "") << "a disabled toolbar offers nothing";
+    EXPECT_THROW(t.setOpcionDocumento(5, true), Error) << "there are four document options";
 }
 
+// Accept passes 1 for a new note and 0 for an edited one; a refused save stays in its state.
 TEST(Toolbar, AceptarArgumentFollowsTheState)
 {
     Toolbar t("Controles");
@@ -113,6 +115,7 @@ TEST(Toolbar, ReentrantAcceptIsIgnored)
     EXPECT_EQ(saves, 3);
 }
 
+// The handlers read ModoNuevo: the state must change before they run.
 TEST(Toolbar, StateChangesBeforeTheHandlerRuns)
 {
     Toolbar t("Controles");
@@ -121,38 +124,8 @@ TEST(Toolbar, StateChangesBeforeTheHandlerRuns)
     t.onLimpiar = [&] { modoNuevoSeen["Limpiar"] = t.ModoNuevo(); };
     t.press(Command::Nuevo);
     t.press(Command::Limpiar);
-    EXPECT_TRUE(modoNuevoSeen["Nuevo"]);
-    EXPECT_FALSE(modoNuevoSeen["Limpiar"]);
-}
-
-TEST(Toolbar, InicioNuevo)
-{
-    Toolbar t("Controles");
-    int nuevos = 0;
-    t.onNuevo = [&] { ++nuevos; };
-    t.InicioNuevo(false);
-    EXPECT_TRUE(t.ModoNuevo());
-    EXPECT_EQ(nuevos, 0);
-    t.FinAccionCorrecta();
-    t.InicioNuevo(true);
-    EXPECT_EQ(nuevos, 1);
-}
-
-TEST(Toolbar, AdditionalFieldsDelegateToHooks)
-{
-    Toolbar t("Controles");
-    EXPECT_TRUE(t.GrabaCamposAdicionales("R1")) << "no additional fields: nothing to store";
-    t.grabaCamposHook = [](const std::string& folio, std::string& error) {
-        error = "sin campo para " + folio;
-        return false;
-    };
-    EXPECT_FALSE(t.GrabaCamposAdicionales("R1"));
-    EXPECT_EQ(t.ErrorCamposAdicionales(), "sin campo para R1");
-    std::string loaded;
-    t.cargaCamposHook = [&](const std::string& folio) { loaded = folio; };
-    t.CargaCamposAdicionales("R2");
-    EXPECT_EQ(loaded, "R2");
-    EXPECT_THROW(t.setOpcionDocumento(5, true), Error);
+    EXPECT_TRUE(modoNuevoSeen["Nuevo"]) << "Nuevo ran before the state changed";
+    EXPECT_FALSE(modoNuevoSeen["Limpiar"]) << "Limpiar ran before the state changed";
 }
 
 } // namespace

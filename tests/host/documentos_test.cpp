@@ -26,6 +26,7 @@ protected:
     }
 };
 
+// "0000" when the order recorded no address for this customer, or the customer has none.
 TEST_F(DocumentosTest, DomicilioDelDocumentoYPredeterminado)
 {
     DomicilioEntrega d(*entorno);
@@ -36,6 +37,7 @@ TEST_F(DocumentosTest, DomicilioDelDocumentoYPredeterminado)
     EXPECT_EQ(d.DomicilioPredeterminado("Cliente", "C0003", "0000"), "0000") << "D'Ávila has no address";
 }
 
+// Saving replaces; an unknown address is refused unchanged; "0000" removes the record.
 TEST_F(DocumentosTest, GrabaDomicilioDocumento)
 {
     DomicilioEntrega d(*entorno);
@@ -63,6 +65,7 @@ TEST_F(DocumentosTest, CreditoDisponible)
     EXPECT_DOUBLE_EQ(c.CreditoDisponible("C9999"), 0);
 }
 
+// Several lots of one line are joined with "|".
 TEST_F(DocumentosTest, LoteDocumento)
 {
     conexion->Execute("INSERT INTO Lote_Documento (Ld_Tabla, Ld_Documento, Ld_ID, Lt_Cve_Lote) "
@@ -73,6 +76,7 @@ TEST_F(DocumentosTest, LoteDocumento)
     EXPECT_EQ(lotes.LoteDocumento("Remision", "R0003", "0001"), "");
 }
 
+// Lots offered first to expire first; a lot short of the quantity or not on hand is refused.
 TEST_F(DocumentosTest, SeleccionaLote)
 {
     Lotes lotes(*entorno);
@@ -102,6 +106,7 @@ TEST_F(DocumentosTest, SeleccionaLote)
     EXPECT_THROW(lotes.SeleccionaLote(2, "01", "01", actual), Error);
 }
 
+// A note's serial numbers come back as rows; an order's reserved ones joined with "|".
 TEST_F(DocumentosTest, SeriesDeDocumentoYPedido)
 {
     Series series(*entorno);
@@ -113,6 +118,7 @@ TEST_F(DocumentosTest, SeriesDeDocumentoYPedido)
     EXPECT_EQ(series.SeriesPedido("PEDIDO", "P0003", "0003", "TAL001", "%", "%"), "");
 }
 
+// Only serials on hand in the filter's warehouse (or location table) are taken.
 TEST_F(DocumentosTest, SeleccionaSerie)
 {
     Series series(*entorno);
@@ -139,6 +145,7 @@ TEST_F(DocumentosTest, SeleccionaSerie)
     EXPECT_THROW(series.SeleccionaSerie(1, actual, "Cliente", ""), Error);
 }
 
+// The printed note carries header, lines and total; an empty folio prints a blank form.
 TEST_F(DocumentosTest, ImprimeLaRemision)
 {
     Impresion impresion(*entorno);
@@ -158,6 +165,7 @@ TEST_F(DocumentosTest, ImprimeLaRemision)
     EXPECT_FALSE(impresion.UltimoError().empty());
 }
 
+// Receipts arrive joined with "@"; a document is named "table|folio".
 TEST_F(DocumentosTest, ImprimeFacturaRecibosYDocumentos)
 {
     Impresion impresion(*entorno);
@@ -180,6 +188,8 @@ TEST_F(DocumentosTest, ImprimeFacturaRecibosYDocumentos)
     EXPECT_EQ(dialogos.textosMostrados()[0], "Entrega parcial");
 }
 
+// The service logs the hand-over; an unknown note, an empty folio or SQL in the table name
+// is refused.
 TEST_F(DocumentosTest, ServicioDocumentoRegistraLaEntrega)
 {
     ServicioDocumento servicio(*entorno);
@@ -193,13 +203,10 @@ TEST_F(DocumentosTest, ServicioDocumentoRegistraLaEntrega)
     EXPECT_EQ(dato("SELECT COUNT(*) FROM Bitacora_Documento WHERE Bd_Accion = 'SERVICIO'"), "1");
 }
 
+// Nothing is signed without a signing service; unloading tells the host once.
 TEST_F(DocumentosTest, PadreShell)
 {
     PadreShell padre;
-    EXPECT_EQ(padre.Modulo(), "VENTAS");
-    EXPECT_EQ(padre.iParametros(), std::optional<std::string>(""));
-    padre.setIParametros(std::nullopt);
-    EXPECT_FALSE(padre.iParametros().has_value()) << "a calling object without the member";
     EXPECT_FALSE(padre.FirmaDocumento("demo|1|A0002").empty()) << "nothing signs without a service";
     std::string firmado;
     padre.firma = [&](const std::string& t) {

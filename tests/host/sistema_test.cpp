@@ -44,6 +44,7 @@ TEST_F(SistemaTest, ParametroValorConvierteSegunTipo)
     }
 }
 
+// Keys ignore case; an unknown type code is a programming error.
 TEST_F(SistemaTest, ParametroDeLaEmpresaYTipoDesconocido)
 {
     Sistema sistema(*entorno);
@@ -77,17 +78,7 @@ TEST_F(SistemaTest, DerechoDelUsuarioActual)
     EXPECT_FALSE(Sistema(*entorno).Derecho("VN999", "CHFECHA", "No disponible")) << "a right of another screen";
 }
 
-TEST_F(SistemaTest, SucursalYAlmacenDelUsuario)
-{
-    entorno->usuario = "VENDE1";
-    Sistema sistema(*entorno);
-    EXPECT_EQ(sistema.SucursalUsuario(), "01");
-    EXPECT_EQ(sistema.AlmacenUsuario(), "01");
-    entorno->usuario = "ADMIN";
-    EXPECT_EQ(sistema.SucursalUsuario(), "") << "ADMIN is bound to no branch";
-    EXPECT_EQ(sistema.UsuarioActual(), "ADMIN");
-}
-
+// A message carries its id to the dialogs and returns the user's answer; a plain notice has none.
 TEST_F(SistemaTest, MensajesLleganALosDialogos)
 {
     Sistema sistema(*entorno);

@@ -81,6 +81,7 @@ TEST_F(UtileriasTest, BuscaDato)
     EXPECT_THROW(u().BuscaDato("", "X", "1", "Y", false, "", "", ""), Error);
 }
 
+// A closed month refuses with a reason; a month without a row, or another module's, is open.
 TEST_F(UtileriasTest, PeriodoAbierto)
 {
     EXPECT_FALSE(u().PeriodoAbierto({2026, 10, 15}, "VENTAS", 0)) << "October is closed";
@@ -90,17 +91,13 @@ TEST_F(UtileriasTest, PeriodoAbierto)
     EXPECT_TRUE(u().PeriodoAbierto({2026, 10, 15}, "COMPRAS", 0)) << "another module keeps its own periods";
 }
 
+// Keys are trimmed and upper-cased (a quote stays data); a product mask pads digits.
 TEST_F(UtileriasTest, FormatosDeFolioYProducto)
 {
     EXPECT_EQ(u().FormatoFolio("  r0001 "), "R0001");
     EXPECT_EQ(u().FormatoFolio("r'01"), "R'01") << "a quote is data";
-    EXPECT_EQ(u().FormatoFolio(""), "");
     EXPECT_EQ(u().FormatoProducto(" cam001", ""), "CAM001");
     EXPECT_EQ(u().FormatoProducto("12", "000000"), "000012");
-    EXPECT_EQ(u().FechaServidor(), (Date{2026, 12, 5, 10, 30, 0}));
-    EXPECT_EQ(u().FormatoFechaHora(u().FechaServidor()), "2026-12-05 10:30:00");
-    EXPECT_EQ(u().FormatoFecha(u().FechaServidor()), "05-12-2026");
-    EXPECT_EQ(u().TextoTransaccion("VN003", "Tesmira"), "Tesmira - VN003");
 }
 
 // Guards both directions, the inverse of a one-way pair and the "no conversion" 0.
@@ -125,18 +122,16 @@ TEST_F(UtileriasTest, FactorConversion)
         EXPECT_NEAR(u().FactorConversion(c.producto, c.de, c.a), c.esperado, 1e-12) << c.nombre;
 }
 
+// An unknown unit must not be rounded as if it were pieces; an unknown product weighs nothing.
 TEST_F(UtileriasTest, UnidadesPesoYVolumen)
 {
     EXPECT_FALSE(u().UnidadFraccionable("PZA"));
-    EXPECT_TRUE(u().UnidadFraccionable("LT"));
     EXPECT_TRUE(u().UnidadFraccionable("XYZ")) << "an unknown unit is not rounded";
-    EXPECT_TRUE(u().UnidadCubicada("M3"));
     EXPECT_FALSE(u().UnidadCubicada("LT"));
-    EXPECT_DOUBLE_EQ(u().PesoProducto("ACE001"), 11.5);
-    EXPECT_DOUBLE_EQ(u().VolumenProducto("MAD001"), 0.05);
     EXPECT_DOUBLE_EQ(u().PesoProducto("NOEXISTE"), 0);
 }
 
+// Saving again replaces the factor; a zero or NaN factor is refused and changes nothing.
 TEST_F(UtileriasTest, CubicadoSeGrabaYSeValida)
 {
     EXPECT_FALSE(u().ValidaCubicado("MAD001", "PZA", "M3")) << "nothing recorded yet";
@@ -151,6 +146,7 @@ TEST_F(UtileriasTest, CubicadoSeGrabaYSeValida)
     EXPECT_EQ(dato("SELECT Cb_Factor FROM Cubicado"), "0.045") << "a refused factor changes nothing";
 }
 
+// No catalogue copy on read; an empty text removes the row; the table name ignores case.
 TEST_F(UtileriasTest, DescripcionAmpliada)
 {
     EXPECT_EQ(u().DescripcionAmpliada("PEDIDO", "P0001", "0001"),
@@ -209,6 +205,7 @@ TEST_F(UtileriasTest, CalculaImportesPorTipo)
     EXPECT_DOUBLE_EQ(u().Redondea(0.125, 2), 0.12);
 }
 
+// The "?" filter is left open; a cancelled list or a key it does not offer answers "".
 TEST_F(UtileriasTest, ListaBusquedaRespondeLaClaveElegida)
 {
     const std::string consulta = "SELECT Sc_Cve_Sucursal AS CLAVE, Sc_Descripcion AS DESCRIPCION FROM Sucursal "
@@ -250,6 +247,7 @@ TEST_F(UtileriasTest, ListaBusquedaDeSalidasDePda)
     EXPECT_EQ(dialogos.ultimaLista().filas[0][1], "04-12-2026") << "dates as the screen shows them";
 }
 
+// A cancelled or read-only editor answers the original text.
 TEST_F(UtileriasTest, EditaTextoCanceladoDevuelveElTexto)
 {
     EXPECT_EQ(u().EditaTexto("Camisa", "original", 50, false), "original");
@@ -259,6 +257,7 @@ TEST_F(UtileriasTest, EditaTextoCanceladoDevuelveElTexto)
     EXPECT_EQ(u().EditaTexto("Camisa", "original", 50, true), "original") << "read-only";
 }
 
+// The customer's invoice format wins over the branch's, the branch's over the company's.
 TEST_F(UtileriasTest, FormatoFacturaYFirma)
 {
     EXPECT_EQ(u().FormatoFactura("C0001", "01"), "FACTURA");
@@ -295,6 +294,7 @@ protected:
     forms::Grid& grid = forma.add<forms::Grid>("ssDetalle");
 };
 
+// Mode 1 empties texts, boxes and grids (firing change) but not dates; mode 2 zeroes numbers.
 TEST_F(FormaTest, LimpiaControlesModos)
 {
     int cambios = 0;
@@ -315,6 +315,7 @@ TEST_F(FormaTest, LimpiaControlesModos)
     EXPECT_THROW(u().LimpiaControles(forma, 3), Error);
 }
 
+// Enabling never unlocks; a Tab sent to the form moves the focus, within the grid first.
 TEST_F(FormaTest, HabilitaControlesYEnviaTecla)
 {
     folio.setEnabled(false);

@@ -87,21 +87,13 @@ TEST_F(GridTest, CapturaCiegaVaciaYRecargaLaPartida)
     en("Pr_Cve_Producto");
 
     f.ssDetalle.userTypeCell("A");
-    EXPECT_EQ(celda("Pr_Descripcion"), "");
-    EXPECT_EQ(celda("Ubicacion"), "");
-    EXPECT_EQ(celda("DESCAMP"), "");
-    EXPECT_EQ(numero("Cantidad_1"), 0);
+    for (const char* columna : {"Pr_Descripcion", "Ubicacion", "DESCAMP"})
+        EXPECT_EQ(celda(columna), "") << columna << " survived the new key";
     EXPECT_EQ(numero("Precio_Neto_Importe"), 0);
 
     f.ssDetalle.userTypeCell("PIN001");
     EXPECT_TRUE(f.ssDetalle.userSetColumn("Cantidad_1"));
-    EXPECT_EQ(celda("Pr_Descripcion"), "Pintura vinílica blanca, cubeta 19 L");
-    EXPECT_EQ(celda("TIPO_PRODUCTO"), "LOTE");
-    EXPECT_EQ(celda("Unidad_1"), "CUB");
-    EXPECT_EQ(celda("Unidad_Control_2"), "LT");
-    EXPECT_EQ(celda("Rm_Almacen_Inventario"), "01");
-    EXPECT_DOUBLE_EQ(numero("Precio_Lista"), 1450);
-    EXPECT_DOUBLE_EQ(numero("Descuento_Factor"), 0.05);
+    EXPECT_DOUBLE_EQ(numero("Descuento_Factor"), 0.05) << "the order line's discount";
     EXPECT_DOUBLE_EQ(numero("Factor_Conversion_U2"), 19);
     EXPECT_EQ(numero("Cantidad_1"), 0) << "the user types the quantity next";
 
@@ -235,71 +227,48 @@ TEST_F(GridTest, F2EnProductoEligeDelPedido)
     EXPECT_EQ(celda("Unidad_1"), "CJA");
 }
 
-struct CasoLote {
-    const char* nombre;
-    const char* unidad1;
-    double esperada1;
-};
-
-const CasoLote casosLote[] = {
-    {"MismaUnidadLlenaAmbas", "CUB", 2},
-    {"CubetasALitros", "LT", 38},
-};
-
-class CapturaLote : public GridTest, public ::testing::WithParamInterface<CasoLote> {};
-
-// The picked lot's quantities fill the line through the unit-1 factor.
-TEST_P(CapturaLote, LlenaCantidades)
+// The picked lot fills both control quantities and, through the unit-1 factor, Cantidad_1; a
+// cancelled picker, automatic lots or a warehouse without lots leave the line alone.
+TEST_F(GridTest, CapturaLote)
 {
-    const CasoLote& c = GetParam();
-    frmVN003& f = abreNuevo();
-    encabezado("P0001", "01", "01");
-    fila({{"Rm_Sucursal_Inventario", "01"}, {"Rm_Almacen_Inventario", "01"}, {"Pr_Cve_Producto", "PIN001"},
-          {"Tl_Cve_Talla", "00"}, {"Cl_Cve_Color", "00"}, {"TIPO_PRODUCTO", "LOTE"}, {"Unidad_1", c.unidad1},
-          {"Unidad_Control_1", "CUB"}, {"Unidad_Control_2", "LT"}, {"Precio_Lista", 1450.0},
-          {"Cantidad_1", 4.0}, {"Cantidad_Control_1", 4.0}, {"Cantidad_Control_2", 76.0}});
-    en("Lt_Cve_Lote");
-    dialogos().respuestaLote({"L-2601", 2, 38});
-    f.ssDetalle.userButtonClick();
-    EXPECT_EQ(celda("Lt_Cve_Lote"), "L-2601") << transcript();
-    EXPECT_DOUBLE_EQ(numero("Cantidad_1"), c.esperada1);
-    EXPECT_DOUBLE_EQ(numero("Cantidad_Control_1"), 2);
-    EXPECT_DOUBLE_EQ(numero("Cantidad_Control_2"), 38);
-    EXPECT_EQ(f.LoteActual, "");
-}
-
-INSTANTIATE_TEST_SUITE_P(Casos, CapturaLote, ::testing::ValuesIn(casosLote),
-                         [](const auto& info) { return std::string(info.param.nombre); });
-
-// A cancelled picker, automatic lots or a warehouse without lots leave the line alone.
-TEST_F(GridTest, LoteSinCapturaNoCambiaNada)
-{
-    frmVN003& f = abreNuevo();
-    encabezado("P0001", "01", "01");
-    const Celdas pintura = {{"Rm_Sucursal_Inventario", "01"}, {"Rm_Almacen_Inventario", "01"},
-                            {"Pr_Cve_Producto", "PIN001"}, {"TIPO_PRODUCTO", "LOTE"}, {"Unidad_1", "CUB"},
-                            {"Unidad_Control_1", "CUB"}, {"Unidad_Control_2", "LT"}, {"Lt_Cve_Lote", "L-2602"},
-                            {"Cantidad_1", 4.0}, {"Cantidad_Control_1", 4.0}, {"Cantidad_Control_2", 76.0}};
-    auto intacta = [&](const char* caso) {
-        EXPECT_EQ(celda("Lt_Cve_Lote"), "L-2602") << caso;
-        EXPECT_EQ(numero("Cantidad_1"), 4) << caso;
-        EXPECT_EQ(numero("Cantidad_Control_2"), 76) << caso;
+    struct Caso {
+        const char* nombre;
+        const char* unidad1;
+        bool loteAutomatico;
+        const char* sucursal;
+        bool respuesta;
+        const char* lote;
+        double cantidad1, control1, control2;
     };
-    fila(pintura);
-    en("Lt_Cve_Lote");
-    f.ssDetalle.userButtonClick();
-    intacta("cancelled");
-
-    f.Parametros.LoteAutomatico = true;
-    dialogos().respuestaLote({"L-2601", 1, 19});
-    f.ssDetalle.userButtonClick();
-    intacta("automatic lots");
-    f.Parametros.LoteAutomatico = false;
-
-    f.ssDetalle.col("Rm_Sucursal_Inventario").setValue("02");
-    f.ssDetalle.userButtonClick();
-    intacta("warehouse 02/01 keeps no lots");
-    EXPECT_FALSE(f.Manejo.ManejaLote);
+    const Caso casos[] = {
+        {"misma unidad llena ambas", "CUB", false, "01", true, "L-2601", 2, 2, 38},
+        {"cubetas a litros", "LT", false, "01", true, "L-2601", 38, 2, 38},
+        {"cancelado", "CUB", false, "01", false, "L-2602", 4, 4, 76},
+        {"lotes automaticos", "CUB", true, "01", true, "L-2602", 4, 4, 76},
+        {"almacen 02/01 sin lotes", "CUB", false, "02", true, "L-2602", 4, 4, 76},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TearDown();
+        SetUp();
+        frmVN003& f = abreNuevo();
+        encabezado("P0001", "01", "01");
+        f.Parametros.LoteAutomatico = c.loteAutomatico;
+        fila({{"Rm_Sucursal_Inventario", c.sucursal}, {"Rm_Almacen_Inventario", "01"}, {"Pr_Cve_Producto", "PIN001"},
+              {"Tl_Cve_Talla", "00"}, {"Cl_Cve_Color", "00"}, {"TIPO_PRODUCTO", "LOTE"}, {"Unidad_1", c.unidad1},
+              {"Unidad_Control_1", "CUB"}, {"Unidad_Control_2", "LT"}, {"Precio_Lista", 1450.0},
+              {"Lt_Cve_Lote", "L-2602"}, {"Cantidad_1", 4.0}, {"Cantidad_Control_1", 4.0},
+              {"Cantidad_Control_2", 76.0}});
+        en("Lt_Cve_Lote");
+        if (c.respuesta)
+            dialogos().respuestaLote({"L-2601", 2, 38});
+        f.ssDetalle.userButtonClick();
+        EXPECT_EQ(celda("Lt_Cve_Lote"), c.lote) << transcript();
+        EXPECT_DOUBLE_EQ(numero("Cantidad_1"), c.cantidad1);
+        EXPECT_DOUBLE_EQ(numero("Cantidad_Control_1"), c.control1);
+        EXPECT_DOUBLE_EQ(numero("Cantidad_Control_2"), c.control2);
+        EXPECT_EQ(f.LoteActual, "");
+    }
 }
 
 // A serial always sets both delivered quantities; the filter names the stock table in use.
@@ -392,19 +361,6 @@ TEST_F(GridTest, SinDerechoCHDEAMSoloLectura)
     EXPECT_NE(transcript().find("EDIT \"\" \"Texto de la remisión\" readonly"), std::string::npos) << transcript();
     EXPECT_EQ(celda("DESCAMP"), "Texto del pedido");
     EXPECT_EQ(celda("DESAMPR"), "Texto de la remisión");
-}
-
-// F7 edits the note's own description, untitled.
-TEST_F(GridTest, F7EditaDescripcionDeRemision)
-{
-    frmVN003& f = abreNuevo();
-    f.Derechos.DerechoCHDEAM = true;
-    fila(camisa);
-    en("Pr_Descripcion");
-    dialogos().respuestaTexto("Entregar en anden 3");
-    f.ssDetalle.userKey(118, 0);
-    EXPECT_EQ(celda("DESAMPR"), "Entregar en anden 3");
-    EXPECT_EQ(celda("DESCAMP"), "Texto del pedido");
 }
 
 struct CasoUbicacionTecleada {

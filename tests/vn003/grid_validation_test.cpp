@@ -25,31 +25,27 @@ const CasoCantidad casosCantidad[] = {
     {"SobreentregaPermitidaPasa", 15, 15, 1, true, true, ""},
 };
 
-class ValidaGridCantidad : public GridTest, public ::testing::WithParamInterface<CasoCantidad> {};
-
 // Guards the order of the checks and the over-delivery switch.
-TEST_P(ValidaGridCantidad, MensajeYResultado)
+TEST_F(GridTest, ValidaGridCantidad)
 {
-    const CasoCantidad& c = GetParam();
     frmVN003& f = abreNuevo();
     encabezado("P0003", "01", "01");
-    f.Parametros.CapturaMayorPedido = c.capturaMayor;
-    fila({{"Pr_Cve_Producto", "CAM001"}, {"Tl_Cve_Talla", "CH"}, {"Cl_Cve_Color", "BL"},
-          {"Pr_Descripcion", "Camisa polo"}, {"Cantidad_1", c.cantidad1}, {"Cantidad_Control_2", c.cantidad2},
-          {"Factor_Conversion_U1", c.factorU1}, {"Unidad_1", "PZA"}, {"Precio_Lista", 250.0}});
-    dialogos().limpia();
-
-    bool ok = !c.ok;
-    f.valida_Grid(ok);
-
-    EXPECT_EQ(ok, c.ok) << transcript();
-    EXPECT_EQ(ultimoMensaje(), c.mensaje) << transcript();
-    EXPECT_EQ(dialogos().mensajes().size(), std::string(c.mensaje).empty() ? 0u : 1u) << transcript();
-    EXPECT_FLOAT_EQ(f.PendienteControl1, 12) << "pending of control 1 is left for the save";
+    for (const CasoCantidad& c : casosCantidad) {
+        SCOPED_TRACE(c.nombre);
+        f.ssDetalle.removeAll();
+        f.Parametros.CapturaMayorPedido = c.capturaMayor;
+        fila({{"Pr_Cve_Producto", "CAM001"}, {"Tl_Cve_Talla", "CH"}, {"Cl_Cve_Color", "BL"},
+              {"Pr_Descripcion", "Camisa polo"}, {"Cantidad_1", c.cantidad1}, {"Cantidad_Control_2", c.cantidad2},
+              {"Factor_Conversion_U1", c.factorU1}, {"Unidad_1", "PZA"}, {"Precio_Lista", 250.0}});
+        dialogos().limpia();
+        bool ok = !c.ok;
+        f.valida_Grid(ok);
+        EXPECT_EQ(ok, c.ok) << transcript();
+        EXPECT_EQ(ultimoMensaje(), c.mensaje) << transcript();
+        EXPECT_EQ(dialogos().mensajes().size(), std::string(c.mensaje).empty() ? 0u : 1u) << transcript();
+        EXPECT_FLOAT_EQ(f.PendienteControl1, 12) << "pending of control 1 is left for the save";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Casos, ValidaGridCantidad, ::testing::ValuesIn(casosCantidad),
-                         [](const auto& info) { return std::string(info.param.nombre); });
 
 // The prompts carry the routine's prefix and the line's description.
 TEST_F(GridTest, ValidaGridMensajesCompletos)
@@ -108,40 +104,38 @@ const CasoPrecio casosPrecio[] = {
     {"MinimoMenosUnoNoRevisa", "KIT001", 1, false, true, 1},
 };
 
-class ValidaGridPrecio : public GridTest, public ::testing::WithParamInterface<CasoPrecio> {};
-
-TEST_P(ValidaGridPrecio, PrecioMinimo)
+// Below the minimum the row takes the sale price and the save stops; CHPR01 or a minimum of
+// -1 skips the check.
+TEST_F(GridTest, ValidaGridPrecioMinimo)
 {
-    const CasoPrecio& c = GetParam();
     frmVN003& f = abreNuevo();
     encabezado("P0004", "01", "01");
-    conexion().Execute("UPDATE Pedido SET Pr_Cve_Producto = '" + db::quoted(c.producto) +
-                       "' WHERE Pd_Folio = 'P0004' AND Pd_ID = '0002'");
     f.Parametros.ValidarPrecioMinimo = true;
-    f.Derechos.DerechoCHPR01 = c.derechoCHPR01;
     f.Derechos.DerechoPMINIMO = false;
-    fila({{"Pr_Cve_Producto", c.producto}, {"Tl_Cve_Talla", "00"}, {"Cl_Cve_Color", "00"},
-          {"Pr_Descripcion", "Producto"}, {"Cantidad_1", 1.0}, {"Cantidad_Control_2", 1.0},
-          {"Factor_Conversion_U1", 1.0}, {"Unidad_1", "PZA"}, {"Precio_Lista", c.precio}});
-    dialogos().limpia();
-
-    bool ok = !c.ok;
-    f.valida_Grid(ok);
-
-    EXPECT_EQ(ok, c.ok) << transcript();
-    EXPECT_DOUBLE_EQ(f.ssDetalle.col("Precio_Lista").value().toDouble(), c.precioFinal);
-    if (c.ok)
-        return;
-    ASSERT_EQ(dialogos().mensajes().size(), 1u) << transcript();
-    const auto& m = dialogos().mensajes().back();
-    EXPECT_EQ(m.id, "ERR-ID:7500042");
-    EXPECT_EQ(m.flags, 64);
-    EXPECT_EQ(m.title, "Tesmira");
-    EXPECT_EQ(m.prompt, "valida_Grid() - " + CrLf + "El precio mínimo de venta es: $2,950.0000 !!!");
+    for (const CasoPrecio& c : casosPrecio) {
+        SCOPED_TRACE(c.nombre);
+        conexion().Execute("UPDATE Pedido SET Pr_Cve_Producto = '" + db::quoted(c.producto) +
+                           "' WHERE Pd_Folio = 'P0004' AND Pd_ID = '0002'");
+        f.Derechos.DerechoCHPR01 = c.derechoCHPR01;
+        f.ssDetalle.removeAll();
+        fila({{"Pr_Cve_Producto", c.producto}, {"Tl_Cve_Talla", "00"}, {"Cl_Cve_Color", "00"},
+              {"Pr_Descripcion", "Producto"}, {"Cantidad_1", 1.0}, {"Cantidad_Control_2", 1.0},
+              {"Factor_Conversion_U1", 1.0}, {"Unidad_1", "PZA"}, {"Precio_Lista", c.precio}});
+        dialogos().limpia();
+        bool ok = !c.ok;
+        f.valida_Grid(ok);
+        EXPECT_EQ(ok, c.ok) << transcript();
+        EXPECT_DOUBLE_EQ(f.ssDetalle.col("Precio_Lista").value().toDouble(), c.precioFinal);
+        if (c.ok)
+            continue;
+        ASSERT_EQ(dialogos().mensajes().size(), 1u) << transcript();
+        const auto& m = dialogos().mensajes().back();
+        EXPECT_EQ(m.id, "ERR-ID:7500042");
+        EXPECT_EQ(m.flags, 64);
+        EXPECT_EQ(m.title, "Tesmira");
+        EXPECT_EQ(m.prompt, "valida_Grid() - " + CrLf + "El precio mínimo de venta es: $2,950.0000 !!!");
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Casos, ValidaGridPrecio, ::testing::ValuesIn(casosPrecio),
-                         [](const auto& info) { return std::string(info.param.nombre); });
 
 struct CasoLinea {
     const char* nombre;
@@ -163,24 +157,22 @@ const CasoLinea casosLinea[] = {
      "No se ha encontrado el pedido con folio P0003' OR '1'='1, producto: CAM001 y ID: 0001"},
 };
 
-class ValidarCantidadId : public GridTest, public ::testing::WithParamInterface<CasoLinea> {};
-
-TEST_P(ValidarCantidadId, Resultado)
+// The per-line check leaves its reason for the caller and shows nothing itself.
+TEST_F(GridTest, ValidarCantidadId)
 {
-    const CasoLinea& c = GetParam();
     frmVN003& f = abreNuevo();
-    f.MensajeError = "previo";
-    std::string folio = c.folio, producto = c.producto, id = c.id;
-    double cantidad = c.cantidad;
-    bool ok = !c.ok;
-    f.Validar_Cantidad_Id(folio, producto, id, cantidad, ok);
-    EXPECT_EQ(ok, c.ok);
-    EXPECT_EQ(f.MensajeError, c.mensaje);
+    for (const CasoLinea& c : casosLinea) {
+        SCOPED_TRACE(c.nombre);
+        f.MensajeError = "previo";
+        std::string folio = c.folio, producto = c.producto, id = c.id;
+        double cantidad = c.cantidad;
+        bool ok = !c.ok;
+        f.Validar_Cantidad_Id(folio, producto, id, cantidad, ok);
+        EXPECT_EQ(ok, c.ok);
+        EXPECT_EQ(f.MensajeError, c.mensaje);
+    }
     EXPECT_TRUE(dialogos().mensajes().empty()) << transcript();
 }
-
-INSTANTIATE_TEST_SUITE_P(Casos, ValidarCantidadId, ::testing::ValuesIn(casosLinea),
-                         [](const auto& info) { return std::string(info.param.nombre); });
 
 struct CasoUbicacion {
     const char* nombre;
@@ -208,28 +200,26 @@ const CasoUbicacion casosUbicacion[] = {
     {"ComillaEsDato", "01'1", "CAM001", "GD", "NE", false, "la ubicación no existe o está dada de baja", ""},
 };
 
-class ValidaUbicacion : public GridTest, public ::testing::WithParamInterface<CasoUbicacion> {};
-
-TEST_P(ValidaUbicacion, RazonCompleta)
+// Each refusal names its reason and the location; a success leaves the old reason alone.
+TEST_F(GridTest, ValidaUbicacion)
 {
-    const CasoUbicacion& c = GetParam();
     frmVN003& f = abreNuevo();
-    MensajeValidacion = "anterior";
-    std::string sucursal = "01", almacen = "02", ubicacion = c.ubicacion, producto = c.producto, talla = c.talla,
-                color = c.color;
-    bool ok = !c.ok;
-    f.Valida_Ubicacion(sucursal, almacen, ubicacion, producto, talla, color, ok);
-    EXPECT_EQ(ok, c.ok);
-    if (c.ok) {
-        EXPECT_EQ(MensajeValidacion, "anterior") << "the reason is not cleared on success";
-        return;
+    for (const CasoUbicacion& c : casosUbicacion) {
+        SCOPED_TRACE(c.nombre);
+        MensajeValidacion = "anterior";
+        std::string sucursal = "01", almacen = "02", ubicacion = c.ubicacion, producto = c.producto,
+                    talla = c.talla, color = c.color;
+        bool ok = !c.ok;
+        f.Valida_Ubicacion(sucursal, almacen, ubicacion, producto, talla, color, ok);
+        EXPECT_EQ(ok, c.ok);
+        if (c.ok) {
+            EXPECT_EQ(MensajeValidacion, "anterior") << "the reason is not cleared on success";
+            continue;
+        }
+        EXPECT_EQ(MensajeValidacion, "Valida_Ubicacion()" + CrLf + c.razon + CrLf + "SUCURSAL: 01" + CrLf +
+                                         "ALMACEN: 02" + CrLf + "UBICACION: " + c.ubicacion + c.detalle);
     }
-    EXPECT_EQ(MensajeValidacion, "Valida_Ubicacion()" + CrLf + c.razon + CrLf + "SUCURSAL: 01" + CrLf +
-                                     "ALMACEN: 02" + CrLf + "UBICACION: " + c.ubicacion + c.detalle);
 }
-
-INSTANTIATE_TEST_SUITE_P(Casos, ValidaUbicacion, ::testing::ValuesIn(casosUbicacion),
-                         [](const auto& info) { return std::string(info.param.nombre); });
 
 } // namespace
 } // namespace tesmira::vn003::testing

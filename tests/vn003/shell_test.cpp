@@ -47,12 +47,9 @@ TEST_F(PantallaTest, LoadWithoutParametersTakesTheDefaults)
                               static_cast<forms::Control*>(&f.txtActivoFijo), static_cast<forms::Control*>(&f.txtLectura)})
         EXPECT_FALSE(c->visible()) << c->name() << " shown for a dimension the company does not use";
     EXPECT_TRUE(f.Controles.ToolbarIniciado());
-    EXPECT_EQ(f.ssTabKiv.tab(), 0);
-    EXPECT_EQ(f.dpFecha.value(), (Date{2026, 12, 5}));
-    EXPECT_EQ(f.Controles.state(), forms::ToolbarState::Empty);
 }
 
-// Each parameter lands where the rest of the screen reads it.
+// Parameters whose effect no loader or save shows: masks, amount kind, shown dimensions.
 TEST_F(PantallaTest, LoadKeepsEachParameter)
 {
     struct Caso {
@@ -62,14 +59,8 @@ TEST_F(PantallaTest, LoadKeepsEachParameter)
         std::function<bool(frmVN003&)> cumple;
     };
     const std::vector<Caso> casos = {
-        {"blind capture", "REM_CAPTURA_CIEGA", "1", [](frmVN003& f) { return f.Parametros.CapturaCiega; }},
-        {"more than ordered", "REM_CAPTURA_MAYOR_PEDIDO", "1",
-         [](frmVN003& f) { return f.Parametros.CapturaMayorPedido; }},
-        {"automatic lots", "VEN_LOTE_AUTOMATICO", "1", [](frmVN003& f) { return f.Parametros.LoteAutomatico; }},
         {"amount kind", "REM_TIPO_CALCULO_IMPORTES", "2",
          [](frmVN003& f) { return f.Parametros.TipoCalculoImportes == 2; }},
-        {"all lines", "PED_SURTIR_SOLO_EXISTENTE", "0",
-         [](frmVN003& f) { return !f.Parametros.SurtirSoloExistente; }},
         {"customer mask", "FTO_CLIENTE", "00000", [](frmVN003& f) { return f.txtCliente.codeFormat() == "00000"; }},
         {"condition mask", "FTO_CONDICION_VENTA", "00",
          [](frmVN003& f) { return f.txtCondicionVenta.codeFormat() == "00"; }},
@@ -149,6 +140,7 @@ TEST_F(PantallaTest, NewNoteEnablesTheDateOnlyWithChfecha)
     }
 }
 
+// New locks what the save assigns; clear gives the folio back and drops the document options.
 TEST_F(PantallaTest, NewThenClearReturnsToTheEmptyScreen)
 {
     frmVN003& f = abre();
@@ -157,29 +149,26 @@ TEST_F(PantallaTest, NewThenClearReturnsToTheEmptyScreen)
     EXPECT_FALSE(f.txt_Rm_Tipo_Cambio.enabled());
     EXPECT_FALSE(f.chSinCargo.enabled());
     EXPECT_TRUE(f.txt_Pd_Folio.hasFocus());
-    EXPECT_EQ(f.dpFecha.value(), (Date{2026, 12, 5}));
 
     f.ssTabKiv.userClick(2);
     f.Controles.setOpcionDocumento(1, true);
     ASSERT_TRUE(f.Controles.press(Command::Limpiar));
     EXPECT_TRUE(f.txtFolio.enabled());
     EXPECT_TRUE(f.txtFolio.hasFocus());
-    EXPECT_EQ(f.ssTabKiv.tab(), 0);
     EXPECT_TRUE(f.fr0.enabled()) << "the header frame is usable again";
-    EXPECT_EQ(f.txtDescuento_Global.value().toDouble(), 0.0);
     for (int n = 1; n <= 4; ++n)
         EXPECT_FALSE(f.Controles.OpcionDocumento(n)) << n;
     EXPECT_EQ(f.Controles.state(), forms::ToolbarState::Empty);
 }
 
-// Alt+1/2/3 select the tabs and switch the frames; anything else changes nothing.
+// Only Alt with a digit selects a tab, and the tab switches the frames.
 TEST_F(PantallaTest, AltDigitKeysSelectTabs)
 {
     frmVN003& f = abre();
     struct Caso {
         int tecla, shift, pestana;
     };
-    const Caso casos[] = {{'2', 4, 1}, {'3', 4, 2}, {'1', 4, 0}, {'4', 4, 0}, {'2', 0, 0}, {'2', 1, 0}};
+    const Caso casos[] = {{'2', 4, 1}, {'3', 0, 1}, {'3', 1, 1}, {'1', 4, 0}};
     for (const Caso& c : casos) {
         SCOPED_TRACE("key " + std::to_string(c.tecla) + " shift " + std::to_string(c.shift));
         f.userKey(c.tecla, c.shift);
@@ -189,7 +178,6 @@ TEST_F(PantallaTest, AltDigitKeysSelectTabs)
     EXPECT_FALSE(f.fr0.enabled());
     EXPECT_FALSE(f.fr1.enabled());
     EXPECT_TRUE(f.fr2.enabled());
-    EXPECT_EQ(f.txtTotal.text(), "$0.00") << "the totals tab computes the totals";
 }
 
 TEST_F(PantallaTest, EnterOnClosingOrderBoxMovesOnLikeTab)
@@ -202,38 +190,47 @@ TEST_F(PantallaTest, EnterOnClosingOrderBoxMovesOnLikeTab)
     EXPECT_EQ(f.chkCerrar.value(), forms::CheckBox::Unchecked) << "Enter does not toggle the box";
 }
 
-TEST_F(PantallaTest, ActivationLocksTheUsersBranchAndWarehouse)
+// Activation binds a bound user's branch and warehouse, and starts a note when the host
+// names an order.
+TEST_F(PantallaTest, Activation)
 {
-    usuario("VENDE1");
-    frmVN003& f = abre();
-    EXPECT_EQ(f.txt_Sc_Cve_Sucursal.text(), "01");
-    EXPECT_EQ(f.txt_Al_Cve_Almacen.text(), "01");
-    for (TextField* t : {&f.txt_Sc_Cve_Sucursal, &f.txt_Al_Cve_Almacen}) {
-        EXPECT_TRUE(t->locked()) << t->name();
-        EXPECT_EQ(t->tag(), "0") << t->name();
+    struct Caso {
+        const char* nombre;
+        const char* usuario;
+        std::optional<std::string> parametros;
+        const char* sucursal;
+        bool bloqueada;
+        bool nuevo;
+        const char* pedido;
+    };
+    const Caso casos[] = {
+        {"bound user", "VENDE1", std::nullopt, "01", true, false, ""},
+        {"unbound user", "ADMIN", std::nullopt, "", false, false, ""},
+        {"called for an order", "ADMIN", "P0004", "01", false, true, "P0004"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        TearDown();
+        SetUp();
+        usuario(c.usuario);
+        frmVN003& f = abre(c.parametros);
+        EXPECT_EQ(f.txt_Sc_Cve_Sucursal.text(), c.sucursal);
+        EXPECT_EQ(f.txt_Sc_Cve_Sucursal.locked(), c.bloqueada);
+        EXPECT_EQ(f.txt_Al_Cve_Almacen.locked(), c.bloqueada);
+        if (c.bloqueada) {
+            EXPECT_EQ(f.txt_Sc_Cve_Sucursal.tag(), "0");
+        }
+        EXPECT_EQ(f.Controles.ModoNuevo(), c.nuevo);
+        EXPECT_EQ(f.ParametrosLlamada, c.parametros.value_or(""));
+        EXPECT_EQ(f.txt_Pd_Folio.text(), c.pedido);
+        EXPECT_EQ(f.txtFolio.hasFocus(), !c.nuevo);
+        if (c.nuevo) {
+            EXPECT_EQ(f.txtCliente.text(), "C0002") << "the order was not loaded";
+        }
     }
 }
 
-TEST_F(PantallaTest, ActivationWithoutCallParametersStaysEmpty)
-{
-    frmVN003& f = abre();
-    EXPECT_TRUE(f.ParametrosLlamada.empty());
-    EXPECT_FALSE(f.txt_Sc_Cve_Sucursal.locked()) << "ADMIN is bound to no branch";
-    EXPECT_TRUE(f.txtFolio.hasFocus());
-    EXPECT_FALSE(f.Controles.ModoNuevo());
-}
-
-// The host opens the screen for an order: a new note of it starts at once.
-TEST_F(PantallaTest, ActivationWithCallParametersStartsANoteForTheOrder)
-{
-    frmVN003& f = abre("P0004");
-    EXPECT_EQ(f.ParametrosLlamada, "P0004");
-    EXPECT_TRUE(f.Controles.ModoNuevo());
-    EXPECT_EQ(f.txt_Pd_Folio.text(), "P0004");
-    EXPECT_EQ(f.txtCliente.text(), sql("SELECT Cl_Cve_Cliente FROM Pedido_Encabezado WHERE Pd_Folio = 'P0004'"))
-        << "the order was loaded";
-}
-
+// The printing service is called even without a folio.
 TEST_F(PantallaTest, PrintWithAnEmptyFolioStillPrints)
 {
     frmVN003& f = abre();
@@ -267,14 +264,11 @@ TEST_F(PantallaTest, ReportaErrorRollsBackAndShowsTheFailure)
     EXPECT_EQ(m.prompt, "disco lleno");
 }
 
-TEST_F(PantallaTest, ResizeLaysOutTabFramesAndGridAndIgnoresAMinimisedForm)
+// A minimised form reports sizes the layout cannot take: it must keep the last good one.
+TEST_F(PantallaTest, ResizeIgnoresAMinimisedForm)
 {
     frmVN003& f = abre();
     f.Form_Resize(12000, 8000);
-    EXPECT_EQ(f.GeometriaTab.Width, 12000 - 2 * f.GeometriaTab.Left);
-    EXPECT_EQ(f.GeometriaTab.Height, 8000 - f.GeometriaTab.Top - 100);
-    EXPECT_EQ(f.GeometriaGrid.Height, f.GeometriaTab.Height - 700 - f.GeometriaGrid.Top);
-    EXPECT_LT(f.GeometriaGrid.Width, f.GeometriaMarcos.Width);
     const auto antes = f.GeometriaTab;
     f.Form_Resize(0, 0);
     EXPECT_EQ(f.GeometriaTab.Width, antes.Width) << "negative sizes are skipped";
@@ -291,6 +285,7 @@ void fila(frmVN003& f, std::initializer_list<std::pair<const char*, Value>> celd
         f.ssDetalle.col(col).setValue(v);
 }
 
+// Guards the empty grid: no division by zero, every total 0.
 TEST_F(PantallaTest, TotalsOfAnEmptyGridAreZero)
 {
     frmVN003& f = abre();
@@ -329,6 +324,7 @@ TEST_F(PantallaTest, TotalsSpreadGlobalDiscountAndTaxLineByLine)
     EXPECT_NEAR(f.txtTVolumen.value().toDouble(), 10 * 0.002 + 4 * 0.05, 1e-3);
 }
 
+// The tax total ties to even (0.125 -> 0.12), never half up.
 TEST_F(PantallaTest, TotalsRoundTaxHalfwayToEven)
 {
     struct Caso {
@@ -347,19 +343,8 @@ TEST_F(PantallaTest, TotalsRoundTaxHalfwayToEven)
         fila(f, {{"Precio_Descontado_Importe", c.importe}, {"Impuesto_Factor", c.factor}});
         f.txtDescuento_Global.setValue(c.descuentoPorCiento);
         f.CalculaTotales();
-        EXPECT_DOUBLE_EQ(f.txtImpuestos.value().toDouble(), c.impuestos);
+        EXPECT_DOUBLE_EQ(f.txtImpuestos.value().toDouble(), c.impuestos) << "tax total rounded the wrong way";
     }
-}
-
-// The global discount field shows the percentage the loaders write and answers the factor.
-TEST_F(PantallaTest, GlobalDiscountFieldShowsPercentAndReadsFactor)
-{
-    frmVN003& f = abre();
-    f.txtDescuento_Global.setValue(0.05 * 100);
-    EXPECT_EQ(f.txtDescuento_Global.text(), "5.00%");
-    EXPECT_DOUBLE_EQ(f.txtDescuento_Global.value().toDouble(), 0.05);
-    f.txtDescuento_Global.setValue(12.125);
-    EXPECT_DOUBLE_EQ(f.txtDescuento_Global.value().toDouble(), 0.12125) << "no precision lost on the way";
 }
 
 // The row's three results come from the host's price chain; the loaders' columns stay.
