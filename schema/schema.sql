@@ -725,7 +725,9 @@ CREATE TABLE Remision (
     Fecha_Ult_Modif              DATETIME,
     PRIMARY KEY (Rm_Folio, Rm_ID)
 );
-CREATE INDEX Remision_Documento ON Remision (Rm_Documento, Rm_Tabla);
+-- The pending-quantity checks sum what earlier notes delivered per product, size and colour.
+CREATE INDEX Remision_Documento ON Remision (Rm_Documento, Rm_Tabla, Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color);
+CREATE INDEX Remision_Documento_ID ON Remision (Rm_Documento, Rm_Tabla, Rm_Documento_ID);
 
 ------------------------------------------------------------------------------------------
 -- Sales and invoices
