@@ -24,7 +24,11 @@ using Tokens = std::vector<Token>;
 
 bool isAnyWord(const Token& t, std::initializer_list<std::string_view> words)
 {
-    return std::any_of(words.begin(), words.end(), [&](std::string_view w) { return t.isWord(w); });
+    // Asked for every token of every statement: most tokens fail on kind or length alone.
+    if (t.kind != Token::Kind::Identifier)
+        return false;
+    return std::any_of(words.begin(), words.end(),
+                       [&](std::string_view w) { return w.size() == t.text.size() && t.isWord(w); });
 }
 
 bool isName(const Token& t) { return t.kind == Token::Kind::Identifier || t.kind == Token::Kind::QuotedIdentifier; }
@@ -429,6 +433,19 @@ std::string shapeKey(const Tokens& t)
 } // namespace
 
 std::vector<Translation> Dialect::translate(std::string_view tsql)
+{
+    if (auto seen = m_texts.find(tsql); seen != m_texts.end()) {
+        m_hits += seen->second.size();
+        return seen->second;
+    }
+    std::vector<Translation> result = translateText(tsql);
+    if (m_texts.size() >= m_capacity)
+        m_texts.clear();
+    m_texts.emplace(std::string(tsql), result);
+    return result;
+}
+
+std::vector<Translation> Dialect::translateText(std::string_view tsql)
 {
     Tokens all = lexTsql(tsql);
     std::vector<Translation> result;

@@ -5,10 +5,12 @@
 // WITH (NOLOCK) and the dbo. prefix dropped.
 // Literals become parameters, except in ORDER BY, GROUP BY and TOP, where a number is a
 // position or a count; text parameters compare with NOCASE as SQL Server's default collation.
-// Translations are cached by statement shape, so statements differing only in literals share one.
+// Translations are cached by statement shape, so statements differing only in literals share one;
+// a text repeated whole (a catalogue look-up per grid row) is answered without lexing it again.
 #include "base/Value.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -41,9 +43,17 @@ private:
         uint64_t lastUse = 0;
     };
     void remember(const std::string& key, Entry entry);
+    std::vector<Translation> translateText(std::string_view tsql);
+
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+    };
 
     size_t m_capacity;
     std::unordered_map<std::string, Entry> m_cache;
+    // Whole texts and their translations; emptied when full, so it stays bounded.
+    std::unordered_map<std::string, std::vector<Translation>, TextHash, std::equal_to<>> m_texts;
     uint64_t m_clock = 0;
     size_t m_hits = 0;
 };

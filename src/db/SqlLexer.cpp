@@ -45,8 +45,13 @@ bool Token::isWord(std::string_view word) const
 {
     if (kind != Kind::Identifier || text.size() != word.size())
         return false;
+    // Keywords are ASCII; comparing inline keeps the per-statement keyword scan off libc.
+    auto upper = [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u >= 'a' && u <= 'z' ? u - ('a' - 'A') : u;
+    };
     for (size_t i = 0; i < word.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(text[i])) != std::toupper(static_cast<unsigned char>(word[i])))
+        if (upper(text[i]) != upper(word[i]))
             return false;
     return true;
 }
@@ -54,6 +59,7 @@ bool Token::isWord(std::string_view word) const
 std::vector<Token> lexTsql(std::string_view sql)
 {
     std::vector<Token> tokens;
+    tokens.reserve(sql.size() / 6);
     size_t i = 0;
     while (i < sql.size()) {
         const char c = sql[i];

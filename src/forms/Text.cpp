@@ -5,7 +5,12 @@
 namespace tesmira::forms {
 
 namespace {
-unsigned char lower(char c) { return static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c))); }
+// ASCII only, inline: column names are plain ASCII and every cell access hashes one.
+unsigned char lower(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 'A' && u <= 'Z' ? static_cast<unsigned char>(u + ('a' - 'A')) : u;
+}
 } // namespace
 
 std::string_view trimmed(std::string_view s)
