@@ -4,14 +4,20 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextOption>
+
+#include <algorithm>
 
 namespace tesmira::ui {
 
@@ -29,12 +35,30 @@ QPageLayout pageLayout()
 std::unique_ptr<QTextDocument> printedDocument(const QString& text)
 {
     auto doc = std::make_unique<QTextDocument>();
+    const QStringList pages = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(QChar('\f'));
+    // The printed forms are laid out in columns of characters: the widest line must fit the
+    // page, so the font shrinks for wide forms and lines never wrap.
+    qsizetype widest = 1;
+    for (const QString& line : QString(text).split(QRegularExpression(QStringLiteral("[\r\n\f]+"))))
+        widest = std::max(widest, line.size());
+    // QTextDocument::print adds 2 cm margins of its own inside the page's.
+    constexpr double printMarginPt = 2 / 2.54 * 72;
+    const double usableWidthPt = pageLayout().paintRect(QPageLayout::Point).width() - 2 * printMarginPt;
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSizeF(9);
+    // Measured on a 72 dpi device, widths come out in points.
+    QImage points(1, 1, QImage::Format_Mono);
+    points.setDotsPerMeterX(2835);
+    points.setDotsPerMeterY(2835);
+    const double widestAt9 = QFontMetricsF(font, &points).horizontalAdvance(QString(widest, QChar('0')));
+    if (widestAt9 > usableWidthPt)
+        font.setPointSizeF(std::max(4.0, 9 * usableWidthPt / widestAt9 * 0.98));
     doc->setDefaultFont(font);
     doc->setDocumentMargin(0);
+    QTextOption noWrap;
+    noWrap.setWrapMode(QTextOption::NoWrap);
+    doc->setDefaultTextOption(noWrap);
     QTextCursor cursor(doc.get());
-    const QStringList pages = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(QChar('\f'));
     for (qsizetype i = 0; i < pages.size(); ++i) {
         if (i > 0) {
             QTextBlockFormat pageBreak;
