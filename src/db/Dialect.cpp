@@ -4,10 +4,12 @@
 #include "db/SqlLexer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
+#include <map>
 #include <optional>
 #include <set>
 
@@ -145,6 +147,216 @@ private:
     int m_depth = 0;
 };
 
+// LEFT JOIN (SELECT … GROUP BY …) r ON r.c = T.d AND … WHERE T.d = 'x' AND …: SQLite builds the
+// whole grouped table before joining and cannot take T.d's value into it, so each run groups
+// every row the subquery reads. Adding `c = 'x'` to the subquery's WHERE keeps or drops whole
+// groups (c is a grouping column) and drops only rows whose c could never match the join.
+// Plain literals only, and nothing where OR, BETWEEN, TOP or a window could change the reading.
+struct PushDown {
+    bool hasWhere = false;          // the subquery's own WHERE, extended with AND
+    std::vector<std::pair<std::vector<size_t>, size_t>> filters; // column tokens, literal token
+};
+using PushDowns = std::map<size_t, PushDown>; // by the subquery's GROUP token
+
+class PushDownPlanner {
+public:
+    explicit PushDownPlanner(const Tokens& t) : m_t(t) {}
+
+    PushDowns plan(const std::vector<Node>& n)
+    {
+        visit(n);
+        return std::move(m_result);
+    }
+
+private:
+    using Range = std::pair<size_t, size_t>;
+    struct Ref {
+        std::string table, column;
+    };
+
+    const Token& tok(const Node& n) const { return m_t[n.tok]; }
+    bool isTok(const Node& n) const { return n.kind == Node::Kind::Tok; }
+    bool word(const std::vector<Node>& n, size_t k, std::string_view w) const
+    {
+        return k < n.size() && isTok(n[k]) && tok(n[k]).isWord(w);
+    }
+    bool nameAt(const std::vector<Node>& n, size_t k) const { return k < n.size() && isTok(n[k]) && isName(tok(n[k])); }
+    bool dotAt(const std::vector<Node>& n, size_t k) const { return k < n.size() && isTok(n[k]) && tok(n[k]).is("."); }
+    static bool same(std::string_view a, std::string_view b)
+    {
+        auto upper = [](char c) { return std::toupper(static_cast<unsigned char>(c)); };
+        return a.size() == b.size()
+            && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
+    }
+    // The next join, not LEFT()/RIGHT() the functions.
+    bool joinAt(const std::vector<Node>& n, size_t k) const
+    {
+        return isTok(n[k]) && isAnyWord(tok(n[k]), {"LEFT", "RIGHT", "INNER", "FULL", "CROSS", "JOIN"})
+            && !(k + 1 < n.size() && n[k + 1].kind == Node::Kind::Group);
+    }
+
+    void visit(const std::vector<Node>& n)
+    {
+        for (const Node& k : n)
+            if (!k.kids.empty())
+                visit(k.kids);
+        size_t start = 0;
+        for (size_t k = 0; k <= n.size(); ++k) {
+            if (k < n.size() && !(isTok(n[k]) && isAnyWord(tok(n[k]), {"UNION", "EXCEPT", "INTERSECT"})))
+                continue;
+            block(n, start, k);
+            start = k + 1;
+        }
+    }
+
+    // First top-level `word` in [a, b), or b.
+    size_t find(const std::vector<Node>& n, size_t a, size_t b, std::initializer_list<std::string_view> words) const
+    {
+        for (size_t k = a; k < b; ++k)
+            if (isTok(n[k]) && isAnyWord(tok(n[k]), words))
+                return k;
+        return b;
+    }
+
+    // The terms of an AND-chain; none when OR or BETWEEN make the chain more than it looks.
+    std::vector<Range> conjuncts(const std::vector<Node>& n, size_t a, size_t b) const
+    {
+        if (find(n, a, b, {"OR", "BETWEEN"}) != b)
+            return {};
+        std::vector<Range> terms;
+        for (size_t k = a, start = a; k <= b; ++k) {
+            if (k < b && !word(n, k, "AND"))
+                continue;
+            terms.emplace_back(start, k);
+            start = k + 1;
+        }
+        return terms;
+    }
+
+    // T.d at [a, a+3)
+    std::optional<Ref> qualified(const std::vector<Node>& n, size_t a) const
+    {
+        if (!nameAt(n, a) || !dotAt(n, a + 1) || !nameAt(n, a + 2))
+            return std::nullopt;
+        return Ref{tok(n[a]).text, tok(n[a + 2]).text};
+    }
+
+    void block(const std::vector<Node>& n, size_t a, size_t b)
+    {
+        const size_t where = find(n, a, b, {"WHERE"});
+        if (where == b)
+            return;
+        const size_t whereEnd = find(n, where + 1, b, {"GROUP", "ORDER", "HAVING", "LIMIT", "OFFSET"});
+        std::vector<std::pair<Ref, size_t>> known; // T.d = literal
+        for (auto [s, e] : conjuncts(n, where + 1, whereEnd)) {
+            auto ref = qualified(n, s);
+            if (ref && e == s + 5 && isTok(n[s + 3]) && tok(n[s + 3]).is("=") && isTok(n[s + 4])
+                && tok(n[s + 4]).isLiteral() && !tok(n[s + 4]).inlined)
+                known.emplace_back(*ref, n[s + 4].tok);
+        }
+        if (known.empty())
+            return;
+        for (size_t k = a; k < where; ++k) {
+            if (!word(n, k, "LEFT"))
+                continue;
+            size_t j = k + 1 + (word(n, k + 1, "OUTER") ? 1 : 0);
+            if (!word(n, j, "JOIN") || j + 1 >= where || n[j + 1].kind != Node::Kind::Group)
+                continue;
+            const Node& sub = n[j + 1];
+            j += 2 + (word(n, j + 2, "AS") ? 1 : 0);
+            if (!nameAt(n, j) || !word(n, j + 1, "ON"))
+                continue;
+            const std::string alias = tok(n[j]).text;
+            size_t onEnd = j + 2;
+            while (onEnd < where && !joinAt(n, onEnd))
+                ++onEnd;
+            for (auto [s, e] : conjuncts(n, j + 2, onEnd)) {
+                auto lhs = qualified(n, s), rhs = qualified(n, s + 4);
+                if (e != s + 7 || !lhs || !rhs || !isTok(n[s + 3]) || !tok(n[s + 3]).is("="))
+                    continue;
+                if (same(rhs->table, alias))
+                    std::swap(lhs, rhs);
+                if (!same(lhs->table, alias) || same(rhs->table, alias))
+                    continue;
+                for (const auto& [ref, literal] : known)
+                    if (same(ref.table, rhs->table) && same(ref.column, rhs->column))
+                        pushInto(sub, lhs->column, literal);
+            }
+        }
+    }
+
+    std::vector<Range> items(const std::vector<Node>& n, size_t a, size_t b) const
+    {
+        std::vector<Range> out;
+        for (size_t k = a, start = a; k <= b; ++k) {
+            if (k < b && !(isTok(n[k]) && tok(n[k]).is(",")))
+                continue;
+            out.emplace_back(start, k);
+            start = k + 1;
+        }
+        return out;
+    }
+
+    // A bare or qualified column naming `column`: its tokens, else empty.
+    std::vector<size_t> plainColumn(const std::vector<Node>& n, Range r, const std::string& column) const
+    {
+        auto [s, e] = r;
+        if (e == s + 1 && nameAt(n, s) && same(tok(n[s]).text, column))
+            return {n[s].tok};
+        if (e == s + 3 && qualified(n, s) && same(tok(n[s + 2]).text, column))
+            return {n[s].tok, n[s + 1].tok, n[s + 2].tok};
+        return {};
+    }
+
+    void pushInto(const Node& sub, const std::string& column, size_t literal)
+    {
+        const std::vector<Node>& n = sub.kids;
+        const size_t end = n.size();
+        if (!word(n, 0, "SELECT")
+            || find(n, 0, end, {"UNION", "EXCEPT", "INTERSECT", "TOP", "LIMIT", "OFFSET", "OVER", "INTO"}) != end)
+            return;
+        const size_t from = find(n, 1, n.size(), {"FROM"});
+        const size_t group = find(n, from, n.size(), {"GROUP"});
+        if (group == n.size() || !word(n, group + 1, "BY"))
+            return;
+        const size_t where = find(n, from, group, {"WHERE"});
+        if (where < group && find(n, where + 1, group, {"OR"}) != group)
+            return;
+
+        // Exactly one select item answers to the name, and it is the column itself.
+        std::vector<size_t> selected;
+        int named = 0;
+        const size_t first = word(n, 1, "DISTINCT") || word(n, 1, "ALL") ? 2 : 1;
+        for (Range r : items(n, first, from)) {
+            if (r.second > r.first && nameAt(n, r.second - 1) && same(tok(n[r.second - 1]).text, column)) {
+                ++named;
+                selected = plainColumn(n, r, column);
+            }
+        }
+        if (named != 1 || selected.empty())
+            return;
+        const size_t groupEnd = find(n, group + 2, n.size(), {"HAVING", "ORDER"});
+        bool grouped = false;
+        for (Range r : items(n, group + 2, groupEnd)) {
+            const auto g = plainColumn(n, r, column);
+            if (!g.empty())
+                grouped = grouped || g.size() == 1 || selected.size() == 1
+                    || same(m_t[g[0]].text, m_t[selected[0]].text);
+        }
+        if (!grouped)
+            return;
+        PushDown& p = m_result[n[group].tok];
+        p.hasWhere = where < group;
+        for (const auto& f : p.filters)
+            if (f.first == selected && f.second == literal)
+                return;
+        p.filters.emplace_back(selected, literal);
+    }
+
+    const Tokens& m_t;
+    PushDowns m_result;
+};
+
 // Text joined with single blanks, none inside parentheses or around a qualifying dot.
 class Text {
 public:
@@ -167,7 +379,10 @@ private:
 
 class Emitter {
 public:
-    Emitter(const Tokens& t, const std::vector<size_t>& literalIndex) : m_t(t), m_literalIndex(literalIndex) {}
+    Emitter(const Tokens& t, const std::vector<size_t>& literalIndex, PushDowns pushDowns)
+        : m_t(t), m_literalIndex(literalIndex), m_pushDowns(std::move(pushDowns))
+    {
+    }
 
     // A query block, a parenthesised list or a CASE body: operands between delimiters.
     std::string sequence(const std::vector<Node>& n)
@@ -180,6 +395,8 @@ public:
             if (k < n.size() && !skip.count(k) && !isDelimiter(n, k))
                 continue;
             out << region(n, start, k);
+            if (k < n.size() && isTok(n[k]))
+                out << pushedFilters(n[k].tok);
             if (k < n.size() && !skip.count(k))
                 out << token(n[k].tok);
             start = k + 1;
@@ -412,8 +629,28 @@ private:
         return "?" + std::to_string(literalOfParam.size());
     }
 
+    // The filters a push-down adds before the subquery's GROUP BY; the literal binds as a
+    // parameter of its own, so the shape still decides the text.
+    std::string pushedFilters(size_t group)
+    {
+        auto p = m_pushDowns.find(group);
+        if (p == m_pushDowns.end())
+            return {};
+        Text out;
+        bool where = !p->second.hasWhere;
+        for (const auto& [column, literal] : p->second.filters) {
+            out << (where ? "WHERE" : "AND");
+            where = false;
+            for (size_t c : column)
+                out << token(c);
+            out << "=" << token(literal);
+        }
+        return std::move(out).str();
+    }
+
     const Tokens& m_t;
     const std::vector<size_t>& m_literalIndex;
+    PushDowns m_pushDowns;
 };
 
 std::string shapeKey(const Tokens& t)
@@ -481,8 +718,9 @@ std::vector<Translation> Dialect::translateText(std::string_view tsql)
         }
         auto hit = m_cache.find(tr.key);
         if (hit == m_cache.end()) {
-            Emitter emitter(t, literalIndex);
-            Entry entry{emitter.sequence(TreeBuilder(t).statement()), std::move(emitter.literalOfParam)};
+            const std::vector<Node> tree = TreeBuilder(t).statement();
+            Emitter emitter(t, literalIndex, PushDownPlanner(t).plan(tree));
+            Entry entry{emitter.sequence(tree), std::move(emitter.literalOfParam)};
             remember(tr.key, std::move(entry));
             hit = m_cache.find(tr.key);
         } else {

@@ -2,7 +2,9 @@
 // SQL Server statements → SQLite statements, rewriting only what SQLite reads differently:
 // TOP n → LIMIT n at the end of the TOP's own query block; isnull → ifnull; string/number
 // `+` → tsql_add(); LEFT()/RIGHT() → tsql_left()/tsql_right(); [names], N'…'; table hints
-// WITH (NOLOCK) and the dbo. prefix dropped.
+// WITH (NOLOCK) and the dbo. prefix dropped. A grouped derived table on the right of a LEFT JOIN
+// also gets the outer WHERE's `T.d = literal` for the columns it is joined on by T.d, which
+// SQLite would otherwise group whole on every run.
 // Literals become parameters, except in ORDER BY, GROUP BY and TOP, where a number is a
 // position or a count; text parameters compare with NOCASE as SQL Server's default collation.
 // Translations are cached by statement shape, so statements differing only in literals share one;
