@@ -16,13 +16,7 @@ bool assign(T& member, T value)
 }
 } // namespace
 
-void Label::setCaption(std::string caption)
-{
-    if (assign(m_caption, std::move(caption)))
-        changed();
-}
-
-void Frame::setCaption(std::string caption)
+void CaptionControl::setCaption(std::string caption)
 {
     if (assign(m_caption, std::move(caption)))
         changed();

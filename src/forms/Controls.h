@@ -4,7 +4,8 @@
 
 namespace tesmira::forms {
 
-class Label : public Control {
+// A control that only shows a caption and never takes the focus.
+class CaptionControl : public Control {
 public:
     using Control::Control;
     const std::string& caption() const { return m_caption; }
@@ -16,17 +17,15 @@ private:
     std::string m_caption;
 };
 
-// Disabling or hiding a frame does the same to the controls whose container it is.
-class Frame : public Control {
+class Label : public CaptionControl {
 public:
-    using Control::Control;
-    const std::string& caption() const { return m_caption; }
-    void setCaption(std::string caption);
-    bool acceptsFocus() const override { return false; }
-    std::string shownText() const override { return m_caption; }
+    using CaptionControl::CaptionControl;
+};
 
-private:
-    std::string m_caption;
+// Disabling or hiding a frame does the same to the controls whose container it is.
+class Frame : public CaptionControl {
+public:
+    using CaptionControl::CaptionControl;
 };
 
 class Button : public Control {
