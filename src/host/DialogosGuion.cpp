@@ -1,6 +1,6 @@
 #include "host/DialogosGuion.h"
 
-#include "forms/Grid.h"
+#include "forms/GridCsv.h"
 
 namespace tesmira::host {
 
@@ -152,31 +152,9 @@ void DialogosGuion::herramientaGrid(forms::Grid& grid, bool secondary)
             *m_out << "GRIDTOOL columns\n";
         return;
     }
-    // Export: the visible columns as CSV, kept for the caller and written to the transcript.
-    auto csvField = [](const std::string& s) {
-        if (s.find_first_of(",\"\r\n") == std::string::npos)
-            return s;
-        std::string q = "\"";
-        for (char c : s)
-            q += c == '"' ? std::string("\"\"") : std::string(1, c);
-        return q + "\"";
-    };
-    std::string csv;
-    std::vector<int> cols;
-    for (int c = 0; c < grid.columnCount(); ++c)
-        if (grid.columnDef(c).visible)
-            cols.push_back(c);
-    for (size_t i = 0; i < cols.size(); ++i)
-        csv += (i ? "," : "") + csvField(grid.columnDef(cols[i]).caption);
-    csv += "\n";
-    for (int r = 0; r < grid.rowCount(); ++r) {
-        for (size_t i = 0; i < cols.size(); ++i)
-            csv += (i ? "," : "") + csvField(grid.cellText(r, cols[i]));
-        csv += "\n";
-    }
-    m_csv = csv;
+    // Export: the visible columns as CSV, written to the transcript.
     if (m_out)
-        *m_out << "GRIDTOOL export\n" << csv;
+        *m_out << "GRIDTOOL export\n" << forms::gridCsv(grid);
 }
 
 } // namespace tesmira::host

@@ -34,7 +34,6 @@ public:
     const std::vector<std::string>& textosMostrados() const { return m_mostrados; }
     // What the last pick list offered (for checks of a look-up's content).
     const Lista& ultimaLista() const { return m_ultimaLista; }
-    const std::string& ultimoCsv() const { return m_csv; }
     void limpia() { m_mensajes.clear(); m_mostrados.clear(); }
 
     int mensaje(const std::string& prompt, int flags, const std::string& title, const std::string& source,
@@ -64,7 +63,6 @@ private:
     std::vector<MensajeMostrado> m_mensajes;
     std::vector<std::string> m_mostrados;
     Lista m_ultimaLista;
-    std::string m_csv;
 };
 
 } // namespace tesmira::host

@@ -1,20 +1,16 @@
 #pragma once
-// The host's grid tools: the grid's visible columns as CSV, and a column chooser.
+// The host's grid tools: the grid's visible columns as CSV (forms/GridCsv.h), and a column chooser.
 #include <QDialog>
 
 #include <string>
 
 class QListWidget;
 
-namespace tesmira::forms {
-class Grid;
-}
+#include "forms/GridCsv.h"
 
 namespace tesmira::ui {
 
-// Visible columns in display order: the captions, then one line a row of cell texts as shown.
-// Fields holding a comma, a quote or a line break are quoted, quotes doubled.
-std::string gridCsv(const forms::Grid& grid);
+using forms::gridCsv;
 
 // One checkable entry a column (caption and name); apply() shows the checked and hides the rest.
 class ColumnChooser : public QDialog {
