@@ -6,6 +6,8 @@
 
 namespace tesmira::host {
 
+namespace {
+
 void muestraDescripcion(forms::Form& form, db::Connection& conexion, forms::TextField& campo)
 {
     if (campo.sql.empty() || campo.sqlControlResultado.empty())
@@ -29,6 +31,8 @@ void muestraDescripcion(forms::Form& form, db::Connection& conexion, forms::Text
     }
     destino->setText(descripcion);
 }
+
+} // namespace
 
 void conectaDescripciones(forms::Form& form, Entorno& entorno)
 {
