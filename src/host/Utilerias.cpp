@@ -164,8 +164,8 @@ void Utilerias::LimpiaControles(forms::Form& form, int mode) const
     if (mode != 1 && mode != 2)
         throw Error("LimpiaControles: modo " + std::to_string(mode) + " desconocido");
     for (const auto& c : form.controls()) {
-        // Tag "0" marks a field the host bound to the user (branch, warehouse, local
-        // currency): clearing the screen must not unbind it.
+        // Tag "0" marks a field clearing must leave alone: one the host bound to the user
+        // (branch, warehouse, local currency) or the document's key being typed.
         if (c->tag() == "0")
             continue;
         if (auto* field = dynamic_cast<forms::TextField*>(c.get())) {

@@ -10,38 +10,12 @@
 #include "vn003/frmVN003.h"
 
 #include <cassert>
-#include <functional>
-#include <utility>
 
 namespace tesmira::vn003 {
 
 namespace {
 
 const char* const AccesoRestringido = "para mayor información consulte al administrador del sistema";
-
-// LimpiaControles empties every text field, the folio being typed included. The folio keeps
-// its text, and restoring it must not raise its change handler again.
-class FolioConservado {
-public:
-    explicit FolioConservado(TextField& folio)
-        : m_folio(folio)
-        , m_texto(folio.text())
-        , m_alCambiar(std::exchange(folio.onChange, nullptr))
-    {
-    }
-    ~FolioConservado()
-    {
-        m_folio.setText(m_texto);
-        m_folio.onChange = std::move(m_alCambiar);
-    }
-    FolioConservado(const FolioConservado&) = delete;
-    FolioConservado& operator=(const FolioConservado&) = delete;
-
-private:
-    TextField& m_folio;
-    std::string m_texto;
-    std::function<void()> m_alCambiar;
-};
 
 } // namespace
 
@@ -52,10 +26,7 @@ void frmVN003::txtFolio_Change()
         return;
     for (int n = 4; n >= 1; --n)
         Controles.setOpcionDocumento(n, false);
-    {
-        FolioConservado folio(txtFolio);
-        Utilerias().LimpiaControles(*this, 1);
-    }
+    Utilerias().LimpiaControles(*this, 1);
     IdDomicilioEntrega.clear();
     SeleccionaPestana(0);
     txtSalida.setText("");

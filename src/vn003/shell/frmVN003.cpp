@@ -152,6 +152,8 @@ frmVN003::frmVN003()
 
     // Read once at load: clearing the document must not empty it.
     txtMonedaLocal.setTag("0");
+    // The document key: the screen empties it itself where it means to.
+    txtFolio.setTag("0");
     // The invoice series is usable only while "Factura" is ticked; its click switches it on.
     frFactura.setEnabled(false);
 
