@@ -219,6 +219,8 @@ public:
     Geometria GeometriaGrid{60, 120, 11040, 5780};
 
     // ---- header/ ----
+    // Asks Permisos how the header's branch and warehouse handle stock, into Manejo.
+    void LeeManejoAlmacen();
     void txt_Sc_Cve_Sucursal_Change();
     void txt_Sc_Cve_Sucursal_Enter();
     void txt_Al_Cve_Almacen_Change();
@@ -308,6 +310,9 @@ public:
     void EditaDescripcionRemision();
     void BuscaUbicacion();
     void ValidaUbicacionCapturada();
+    // Checks a location for the current row; on refusal warns with the reason under the given
+    // message id. The row's Ubicacion gets the key, or "" when refused.
+    void AsignaUbicacion(const std::string& clave, const char* idMensaje);
     // A location key as Format renders it with the company's location format: digit
     // patterns pad numeric keys, "@", "&", "<", ">" and "!" work on any text.
     static std::string FormatoUbicacion(const std::string& valor, const std::string& formato);

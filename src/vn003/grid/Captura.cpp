@@ -261,19 +261,7 @@ void frmVN003::BuscaUbicacion()
     std::string clave = Utilerias().ListaBusqueda(sql, 100);
     if (clave.empty())
         return;
-    std::string sucursal = txt_Sc_Cve_Sucursal.text();
-    std::string almacen = txt_Al_Cve_Almacen.text();
-    std::string producto = ssDetalle.col("Pr_Cve_Producto").text();
-    std::string talla = ssDetalle.col("Tl_Cve_Talla").text();
-    std::string color = ssDetalle.col("Cl_Cve_Color").text();
-    bool ok = false;
-    Valida_Ubicacion(sucursal, almacen, clave, producto, talla, color, ok);
-    if (!ok) {
-        Sistema().Mensaje(MensajeValidacion, 48, "Advertencia", this, "VN003", "ERR-ID:7500032");
-        ssDetalle.col("Ubicacion").setValue("");
-        return;
-    }
-    ssDetalle.col("Ubicacion").setValue(clave);
+    AsignaUbicacion(clave, "ERR-ID:7500032");
 }
 
 void frmVN003::ValidaUbicacionCapturada()
@@ -283,18 +271,22 @@ void frmVN003::ValidaUbicacionCapturada()
     std::string clave = FormatoUbicacion(ssDetalle.col("Ubicacion").value().toString(), Parametros.FormatoUbicacion);
     if (clave.empty())
         return;
+    AsignaUbicacion(clave, "ERR-ID:7500031");
+}
+
+void frmVN003::AsignaUbicacion(const std::string& clave, const char* idMensaje)
+{
     std::string sucursal = txt_Sc_Cve_Sucursal.text();
     std::string almacen = txt_Al_Cve_Almacen.text();
+    std::string ubicacion = clave;
     std::string producto = ssDetalle.col("Pr_Cve_Producto").text();
     std::string talla = ssDetalle.col("Tl_Cve_Talla").text();
     std::string color = ssDetalle.col("Cl_Cve_Color").text();
     bool ok = false;
-    Valida_Ubicacion(sucursal, almacen, clave, producto, talla, color, ok);
-    if (!ok) {
-        Sistema().Mensaje(MensajeValidacion, 48, "Advertencia", this, "VN003", "ERR-ID:7500031");
-        clave = "";
-    }
-    ssDetalle.col("Ubicacion").setValue(clave);
+    Valida_Ubicacion(sucursal, almacen, ubicacion, producto, talla, color, ok);
+    if (!ok)
+        Sistema().Mensaje(MensajeValidacion, 48, "Advertencia", this, "VN003", idMensaje);
+    ssDetalle.col("Ubicacion").setValue(ok ? clave : std::string());
 }
 
 } // namespace tesmira::vn003

@@ -29,20 +29,25 @@ void frmVN003::txt_Al_Cve_Almacen_Change()
     txtSalida.setText("");
 }
 
+void frmVN003::LeeManejoAlmacen()
+{
+    const std::string& sucursal = txt_Sc_Cve_Sucursal.text();
+    const std::string& almacen = txt_Al_Cve_Almacen.text();
+    Manejo.ManejaTalla = Permisos->ManejaTalla(sucursal, almacen);
+    Manejo.ManejaColor = Permisos->ManejaColor(sucursal, almacen);
+    Manejo.ManejaLote = Permisos->ManejaLote(sucursal, almacen);
+    Manejo.ManejaSerie = Permisos->ManejaSerie(sucursal, almacen);
+    Manejo.ManejaUbicacion = Permisos->ManejaUbicacion(sucursal, almacen);
+}
+
 void frmVN003::txt_Al_Cve_Almacen_Enter()
 {
     if (!Controles.ModoNuevo())
         return;
-    const std::string& sucursal = txt_Sc_Cve_Sucursal.text();
-    const std::string& almacen = txt_Al_Cve_Almacen.text();
-    Manejo.ManejaColor = Permisos->ManejaColor(sucursal, almacen);
-    Manejo.ManejaTalla = Permisos->ManejaTalla(sucursal, almacen);
-    Manejo.ManejaLote = Permisos->ManejaLote(sucursal, almacen);
-    Manejo.ManejaSerie = Permisos->ManejaSerie(sucursal, almacen);
-    Manejo.ManejaUbicacion = Permisos->ManejaUbicacion(sucursal, almacen);
+    LeeManejoAlmacen();
 
     if (Manejo.ManejaUbicacion) {
-        if (!almacen.empty())
+        if (!txt_Al_Cve_Almacen.text().empty())
             txtSalida.setEnabled(true);
         ssDetalle.col("VALIDA_DISPONIBILIDAD").setVisible(false);
         ssDetalle.col("Ubicacion").setLocked(false);

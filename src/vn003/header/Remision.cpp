@@ -120,13 +120,7 @@ void frmVN003::txtFolio_Enter()
         chSinCargo.setValue(rs.Fields("Rm_Sin_Cargo").toString() == "SI" ? CheckBox::Checked : CheckBox::Unchecked);
         txtCondicionVenta.setText(rs.Fields("Rm_Condicion_Venta").toString());
 
-        const std::string& sucursal = txt_Sc_Cve_Sucursal.text();
-        const std::string& almacen = txt_Al_Cve_Almacen.text();
-        Manejo.ManejaTalla = Permisos->ManejaTalla(sucursal, almacen);
-        Manejo.ManejaColor = Permisos->ManejaColor(sucursal, almacen);
-        Manejo.ManejaLote = Permisos->ManejaLote(sucursal, almacen);
-        Manejo.ManejaSerie = Permisos->ManejaSerie(sucursal, almacen);
-        Manejo.ManejaUbicacion = Permisos->ManejaUbicacion(sucursal, almacen);
+        LeeManejoAlmacen();
         if (Manejo.ManejaUbicacion) {
             ssDetalle.col("Ubicacion").setLocked(false);
             ssDetalle.col("Ubicacion").setVisible(true);

@@ -102,13 +102,7 @@ bool frmVN003::PreparaCargaPedido(db::Recordset& rs, const MensajesCargaPedido& 
     // The order keeps a factor; the field shows a percentage.
     txtDescuento_Global.setValue(rs.Fields("Pd_Descuento_Global_Factor").toDouble() * 100);
 
-    const std::string& sucursal = txt_Sc_Cve_Sucursal.text();
-    const std::string& almacen = txt_Al_Cve_Almacen.text();
-    Manejo.ManejaTalla = Permisos->ManejaTalla(sucursal, almacen);
-    Manejo.ManejaColor = Permisos->ManejaColor(sucursal, almacen);
-    Manejo.ManejaLote = Permisos->ManejaLote(sucursal, almacen);
-    Manejo.ManejaSerie = Permisos->ManejaSerie(sucursal, almacen);
-    Manejo.ManejaUbicacion = Permisos->ManejaUbicacion(sucursal, almacen);
+    LeeManejoAlmacen();
 
     // The blind-capture look-up: the order's products still pending, the note on screen not counted.
     const std::string folio = db::quoted(txt_Pd_Folio.text());
