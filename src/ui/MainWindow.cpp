@@ -1,7 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "db/Connection.h"
-#include "host/Entorno.h"
+#include "host/services/Entorno.h"
 #include "ui/FormBinder.h"
 #include "ui/GridModel.h"
 #include "ui/GridView.h"

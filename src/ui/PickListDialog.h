@@ -2,7 +2,7 @@
 // A pick list over rows the host produced: type to filter (any column, any case), Enter or a
 // double click picks the current row. Pickers that also ask quantities or an account add their
 // fields below the list.
-#include "host/Dialogos.h"
+#include "host/services/Dialogos.h"
 
 #include <QDialog>
 

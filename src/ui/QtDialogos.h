@@ -1,7 +1,7 @@
 #pragma once
 // The host's dialogs as Qt shows them: message boxes, pick lists, the text editor and viewer,
 // the lot, serial, stock and payment pickers, and the grid tools.
-#include "host/Dialogos.h"
+#include "host/services/Dialogos.h"
 
 #include <QMessageBox>
 #include <QPointer>

@@ -1,8 +1,8 @@
 #pragma once
 // Module Publico: the host objects every routine of the component shares, created once by
 // the component's start routine and kept for its whole life.
-#include "host/Sistema.h"
-#include "host/Utilerias.h"
+#include "host/services/Sistema.h"
+#include "host/services/Utilerias.h"
 
 #include <memory>
 #include <string>

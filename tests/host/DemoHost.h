@@ -3,8 +3,8 @@
 // date fixed on 2026-12-05 and printing into a temporary folder.
 #include "db/Connection.h"
 #include "db/Schema.h"
-#include "host/DialogosGuion.h"
-#include "host/Entorno.h"
+#include "host/services/DialogosGuion.h"
+#include "host/services/Entorno.h"
 
 #include <gtest/gtest.h>
 

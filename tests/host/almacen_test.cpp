@@ -2,8 +2,8 @@
 #include "DemoHost.h"
 
 #include "base/Error.h"
-#include "host/Permisos.h"
-#include "host/Precios.h"
+#include "host/services/Permisos.h"
+#include "host/services/Precios.h"
 
 namespace tesmira::host::prueba {
 namespace {

@@ -3,13 +3,13 @@
 #include "DemoHost.h"
 
 #include "base/Error.h"
-#include "host/CreditoCliente.h"
-#include "host/DomicilioEntrega.h"
-#include "host/Impresion.h"
-#include "host/Lotes.h"
-#include "host/PadreShell.h"
-#include "host/Series.h"
-#include "host/ServicioDocumento.h"
+#include "host/services/CreditoCliente.h"
+#include "host/services/DomicilioEntrega.h"
+#include "host/output/Impresion.h"
+#include "host/services/Lotes.h"
+#include "host/services/PadreShell.h"
+#include "host/services/Series.h"
+#include "host/output/ServicioDocumento.h"
 
 #include <fstream>
 #include <iterator>

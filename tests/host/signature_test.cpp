@@ -1,7 +1,7 @@
 // Digital signature of invoices with the company's key pair.
 #include "DemoHost.h"
 
-#include "host/Firma.h"
+#include "host/output/Firma.h"
 
 namespace tesmira::host::prueba {
 namespace {

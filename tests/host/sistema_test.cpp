@@ -2,7 +2,7 @@
 #include "DemoHost.h"
 
 #include "base/Error.h"
-#include "host/Sistema.h"
+#include "host/services/Sistema.h"
 
 namespace tesmira::host::prueba {
 namespace {

@@ -6,8 +6,8 @@
 #include "forms/Form.h"
 #include "forms/Grid.h"
 #include "forms/TextField.h"
-#include "host/Descripciones.h"
-#include "host/Utilerias.h"
+#include "host/services/Descripciones.h"
+#include "host/services/Utilerias.h"
 
 #include <cmath>
 

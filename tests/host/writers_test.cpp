@@ -3,14 +3,14 @@
 #include "DemoHost.h"
 
 #include "db/Recordset.h"
-#include "host/ControlDocumento.h"
-#include "host/DocumentoRemision.h"
-#include "host/DocumentoVenta.h"
-#include "host/EnvioComprobante.h"
-#include "host/EnvioDocumento.h"
-#include "host/Facturacion.h"
-#include "host/Firma.h"
-#include "host/MetodoPago.h"
+#include "host/writers/ControlDocumento.h"
+#include "host/writers/DocumentoRemision.h"
+#include "host/writers/DocumentoVenta.h"
+#include "host/output/EnvioComprobante.h"
+#include "host/output/EnvioDocumento.h"
+#include "host/writers/Facturacion.h"
+#include "host/output/Firma.h"
+#include "host/writers/MetodoPago.h"
 
 #include <fstream>
 #include <sstream>

@@ -2,7 +2,7 @@
 // keys, the closing-order policy, and the line amounts and totals.
 #include "Pantalla_fixture.h"
 
-#include "host/Utilerias.h"
+#include "host/services/Utilerias.h"
 
 #include <filesystem>
 #include <functional>

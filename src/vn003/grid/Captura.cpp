@@ -4,9 +4,9 @@
 #include "base/Error.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
-#include "host/Lotes.h"
-#include "host/Permisos.h"
-#include "host/Series.h"
+#include "host/services/Lotes.h"
+#include "host/services/Permisos.h"
+#include "host/services/Series.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 

@@ -1,6 +1,6 @@
 // The detail grid's notifications: retyping a product, leaving a cell, keys.
 // No error report here: a failure ends the handler and goes back to whoever raised it.
-#include "host/Permisos.h"
+#include "host/services/Permisos.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 

@@ -1,7 +1,7 @@
 // Checks of delivery-note lines against the order and the warehouse.
 #include "base/Vb.h"
 #include "db/Connection.h"
-#include "host/Precios.h"
+#include "host/services/Precios.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 

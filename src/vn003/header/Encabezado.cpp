@@ -1,8 +1,8 @@
 // Header fields: branch, warehouse, currency, date and customer, and the delivery address.
 #include "db/Connection.h"
-#include "host/CreditoCliente.h"
-#include "host/DomicilioEntrega.h"
-#include "host/Permisos.h"
+#include "host/services/CreditoCliente.h"
+#include "host/services/DomicilioEntrega.h"
+#include "host/services/Permisos.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 

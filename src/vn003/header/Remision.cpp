@@ -1,11 +1,11 @@
 // Calling up a saved delivery note by its folio: the header, whether it may still be
 // cancelled, and one grid row per stored line.
 #include "db/Connection.h"
-#include "host/DomicilioEntrega.h"
-#include "host/Lotes.h"
-#include "host/Padre.h"
-#include "host/Permisos.h"
-#include "host/Series.h"
+#include "host/services/DomicilioEntrega.h"
+#include "host/services/Lotes.h"
+#include "host/services/Padre.h"
+#include "host/services/Permisos.h"
+#include "host/services/Series.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 

@@ -1,6 +1,6 @@
 // What the order loaders share: the order header with its refusals, and one grid row per line.
 #include "db/Connection.h"
-#include "host/Permisos.h"
+#include "host/services/Permisos.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 

@@ -1,6 +1,6 @@
 // The handheld dispatch: the lines picked for the order replace the grid's.
 #include "db/Connection.h"
-#include "host/Lotes.h"
+#include "host/services/Lotes.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 

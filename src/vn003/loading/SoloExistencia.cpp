@@ -1,9 +1,9 @@
 // The stock-only order loader: no line gets more than the warehouse holds.
 #include "db/Connection.h"
-#include "host/Impresion.h"
-#include "host/Lotes.h"
-#include "host/Permisos.h"
-#include "host/Series.h"
+#include "host/output/Impresion.h"
+#include "host/services/Lotes.h"
+#include "host/services/Permisos.h"
+#include "host/services/Series.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 

@@ -1,7 +1,7 @@
 // The delete command: cancels the note on screen through the host's document services.
 #include "db/Connection.h"
-#include "host/ControlDocumento.h"
-#include "host/DocumentoRemision.h"
+#include "host/writers/ControlDocumento.h"
+#include "host/writers/DocumentoRemision.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 

@@ -1,10 +1,10 @@
 // Form load and activation: company parameters and user rights read once, the closing-order
 // policy, the Alt+1/2/3 tab keys and the layout on resize.
-#include "host/Descripciones.h"
-#include "host/Padre.h"
-#include "host/Permisos.h"
-#include "host/Precios.h"
-#include "host/SerieFactura.h"
+#include "host/services/Descripciones.h"
+#include "host/services/Padre.h"
+#include "host/services/Permisos.h"
+#include "host/services/Precios.h"
+#include "host/services/SerieFactura.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 

@@ -1,9 +1,9 @@
 // Toolbar commands that only change the screen's state, the tab strip and the Enter-as-Tab
 // keys, and the standard error report of the handlers.
 #include "db/Connection.h"
-#include "host/Impresion.h"
-#include "host/Padre.h"
-#include "host/ServicioDocumento.h"
+#include "host/output/Impresion.h"
+#include "host/services/Padre.h"
+#include "host/output/ServicioDocumento.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 

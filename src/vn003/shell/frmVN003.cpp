@@ -1,8 +1,8 @@
 #include "vn003/frmVN003.h"
 
-#include "host/Padre.h"
-#include "host/Permisos.h"
-#include "host/Precios.h"
+#include "host/services/Padre.h"
+#include "host/services/Permisos.h"
+#include "host/services/Precios.h"
 #include "vn003/Publico.h"
 
 namespace tesmira::vn003 {

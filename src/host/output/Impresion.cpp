@@ -1,0 +1,324 @@
+#include "host/output/Impresion.h"
+
+#include "base/Error.h"
+#include "base/Vb.h"
+#include "db/Connection.h"
+#include "host/services/Dialogos.h"
+#include "host/services/ServiciosSql.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+namespace tesmira::host {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Characters a person sees: UTF-8 continuation bytes take no column.
+size_t ancho(const std::string& s)
+{
+    size_t n = 0;
+    for (unsigned char c : s)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+std::string ajusta(std::string s, size_t width, bool right = false)
+{
+    size_t w = ancho(s);
+    while (w > width) { // cut whole characters
+        do
+            s.pop_back();
+        while (!s.empty() && (static_cast<unsigned char>(s.back()) & 0xC0) == 0x80);
+        if (!s.empty())
+            s.pop_back();
+        w = ancho(s);
+    }
+    const std::string pad(width - w, ' ');
+    return right ? pad + s : s + pad;
+}
+
+std::string cantidad(double v) { return vb::formatNumber(v, v == std::floor(v) ? "#,##0" : "#,##0.###"); }
+std::string dinero(double v) { return vb::formatNumber(v, "#,##0.00"); }
+std::string fecha(const Value& v) { return v.isNull() ? std::string() : vb::formatDate(v.toDate()); }
+
+// File names keep letters, digits, '-' and '_'; anything else a folio may hold becomes '_'.
+std::string nombreArchivo(const std::string& s)
+{
+    std::string out;
+    for (unsigned char c : s)
+        out += (std::isalnum(c) || c == '-' || c == '_') ? static_cast<char>(c) : '_';
+    return out;
+}
+
+struct Linea {
+    std::string id, producto, descripcion, talla, color, unidad;
+    double cantidad = 0, precio = 0, importe = 0;
+};
+
+struct Documento {
+    std::string titulo, folio, cliente, sucursal, almacen, moneda, referencia, estado, direccion, extra;
+    Value fecha;
+    double tipoCambio = 1, descuentoGlobal = 0, impuesto = 0;
+    std::vector<Linea> lineas;
+};
+
+class Render {
+public:
+    explicit Render(db::Connection& c) : m_c(c) {}
+
+    std::string texto(const Documento& d, bool blank) const
+    {
+        std::ostringstream out;
+        empresa(out);
+        out << d.titulo << (d.folio.empty() ? "" : " " + d.folio) << '\n';
+        if (d.estado == "CA")
+            out << "*** CANCELADA ***\n";
+        out << "Fecha: " << fecha(d.fecha) << "    Referencia: " << d.referencia << '\n';
+        if (!d.extra.empty())
+            out << d.extra << '\n';
+        out << "Cliente: " << d.cliente << '\n';
+        out << "Entregar en: " << d.direccion << '\n';
+        out << "Sucursal: " << d.sucursal << "    Almacén: " << d.almacen << '\n';
+        out << "Moneda: " << d.moneda << "    Tipo de cambio: " << vb::formatNumber(d.tipoCambio, "0.0000") << "\n\n";
+        out << ajusta("ID", 5) << ajusta("Producto", 10) << ajusta("Descripción", 33) << ' ' << ajusta("Talla", 6)
+            << ajusta("Color", 6) << ajusta("Cantidad", 12, true) << ' ' << ajusta("Unidad", 6)
+            << ajusta("Precio", 14, true) << ajusta("Importe", 16, true) << '\n';
+        out << std::string(109, '-') << '\n';
+        double subtotal = 0;
+        for (const auto& l : d.lineas) {
+            out << ajusta(l.id, 5) << ajusta(l.producto, 10) << ajusta(l.descripcion, 33) << ' ' << ajusta(l.talla, 6)
+                << ajusta(l.color, 6) << ajusta(cantidad(l.cantidad), 12, true) << ' ' << ajusta(l.unidad, 6)
+                << ajusta(dinero(l.precio), 14, true) << ajusta(dinero(l.importe), 16, true) << '\n';
+            subtotal += l.importe;
+        }
+        if (blank)
+            for (int i = 0; i < 10; ++i)
+                out << '\n';
+        out << std::string(109, '-') << '\n';
+        const double total = subtotal - d.descuentoGlobal + d.impuesto;
+        out << ajusta("Subtotal:", 93, true) << ajusta(dinero(subtotal), 16, true) << '\n';
+        out << ajusta("Descuento global:", 93, true) << ajusta(dinero(d.descuentoGlobal), 16, true) << '\n';
+        out << ajusta("Impuestos:", 93, true) << ajusta(dinero(d.impuesto), 16, true) << '\n';
+        out << ajusta("Total:", 93, true) << ajusta(dinero(total), 16, true) << '\n';
+        return out.str();
+    }
+
+    std::optional<Documento> remision(const std::string& folio) const
+    {
+        db::Recordset h = m_c.Execute("SELECT * FROM Remision_Encabezado WHERE Rm_Folio = " + sql::texto(folio));
+        if (h.Eof())
+            return std::nullopt;
+        Documento d = encabezado(h, "Rm_", "Remisión", "Remision");
+        d.extra = "Pedido: " + h.Fields("Rm_Documento").toString()
+            + (h.Fields("Rm_Factura").toString().empty() ? "" : "    Factura: " + h.Fields("Rm_Factura").toString());
+        d.descuentoGlobal = h.Fields("Rm_Descuento_Global_Importe").toDouble();
+        lineas(d, "Remision", "Rm_", "Rm_Folio", folio);
+        return d;
+    }
+
+    std::optional<Documento> venta(const std::string& folio, const std::string& titulo) const
+    {
+        db::Recordset h = m_c.Execute("SELECT * FROM Venta_Encabezado WHERE Vn_Folio = " + sql::texto(folio));
+        if (h.Eof())
+            return std::nullopt;
+        Documento d = encabezado(h, "Vn_", titulo, "Venta");
+        d.extra = "Venta: " + folio + "    Remisión: " + h.Fields("Vn_Documento").toString();
+        lineas(d, "Venta", "Vn_", "Vn_Folio", folio);
+        return d;
+    }
+
+    // An invoice is printed from its sale; receipts and promissory notes name their invoice.
+    std::optional<Documento> factura(const std::string& folio, const std::string& titulo) const
+    {
+        const std::string wanted = sql::texto("%|" + folio + "|%");
+        db::Recordset f = m_c.Execute(
+            "SELECT TOP 1 Fc_Factura, Fc_Documento FROM Factura WHERE Fc_Factura = " + sql::texto(folio)
+            + " OR '|' + Fc_Recibo_Pago + '|' LIKE " + wanted + " OR '|' + Fc_Pagares + '|' LIKE " + wanted);
+        if (f.Eof())
+            return std::nullopt;
+        auto d = venta(f.Fields("Fc_Documento").toString(), titulo);
+        if (!d)
+            return std::nullopt;
+        d->folio = folio;
+        d->extra = "Factura: " + f.Fields("Fc_Factura").toString() + "    " + d->extra;
+        return d;
+    }
+
+private:
+    void empresa(std::ostream& out) const
+    {
+        db::Recordset e = m_c.Execute("SELECT TOP 1 Em_Razon_Social, Em_R_F_C, Em_Direccion FROM Empresa");
+        if (!e.Eof())
+            out << e.Fields("Em_Razon_Social").toString() << '\n'
+                << "RFC " << e.Fields("Em_R_F_C").toString() << '\n'
+                << e.Fields("Em_Direccion").toString() << '\n';
+        out << '\n';
+    }
+
+    Documento encabezado(const db::Recordset& h, const std::string& p, const std::string& titulo,
+                         const std::string& tabla) const
+    {
+        Documento d;
+        d.titulo = titulo;
+        d.folio = h.Fields(p + "Folio").toString();
+        d.fecha = h.Fields(p + "Fecha");
+        d.referencia = h.Fields(p + "Referencia").toString();
+        d.estado = h.Fields("Es_Cve_Estado").toString();
+        d.moneda = h.Fields("Mn_Cve_Moneda").toString();
+        d.tipoCambio = h.Fields(p + "Tipo_Cambio").toDouble();
+        const std::string customer = h.Fields("Cl_Cve_Cliente").toString();
+        db::Recordset c = m_c.Execute("SELECT Cl_Descripcion, Cl_R_F_C FROM Cliente WHERE Cl_Cve_Cliente = "
+                                      + sql::texto(customer));
+        d.cliente = customer
+            + (c.Eof() ? "" : " " + c.Fields("Cl_Descripcion").toString() + "  RFC " + c.Fields("Cl_R_F_C").toString());
+        const std::string branch = h.Fields("Sc_Cve_Sucursal").toString();
+        d.sucursal = branch + " "
+            + sql::valor(m_c, "SELECT Sc_Descripcion FROM Sucursal WHERE Sc_Cve_Sucursal = " + sql::texto(branch))
+                  .toString();
+        const std::string warehouse = h.Fields("Al_Cve_Almacen").toString();
+        d.almacen = warehouse + " "
+            + sql::valor(m_c, "SELECT Al_Descripcion FROM Almacen WHERE Sc_Cve_Sucursal = " + sql::texto(branch)
+                                  + " AND Al_Cve_Almacen = " + sql::texto(warehouse))
+                  .toString();
+        d.direccion = sql::valor(m_c,
+                                 "SELECT CASE e.De_Direccion_1 WHEN '' THEN e.De_Calle + ' ' + e.De_Numero_Interior "
+                                 "+ ' ' + e.De_Numero_Exterior + ' ' + e.De_Cruzamiento_1 + ' ' + e.De_Cruzamiento_2 "
+                                 "ELSE e.De_Direccion_1 END FROM Domicilio_Documento d "
+                                 "INNER JOIN Direccion_Entrega e ON e.De_Tabla = d.Dd_Tipo "
+                                 "AND e.De_Documento = d.Dd_Clave AND e.De_ID = d.De_ID WHERE d.Dd_Tabla = "
+                                     + sql::texto(tabla) + " AND d.Dd_Documento = " + sql::texto(d.folio))
+                          .toString();
+        return d;
+    }
+
+    void lineas(Documento& d, const std::string& table, const std::string& p, const std::string& key,
+                const std::string& folio) const
+    {
+        db::Recordset rs = m_c.Execute("SELECT * FROM " + table + " WHERE " + key + " = " + sql::texto(folio)
+                                       + " ORDER BY " + p + "ID");
+        for (; !rs.Eof(); rs.MoveNext()) {
+            Linea l;
+            l.id = rs.Fields(p + "ID").toString();
+            l.producto = rs.Fields("Pr_Cve_Producto").toString();
+            l.descripcion = rs.Fields(p + "Descripcion").toString();
+            l.talla = rs.Fields("Tl_Cve_Talla").toString();
+            l.color = rs.Fields("Cl_Cve_Color").toString();
+            l.cantidad = rs.Fields(p + "Cantidad_1").toDouble();
+            l.unidad = rs.Fields(p + "Unidad_1").toString();
+            l.precio = rs.Fields(p + "Precio_Descontado").toDouble();
+            l.importe = rs.Fields(p + "Precio_Descontado_Importe").toDouble();
+            d.impuesto += rs.Fields(p + "Impuesto_Importe").toDouble();
+            d.lineas.push_back(std::move(l));
+        }
+    }
+
+    db::Connection& m_c;
+};
+
+} // namespace
+
+bool Impresion::escribe(const std::string& name, const std::string& text)
+{
+    std::error_code ec;
+    const fs::path folder = m_e.carpetaSalida.empty() ? fs::path(".") : fs::path(m_e.carpetaSalida);
+    fs::create_directories(folder, ec);
+    const fs::path file = folder / (name + ".txt");
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) {
+        m_ultimoError = "No se pudo escribir " + file.string();
+        return false;
+    }
+    m_ultimoArchivo = file.string();
+    return true;
+}
+
+// The print format's table says what is printed: 'Remision' formats (and no format at all)
+// print the delivery note; 'Factura' formats print the invoice, payment receipt or promissory
+// note named by the folio, several folios being separated by '@' or '|'. An empty folio prints
+// the blank form. The text goes to <carpetaSalida>/<FORMAT>_<folio>.txt.
+bool Impresion::Imprime(const std::string& format, const std::string& folio, const std::string&, int, int,
+                        const std::string&)
+{
+    const std::string code = format.empty() ? "REMISION" : format;
+    db::Recordset f =
+        m_e.conexion.Execute("SELECT Fi_Descripcion, Fi_Tabla FROM Formato_Impresion WHERE Fi_Cve_Formato = "
+                             + sql::texto(code));
+    if (f.Eof() && !format.empty()) {
+        m_ultimoError = "El formato de impresión " + format + " no existe";
+        return false;
+    }
+    const bool factura = !f.Eof() && sql::igual(f.Fields("Fi_Tabla").toString(), "Factura");
+    const std::string titulo = factura ? f.Fields("Fi_Descripcion").toString() : std::string("Remisión");
+    Render render(m_e.conexion);
+    const std::string name = nombreArchivo(code) + "_" + (folio.empty() ? "blanco" : nombreArchivo(folio));
+    if (folio.empty()) {
+        Documento blank;
+        blank.titulo = titulo;
+        return escribe(name, render.texto(blank, true));
+    }
+    std::string text;
+    std::string pending = folio;
+    for (char& c : pending)
+        if (c == '@')
+            c = '|';
+    std::stringstream pieces(pending);
+    for (std::string piece; std::getline(pieces, piece, '|');) {
+        if (piece.empty())
+            continue;
+        auto d = factura ? render.factura(piece, titulo) : render.remision(piece);
+        if (!d) {
+            m_ultimoError = "No existe el documento " + piece + " para el formato " + code;
+            return false;
+        }
+        text += (text.empty() ? "" : "\f") + render.texto(*d, false);
+    }
+    return escribe(name, text);
+}
+
+// "TABLE|FOLIO" as the document writers report what they generated.
+bool Impresion::ImprimeDocumento(const std::string& document, const std::string&, int, int, const std::string&)
+{
+    const auto bar = document.find('|');
+    if (bar == std::string::npos || bar == 0 || bar + 1 >= document.size()) {
+        m_ultimoError = "Documento a imprimir no válido: '" + document + "'";
+        return false;
+    }
+    const std::string table = document.substr(0, bar);
+    const std::string folio = document.substr(bar + 1);
+    Render render(m_e.conexion);
+    std::optional<Documento> d;
+    if (sql::igual(table, "Remision"))
+        d = render.remision(folio);
+    else if (sql::igual(table, "Factura"))
+        d = render.factura(folio, "Factura");
+    else if (sql::igual(table, "Venta"))
+        d = render.venta(folio, "Venta");
+    else {
+        m_ultimoError = "No se imprimen documentos de la tabla " + table;
+        return false;
+    }
+    if (!d) {
+        m_ultimoError = "No existe el documento " + folio + " de la tabla " + table;
+        return false;
+    }
+    std::string upper = table;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return escribe(nombreArchivo(upper) + "_" + nombreArchivo(folio), render.texto(*d, false));
+}
+
+// The arguments after the title place and size the viewer on the desktop.
+void Impresion::MuestraTexto(const std::string& text, const std::string& title, int, int, int, int, int, int)
+{
+    m_e.dialogos.muestraTexto(title, text);
+}
+
+} // namespace tesmira::host

@@ -1,0 +1,75 @@
+#include "host/services/Lotes.h"
+
+#include "base/Error.h"
+#include "base/Vb.h"
+#include "db/Connection.h"
+#include "host/services/Dialogos.h"
+#include "host/services/ServiciosSql.h"
+
+namespace tesmira::host {
+
+// Every document keeps its lines' lots in Lote_Documento: the lots reserved on an order
+// line ('PEDIDO'), the lots a note line took ('Remision'), in lot order.
+std::string Lotes::LoteDocumento(const std::string& table, const std::string& folio, const std::string& id) const
+{
+    db::Recordset rs = m_e.conexion.Execute("SELECT Lt_Cve_Lote FROM Lote_Documento WHERE Ld_Tabla = "
+                                            + sql::texto(table) + " AND Ld_Documento = " + sql::texto(folio)
+                                            + " AND Ld_ID = " + sql::texto(id) + " ORDER BY Lt_Cve_Lote");
+    std::string lots;
+    for (; !rs.Eof(); rs.MoveNext())
+        lots += (lots.empty() ? "" : "|") + rs.Fields("Lt_Cve_Lote").toString();
+    return lots;
+}
+
+// Mode 1, the only one: pick among the lots on hand, first to expire first. The quantity
+// picked must be on hand in the lot; a control-2 quantity left at 0 follows the lot's own
+// proportion. Cancelled or refused: the lot given comes back and Cantidad1/Cantidad2 keep
+// what the caller put in them.
+std::string Lotes::SeleccionaLote(int mode, const std::string& branch, const std::string& warehouse,
+                                  std::string& currentLot, double, double, double, const std::string&, double,
+                                  const std::string&, double)
+{
+    if (mode != 1)
+        throw Error("SeleccionaLote: modo " + std::to_string(mode) + " desconocido");
+    if (Producto.empty()) {
+        m_ultimoError = "No se indicó el producto del lote";
+        return currentLot;
+    }
+    std::string where = " WHERE Sc_Cve_Sucursal = " + sql::texto(branch) + " AND Al_Cve_Almacen = "
+        + sql::texto(warehouse) + " AND Pr_Cve_Producto = " + sql::texto(Producto);
+    if (!Talla.empty() && Talla != "%")
+        where += " AND Tl_Cve_Talla = " + sql::texto(Talla);
+    if (!Color.empty() && Color != "%")
+        where += " AND Cl_Cve_Color = " + sql::texto(Color);
+    db::Recordset rs = m_e.conexion.Execute(
+        "SELECT Lt_Cve_Lote AS LOTE, Lt_Fecha_Caducidad AS CADUCIDAD, Lt_Cantidad_Control_1 AS CANTIDAD_1, "
+        "Lt_Cantidad_Control_2 AS CANTIDAD_2 FROM Existencia_Lote" + where
+        + " AND Lt_Cantidad_Control_1 > 0 ORDER BY Lt_Fecha_Caducidad, Lt_Cve_Lote");
+    Lista lista;
+    lista.titulo = "Lotes de " + Producto;
+    lista.columnas = rs.columns();
+    for (const auto& row : rs.rows())
+        lista.filas.push_back({row[0].toString(), row[1].isNull() ? "" : vb::formatDate(row[1].toDate()),
+                               row[2].toString(), row[3].toString()});
+    const auto chosen = m_e.dialogos.eligeLote(lista);
+    if (!chosen)
+        return currentLot;
+    for (const auto& row : rs.rows()) {
+        if (!sql::igual(row[0].toString(), chosen->lote))
+            continue;
+        const double onHand1 = row[2].toDouble();
+        if (chosen->cantidad1 <= 0 || chosen->cantidad1 > onHand1) {
+            m_ultimoError = "La cantidad del lote " + chosen->lote + " debe ser mayor que cero y no mayor que "
+                + row[2].toString();
+            return currentLot;
+        }
+        Cantidad1 = chosen->cantidad1;
+        Cantidad2 = chosen->cantidad2 > 0 ? chosen->cantidad2 : chosen->cantidad1 * row[3].toDouble() / onHand1;
+        currentLot = row[0].toString();
+        return currentLot;
+    }
+    m_ultimoError = "El lote " + chosen->lote + " no tiene existencia en " + branch + "/" + warehouse;
+    return currentLot;
+}
+
+} // namespace tesmira::host

@@ -1,0 +1,22 @@
+#pragma once
+// Extra data of the delivery-note line being stored: the storage location the stock leaves
+// from and the fixed fee. The screen reuses one object for every line; the writer reads it
+// at AgregaPartida.
+#include "host/services/Entorno.h"
+
+#include <string>
+
+namespace tesmira::host {
+
+class DatosPartida {
+public:
+    // Value object: the environment is taken for symmetry with the other host classes.
+    explicit DatosPartida(Entorno&) {}
+
+    // "" when the warehouse keeps no locations.
+    std::string Ubicacion;
+    // Fixed fee of the line (Rm_Cuota_Fija); enters the line amounts.
+    double Cuota = 0;
+};
+
+} // namespace tesmira::host

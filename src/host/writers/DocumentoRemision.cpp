@@ -1,0 +1,241 @@
+#include "host/writers/DocumentoRemision.h"
+
+#include "base/Vb.h"
+#include "db/Connection.h"
+#include "host/writers/Escritura.h"
+#include "host/writers/Inventario.h"
+
+#include <cstdio>
+
+namespace tesmira::host {
+
+using escritura::numero;
+using escritura::texto;
+
+namespace {
+
+std::string idPartida(int n)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d", n);
+    return buf;
+}
+
+std::string primeros(const std::string& text, size_t n)
+{
+    return text.size() <= n ? text : text.substr(0, n);
+}
+
+} // namespace
+
+DocumentoRemision::DocumentoRemision(Entorno& entorno) : m_e(entorno), m_datos(entorno) {}
+
+DocumentoRemision::~DocumentoRemision() = default;
+
+bool DocumentoRemision::falla(std::string reason)
+{
+    m_ultimoError = std::move(reason);
+    return false;
+}
+
+void DocumentoRemision::Nuevo()
+{
+    m_encabezado = {};
+    m_partida = {};
+    m_datos = DatosPartida(m_e);
+    m_lineas = 0;
+    m_ultimoError.clear();
+}
+
+void DocumentoRemision::AsignaEncabezado(const EncabezadoRemision& encabezado)
+{
+    m_encabezado = encabezado;
+    // The folio is needed by the caller right after the first line (extended descriptions,
+    // order-line link), so it is drawn as soon as the header is known.
+    if (m_encabezado.Rm_Folio.empty())
+        m_encabezado.Rm_Folio = escritura::siguienteFolio(m_e.conexion, "Remision", "Remision_Encabezado", "Rm_Folio");
+}
+
+void DocumentoRemision::AsignaDatosPartida(const DatosPartida& datos)
+{
+    m_datos = datos;
+}
+
+void DocumentoRemision::AsignaPartida(const PartidaRemision& partida)
+{
+    m_partida = partida;
+}
+
+bool DocumentoRemision::AgregaPartida()
+{
+    auto& c = m_e.conexion;
+    const auto& h = m_encabezado;
+    const auto& p = m_partida;
+    if (h.Rm_Folio.empty())
+        return falla("No se ha asignado el encabezado de la remisión");
+    if (p.Pr_Cve_Producto.empty())
+        return falla("La partida no tiene producto");
+    if (!(p.Cantidad_1 > 0))
+        return falla("La cantidad de la partida debe ser mayor que cero");
+    auto producto = c.Execute("SELECT Pr_Descripcion, Pr_Tipo_Producto, Pr_Unidad_Control_1, Pr_Unidad_Costo, "
+                              "Pr_Impuesto_Factor FROM Producto WHERE Pr_Cve_Producto = " +
+                              texto(p.Pr_Cve_Producto));
+    if (producto.Eof())
+        return falla("No existe el producto: " + p.Pr_Cve_Producto);
+
+    std::string unidadControl1 = producto.Fields("Pr_Unidad_Control_1").toString();
+    if (unidadControl1.empty())
+        unidadControl1 = p.Unidad_1;
+    std::string unidadCosto = producto.Fields("Pr_Unidad_Costo").toString();
+    if (unidadCosto.empty())
+        unidadCosto = p.Unidad_1;
+    const double f1 = escritura::factor(c, p.Pr_Cve_Producto, p.Unidad_1, unidadControl1);
+    if (f1 == 0)
+        return falla("No existe conversión de " + p.Unidad_1 + " a " + unidadControl1 + " para el producto " +
+                     p.Pr_Cve_Producto);
+    const double cantidadControl1 = p.Cantidad_1 * f1;
+    const double cantidadCosto = p.Cantidad_1 * escritura::factor(c, p.Pr_Cve_Producto, p.Unidad_1, unidadCosto);
+
+    const std::string sucursal = p.Sucursal_Inventario.empty() ? h.Sc_Cve_Sucursal : p.Sucursal_Inventario;
+    const std::string almacen = p.Almacen_Inventario.empty() ? h.Al_Cve_Almacen : p.Almacen_Inventario;
+    const std::string id = idPartida(m_lineas + 1);
+    const std::string fecha = escritura::sello(m_e);
+
+    // Services have no stock.
+    if (producto.Fields("Pr_Tipo_Producto").toString() != "99") {
+        inventario::Salida s;
+        s.tabla = "Remision";
+        s.documento = h.Rm_Folio;
+        s.partida = id;
+        s.pedido = h.Rm_Documento;
+        s.sucursal = sucursal;
+        s.almacen = almacen;
+        s.ubicacion = m_datos.Ubicacion;
+        s.producto = p.Pr_Cve_Producto;
+        s.talla = p.Tl_Cve_Talla.empty() ? "00" : p.Tl_Cve_Talla;
+        s.color = p.Cl_Cve_Color.empty() ? "00" : p.Cl_Cve_Color;
+        s.cantidad1 = cantidadControl1;
+        s.unidad1 = unidadControl1;
+        s.cantidad2 = p.Cantidad_Control_2;
+        s.unidad2 = p.Unidad_Control_2;
+        s.lote = p.Lt_Cve_Lote;
+        s.series = inventario::separa(p.Sr_Cve_Serie);
+        s.usuario = m_e.usuario;
+        s.fecha = fecha;
+        if (auto error = inventario::saca(c, s); !error.empty())
+            return falla(error);
+    }
+
+    // A concept line carries its concept as description; delivered quantities are matched
+    // to the order by concept, so it is kept apart (Finaliza aligns it with the order line).
+    const std::string descripcion = primeros(p.Pr_Descripcion, 100);
+    const std::string catalogo = primeros(producto.Fields("Pr_Descripcion").toString(), 100);
+    const std::string concepto =
+        descripcion.empty() || escritura::mismoTexto(descripcion, catalogo) ? std::string() : descripcion;
+    const double impuestoFactor = producto.Fields("Pr_Impuesto_Factor").toDouble();
+    const auto imp = escritura::calculaImportes(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor,
+                                                m_datos.Cuota);
+
+    c.Execute(
+        "INSERT INTO Remision (Rm_Folio, Rm_ID, Rm_Fecha, Rm_Tabla, Rm_Documento, Rm_Referencia, Rm_Comentario, "
+        "Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, Rm_Tipo_Cambio, "
+        "Rm_Condicion_Venta, Rm_Sin_Cargo, Rm_Descuento_Global_Factor, Es_Cve_Estado, Pr_Cve_Producto, "
+        "Rm_Descripcion, Tl_Cve_Talla, Cl_Cve_Color, Rm_Concepto, Rm_Sucursal_Inventario, Rm_Almacen_Inventario, "
+        "Rm_Ubicacion, Rm_Cantidad_1, Rm_Unidad_1, Rm_Cantidad_Control_1, Rm_Unidad_Control_1, "
+        "Rm_Cantidad_Control_2, Rm_Unidad_Control_2, Rm_Cantidad_Costo, Rm_Unidad_Costo, Rm_Costo, "
+        "Rm_Costo_Importe, Pr_Folio, Rm_Cuota_Fija, Rm_Precio_Lista, Rm_Precio_Lista_Importe, Rm_Descuento_Factor, "
+        "Rm_Descuento_Importe, Rm_Precio_Descontado, Rm_Precio_Descontado_Importe, Rm_Impuesto_Factor, "
+        "Rm_Impuesto_Importe, Rm_Precio_Neto, Rm_Precio_Neto_Importe, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (" +
+        texto(h.Rm_Folio) + ", " + texto(id) + ", " + texto(h.Rm_Fecha.iso()) + ", " + texto(h.Rm_Tabla) + ", " +
+        texto(h.Rm_Documento) + ", " + texto(h.Rm_Referencia) + ", " + texto(h.Rm_Comentario) + ", " +
+        texto(h.Sc_Cve_Sucursal) + ", " + texto(h.Al_Cve_Almacen) + ", " + texto(h.Cl_Cve_Cliente) + ", " +
+        texto(h.Vn_Cve_Vendedor) + ", " + texto(h.Mn_Cve_Moneda) + ", " + numero(h.Rm_Tipo_Cambio) + ", " +
+        texto(h.Rm_Condicion_Venta) + ", " + texto(h.Rm_Sin_Cargo) + ", " + numero(h.Rm_Descuento_Global_Factor) +
+        ", 'AC', " + texto(p.Pr_Cve_Producto) + ", " + texto(descripcion) + ", " +
+        texto(p.Tl_Cve_Talla.empty() ? "00" : p.Tl_Cve_Talla) + ", " +
+        texto(p.Cl_Cve_Color.empty() ? "00" : p.Cl_Cve_Color) + ", " + texto(concepto) + ", " + texto(sucursal) +
+        ", " + texto(almacen) + ", " + texto(m_datos.Ubicacion) + ", " + numero(p.Cantidad_1) + ", " +
+        texto(p.Unidad_1) + ", " + numero(cantidadControl1) + ", " + texto(unidadControl1) + ", " +
+        numero(p.Cantidad_Control_2) + ", " + texto(p.Unidad_Control_2) + ", " + numero(cantidadCosto) + ", " +
+        texto(unidadCosto) + ", " + numero(p.Costo) + ", " + numero(p.Costo_Importe) + ", " + texto(p.Pr_Folio) +
+        ", " + numero(m_datos.Cuota) + ", " + numero(p.Precio_Lista) + ", " + numero(imp.precioListaImporte) + ", " +
+        numero(p.Descuento_Factor) + ", " + numero(imp.descuentoImporte) + ", " + numero(imp.precioDescontado) +
+        ", " + numero(imp.precioDescontadoImporte) + ", " + numero(impuestoFactor) + ", " +
+        numero(imp.impuestoImporte) + ", " + numero(imp.precioNeto) + ", " + numero(imp.precioNetoImporte) + ", " +
+        texto(m_e.usuario) + ", " + texto(fecha) + ")");
+    ++m_lineas;
+    return true;
+}
+
+bool DocumentoRemision::Finaliza(const std::string& folio)
+{
+    auto& c = m_e.conexion;
+    const auto& h = m_encabezado;
+    if (folio.empty() || !escritura::mismoTexto(folio, h.Rm_Folio))
+        return falla("La remisión " + folio + " no es la que se está grabando");
+    if (m_lineas == 0)
+        return falla("La remisión " + folio + " no tiene partidas");
+    if (!c.Execute("SELECT 1 FROM Remision_Encabezado WHERE Rm_Folio = " + texto(folio)).Eof())
+        return falla("La remisión " + folio + " ya existe");
+
+    // Once the caller has linked each line to its order line, the concept follows the
+    // order's, so the delivered quantity is counted against the right line.
+    c.Execute("UPDATE Remision SET Rm_Concepto = (SELECT Pd_Concepto FROM Pedido WHERE "
+              "Pedido.Pd_Folio = Remision.Rm_Documento AND Pedido.Pd_ID = Remision.Rm_Documento_ID) "
+              "WHERE Rm_Folio = " + texto(folio) + " AND Rm_Tabla = 'PEDIDO' AND Rm_Documento_ID <> '' AND "
+              "EXISTS (SELECT 1 FROM Pedido WHERE Pedido.Pd_Folio = Remision.Rm_Documento AND "
+              "Pedido.Pd_ID = Remision.Rm_Documento_ID)");
+
+    auto suma = c.Execute("SELECT SUM(Rm_Precio_Descontado_Importe) AS Subtotal, SUM(Rm_Impuesto_Importe) AS Impuesto "
+                          "FROM Remision WHERE Rm_Folio = " + texto(folio));
+    const double bruto = suma.Fields("Subtotal").toDouble();
+    const double descuento = vb::round2(bruto * h.Rm_Descuento_Global_Factor);
+    const double impuesto = vb::round2(suma.Fields("Impuesto").toDouble() * (1 - h.Rm_Descuento_Global_Factor));
+    // A no-charge note records its amounts but owes nothing.
+    const double total = escritura::mismoTexto(h.Rm_Sin_Cargo, "SI") ? 0 : vb::round2(bruto - descuento + impuesto);
+    const std::string fecha = escritura::sello(m_e);
+    c.Execute("INSERT INTO Remision_Encabezado (Rm_Folio, Rm_Fecha, Rm_Tabla, Rm_Documento, Rm_Referencia, "
+              "Rm_Comentario, Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, "
+              "Rm_Tipo_Cambio, Rm_Condicion_Venta, Rm_Sin_Cargo, Rm_Descuento_Global_Factor, "
+              "Rm_Descuento_Global_Importe, Rm_Subtotal, Rm_Impuesto, Rm_Total, Rm_Facturado, Rm_Factura, "
+              "Rm_PDA_Salida, Es_Cve_Estado, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (" +
+              texto(folio) + ", " + texto(h.Rm_Fecha.iso()) + ", " + texto(h.Rm_Tabla) + ", " +
+              texto(h.Rm_Documento) + ", " + texto(h.Rm_Referencia) + ", " + texto(h.Rm_Comentario) + ", " +
+              texto(h.Sc_Cve_Sucursal) + ", " + texto(h.Al_Cve_Almacen) + ", " + texto(h.Cl_Cve_Cliente) + ", " +
+              texto(h.Vn_Cve_Vendedor) + ", " + texto(h.Mn_Cve_Moneda) + ", " + numero(h.Rm_Tipo_Cambio) + ", " +
+              texto(h.Rm_Condicion_Venta) + ", " + texto(h.Rm_Sin_Cargo) + ", " +
+              numero(h.Rm_Descuento_Global_Factor) + ", " + numero(descuento) + ", " + numero(bruto) + ", " +
+              numero(impuesto) + ", " + numero(total) + ", 'NO', '', '', 'AC', " + texto(m_e.usuario) + ", " +
+              texto(fecha) + ")");
+    c.Execute("UPDATE Remision SET Rm_Descuento_Global_Importe = " + numero(descuento) +
+              " WHERE Rm_Folio = " + texto(folio));
+    return true;
+}
+
+bool DocumentoRemision::Elimina(const std::string& folio)
+{
+    auto& c = m_e.conexion;
+    if (folio.empty())
+        return falla("No se indicó el folio de la remisión a eliminar");
+    auto rs = c.Execute("SELECT Es_Cve_Estado, Rm_Facturado FROM Remision_Encabezado WHERE Rm_Folio = " +
+                        texto(folio));
+    if (rs.Eof())
+        return falla("No existe la remisión: " + folio);
+    if (escritura::mismoTexto(rs.Fields("Es_Cve_Estado").toString(), "CA"))
+        return falla("La remisión " + folio + " ya está cancelada");
+    if (escritura::mismoTexto(rs.Fields("Rm_Facturado").toString(), "SI")) {
+        auto venta = c.Execute("SELECT TOP 1 Vn_Folio FROM Venta_Encabezado WHERE Vn_Tabla = 'REMISION' AND "
+                               "Vn_Documento = " + texto(folio) + " AND Es_Cve_Estado <> 'CA'");
+        if (!venta.Eof())
+            return falla("La remisión " + folio + " está facturada en la venta " +
+                         venta.Fields("Vn_Folio").toString() + "; cancele primero la venta");
+    }
+    inventario::devuelve(c, "Remision", folio);
+    const std::string sello = ", Oper_Ult_Modif = " + texto(m_e.usuario) + ", Fecha_Ult_Modif = " +
+                              texto(escritura::sello(m_e)) + " WHERE Rm_Folio = " + texto(folio);
+    c.Execute("UPDATE Remision SET Es_Cve_Estado = 'CA'" + sello);
+    c.Execute("UPDATE Remision_Encabezado SET Es_Cve_Estado = 'CA'" + sello);
+    return true;
+}
+
+} // namespace tesmira::host

@@ -1,0 +1,157 @@
+#include "host/writers/DocumentoVenta.h"
+
+#include "db/Connection.h"
+#include "host/writers/Escritura.h"
+#include "host/writers/Inventario.h"
+
+#include <cstdio>
+
+namespace tesmira::host {
+
+using escritura::mismoTexto;
+using escritura::numero;
+using escritura::texto;
+
+DocumentoVenta::DocumentoVenta(Entorno& entorno) : m_e(entorno), m_datos(entorno) {}
+
+DocumentoVenta::~DocumentoVenta() = default;
+
+bool DocumentoVenta::falla(std::string reason)
+{
+    m_ultimoError = std::move(reason);
+    return false;
+}
+
+void DocumentoVenta::Nuevo()
+{
+    m_encabezado = {};
+    m_partida = {};
+    m_datos = DatosPartidaVenta(m_e);
+    m_escrito = false;
+    m_lineas = 0;
+    m_ultimoError.clear();
+}
+
+bool DocumentoVenta::Inicia()
+{
+    if (!m_e.conexion.inTransaction())
+        return falla("La venta debe grabarse dentro de una transacción");
+    return true;
+}
+
+void DocumentoVenta::AsignaEncabezado(const EncabezadoVenta& encabezado)
+{
+    auto& c = m_e.conexion;
+    m_encabezado = encabezado;
+    auto& h = m_encabezado;
+    if (h.Vn_Folio.empty())
+        h.Vn_Folio = escritura::siguienteFolio(c, "Venta", "Venta_Encabezado", "Vn_Folio");
+    // A sale made from a note inherits the note's order and sale condition, so that the
+    // order is known to be invoiced and the invoice engine knows how it is paid.
+    std::string pedido, condicion;
+    if (mismoTexto(h.Vn_Tabla, "Remision") && !h.Vn_Documento.empty()) {
+        auto nota = c.Execute("SELECT Rm_Tabla, Rm_Documento, Rm_Condicion_Venta FROM Remision_Encabezado "
+                              "WHERE Rm_Folio = " + texto(h.Vn_Documento));
+        if (!nota.Eof()) {
+            if (mismoTexto(nota.Fields("Rm_Tabla").toString(), "PEDIDO"))
+                pedido = nota.Fields("Rm_Documento").toString();
+            condicion = nota.Fields("Rm_Condicion_Venta").toString();
+        }
+    }
+    const std::string fecha = escritura::sello(m_e);
+    c.Execute("INSERT INTO Venta_Encabezado (Vn_Folio, Vn_Fecha, Vn_Tabla, Vn_Documento, Vn_Pedido, Vn_Referencia, "
+              "Vn_Comentario, Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, "
+              "Vn_Tipo_Cambio, Vn_Condicion_Venta, Vn_Sin_Cargo, Vn_Descuento_Global_Factor, Vn_Factura, Vn_Serie, "
+              "Vn_Numero, Vn_Inventario_Pendiente, Es_Cve_Estado, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (" +
+              texto(h.Vn_Folio) + ", " + texto(h.Vn_Fecha.iso()) + ", " + texto(h.Vn_Tabla) + ", " +
+              texto(h.Vn_Documento) + ", " + texto(pedido) + ", " + texto(h.Vn_Referencia) + ", " +
+              texto(h.Vn_Comentario) + ", " + texto(h.Sc_Cve_Sucursal) + ", " + texto(h.Al_Cve_Almacen) + ", " +
+              texto(h.Cl_Cve_Cliente) + ", " + texto(h.Vn_Cve_Vendedor) + ", " + texto(h.Mn_Cve_Moneda) + ", " +
+              numero(h.Vn_Tipo_Cambio) + ", " + texto(condicion) + ", " + texto(h.Vn_Sin_Cargo) + ", " +
+              numero(h.Vn_Descuento_Global_Factor) + ", '', " + texto(h.Vn_Serie) + ", " +
+              std::to_string(h.Vn_Numero) + ", 'SI', 'AC', " + texto(m_e.usuario) + ", " + texto(fecha) + ")");
+    m_escrito = true;
+}
+
+void DocumentoVenta::AsignaDatosPartida(const DatosPartidaVenta& datos)
+{
+    m_datos = datos;
+}
+
+void DocumentoVenta::AsignaPartida(const PartidaVenta& partida)
+{
+    m_partida = partida;
+}
+
+bool DocumentoVenta::AgregaPartida()
+{
+    auto& c = m_e.conexion;
+    const auto& h = m_encabezado;
+    const auto& p = m_partida;
+    if (!m_escrito)
+        return falla("No se ha asignado el encabezado de la venta");
+    if (p.Pr_Cve_Producto.empty())
+        return falla("La partida no tiene producto");
+    if (!(p.Cantidad_1 > 0))
+        return falla("La cantidad de la partida debe ser mayor que cero");
+    auto producto = c.Execute("SELECT Pr_Impuesto_Factor FROM Producto WHERE Pr_Cve_Producto = " +
+                              texto(p.Pr_Cve_Producto));
+    if (producto.Eof())
+        return falla("No existe el producto: " + p.Pr_Cve_Producto);
+
+    char id[16];
+    std::snprintf(id, sizeof id, "%04d", m_lineas + 1);
+    const std::string talla = p.Tl_Cve_Talla.empty() ? "00" : p.Tl_Cve_Talla;
+    const std::string color = p.Cl_Cve_Color.empty() ? "00" : p.Cl_Cve_Color;
+    const double impuestoFactor = producto.Fields("Pr_Impuesto_Factor").toDouble();
+    const auto imp = escritura::calculaImportes(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor,
+                                                m_datos.Cuota);
+    const std::string fecha = escritura::sello(m_e);
+    auto encabezado = c.Execute("SELECT Vn_Pedido, Vn_Condicion_Venta FROM Venta_Encabezado WHERE Vn_Folio = " +
+                                texto(h.Vn_Folio));
+    const std::string pedido = encabezado.Eof() ? "" : encabezado.Fields("Vn_Pedido").toString();
+    const std::string condicion = encabezado.Eof() ? "" : encabezado.Fields("Vn_Condicion_Venta").toString();
+
+    c.Execute(
+        "INSERT INTO Venta (Vn_Folio, Vn_ID, Vn_Fecha, Vn_Tabla, Vn_Documento, Vn_Pedido, Vn_Referencia, "
+        "Vn_Comentario, Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, "
+        "Vn_Tipo_Cambio, Vn_Condicion_Venta, Vn_Sin_Cargo, Vn_Descuento_Global_Factor, Vn_Factura, "
+        "Vn_Inventario_Pendiente, Es_Cve_Estado, Pr_Cve_Producto, Vn_Descripcion, Tl_Cve_Talla, Cl_Cve_Color, "
+        "Vn_Sucursal_Inventario, Vn_Almacen_Inventario, Vn_Ubicacion, Vn_Cantidad_1, Vn_Unidad_1, "
+        "Vn_Cantidad_Control_2, Vn_Unidad_Control_2, Vn_Costo, Vn_Costo_Importe, Pr_Folio, Vn_Cuota_Fija, "
+        "Vn_Precio_Lista, Vn_Precio_Lista_Importe, Vn_Descuento_Factor, Vn_Descuento_Importe, Vn_Precio_Descontado, "
+        "Vn_Precio_Descontado_Importe, Vn_Impuesto_Factor, Vn_Impuesto_Importe, Vn_Precio_Neto, "
+        "Vn_Precio_Neto_Importe, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (" +
+        texto(h.Vn_Folio) + ", " + texto(id) + ", " + texto(h.Vn_Fecha.iso()) + ", " + texto(h.Vn_Tabla) + ", " +
+        texto(h.Vn_Documento) + ", " + texto(pedido) + ", " + texto(h.Vn_Referencia) + ", " +
+        texto(h.Vn_Comentario) + ", " + texto(h.Sc_Cve_Sucursal) + ", " + texto(h.Al_Cve_Almacen) + ", " +
+        texto(h.Cl_Cve_Cliente) + ", " + texto(h.Vn_Cve_Vendedor) + ", " + texto(h.Mn_Cve_Moneda) + ", " +
+        numero(h.Vn_Tipo_Cambio) + ", " + texto(condicion) + ", " + texto(h.Vn_Sin_Cargo) + ", " +
+        numero(h.Vn_Descuento_Global_Factor) + ", '', 'SI', 'AC', " + texto(p.Pr_Cve_Producto) + ", " +
+        texto(p.Pr_Descripcion.substr(0, 100)) + ", " + texto(talla) + ", " + texto(color) + ", " +
+        texto(p.Sucursal_Inventario) + ", " + texto(p.Almacen_Inventario) + ", " + texto(m_datos.Ubicacion) + ", " +
+        numero(p.Cantidad_1) + ", " + texto(p.Unidad_1) + ", " + numero(p.Cantidad_Control_2) + ", " +
+        texto(p.Unidad_Control_2) + ", " + numero(p.Costo) + ", " + numero(p.Costo_Importe) + ", " +
+        texto(p.Pr_Folio) + ", " + numero(m_datos.Cuota) + ", " + numero(p.Precio_Lista) + ", " +
+        numero(imp.precioListaImporte) + ", " + numero(p.Descuento_Factor) + ", " + numero(imp.descuentoImporte) +
+        ", " + numero(imp.precioDescontado) + ", " + numero(imp.precioDescontadoImporte) + ", " +
+        numero(impuestoFactor) + ", " + numero(imp.impuestoImporte) + ", " + numero(imp.precioNeto) + ", " +
+        numero(imp.precioNetoImporte) + ", " + texto(m_e.usuario) + ", " + texto(fecha) + ")");
+
+    // The sale names the lots and serial numbers it sells; the stock itself moved with the note.
+    for (const auto& serie : inventario::separa(p.Sr_Cve_Serie))
+        c.Execute("INSERT INTO Serie_Documento (Sd_Tabla, Sd_Documento, Sd_ID, Sr_Cve_Serie, Pr_Cve_Producto, "
+                  "Tl_Cve_Talla, Cl_Cve_Color) VALUES ('Venta', " + texto(h.Vn_Folio) + ", " + texto(id) + ", " +
+                  texto(serie) + ", " + texto(p.Pr_Cve_Producto) + ", " + texto(talla) + ", " + texto(color) + ")");
+    if (!p.Lt_Cve_Lote.empty())
+        c.Execute("INSERT INTO Lote_Documento (Ld_Tabla, Ld_Documento, Ld_ID, Lt_Cve_Lote, Pr_Cve_Producto, "
+                  "Tl_Cve_Talla, Cl_Cve_Color, Ld_Cantidad_Control_1, Ld_Cantidad_Control_2) VALUES ('Venta', " +
+                  texto(h.Vn_Folio) + ", " + texto(id) + ", " + texto(p.Lt_Cve_Lote) + ", " +
+                  texto(p.Pr_Cve_Producto) + ", " + texto(talla) + ", " + texto(color) + ", " +
+                  numero(p.Cantidad_1) + ", " + numero(p.Cantidad_Control_2) + ")");
+    ++m_lineas;
+    escritura::actualizaTotalesVenta(m_e, h.Vn_Folio);
+    return true;
+}
+
+} // namespace tesmira::host

@@ -1,0 +1,122 @@
+#include "host/writers/Escritura.h"
+
+#include "base/Error.h"
+#include "base/Vb.h"
+#include "db/Connection.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <chrono>
+#include <ctime>
+
+namespace tesmira::host::escritura {
+
+using vb::round2;
+using vb::round4;
+
+bool mismoTexto(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+std::string texto(const std::string& value)
+{
+    return "'" + db::quoted(value) + "'";
+}
+
+std::string numero(double value)
+{
+    char buf[64];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    if (ec != std::errc())
+        throw Error("número no representable");
+    return std::string(buf, end);
+}
+
+Date ahora(const Entorno& e)
+{
+    if (e.fechaServidor)
+        return *e.fechaServidor;
+    std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+std::string sello(const Entorno& e)
+{
+    return ahora(e).iso();
+}
+
+std::string siguienteFolio(db::Connection& c, const std::string& table, const std::string& keyTable,
+                           const std::string& keyColumn)
+{
+    auto rs = c.Execute("SELECT Fd_Prefijo, Fd_Siguiente, Fd_Digitos FROM Folio_Documento WHERE Fd_Tabla = " +
+                        texto(table));
+    if (rs.Eof())
+        throw Error("No existe el contador de folios de " + table);
+    const std::string prefijo = rs.Fields("Fd_Prefijo").toString();
+    int64_t n = rs.Fields("Fd_Siguiente").toInt();
+    const auto digitos = static_cast<size_t>(rs.Fields("Fd_Digitos").toInt());
+    std::string folio;
+    // A folio typed in by hand or loaded from elsewhere must not be handed out twice.
+    for (;; ++n) {
+        std::string numero = std::to_string(n);
+        if (numero.size() < digitos)
+            numero.insert(0, digitos - numero.size(), '0');
+        folio = prefijo + numero;
+        if (c.Execute("SELECT 1 FROM " + keyTable + " WHERE " + keyColumn + " = " + texto(folio)).Eof())
+            break;
+    }
+    c.Execute("UPDATE Folio_Documento SET Fd_Siguiente = " + std::to_string(n + 1) +
+              " WHERE Fd_Tabla = " + texto(table));
+    return folio;
+}
+
+double factor(db::Connection& c, const std::string& product, const std::string& from, const std::string& to)
+{
+    if (from.empty() || to.empty())
+        return 0;
+    if (mismoTexto(from, to))
+        return 1;
+    auto rs = c.Execute("SELECT Cu_Factor FROM Conversion_Unidad WHERE Pr_Cve_Producto = " + texto(product) +
+                        " AND Cu_Unidad_Origen = " + texto(from) + " AND Cu_Unidad_Destino = " + texto(to));
+    return rs.Eof() ? 0 : rs.Fields("Cu_Factor").toDouble();
+}
+
+Importes calculaImportes(double cantidad, double precioLista, double descuentoFactor, double impuestoFactor,
+                         double cuota)
+{
+    Importes i;
+    i.precioListaImporte = round2(cantidad * precioLista);
+    i.descuentoImporte = round2(i.precioListaImporte * descuentoFactor);
+    i.precioDescontado = round4(precioLista * (1 - descuentoFactor));
+    i.precioDescontadoImporte = round2(i.precioListaImporte - i.descuentoImporte + cuota);
+    i.impuestoImporte = round2(i.precioDescontadoImporte * impuestoFactor);
+    i.precioNeto = round4(i.precioDescontado * (1 + impuestoFactor));
+    i.precioNetoImporte = round2(i.precioDescontadoImporte + i.impuestoImporte);
+    return i;
+}
+
+void actualizaTotalesVenta(const Entorno& e, const std::string& folio)
+{
+    auto& c = e.conexion;
+    auto venta = c.Execute("SELECT Vn_Descuento_Global_Factor, Vn_Sin_Cargo FROM Venta_Encabezado WHERE Vn_Folio = " +
+                           texto(folio));
+    if (venta.Eof())
+        throw Error("No existe la venta: " + folio);
+    auto suma = c.Execute("SELECT SUM(Vn_Precio_Descontado_Importe) AS Subtotal, SUM(Vn_Impuesto_Importe) AS Impuesto "
+                          "FROM Venta WHERE Vn_Folio = " + texto(folio));
+    const double f = venta.Fields("Vn_Descuento_Global_Factor").toDouble();
+    const double subtotal = round2(suma.Fields("Subtotal").toDouble() * (1 - f));
+    const double impuesto = round2(suma.Fields("Impuesto").toDouble() * (1 - f));
+    const double total = mismoTexto(venta.Fields("Vn_Sin_Cargo").toString(), "SI") ? 0 : round2(subtotal + impuesto);
+    c.Execute("UPDATE Venta_Encabezado SET Vn_Subtotal = " + numero(subtotal) + ", Vn_Impuesto = " + numero(impuesto) +
+              ", Vn_Total = " + numero(total) + ", Oper_Ult_Modif = " + texto(e.usuario) + ", Fecha_Ult_Modif = " +
+              texto(sello(e)) + " WHERE Vn_Folio = " + texto(folio));
+}
+
+} // namespace tesmira::host::escritura
