@@ -1,19 +1,12 @@
-// The rewrite itself: where LIMIT lands, what the cache keys on, and SQL Server's LIKE.
+// The rewrite's cache and statement split, and SQL Server's LIKE.
 #include "base/Error.h"
 #include "db/Dialect.h"
 #include "db/SqlFunctions.h"
-#include "db/SqlLexer.h"
 
 #include <gtest/gtest.h>
 
 namespace tesmira::db {
 namespace {
-
-std::string sqlOf(Dialect& d, std::string_view tsql)
-{
-    auto t = d.translate(tsql);
-    return t.size() == 1 ? t[0].sql : "<" + std::to_string(t.size()) + " statements>";
-}
 
 TEST(Dialect, CacheEvictsTheLeastRecentlyUsedShape)
 {
