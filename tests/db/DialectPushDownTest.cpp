@@ -1,7 +1,6 @@
 // A grouped derived table on the right of a LEFT JOIN gets the outer WHERE's literals for its
 // join columns; the answers must stay exactly those of the statement as written.
 #include "DbTestSupport.h"
-#include "ScreenSql.h"
 
 #include "db/Dialect.h"
 

@@ -1,7 +1,9 @@
-// The screen's statements, built as the screen builds them, run through the dialect layer on
-// the demo company: the rows are those SQL Server returns for the same data.
-#include "DbTestSupport.h"
-#include "ScreenSql.h"
+// The loaders' statements, run through the dialect layer on the demo company: the rows are
+// those SQL Server returns for the same data.
+#include "db/Connection.h"
+#include "db/Recordset.h"
+#include "db/Schema.h"
+#include "vn003/loading/ConsultasCarga.h"
 
 #include <gtest/gtest.h>
 
@@ -9,19 +11,22 @@
 #include <string>
 #include <vector>
 
-namespace tesmira::db {
+namespace tesmira::vn003::consultas {
 namespace {
 
 using Quantities = std::map<std::string, double>;
 constexpr double kNoRow = -1;
 
-class ScreenStatements : public DemoCompany {
+class ScreenStatements : public ::testing::Test {
 protected:
+    void SetUp() override { db::createDemo(c); }
+    db::Connection c{":memory:"};
+
     // Each row's key column → the chosen column's number.
     Quantities byKey(const std::string& sql, const char* key, const char* value)
     {
         Quantities out;
-        for (Recordset rs = c.Execute(sql); !rs.Eof(); rs.MoveNext())
+        for (db::Recordset rs = c.Execute(sql); !rs.Eof(); rs.MoveNext())
             out[rs.Fields(key).toString()] = rs.Fields(value).toDouble();
         return out;
     }
@@ -48,7 +53,7 @@ TEST_F(ScreenStatements, PendingLinesOfAnOrder)
         {"folio that does not exist", "P9999", "", {}, {}},
     };
     for (const auto& k : cases) {
-        const std::string sql = screen::pendingLines(k.folio, k.branch);
+        const std::string sql = pendientesPedido(k.folio, k.branch);
         EXPECT_EQ(byKey(sql, "Pd_ID", "Pd_Cantidad_1"), k.unit1) << k.name;
         EXPECT_EQ(byKey(sql, "Pd_ID", "Pd_Cantidad_Control_2"), k.control2) << k.name;
     }
@@ -57,12 +62,12 @@ TEST_F(ScreenStatements, PendingLinesOfAnOrder)
 // The stock-only loader matches deliveries per order line and keeps 'BO' lines.
 TEST_F(ScreenStatements, StockOnlyLinesOfAnOrder)
 {
-    EXPECT_EQ(byKey(screen::stockOnlyLines("P0003"), "Pd_ID", "Pd_Cantidad_1"),
+    EXPECT_EQ(byKey(pendientesSoloExistencia("P0003"), "Pd_ID", "Pd_Cantidad_1"),
               (Quantities{{"0001", 12}, {"0002", 0}, {"0003", 1}}));
-    EXPECT_EQ(c.Execute(screen::stockOnlyLines("P0001")).rowCount(), 8u) << "the BO line comes back here";
-    EXPECT_DOUBLE_EQ(byKey(screen::stockOnlyLines("P0001"), "Pd_ID", "Pd_Costo").at("0002"), 65.0);
-    Recordset shirt = c.Execute("SELECT Tl_Descripcion, Cl_Descripcion, Pd_Descuento_Global_Importe FROM ("
-                                + screen::stockOnlyLines("P0008") + ") x WHERE Pd_ID = '0001'");
+    EXPECT_EQ(c.Execute(pendientesSoloExistencia("P0001")).rowCount(), 8u) << "the BO line comes back here";
+    EXPECT_DOUBLE_EQ(byKey(pendientesSoloExistencia("P0001"), "Pd_ID", "Pd_Costo").at("0002"), 65.0);
+    db::Recordset shirt = c.Execute("SELECT Tl_Descripcion, Cl_Descripcion, Pd_Descuento_Global_Importe FROM ("
+                                + pendientesSoloExistencia("P0008") + ") x WHERE Pd_ID = '0001'");
     ASSERT_FALSE(shirt.Eof());
     EXPECT_EQ(shirt.Fields("Tl_Descripcion").toString(), "Grande");
     EXPECT_EQ(shirt.Fields("Cl_Descripcion").toString(), "Negro");
@@ -86,11 +91,11 @@ TEST_F(ScreenStatements, PendingQuantityOfADispatchedLine)
         {"order of another branch", "P0010", "", "CAM001", "MD", "AZ", "0001", "01", kNoRow},
     };
     for (const auto& k : cases) {
-        Recordset rs = c.Execute(
-            screen::pendingLineOfDispatch(k.folio, k.note, k.product, k.size, k.colour, k.line, k.branch));
+        db::Recordset rs = c.Execute(
+            pendienteLineaSalida(k.folio, k.note, k.branch, {k.product, k.size, k.colour, k.line}));
         EXPECT_EQ(rs.Eof() ? kNoRow : rs.Fields("Pd_Cantidad_1").toDouble(), k.pending) << k.name;
     }
 }
 
 } // namespace
-} // namespace tesmira::db
+} // namespace tesmira::vn003::consultas
