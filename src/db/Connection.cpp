@@ -1,6 +1,8 @@
 #include "db/Connection.h"
 
+#include "base/Clock.h"
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/Dialect.h"
 #include "db/Schema.h"
 #include "db/StatementCache.h"
@@ -8,8 +10,6 @@
 #include <sqlite3.h>
 
 #include <cctype>
-#include <chrono>
-#include <ctime>
 #include <filesystem>
 
 namespace tesmira::db {
@@ -24,21 +24,11 @@ Error statementError(std::string_view message, std::string_view sql)
     return Error(std::string(message) + "\nSQL: " + std::string(sql));
 }
 
-Date localNow()
-{
-    const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
 bool isDateType(const char* declared)
 {
     if (!declared)
         return false;
-    std::string t(declared);
-    for (auto& c : t)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string t = upperAscii(declared);
     return t.find("DATE") != std::string::npos || t.find("TIME") != std::string::npos;
 }
 

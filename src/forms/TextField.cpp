@@ -1,8 +1,8 @@
 #include "forms/TextField.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "base/Vb.h"
-#include "forms/Text.h"
 
 namespace tesmira::forms {
 

@@ -1,6 +1,8 @@
 #include "host/writers/DocumentoVenta.h"
 
+#include "base/Text.h"
 #include "db/Connection.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 #include "host/writers/Inventario.h"
 
@@ -8,9 +10,8 @@
 
 namespace tesmira::host {
 
-using escritura::mismoTexto;
-using escritura::numero;
-using escritura::texto;
+using sql::numero;
+using sql::texto;
 
 DocumentoVenta::DocumentoVenta(Entorno& entorno) : m_e(entorno), m_datos(entorno) {}
 
@@ -49,11 +50,11 @@ void DocumentoVenta::AsignaEncabezado(const EncabezadoVenta& encabezado)
     // A sale made from a note inherits the note's order and sale condition, so that the
     // order is known to be invoiced and the invoice engine knows how it is paid.
     std::string pedido, condicion;
-    if (mismoTexto(h.Vn_Tabla, "Remision") && !h.Vn_Documento.empty()) {
+    if (sameKey(h.Vn_Tabla, "Remision") && !h.Vn_Documento.empty()) {
         auto nota = c.Execute("SELECT Rm_Tabla, Rm_Documento, Rm_Condicion_Venta FROM Remision_Encabezado "
                               "WHERE Rm_Folio = " + texto(h.Vn_Documento));
         if (!nota.Eof()) {
-            if (mismoTexto(nota.Fields("Rm_Tabla").toString(), "PEDIDO"))
+            if (sameKey(nota.Fields("Rm_Tabla").toString(), "PEDIDO"))
                 pedido = nota.Fields("Rm_Documento").toString();
             condicion = nota.Fields("Rm_Condicion_Venta").toString();
         }

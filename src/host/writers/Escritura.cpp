@@ -1,54 +1,24 @@
 #include "host/writers/Escritura.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
+#include "host/services/ServiciosSql.h"
 
 #include <algorithm>
-#include <cctype>
-#include <charconv>
-#include <chrono>
-#include <ctime>
 
 namespace tesmira::host::escritura {
 
 using vb::round2;
 using vb::round4;
 
-bool mismoTexto(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
-std::string texto(const std::string& value)
-{
-    return "'" + db::quoted(value) + "'";
-}
-
-std::string numero(double value)
-{
-    char buf[64];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    if (ec != std::errc())
-        throw Error("número no representable");
-    return std::string(buf, end);
-}
-
-Date ahora(const Entorno& e)
-{
-    if (e.fechaServidor)
-        return *e.fechaServidor;
-    std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
+using sql::numero;
+using sql::texto;
 
 std::string sello(const Entorno& e)
 {
-    return ahora(e).iso();
+    return e.ahora().iso();
 }
 
 std::string siguienteFolio(db::Connection& c, const std::string& table, const std::string& keyTable,
@@ -80,7 +50,7 @@ double factor(db::Connection& c, const std::string& product, const std::string& 
 {
     if (from.empty() || to.empty())
         return 0;
-    if (mismoTexto(from, to))
+    if (sameKey(from, to))
         return 1;
     auto rs = c.Execute("SELECT Cu_Factor FROM Conversion_Unidad WHERE Pr_Cve_Producto = " + texto(product) +
                         " AND Cu_Unidad_Origen = " + texto(from) + " AND Cu_Unidad_Destino = " + texto(to));
@@ -113,7 +83,7 @@ void actualizaTotalesVenta(const Entorno& e, const std::string& folio)
     const double f = venta.Fields("Vn_Descuento_Global_Factor").toDouble();
     const double subtotal = round2(suma.Fields("Subtotal").toDouble() * (1 - f));
     const double impuesto = round2(suma.Fields("Impuesto").toDouble() * (1 - f));
-    const double total = mismoTexto(venta.Fields("Vn_Sin_Cargo").toString(), "SI") ? 0 : round2(subtotal + impuesto);
+    const double total = sameKey(venta.Fields("Vn_Sin_Cargo").toString(), "SI") ? 0 : round2(subtotal + impuesto);
     c.Execute("UPDATE Venta_Encabezado SET Vn_Subtotal = " + numero(subtotal) + ", Vn_Impuesto = " + numero(impuesto) +
               ", Vn_Total = " + numero(total) + ", Oper_Ult_Modif = " + texto(e.usuario) + ", Fecha_Ult_Modif = " +
               texto(sello(e)) + " WHERE Vn_Folio = " + texto(folio));

@@ -1,13 +1,14 @@
 // Invoicing a note inside its save (sale, invoice, address, document control), mailing the
 // digital invoice afterwards, and the invoice controls of the header.
+#include "base/Text.h"
 #include "base/Vb.h"
+#include "base/VbConstants.h"
 #include "db/Connection.h"
-#include "forms/Text.h"
+#include "host/output/EnvioComprobante.h"
+#include "host/services/DomicilioEntrega.h"
 #include "host/writers/ControlDocumento.h"
 #include "host/writers/DatosPartidaVenta.h"
 #include "host/writers/DocumentoVenta.h"
-#include "host/services/DomicilioEntrega.h"
-#include "host/output/EnvioComprobante.h"
 #include "host/writers/Facturacion.h"
 #include "host/writers/MetodoPago.h"
 #include "vn003/Publico.h"
@@ -18,7 +19,6 @@ namespace tesmira::vn003 {
 namespace {
 
 const std::string CrLf = "\r\n";
-constexpr int TeclaEnter = 13;
 
 std::string celda(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toString(); }
 double numero(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toDouble(); }
@@ -59,7 +59,7 @@ void llenaPartidaVenta(frmVN003& f, host::PartidaVenta& p)
         p.Sucursal_Inventario = f.txt_Sc_Cve_Sucursal.text();
         p.Almacen_Inventario = f.txt_Al_Cve_Almacen.text();
     }
-    p.Pr_Descripcion = std::string(forms::utf8Left(celda(f, "Pr_Descripcion"), 100));
+    p.Pr_Descripcion = std::string(utf8Left(celda(f, "Pr_Descripcion"), 100));
     p.Pr_Cve_Producto = celda(f, "Pr_Cve_Producto");
     p.Tl_Cve_Talla = celda(f, "Tl_Cve_Talla");
     p.Cl_Cve_Color = celda(f, "Cl_Cve_Color");
@@ -233,7 +233,7 @@ void frmVN003::EnviaComprobante(const std::string& documento, const std::string&
         return;
     host::EnvioComprobante envio(Sistema().entorno());
     if (!envio.Envia(tabla, documento, 0, 0, 0, ""))
-        Sistema().Mensaje(envio.UltimoError(), 48, "Tesmira", this, "VN003", "ERR-ID:7500057");
+        Sistema().Mensaje(envio.UltimoError(), vb::vbExclamation, "Tesmira", this, "VN003", "ERR-ID:7500057");
 }
 
 void frmVN003::chkFacturar_Click()
@@ -250,7 +250,7 @@ void frmVN003::chkFacturar_Click()
 
 void frmVN003::chkFacturar_KeyPress(int& keyAscii)
 {
-    if (keyAscii == TeclaEnter)
+    if (keyAscii == vb::vbKeyReturn)
         Utilerias().EnviaTecla("\t", 0);
 }
 
@@ -259,7 +259,7 @@ void frmVN003::cmdCuentaBancaria_Click()
     try {
         host::MetodoPago metodo(Sistema().entorno());
         if (!metodo.Muestra(txtCliente.text()))
-            Sistema().Mensaje("cmdCuentaBancaria_Click() - " + CrLf + metodo.UltimoError(), 16, "Tesmira", this,
+            Sistema().Mensaje("cmdCuentaBancaria_Click() - " + CrLf + metodo.UltimoError(), vb::vbCritical, "Tesmira", this,
                               "VN003", "ERR-ID:7500001");
     } catch (const std::exception& e) {
         ReportaError("cmdCuentaBancaria_Click()", "ERR-ID:7500002", e.what(), "cmdCuentaBancaria_Click()");
