@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tesmira {
 
@@ -43,7 +44,12 @@ struct NoCaseEqual {
     bool operator()(std::string_view a, std::string_view b) const noexcept;
 };
 
-// The first n characters (not bytes) of UTF-8 text: a cut never splits a character.
+// UTF-8 widths and cuts count characters, never bytes: a cut never splits a character.
+size_t utf8Length(std::string_view s);
+// The first / last n characters.
 std::string_view utf8Left(std::string_view s, size_t n);
+std::string_view utf8Right(std::string_view s, size_t n);
+// One view per character, in order.
+std::vector<std::string_view> utf8Characters(std::string_view s);
 
 } // namespace tesmira

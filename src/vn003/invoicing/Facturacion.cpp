@@ -141,6 +141,7 @@ bool frmVN003::Facturar_Remision(const std::string& folioRemision, std::string& 
                                                partida.Cantidad_Control_2 / partida.Cantidad_1))
                     return rechaza("Imposible guardar registro producto cubicado");
                 datos.Cuota = numero(*this, "Cuota");
+                datos.TipoCalculo = Parametros.TipoCalculoImportes;
                 datos.Ubicacion = "";
                 if (Manejo.ManejaUbicacion)
                     datos.Ubicacion = celda(*this, "Ubicacion");

@@ -236,6 +236,7 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
     if (f.Manejo.ManejaUbicacion)
         datos.Ubicacion = celda(f, "Ubicacion");
     datos.Cuota = numero(f, "Cuota");
+    datos.TipoCalculo = f.Parametros.TipoCalculoImportes;
 
     if (!asignaLoteSerie(f, partida))
         return false;
