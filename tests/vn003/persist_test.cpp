@@ -299,3 +299,68 @@ INSTANTIATE_TEST_SUITE_P(Casos, CancelRefusalsChangeNothing,
 
 } // namespace
 } // namespace tesmira::vn003::testing
+
+namespace tesmira::vn003::testing {
+namespace {
+
+// The note and the sale store what the grid showed when the save ran (amounts after the
+// totals, a description cut to 100 characters), whatever REM_TIPO_CALCULO_IMPORTES says.
+class ImportesGuardados : public GuardadoTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ImportesGuardados, StoredLinesAreTheGridsLines)
+{
+    const int tipo = GetParam();
+    param("REM_TIPO_CALCULO_IMPORTES", std::to_string(tipo));
+    // A fee of 5 a unit on two units with a 10 % line discount and a 5 % global discount.
+    conexion().Execute("UPDATE Pedido SET Pd_Cantidad_1 = 2, Pd_Cantidad_Control_1 = 2, Pd_Cantidad_Control_2 = 2, "
+                       "Pd_Descuento_Factor = 0.10, Pd_Cuota_Fija = 5 WHERE Pd_Folio = 'P0004' AND Pd_ID = '0001'");
+    for (const char* tabla : {"Pedido", "Pedido_Encabezado"})
+        conexion().Execute(std::string("UPDATE ") + tabla + " SET Pd_Descuento_Global_Factor = 0.05 WHERE Pd_Folio = 'P0004'");
+    abre();
+    frmVN003& f = nuevaConPedido("P0004");
+    soloProducto("CAM001");
+    std::string camion;
+    for (int i = 0; i < 20; ++i)
+        camion += "Camión ";
+    celda("CAM001", "Pr_Descripcion", Value(camion));
+    f.CalculaImportesPartida();
+    f.CalculaTotales();
+    auto grid = [&](const char* columna) { return f.ssDetalle.col(columna).value().toDouble(); };
+    const double descontado = grid("Precio_Descontado_Importe"), impuesto = grid("Impuesto_Importe"),
+                 neto = grid("Precio_Neto"), importeNeto = grid("Precio_Neto_Importe");
+    const double total = f.txtTotal.value().toDouble();
+    if (tipo == 5) {
+        EXPECT_EQ(descontado, 460);
+        EXPECT_EQ(impuesto, 68.4);
+        EXPECT_EQ(neto, 266);
+        EXPECT_EQ(importeNeto, 532);
+    }
+    conFactura();
+    acepta();
+
+    std::string cien;
+    for (int i = 0; i < 14; ++i)
+        cien += "Camión ";
+    cien += "Ca";
+    for (const std::string p : {"Rm", "Vn"}) {
+        SCOPED_TRACE(p);
+        const std::string linea = p == "Rm" ? "FROM Remision WHERE Rm_Folio = 'R0006'"
+                                            : "FROM Venta WHERE Vn_Documento = 'R0006'";
+        auto guardado = [&](const std::string& columna) { return std::stod(sql("SELECT " + p + "_" + columna + " " + linea)); };
+        EXPECT_EQ(guardado("Precio_Descontado_Importe"), descontado) << transcript();
+        EXPECT_EQ(guardado("Impuesto_Importe"), impuesto);
+        EXPECT_EQ(guardado("Precio_Neto_Importe"), importeNeto);
+        // The loaders price with kind 5, which leaves the fee untaxed, as kind 1 does.
+        if (tipo == 1 || tipo == 5) {
+            EXPECT_EQ(guardado("Precio_Neto"), neto);
+        }
+        EXPECT_EQ(sql("SELECT " + p + "_Descripcion " + linea), cien);
+    }
+    EXPECT_NEAR(std::stod(sql("SELECT Rm_Total FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'")), total, 1e-9);
+    EXPECT_NEAR(std::stod(sql("SELECT Vn_Total FROM Venta_Encabezado WHERE Vn_Documento = 'R0006'")), total, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tipos, ImportesGuardados, ::testing::Values(1, 2, 3, 5));
+
+} // namespace
+} // namespace tesmira::vn003::testing
