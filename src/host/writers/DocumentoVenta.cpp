@@ -31,6 +31,7 @@ void DocumentoVenta::Nuevo()
     m_datos = DatosPartidaVenta(m_e);
     m_escrito = false;
     m_lineas = 0;
+    m_totales = TotalesDocumento(0);
     m_ultimoError.clear();
 }
 
@@ -73,6 +74,7 @@ void DocumentoVenta::AsignaEncabezado(const EncabezadoVenta& encabezado)
               numero(h.Vn_Descuento_Global_Factor) + ", '', " + texto(h.Vn_Serie) + ", " +
               std::to_string(h.Vn_Numero) + ", 'SI', 'AC', " + texto(m_e.usuario) + ", " + texto(fecha) + ")");
     m_escrito = true;
+    m_totales = TotalesDocumento(h.Vn_Descuento_Global_Factor);
 }
 
 void DocumentoVenta::AsignaDatosPartida(const DatosPartidaVenta& datos)
@@ -109,8 +111,9 @@ bool DocumentoVenta::AgregaPartida()
     // Priced as the note's line: the grid's chain and the tax after the global discount.
     const auto imp = importesRenglon(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor, m_datos.Cuota,
                                      m_datos.TipoCalculo);
-    const double impuesto = TotalesDocumento(h.Vn_Descuento_Global_Factor)
-                                .agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
+    // Summed only once the line is stored: a refused line must not count.
+    TotalesDocumento conLinea = m_totales;
+    const double impuesto = conLinea.agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
     const std::string fecha = escritura::sello(m_e);
     auto encabezado = c.Execute("SELECT Vn_Pedido, Vn_Condicion_Venta FROM Venta_Encabezado WHERE Vn_Folio = " +
                                 texto(h.Vn_Folio));
@@ -154,7 +157,8 @@ bool DocumentoVenta::AgregaPartida()
                   texto(p.Pr_Cve_Producto) + ", " + texto(talla) + ", " + texto(color) + ", " +
                   numero(p.Cantidad_1) + ", " + numero(p.Cantidad_Control_2) + ")");
     ++m_lineas;
-    escritura::actualizaTotalesVenta(m_e, h.Vn_Folio);
+    m_totales = conLinea;
+    escritura::guardaTotalesVenta(m_e, h.Vn_Folio, m_totales, sameKey(h.Vn_Sin_Cargo, "SI"));
     return true;
 }
 
