@@ -298,6 +298,7 @@ void Connection::CommitTrans()
     }
     exec("COMMIT"); // a failed COMMIT leaves the transaction open for RollbackTrans
     m_inTransaction = false;
+    m_savepoints = 0;
 }
 
 void Connection::RollbackTrans()
@@ -305,6 +306,7 @@ void Connection::RollbackTrans()
     if (!m_inTransaction)
         throw Error("RollbackTrans sin una transacción abierta");
     m_inTransaction = false;
+    m_savepoints = 0;
     if (!sqlite3_get_autocommit(m_db.get()))
         exec("ROLLBACK");
 }
