@@ -3,10 +3,10 @@
 // whole save, and the memory a 20,000-line load takes.
 #include "generate.h"
 
+#include "app/runner/DialogosGuion.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
-#include "host/services/DialogosGuion.h"
 #include "host/services/Entorno.h"
 #include "host/services/PadreShell.h"
 #include "vn003/Pantalla.h"

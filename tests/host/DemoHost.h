@@ -1,9 +1,9 @@
 #pragma once
 // A fresh demo company in a temporary database file, with scripted dialogs, the server
 // date fixed on 2026-12-05 and printing into a temporary folder.
+#include "app/runner/DialogosGuion.h"
 #include "db/Connection.h"
 #include "db/Schema.h"
-#include "host/services/DialogosGuion.h"
 #include "host/services/Entorno.h"
 
 #include <gtest/gtest.h>

@@ -2,10 +2,10 @@
 // Shared fixture of the screen's tests: a demo company in a temp file, scripted dialogs, the
 // server date 2026-12-05, and the screen opened the way the host opens it. Parameters and rights
 // written before abre() are what Form_Load reads.
+#include "app/runner/DialogosGuion.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
-#include "host/services/DialogosGuion.h"
 #include "host/services/Entorno.h"
 #include "host/services/PadreShell.h"
 #include "vn003/Pantalla.h"
