@@ -187,7 +187,7 @@ TEST_F(DocumentosTest, ImprimeFacturaRecibosYDocumentos)
     EXPECT_FALSE(impresion.ImprimeDocumento("sin separador"));
     EXPECT_FALSE(impresion.ImprimeDocumento("Cliente|C0001"));
 
-    impresion.MuestraTexto("Entrega parcial", "Remisión", 0, 0, -1, -1, 7, -1);
+    impresion.MuestraTexto("Entrega parcial", "Remisión");
     ASSERT_EQ(dialogos.textosMostrados().size(), 1u);
     EXPECT_EQ(dialogos.textosMostrados()[0], "Entrega parcial");
 }

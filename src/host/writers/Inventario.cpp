@@ -1,8 +1,8 @@
 #include "host/writers/Inventario.h"
 
 #include "base/Text.h"
-#include "base/Vb.h"
 #include "db/Connection.h"
+#include "host/services/LoteCapturado.h"
 #include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 
@@ -39,22 +39,6 @@ bool si(const db::Recordset& rs, const char* column)
 }
 
 // Lots by earliest expiry (no expiry last), then by key.
-// "LOT@qty1@qty2@expiry@@date@" -> its fields, empty ones kept; the key trimmed.
-std::vector<std::string> camposLote(const std::string& pieza)
-{
-    std::vector<std::string> campos(1);
-    for (char ch : pieza) {
-        if (ch == '@')
-            campos.emplace_back();
-        else
-            campos.back() += ch;
-    }
-    auto& clave = campos[0];
-    clave.erase(0, clave.find_first_not_of(' '));
-    clave.erase(clave.find_last_not_of(' ') + 1);
-    return campos;
-}
-
 std::string lotesPorCaducidad(db::Connection& c, const Salida& s, double cantidad1, double cantidad2,
                               std::vector<Movimiento>& plan)
 {
@@ -141,18 +125,18 @@ std::string saca(db::Connection& c, const Salida& s)
             // takes the whole line, several split it by their own control quantities.
             const auto piezas = separa(s.lote);
             for (const auto& pieza : piezas) {
-                const auto campos = camposLote(pieza);
+                const auto lote = LoteCapturado::lee(pieza);
                 double l1 = q1, l2 = q2;
                 if (piezas.size() > 1) {
-                    l1 = (campos.size() > 1 ? vb::val(campos[1]) : 0) * f1;
-                    l2 = (campos.size() > 2 ? vb::val(campos[2]) : 0) * f2;
+                    l1 = lote.cantidad1 * f1;
+                    l2 = lote.cantidad2 * f2;
                 }
                 auto rs = c.Execute("SELECT Lt_Cantidad_Control_1 FROM Existencia_Lote WHERE " +
                                     claveAlmacen(s.sucursal, s.almacen) + " AND " + claveArticulo(s) +
-                                    " AND Lt_Cve_Lote = " + texto(campos[0]));
+                                    " AND Lt_Cve_Lote = " + texto(lote.clave));
                 if (rs.Eof() || rs.Fields("Lt_Cantidad_Control_1").toDouble() + kTolerancia < l1)
-                    return "El lote " + campos[0] + " no tiene existencia suficiente del producto " + s.producto;
-                plan.push_back({"", campos[0], "", l1, l2});
+                    return "El lote " + lote.clave + " no tiene existencia suficiente del producto " + s.producto;
+                plan.push_back({"", lote.clave, "", l1, l2});
             }
         }
     }
