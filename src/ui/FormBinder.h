@@ -99,8 +99,6 @@ public:
     // A short explanation for the status bar (a swallowed key, a read-only field).
     std::function<void(const QString& text)> notice;
 
-    // F2 on a field with a look-up query: the host's pick list; answers the chosen key, "" when none.
-    std::function<std::string(const std::string& sql)> lookup;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

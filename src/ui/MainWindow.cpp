@@ -94,7 +94,6 @@ MainWindow::MainWindow(vn003::frmVN003& screen, host::Entorno& entorno, QWidget*
     setWindowTitle(qs(screen.caption()));
     setStyleSheet(QStringLiteral("QLineEdit[readOnly=\"true\"] { background: palette(window); }"));
     m_campos->instala(screen.Controles);
-    m_binder->lookup = [](const std::string& sql) { return vn003::Utilerias().ListaBusqueda(sql, 100); };
     m_binder->exemptFromViewOnly(screen.txtFolio);
     m_binder->notice = [this](const QString& text) { statusBar()->showMessage(text, 5000); };
     m_binder->afterEnter = [this](forms::Control& field) {
