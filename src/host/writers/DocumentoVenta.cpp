@@ -143,7 +143,8 @@ bool DocumentoVenta::AgregaPartida()
         texto(p.Pr_Folio) + ", " + numero(m_datos.Cuota) + ", " + numero(p.Precio_Lista) + ", " +
         numero(imp.importeLista) + ", " + numero(p.Descuento_Factor) + ", " + numero(imp.descuentoImporte) + ", " +
         numero(imp.precioDescontado) + ", " + numero(imp.importeDescontado) + ", " + numero(impuestoFactor) + ", " +
-        numero(impuesto) + ", " + numero(imp.precioNeto) + ", " + numero(imp.importeNeto) + ", " + texto(m_e.usuario) + ", " + texto(fecha) + ")");
+        numero(impuesto) + ", " + numero(imp.precioNeto) + ", " + numero(imp.importeNeto) + ", " +
+        texto(m_e.usuario) + ", " + texto(fecha) + ")");
 
     // The sale names the lots and serial numbers it sells; the stock itself moved with the note.
     for (const auto& serie : inventario::separa(p.Sr_Cve_Serie))
