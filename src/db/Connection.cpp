@@ -1,5 +1,6 @@
 #include "db/Connection.h"
 
+#include "base/Clock.h"
 #include "base/Error.h"
 #include "base/Text.h"
 #include "db/DbError.h"
@@ -11,8 +12,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
-#include <ctime>
 #include <filesystem>
 
 namespace tesmira::db {
@@ -50,21 +49,11 @@ DbError engineError(sqlite3* db, std::string_view sql)
     return statementError(codeOf(sqlite3_extended_errcode(db)), sqlite3_errmsg(db), sql);
 }
 
-Date localNow()
-{
-    const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
 bool isDateType(const char* declared)
 {
     if (!declared)
         return false;
-    std::string t(declared);
-    for (auto& c : t)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string t = upperAscii(declared);
     return t.find("DATE") != std::string::npos || t.find("TIME") != std::string::npos;
 }
 
@@ -298,6 +287,7 @@ void Connection::CommitTrans()
     }
     exec("COMMIT"); // a failed COMMIT leaves the transaction open for RollbackTrans
     m_inTransaction = false;
+    m_savepoints = 0;
 }
 
 void Connection::RollbackTrans()
@@ -305,6 +295,7 @@ void Connection::RollbackTrans()
     if (!m_inTransaction)
         throw Error("RollbackTrans sin una transacción abierta");
     m_inTransaction = false;
+    m_savepoints = 0;
     if (!sqlite3_get_autocommit(m_db.get()))
         exec("ROLLBACK");
 }

@@ -1,33 +1,22 @@
 #include "db/Recordset.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 
 #include <cctype>
 
 namespace tesmira::db {
 
-namespace {
-
-std::string lower(std::string_view s)
-{
-    std::string out(s);
-    for (auto& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-} // namespace
-
 Recordset::Recordset(std::vector<std::string> columns, std::vector<std::vector<Value>> rows)
     : m_columns(std::move(columns)), m_rows(std::move(rows))
 {
     for (size_t i = 0; i < m_columns.size(); ++i)
-        m_index.emplace(lower(m_columns[i]), i); // the first of two equal names wins, as in ADO
+        m_index.emplace(lowerAscii(m_columns[i]), i); // the first of two equal names wins, as in ADO
 }
 
 const Value& Recordset::Fields(std::string_view name) const
 {
-    auto it = m_index.find(lower(name));
+    auto it = m_index.find(lowerAscii(name));
     if (it == m_index.end())
         throw Error("El resultado no tiene la columna '" + std::string(name) + "'");
     return Fields(it->second);
@@ -42,7 +31,7 @@ const Value& Recordset::Fields(size_t index) const
     return m_rows[m_pos][index];
 }
 
-bool Recordset::hasField(std::string_view name) const { return m_index.count(lower(name)) > 0; }
+bool Recordset::hasField(std::string_view name) const { return m_index.count(lowerAscii(name)) > 0; }
 
 void Recordset::Close()
 {

@@ -1,5 +1,6 @@
 #include "ui/FormBinder.h"
 
+#include "base/VbConstants.h"
 #include "forms/Controls.h"
 #include "forms/Form.h"
 #include "forms/SeriesField.h"
@@ -48,8 +49,6 @@ void followState(QWidget* widget, const forms::Control& control, QWidget* compan
     if (companion && companion->parentWidget())
         companion->setVisible(control.visible());
 }
-
-constexpr int KeyF2 = 113;
 
 // Standard icons of some styles do not change when disabled: a greyed, faded copy makes an
 // unavailable command plain to see.
@@ -448,22 +447,22 @@ bool FormBinder::keyPress(QWidget* widget, forms::Control& control, QKeyEvent* e
     auto* edit = qobject_cast<QLineEdit*>(widget);
     auto* field = dynamic_cast<forms::TextField*>(&control);
     if (edit && field && isViewOnly(*field)) {
-        if (code == 13) {
+        if (code == vb::vbKeyReturn) {
             moveOn(edit);
             return true;
         }
-        if (ascii >= 32 || code == KeyF2 || event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
+        if (ascii >= 32 || code == vb::vbKeyF2 || event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
             say(QStringLiteral("Solo consulta: pulse Modificar (Ctrl+E) para cambiar la remisión"));
             return true;
         }
         return false;
     }
     if (edit && field) {
-        if (code == KeyF2 && !field->lookupQuery.empty() && !field->locked()) {
+        if (code == vb::vbKeyF2 && !field->lookupQuery.empty() && !field->locked()) {
             showLookup(edit, *field);
             return true;
         }
-        if (code == 13) {
+        if (code == vb::vbKeyReturn) {
             forms::Control* before = m_form.focused();
             QPointer<QLineEdit> guard(edit);
             bool entered = false;

@@ -2,6 +2,7 @@
 
 #include "app/runner/ScriptLine.h"
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
@@ -64,10 +65,7 @@ std::optional<Command> commandByName(const std::string& name)
         {"eliminar", Command::Eliminar},   {"limpiar", Command::Limpiar},     {"imprimir", Command::Imprimir},
         {"documento", Command::Documento}, {"salir", Command::Salir},
     };
-    std::string lower;
-    for (char c : name)
-        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    auto it = names.find(lower);
+    auto it = names.find(lowerAscii(name));
     if (it == names.end())
         return std::nullopt;
     return it->second;
@@ -79,10 +77,7 @@ int buttonByName(const std::string& name)
                                                      {"abort", host::vbAbort}, {"retry", host::vbRetry},
                                                      {"ignore", host::vbIgnore}, {"yes", host::vbYes},
                                                      {"no", host::vbNo}};
-    std::string lower;
-    for (char c : name)
-        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (auto it = names.find(lower); it != names.end())
+    if (auto it = names.find(lowerAscii(name)); it != names.end())
         return it->second;
     ScriptLine number(name);
     try {

@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "db/Connection.h"
 #include "host/services/Importes.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 #include "host/writers/Inventario.h"
 
@@ -10,9 +11,8 @@
 
 namespace tesmira::host {
 
-using escritura::mismoTexto;
-using escritura::numero;
-using escritura::texto;
+using sql::numero;
+using sql::texto;
 
 DocumentoVenta::DocumentoVenta(Entorno& entorno) : m_e(entorno), m_datos(entorno) {}
 
@@ -52,11 +52,11 @@ void DocumentoVenta::AsignaEncabezado(const EncabezadoVenta& encabezado)
     // A sale made from a note inherits the note's order and sale condition, so that the
     // order is known to be invoiced and the invoice engine knows how it is paid.
     std::string pedido, condicion;
-    if (mismoTexto(h.Vn_Tabla, "Remision") && !h.Vn_Documento.empty()) {
+    if (sameKey(h.Vn_Tabla, "Remision") && !h.Vn_Documento.empty()) {
         auto nota = c.Execute("SELECT Rm_Tabla, Rm_Documento, Rm_Condicion_Venta FROM Remision_Encabezado "
                               "WHERE Rm_Folio = " + texto(h.Vn_Documento));
         if (!nota.Eof()) {
-            if (mismoTexto(nota.Fields("Rm_Tabla").toString(), "PEDIDO"))
+            if (sameKey(nota.Fields("Rm_Tabla").toString(), "PEDIDO"))
                 pedido = nota.Fields("Rm_Documento").toString();
             condicion = nota.Fields("Rm_Condicion_Venta").toString();
         }
@@ -159,7 +159,7 @@ bool DocumentoVenta::AgregaPartida()
                   numero(p.Cantidad_1) + ", " + numero(p.Cantidad_Control_2) + ")");
     ++m_lineas;
     m_totales = conLinea;
-    escritura::guardaTotalesVenta(m_e, h.Vn_Folio, m_totales, mismoTexto(h.Vn_Sin_Cargo, "SI"));
+    escritura::guardaTotalesVenta(m_e, h.Vn_Folio, m_totales, sameKey(h.Vn_Sin_Cargo, "SI"));
     return true;
 }
 
