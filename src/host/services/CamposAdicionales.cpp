@@ -1,5 +1,6 @@
 #include "host/services/CamposAdicionales.h"
 
+#include "base/Text.h"
 #include "db/Connection.h"
 #include "forms/Toolbar.h"
 #include "host/services/ServiciosSql.h"
@@ -44,7 +45,7 @@ void CamposAdicionales::instala(forms::Toolbar& toolbar)
 bool CamposAdicionales::asigna(const std::string& nombre, const std::string& valor)
 {
     for (Campo& c : m_campos)
-        if (sql::igual(c.nombre, nombre)) {
+        if (sameKey(c.nombre, nombre)) {
             c.valor = valor;
             return true;
         }
