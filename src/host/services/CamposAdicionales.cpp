@@ -44,7 +44,7 @@ void CamposAdicionales::instala(forms::Toolbar& toolbar)
 bool CamposAdicionales::asigna(const std::string& nombre, const std::string& valor)
 {
     for (Campo& c : m_campos)
-        if (sql::igual(c.nombre, nombre)) {
+        if (sameKey(c.nombre, nombre)) {
             c.valor = valor;
             return true;
         }
