@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all bootstrap configure build test run bench fuzz clean
+.PHONY: all bootstrap configure build test run package bench fuzz clean
 
 all: build
 
@@ -20,6 +20,10 @@ test: build
 
 run: build
 	@scripts/run-main $(BUILD)
+
+# The Debian package of the three programs: $(BUILD)/package/tesmira_*.deb
+package: build
+	@cd $(BUILD) && cpack -G DEB >/dev/null && ls -1 $$PWD/package/*.deb
 
 bench: bootstrap
 	@cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTESMIRA_BENCH=ON >/dev/null
