@@ -99,6 +99,7 @@ struct ScriptRunner::State {
     std::unique_ptr<host::PadreShell> padre;
     vn003::Pantalla pantalla;
     vn003::frmVN003* form = nullptr;
+    ShowScreen show;
     int passed = 0, failed = 0, line = 0;
 
     explicit State(std::ostream& o) : out(o), dialogs(&o) {}
@@ -216,6 +217,10 @@ struct ScriptRunner::State {
         padre = std::make_unique<host::PadreShell>(*env);
         padre->setIParametros(std::move(parameters));
         form->setPadre(padre.get());
+        if (show) {
+            show(*form, *env);
+            return;
+        }
         form->Form_Load();
         form->Form_Activate();
     }
@@ -556,7 +561,23 @@ ScriptRunner::ScriptRunner(std::ostream& out, const std::optional<std::string>& 
     m->env = std::make_unique<host::Entorno>(host::Entorno{*m->conn, m->dialogs, "ADMIN", std::nullopt, path + ".out"});
 }
 
+ScriptRunner::ScriptRunner(std::ostream& out, const std::string& databasePath, ShowScreen show)
+    : ScriptRunner(out, std::optional<std::string>(databasePath))
+{
+    m->show = std::move(show);
+}
+
 ScriptRunner::~ScriptRunner() = default;
+
+void ScriptRunner::ensureOpen()
+{
+    if (m->form)
+        return;
+    ScriptLine none("");
+    m->open(none);
+}
+
+std::string ScriptRunner::outputFolder() const { return m->env->carpetaSalida; }
 
 int ScriptRunner::passed() const { return m->passed; }
 int ScriptRunner::failed() const { return m->failed; }
