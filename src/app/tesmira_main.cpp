@@ -11,6 +11,7 @@
 #include "ui/MainWindow.h"
 #include "ui/Printing.h"
 #include "ui/QtDialogos.h"
+#include "ui/Translations.h"
 #include "vn003/Pantalla.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
@@ -61,6 +62,8 @@ struct Pictures {
     QString window;  // PNG of the window
     QString printed; // PNG of the first page of the last document the script printed
     QString script;  // empty: none
+    QString folio;   // a saved note to show after the script; empty: none
+    int tab = -1;    // the tab to show after the script; -1: as the script left it
 };
 
 int pictureError(const QString& text)
@@ -86,11 +89,12 @@ int takePictures(const QString& database, const Pictures& pictures)
     std::unique_ptr<ui::MainWindow> window;
     int rc = 0;
     try {
-        runner.emplace(std::cout, database.toStdString(), [&window](vn003::frmVN003& screen, host::Entorno& entorno) {
+        runner.emplace(std::cout, database.toStdString(), [&window](vn003::frmVN003& screen, host::Entorno& entorno) -> host::CamposAdicionales& {
             window = std::make_unique<ui::MainWindow>(screen, entorno);
             window->load();
             window->show();
             window->activate();
+            return window->camposAdicionales();
         });
         if (script.is_open())
             rc = runner->run(script);
@@ -99,6 +103,10 @@ int takePictures(const QString& database, const Pictures& pictures)
         window.reset();
         return pictureError(QString::fromStdString(e.what()));
     }
+    if (!pictures.folio.isEmpty())
+        window->showDocument(pictures.folio.toStdString());
+    if (pictures.tab >= 0)
+        window->showTab(pictures.tab);
     // Layouts settle and queued repaints run before the picture is taken.
     QEventLoop settle;
     QTimer::singleShot(300, &settle, &QEventLoop::quit);
@@ -126,6 +134,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tesmira"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tesmira"));
+    ui::installSpanish(app);
 
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("Tesmira: Remisión de pedidos"));
@@ -136,6 +145,10 @@ int main(int argc, char** argv)
                                         QStringLiteral("CODE"), QStringLiteral("ADMIN"));
     const QCommandLineOption orderOption(QStringLiteral("order"), QStringLiteral("Abre la remisión de un pedido."),
                                          QStringLiteral("FOLIO"));
+    const QCommandLineOption folioOption(QStringLiteral("folio"), QStringLiteral("Muestra una remisión guardada."),
+                                         QStringLiteral("FOLIO"));
+    const QCommandLineOption tabOption(QStringLiteral("tab"), QStringLiteral("Pestaña a mostrar (1, 2 o 3)."),
+                                       QStringLiteral("N"));
     const QCommandLineOption screenshotOption(
         QStringLiteral("screenshot"), QStringLiteral("Ejecuta el GUION, guarda la ventana como PNG y termina."),
         QStringLiteral("FILE"));
@@ -143,7 +156,7 @@ int main(int argc, char** argv)
         QStringLiteral("print-preview"),
         QStringLiteral("Ejecuta el GUION y guarda como PNG la primera página del último documento que imprimió."),
         QStringLiteral("FILE"));
-    args.addOptions({dbOption, userOption, orderOption, screenshotOption, printOption});
+    args.addOptions({dbOption, userOption, orderOption, folioOption, tabOption, screenshotOption, printOption});
     args.addPositionalArgument(QStringLiteral("GUION"), QStringLiteral("Guion de vn003-script (con --screenshot)."),
                                QStringLiteral("[GUION]"));
     args.process(app);
@@ -170,7 +183,8 @@ int main(int argc, char** argv)
     if (pictures) {
         conn.reset();
         return takePictures(path, {args.value(screenshotOption), args.value(printOption),
-                                   args.positionalArguments().value(0)});
+                                   args.positionalArguments().value(0), args.value(folioOption).trimmed(),
+                                   args.isSet(tabOption) ? args.value(tabOption).toInt() - 1 : -1});
     }
 
     ui::QtDialogos dialogos;
@@ -201,6 +215,10 @@ int main(int argc, char** argv)
         if (created)
             window.statusBar()->showMessage(
                 QStringLiteral("Se creó la empresa de demostración en %1").arg(QDir::toNativeSeparators(path)));
+        if (args.isSet(folioOption))
+            window.showDocument(args.value(folioOption).trimmed().toStdString());
+        if (args.isSet(tabOption))
+            window.showTab(args.value(tabOption).toInt() - 1);
         rc = QApplication::exec();
         dialogos.setParent(nullptr);
     }

@@ -1,5 +1,6 @@
 #include "ui/Printing.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,8 +10,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QAbstractTextDocumentLayout>
-#include <QTextFrame>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -18,6 +17,7 @@
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextOption>
 
 #include <algorithm>

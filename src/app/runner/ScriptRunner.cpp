@@ -7,6 +7,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "forms/Controls.h"
+#include "host/services/CamposAdicionales.h"
 #include "host/services/DialogosGuion.h"
 #include "host/services/Entorno.h"
 #include "host/services/PadreShell.h"
@@ -97,6 +98,9 @@ struct ScriptRunner::State {
     host::DialogosGuion dialogs;
     std::unique_ptr<host::Entorno> env;
     std::unique_ptr<host::PadreShell> padre;
+    std::unique_ptr<host::CamposAdicionales> ownCampos;
+    // The runner's own, or those of the host that shows the screen.
+    host::CamposAdicionales* campos = nullptr;
     vn003::Pantalla pantalla;
     vn003::frmVN003* form = nullptr;
     ShowScreen show;
@@ -106,7 +110,9 @@ struct ScriptRunner::State {
 
     ~State()
     {
-        // The component's host objects hold the environment: release them first.
+        // The component's host objects hold the environment: release them first; the
+        // additional fields unhook themselves from the screen's toolbar before it goes.
+        ownCampos.reset();
         if (form)
             vn003::DescargaComponente();
     }
@@ -122,6 +128,7 @@ struct ScriptRunner::State {
             {"col", &State::col},         {"cell", &State::cell},     {"gridkey", &State::gridkey},
             {"button", &State::button},   {"answer", &State::answer}, {"print", &State::print},
             {"sql", &State::sql},         {"expect", &State::expect}, {"wait", &State::wait},
+            {"field", &State::field},
         };
         return h;
     }
@@ -218,9 +225,13 @@ struct ScriptRunner::State {
         padre->setIParametros(std::move(parameters));
         form->setPadre(padre.get());
         if (show) {
-            show(*form, *env);
+            campos = &show(*form, *env);
             return;
         }
+        ownCampos.reset();
+        ownCampos = std::make_unique<host::CamposAdicionales>(*env, form->Controles.documentTable());
+        ownCampos->instala(form->Controles);
+        campos = ownCampos.get();
         form->Form_Load();
         form->Form_Activate();
     }
@@ -244,6 +255,19 @@ struct ScriptRunner::State {
             toolbar.press(*command, *argument);
         else
             toolbar.press(*command);
+    }
+
+    // The toolbar's additional-fields window: a field of the document being captured.
+    void field(ScriptLine& l)
+    {
+        const std::string name = l.word("el campo");
+        const std::string text = l.rest();
+        screen();
+        const forms::ToolbarState state = form->Controles.state();
+        if (state != forms::ToolbarState::New && state != forms::ToolbarState::Editing)
+            throw Error("Los campos adicionales se capturan en Nuevo o Modificar");
+        if (!campos->asigna(name, text))
+            throw ScriptError("no existe el campo adicional " + name);
     }
 
     void type(ScriptLine& l)

@@ -9,8 +9,9 @@
 #include <string>
 
 namespace tesmira::host {
+class CamposAdicionales;
 struct Entorno;
-}
+} // namespace tesmira::host
 namespace tesmira::vn003 {
 class frmVN003;
 }
@@ -24,8 +25,9 @@ public:
     // cannot be opened or created.
     explicit ScriptRunner(std::ostream& out, const std::optional<std::string>& databasePath = std::nullopt);
     // The desktop window runs scripts too: once the script opens the screen, the host shows it
-    // and runs its load and activation (instead of the runner) through this.
-    using ShowScreen = std::function<void(vn003::frmVN003&, host::Entorno&)>;
+    // and runs its load and activation (instead of the runner) through this, and answers the
+    // toolbar's additional fields it installed on the screen.
+    using ShowScreen = std::function<host::CamposAdicionales&(vn003::frmVN003&, host::Entorno&)>;
     ScriptRunner(std::ostream& out, const std::string& databasePath, ShowScreen show);
     ~ScriptRunner();
     ScriptRunner(const ScriptRunner&) = delete;
