@@ -64,7 +64,13 @@ struct Pictures {
     QString script;  // empty: none
     QString folio;   // a saved note to show after the script; empty: none
     int tab = -1;    // the tab to show after the script; -1: as the script left it
+    QString notice;  // for the status bar
 };
+
+QString createdNotice(const QString& path)
+{
+    return QStringLiteral("Se creó la empresa de demostración en %1").arg(QDir::toNativeSeparators(path));
+}
 
 int pictureError(const QString& text)
 {
@@ -103,6 +109,8 @@ int takePictures(const QString& database, const Pictures& pictures)
         window.reset();
         return pictureError(QString::fromStdString(e.what()));
     }
+    if (!pictures.notice.isEmpty())
+        window->statusBar()->showMessage(pictures.notice);
     if (!pictures.folio.isEmpty())
         window->showDocument(pictures.folio.toStdString());
     if (pictures.tab >= 0)
@@ -184,7 +192,8 @@ int main(int argc, char** argv)
         conn.reset();
         return takePictures(path, {args.value(screenshotOption), args.value(printOption),
                                    args.positionalArguments().value(0), args.value(folioOption).trimmed(),
-                                   args.isSet(tabOption) ? args.value(tabOption).toInt() - 1 : -1});
+                                   args.isSet(tabOption) ? args.value(tabOption).toInt() - 1 : -1,
+                                   created ? createdNotice(path) : QString()});
     }
 
     ui::QtDialogos dialogos;
@@ -213,8 +222,7 @@ int main(int argc, char** argv)
         window.show();
         window.activate();
         if (created)
-            window.statusBar()->showMessage(
-                QStringLiteral("Se creó la empresa de demostración en %1").arg(QDir::toNativeSeparators(path)));
+            window.statusBar()->showMessage(createdNotice(path));
         if (args.isSet(folioOption))
             window.showDocument(args.value(folioOption).trimmed().toStdString());
         if (args.isSet(tabOption))
