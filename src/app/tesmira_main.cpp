@@ -67,6 +67,14 @@ struct Pictures {
     QString notice;  // for the status bar
 };
 
+// Printed documents go to salida/ beside the company's database.
+QString outputFolder(const QString& database)
+{
+    const QString folder = QFileInfo(database).absolutePath() + QStringLiteral("/salida");
+    QDir().mkpath(folder);
+    return folder;
+}
+
 QString createdNotice(const QString& path)
 {
     return QStringLiteral("Se creó la empresa de demostración en %1").arg(QDir::toNativeSeparators(path));
@@ -95,13 +103,18 @@ int takePictures(const QString& database, const Pictures& pictures)
     std::unique_ptr<ui::MainWindow> window;
     int rc = 0;
     try {
-        runner.emplace(std::cout, database.toStdString(), [&window](vn003::frmVN003& screen, host::Entorno& entorno) -> host::CamposAdicionales& {
+        const std::string output = outputFolder(database).toStdString();
+        auto show = [&window, output](vn003::frmVN003& screen, host::Entorno& entorno) -> host::CamposAdicionales& {
+            // A second open replaces the window: the old one lets go of the screen first.
+            window.reset();
+            entorno.carpetaSalida = output;
             window = std::make_unique<ui::MainWindow>(screen, entorno);
             window->load();
             window->show();
             window->activate();
             return window->camposAdicionales();
-        });
+        };
+        runner.emplace(std::cout, database.toStdString(), show);
         if (script.is_open())
             rc = runner->run(script);
         runner->ensureOpen();
@@ -197,8 +210,7 @@ int main(int argc, char** argv)
     }
 
     ui::QtDialogos dialogos;
-    const QString output = QFileInfo(path).absolutePath() + QStringLiteral("/salida");
-    QDir().mkpath(output);
+    const QString output = outputFolder(path);
     host::Entorno entorno{*conn, dialogos, args.value(userOption).trimmed().toUpper().toStdString(), std::nullopt,
                           output.toStdString()};
 
