@@ -165,6 +165,13 @@ void Toolbar::setCaption(std::string caption)
     changed();
 }
 
+void Toolbar::setDocument(std::string table, std::string key)
+{
+    m_table = std::move(table);
+    m_key = std::move(key);
+    changed();
+}
+
 void Toolbar::setState(ToolbarState s)
 {
     m_state = s;

@@ -71,6 +71,10 @@ public:
 
     const std::string& caption() const { return m_caption; }
     void setCaption(std::string caption);
+    // The document table and key column the toolbar works on ("Remision", "Rm_Folio").
+    const std::string& documentTable() const { return m_table; }
+    const std::string& documentKey() const { return m_key; }
+    void setDocument(std::string table, std::string key);
 
     bool acceptsFocus() const override { return false; }
 
@@ -81,7 +85,7 @@ private:
     bool m_accepting = false;
     bool m_iniciado = false;
     bool m_opcion[4] = {};
-    std::string m_clave, m_errorCampos, m_caption;
+    std::string m_clave, m_errorCampos, m_caption, m_table, m_key;
 };
 
 } // namespace tesmira::forms

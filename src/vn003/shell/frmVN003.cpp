@@ -79,6 +79,7 @@ frmVN003::frmVN003()
 
     // Design-time state of the controls.
     Controles.setCaption("Remisión de pedidos");
+    Controles.setDocument("Remision", "Rm_Folio");
     ssTabKiv.setTabs({"Encabezado", "Detalle", "Totales"});
     ssDetalle.setCaption("Productos");
 
