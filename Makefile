@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all bootstrap configure build test run bench fuzz clean
+.PHONY: all bootstrap configure build test run package bench fuzz clean
 
 all: build
 
@@ -17,6 +17,10 @@ build: configure
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# A Debian package (CPack) in $(BUILD)/: tesmira, vn003-script, tesmira-db, schema, demo data.
+package: build
+	@cd $(BUILD) && cpack -G DEB >/dev/null && ls -1 $(CURDIR)/$(BUILD)/*.deb
 
 run: build
 	@scripts/run-main $(BUILD)

@@ -5,7 +5,9 @@
 #include "db/Schema.h"
 #include "host/services/Entorno.h"
 #include "host/services/PadreShell.h"
+#include "host/output/Impresion.h"
 #include "ui/MainWindow.h"
+#include "ui/PrintedPages.h"
 #include "ui/QtDialogos.h"
 #include "ui/Translations.h"
 #include "vn003/Pantalla.h"
@@ -73,7 +75,11 @@ int main(int argc, char** argv)
                                        QStringLiteral("N"));
     const QCommandLineOption screenshotOption(
         QStringLiteral("screenshot"), QStringLiteral("Guarda la ventana como imagen PNG y termina."), QStringLiteral("FILE"));
-    args.addOptions({dbOption, userOption, orderOption, folioOption, tabOption, screenshotOption});
+    const QCommandLineOption printOption(
+        QStringLiteral("print-png"),
+        QStringLiteral("Guarda la primera página impresa de la remisión --folio como imagen PNG y termina."),
+        QStringLiteral("FILE"));
+    args.addOptions({dbOption, userOption, orderOption, folioOption, tabOption, screenshotOption, printOption});
     args.process(app);
 
     QString path = args.value(dbOption);
@@ -95,6 +101,14 @@ int main(int argc, char** argv)
     QDir().mkpath(output);
     host::Entorno entorno{*conn, dialogos, args.value(userOption).trimmed().toUpper().toStdString(), std::nullopt,
                           output.toStdString()};
+
+    if (args.isSet(printOption)) {
+        host::Impresion impresion(entorno);
+        const auto documents = impresion.Documentos("", args.value(folioOption).trimmed().toStdString());
+        if (documents.empty())
+            return fail(QString::fromStdString(impresion.UltimoError()));
+        return ui::pageImage(documents, 0).save(args.value(printOption), "PNG") ? 0 : 1;
+    }
 
     int rc = 0;
     {

@@ -69,7 +69,8 @@ private:
     QWidget* buildDetail();
     QWidget* buildTotals();
     void buildToolbar();
-    void showPrinted(const QDateTime& since);
+    // folio: the note printed, shown as a document; empty shows the service's text.
+    void showPrinted(const QDateTime& since, const std::string& folio);
     void updateStatus();
     void updateDetailFooter();
     // The shell's question before a command; false keeps the screen as it is.
