@@ -765,6 +765,22 @@ void MainWindow::showPrinted(const QDateTime& since, const std::string& folio)
     previewText(QFileInfo(file).completeBaseName(), readText(file), this);
 }
 
+bool MainWindow::writePrintedNote(const QString& printedFile, const QString& png) const
+{
+    const QString format = vn003::Sistema().ParametroValor("FTO_IMP_REMISION", 0, "", "").toString().c_str();
+    const QString prefix = (format.isEmpty() ? QStringLiteral("REMISION") : format) + QStringLiteral("_");
+    const QString name = QFileInfo(printedFile).completeBaseName();
+    if (!name.startsWith(prefix, Qt::CaseInsensitive))
+        return false;
+    try {
+        host::Impresion impresion(m_entorno);
+        const auto documents = impresion.Documentos(format.toStdString(), name.mid(prefix.size()).toStdString());
+        return !documents.empty() && pageImage(documents, 0, 100).save(png, "PNG");
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 void MainWindow::updateStatus()
 {
     static const char* const names[] = {"Sin documento", "Nueva remisión", "Consulta (solo lectura)",

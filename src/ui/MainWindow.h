@@ -49,6 +49,9 @@ public:
     void showDocument(const std::string& folio);
     // Selects a tab (0..2) as a click on it would.
     void showTab(int index);
+    // The first page of a note the printing service wrote (<format>_<folio>.txt), painted as
+    // the document it is, as a PNG; false when the file names no note.
+    bool writePrintedNote(const QString& printedFile, const QString& png) const;
     // A note in capture holds work the clerk would lose by clearing or leaving.
     bool hasUnsavedWork() const;
     // The toolbar's additional fields of the note on screen (editable only in capture).

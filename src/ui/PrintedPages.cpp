@@ -218,7 +218,7 @@ private:
 
     void totals(const host::DocumentoImpreso& d, double y)
     {
-        const double x = m_body.right() - 200;
+        const double x = m_body.right() - 240;
         const QString currency = qs(d.moneda);
         const std::pair<QString, double> rows[] = {{QStringLiteral("Subtotal"), d.subtotal()},
                                                    {QStringLiteral("Descuento global"), d.descuentoGlobal},
@@ -227,7 +227,7 @@ private:
         for (size_t i = 0; i < 4; ++i) {
             const bool last = i == 3;
             text(QRectF(x, y, 100, 13), rows[i].first, Qt::AlignRight, font(8.5, last));
-            text(QRectF(x + 100, y, 100, 13), QStringLiteral("$") + money(rows[i].second) + QStringLiteral(" ") + currency,
+            text(QRectF(x + 100, y, 140, 13), QStringLiteral("$") + money(rows[i].second) + QStringLiteral(" ") + currency,
                  Qt::AlignRight, font(8.5, last));
             y += 14;
         }

@@ -1,5 +1,6 @@
 #include "host/services/CamposAdicionales.h"
 
+#include "base/Text.h"
 #include "db/Connection.h"
 #include "forms/Toolbar.h"
 #include "host/services/ServiciosSql.h"
