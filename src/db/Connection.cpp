@@ -2,12 +2,12 @@
 
 #include "base/Error.h"
 #include "db/Dialect.h"
+#include "db/ResultMemo.h"
 #include "db/Schema.h"
 #include "db/StatementCache.h"
 
 #include <sqlite3.h>
 
-#include <cctype>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -30,23 +30,6 @@ Date localNow()
     std::tm tm{};
     localtime_r(&t, &tm);
     return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
-bool isDateType(const char* declared)
-{
-    if (!declared)
-        return false;
-    std::string t(declared);
-    for (auto& c : t)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return t.find("DATE") != std::string::npos || t.find("TIME") != std::string::npos;
-}
-
-// SQL Server leaves a computed column without a name; SQLite names it by its (rewritten) text.
-std::string columnName(const char* name)
-{
-    std::string n = name ? name : "";
-    return n.find_first_of("(?'+-*/%|<>=") == std::string::npos ? n : std::string();
 }
 
 Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
@@ -100,7 +83,10 @@ struct ResetOnExit {
 } // namespace
 
 Connection::Connection(const std::string& path, OpenMode mode)
-    : m_path(path), m_dialect(std::make_unique<Dialect>(kCacheCapacity)), m_clock(localNow)
+    : m_path(path)
+    , m_dialect(std::make_unique<Dialect>(kCacheCapacity))
+    , m_memo(std::make_unique<ResultMemo>())
+    , m_clock(localNow)
 {
     try {
         open(mode);
@@ -176,53 +162,114 @@ void Connection::exec(const char* sql)
     }
 }
 
-Recordset Connection::Execute(std::string_view sql)
+Recordset Connection::Execute(std::string_view sql) { return run(sql, {}, nullptr); }
+
+Recordset Connection::Execute(std::string_view sql, const std::vector<Value>& values)
 {
-    std::vector<Translation> statements;
+    return run(sql, values, nullptr);
+}
+
+Recordset Connection::ExecuteMemo(std::string_view sql, const std::vector<Value>& values)
+{
+    if (!m_memo->active())
+        return run(sql, values, nullptr);
+    std::string key(sql);
+    for (const Value& v : values) {
+        key += '\x1f';
+        key += static_cast<char>('0' + (v.isNull() ? 0 : v.isText() ? 1 : v.isDate() ? 2 : 3));
+        if (v.isDouble()) {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.17g", v.toDouble());
+            key += buf;
+        } else {
+            key += v.toString();
+        }
+    }
+    // Inside our write transaction no other connection can commit.
+    const int64_t version = m_inTransaction ? 0 : m_statements->othersVersion();
+    if (const Recordset* seen = m_memo->find(key, version))
+        return *seen;
+    const std::vector<int>* reads = nullptr;
+    Recordset rs = run(sql, values, &reads);
+    if (reads)
+        m_memo->store(key, rs, *reads, version);
+    return rs;
+}
+
+Connection::MemoScope::MemoScope(Connection& c) : m_c(c) { m_c.m_memo->open(); }
+
+Connection::MemoScope::~MemoScope() { m_c.m_memo->close(); }
+
+Recordset Connection::run(std::string_view sql, const std::vector<Value>& values, const std::vector<int>** reads)
+{
+    const std::vector<Translation>* statements = nullptr;
     try {
-        statements = m_dialect->translate(sql);
+        statements = &m_dialect->translate(sql);
     } catch (const Error& e) {
         throw statementError(e.what(), sql);
     }
+    size_t markers = 0;
+    for (const Translation& t : *statements)
+        markers += t.markers;
+    if (markers != values.size()) {
+        if (values.empty())
+            throw statementError("No se puede traducir el marcador de parámetro '?' en la posición "
+                                     + std::to_string(statements->front().firstMarker + 1),
+                                 sql);
+        throw statementError("La sentencia tiene " + std::to_string(markers) + " marcadores '?' y recibió "
+                                 + std::to_string(values.size()) + " valores",
+                             sql);
+    }
     Recordset result;
-    for (const Translation& t : statements) {
-        sqlite3_stmt* s = nullptr;
+    size_t firstMarker = 0;
+    for (const Translation& t : *statements) {
+        const StatementCache::Prepared* p = nullptr;
         try {
-            s = m_statements->get(t.key, t.sql);
+            p = m_statements->get(t.shape, t.sql);
         } catch (const Error& e) {
             throw statementError(e.what(), sql);
         }
-        if (!s)
+        if (!p)
             continue;
+        sqlite3_stmt* s = p->stmt;
         ResetOnExit reset{s};
-        for (size_t i = 0; i < t.params.size(); ++i)
-            bind(s, static_cast<int>(i + 1), t.params[i]);
-
-        const int n = sqlite3_column_count(s);
-        std::vector<std::string> columns;
-        std::vector<bool> dateColumn;
-        for (int i = 0; i < n; ++i) {
-            columns.push_back(columnName(sqlite3_column_name(s, i)));
-            dateColumn.push_back(isDateType(sqlite3_column_decltype(s, i)));
+        for (size_t i = 0; i < t.params.size(); ++i) {
+            const int marker = t.markerOfParam.empty() ? -1 : t.markerOfParam[i];
+            bind(s, static_cast<int>(i + 1), marker < 0 ? t.params[i] : values[firstMarker + static_cast<size_t>(marker)]);
         }
+        firstMarker += t.markers;
+
+        int rc = sqlite3_step(s);
+        // Read after the first step: a statement the schema changed under is prepared again there.
+        const int n = sqlite3_column_count(s);
+        if (static_cast<size_t>(n) != p->columns->size())
+            p = m_statements->refresh(t.shape);
         std::vector<std::vector<Value>> rows;
-        int rc;
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
             std::vector<Value> row;
             row.reserve(static_cast<size_t>(n));
             for (int i = 0; i < n; ++i)
-                row.push_back(readValue(s, i, dateColumn[static_cast<size_t>(i)]));
+                row.push_back(readValue(s, i, p->dateColumn[static_cast<size_t>(i)]));
             rows.push_back(std::move(row));
+        }
+        if (!sqlite3_stmt_readonly(s)) {
+            if (p->writesUnknown)
+                m_memo->clear();
+            m_memo->wrote(p->writes);
         }
         if (rc != SQLITE_DONE)
             throw statementError(sqlite3_errmsg(m_db), sql);
-        result = Recordset(std::move(columns), std::move(rows));
+        result = Recordset(p->columns, std::move(rows));
+        // Only a single read-only statement's result may be remembered.
+        if (reads)
+            *reads = statements->size() == 1 && sqlite3_stmt_readonly(s) && !p->writesUnknown ? &p->reads : nullptr;
     }
     return result;
 }
 
 void Connection::executeScript(std::string_view sql)
 {
+    m_memo->clear();
     const char* tail = sql.data();
     const char* end = sql.data() + sql.size();
     while (tail < end) {
@@ -266,6 +313,7 @@ void Connection::RollbackTrans()
     if (!m_inTransaction)
         throw Error("RollbackTrans sin una transacción abierta");
     m_inTransaction = false;
+    m_memo->clear();
     if (!sqlite3_get_autocommit(m_db))
         exec("ROLLBACK");
 }

@@ -72,9 +72,9 @@ std::string consultaDetalleSalida(const std::string& salida)
 }
 
 // The pending quantity of one order line; the note on screen does not count as delivered.
-std::string consultaPendienteLinea(const std::string& folio, const std::string& nota, const std::string& sucursal,
-                                   const std::string& producto, const std::string& talla, const std::string& color,
-                                   const std::string& linea)
+// The line's product, size, colour and ID are markers: the text is the same for every line
+// of a dispatch, so it is translated and prepared once.
+std::string consultaPendienteLinea(const std::string& folio, const std::string& nota, const std::string& sucursal)
 {
     return std::string()
         + "SELECT "
@@ -137,10 +137,10 @@ std::string consultaPendienteLinea(const std::string& folio, const std::string& 
         + "   pedido.pd_folio = '" + folio + "' AND "
         + "   Pedido.Es_Cve_Estado <> 'BO'  AND "
         + "   pedido.Sc_Cve_Sucursal LIKE '%" + sucursal + "%' AND "
-        + "   Pedido.Pr_Cve_Producto = '" + producto + "' AND "
-        + "   Pedido.Tl_Cve_Talla = '" + talla + "' AND "
-        + "   Pedido.Cl_Cve_Color = '" + color + "' AND "
-        + "   Pedido.Pd_ID = '" + linea + "' "
+        + "   Pedido.Pr_Cve_Producto = ? AND "
+        + "   Pedido.Tl_Cve_Talla = ? AND "
+        + "   Pedido.Cl_Cve_Color = ? AND "
+        + "   Pedido.Pd_ID = ? "
         + "GROUP BY "
         + "   Remision.Rm_Cantidad_1, "
         + "   Remision.Rm_Cantidad_Control_1, "
@@ -249,17 +249,18 @@ void frmVN003::txtSalida_Enter()
 
         const std::string folio = txt_Pd_Folio.text();
         const std::string fecha = u.FormatoFecha(dpFecha.value());
+        db::Connection::MemoScope memo(Sistema().Conexion());
+        const std::string pendienteLinea = consultaPendienteLinea(
+            db::quoted(folio), db::quoted(txtFolio.text()), db::quoted(Sistema().SucursalUsuario()));
         TextoSQL = consultaDetalleSalida(db::quoted(salida));
         db::Recordset detalle = Sistema().Conexion().Execute(TextoSQL);
         for (; !detalle.Eof(); detalle.MoveNext()) {
             const double q = detalle.Fields("Sa_Cantidad_1").toDouble();
             const std::string linea = detalle.Fields("Pd_ID").toString();
-            TextoSQL = consultaPendienteLinea(
-                db::quoted(folio), db::quoted(txtFolio.text()), db::quoted(Sistema().SucursalUsuario()),
-                db::quoted(detalle.Fields("Pr_Cve_Producto").toString()),
-                db::quoted(detalle.Fields("Tl_Cve_Talla").toString()),
-                db::quoted(detalle.Fields("Cl_Cve_Color").toString()), db::quoted(linea));
-            db::Recordset pend = Sistema().Conexion().Execute(TextoSQL);
+            TextoSQL = pendienteLinea;
+            db::Recordset pend = Sistema().Conexion().Execute(
+                TextoSQL, {detalle.Fields("Pr_Cve_Producto"), detalle.Fields("Tl_Cve_Talla"),
+                           detalle.Fields("Cl_Cve_Color"), linea});
             // Picked beyond what is pending, or for no pending line: left out without a word.
             if (pend.Eof() || !(q <= pend.Fields("Pd_Cantidad_1").toDouble()))
                 continue;
@@ -276,8 +277,8 @@ void frmVN003::txtSalida_Enter()
             TextoSQL += "   Pr_Maneja_Color, Pr_Tipo_Producto, ";
             TextoSQL += "   Pr_Porcentaje_Variacion ";
             TextoSQL += "FROM Producto ";
-            TextoSQL += "WHERE Pr_Cve_Producto = '" + db::quoted(p.producto) + "' ";
-            db::Recordset pr = Sistema().Conexion().Execute(TextoSQL);
+            TextoSQL += "WHERE Pr_Cve_Producto = ? ";
+            db::Recordset pr = Sistema().Conexion().ExecuteMemo(TextoSQL, {p.producto});
 
             p.sucursalInventario = detalle.Fields("Sc_Cve_Sucursal").toString();
             p.almacenInventario = detalle.Fields("Al_Cve_Almacen").toString();

@@ -137,6 +137,7 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
         return;
     try {
         txt_Pd_Folio.refresh();
+        db::Connection::MemoScope memo(Sistema().Conexion());
         TextoSQL = consultaPendientes(db::quoted(txt_Pd_Folio.text()), db::quoted(Sistema().SucursalUsuario()));
         db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
         const MensajesCargaPedido mensajes{"El pedido especificado no contiene productos pendientes por remisionar",
