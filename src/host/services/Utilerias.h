@@ -21,7 +21,8 @@ public:
     Date FechaServidor() const;
     std::string FormatoFechaHora(const Date& d) const;
     std::string FormatoFecha(const Date& d) const;
-    // False when the company keeps operating periods and the date's month is closed for the module.
+    // True only when the date's month has an open ('AC') operating period for the module;
+    // a closed month or one without a period row answers false with the reason in UltimoError.
     bool PeriodoAbierto(const Date& d, const std::string& modulo, int flag) const;
 
     // One column of the first matching row; "" when none. extraColumn/extraValue add an
@@ -65,7 +66,7 @@ public:
     bool GrabaDescripcionAmpliada(const std::string& table, const std::string& folio, const std::string& id,
                                   const std::string& text) const;
 
-    // The price chain of a line; see Utilerias.cpp for the formulas of each calculation kind.
+    // The price chain of a line (host/services/Importes.h), numbers 8 and 9 the fee amount and tax base.
     void CalculaImportes(double& cantidad, double& precioLista, double& importeLista, double& descuentoFactor,
                          double& descuentoImporte, double& precioDescontado, double& importeDescontado,
                          double& extra1, double& extra2, double& impuestoFactor, double& impuestoImporte,

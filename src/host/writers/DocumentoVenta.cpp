@@ -1,6 +1,8 @@
 #include "host/writers/DocumentoVenta.h"
 
+#include "base/Text.h"
 #include "db/Connection.h"
+#include "host/services/Importes.h"
 #include "host/writers/Escritura.h"
 #include "host/writers/Inventario.h"
 
@@ -108,8 +110,11 @@ bool DocumentoVenta::AgregaPartida()
     const std::string talla = p.Tl_Cve_Talla.empty() ? "00" : p.Tl_Cve_Talla;
     const std::string color = p.Cl_Cve_Color.empty() ? "00" : p.Cl_Cve_Color;
     const double impuestoFactor = producto.Fields("Pr_Impuesto_Factor").toDouble();
-    const auto imp = escritura::calculaImportes(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor,
-                                                m_datos.Cuota);
+    // Priced as the note's line: the grid's chain and the tax after the global discount.
+    const auto imp = importesRenglon(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor, m_datos.Cuota,
+                                     m_datos.TipoCalculo);
+    const double impuesto = TotalesDocumento(h.Vn_Descuento_Global_Factor)
+                                .agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
     const std::string fecha = escritura::sello(m_e);
     c.Execute(
         "INSERT INTO Venta (Vn_Folio, Vn_ID, Vn_Fecha, Vn_Tabla, Vn_Documento, Vn_Pedido, Vn_Referencia, "
@@ -124,12 +129,11 @@ bool DocumentoVenta::AgregaPartida()
         "?, ?, ?, '', 'SI', 'AC', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
         {h.Vn_Folio, id, h.Vn_Fecha.iso(), h.Vn_Tabla, h.Vn_Documento, m_pedido, h.Vn_Referencia, h.Vn_Comentario,
          h.Sc_Cve_Sucursal, h.Al_Cve_Almacen, h.Cl_Cve_Cliente, h.Vn_Cve_Vendedor, h.Mn_Cve_Moneda, h.Vn_Tipo_Cambio,
-         m_condicion, h.Vn_Sin_Cargo, h.Vn_Descuento_Global_Factor, p.Pr_Cve_Producto, p.Pr_Descripcion.substr(0, 100),
+         m_condicion, h.Vn_Sin_Cargo, h.Vn_Descuento_Global_Factor, p.Pr_Cve_Producto, std::string(utf8Left(p.Pr_Descripcion, 100)),
          talla, color, p.Sucursal_Inventario, p.Almacen_Inventario, m_datos.Ubicacion, p.Cantidad_1, p.Unidad_1,
          p.Cantidad_Control_2, p.Unidad_Control_2, p.Costo, p.Costo_Importe, p.Pr_Folio, m_datos.Cuota,
-         p.Precio_Lista, imp.precioListaImporte, p.Descuento_Factor, imp.descuentoImporte, imp.precioDescontado,
-         imp.precioDescontadoImporte, impuestoFactor, imp.impuestoImporte, imp.precioNeto, imp.precioNetoImporte,
-         m_e.usuario, fecha});
+         p.Precio_Lista, imp.importeLista, p.Descuento_Factor, imp.descuentoImporte, imp.precioDescontado,
+         imp.importeDescontado, impuestoFactor, impuesto, imp.precioNeto, imp.importeNeto, m_e.usuario, fecha});
 
     // The sale names the lots and serial numbers it sells; the stock itself moved with the note.
     for (const auto& serie : inventario::separa(p.Sr_Cve_Serie))

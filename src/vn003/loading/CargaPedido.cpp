@@ -2,124 +2,17 @@
 #include "base/Vb.h"
 #include "db/Connection.h"
 #include "vn003/Publico.h"
+#include "vn003/loading/ConsultasCarga.h"
 #include "vn003/frmVN003.h"
 
 namespace tesmira::vn003 {
-
-namespace {
-
-// The pending-lines query: one row per order line, the delivered total of each product, size,
-// colour and concept subtracted from every line of that key.
-std::string consultaPendientes(const std::string& folio, const std::string& sucursal)
-{
-    return std::string()
-        + "SELECT "
-        + "   Pd_Comentario, "
-        + "   Pd_Referencia, "
-        + "   Sc_Cve_Sucursal, "
-        + "   Al_Cve_Almacen, "
-        + "   Cl_Cve_Cliente, "
-        + "   Vn_Cve_Vendedor, "
-        + "   Pedido.Pd_Condicion_Venta, "
-        + "   Pedido.Pr_Cve_Producto, "
-        + "   Pedido.Tl_Cve_Talla, "
-        + "   Pedido.Cl_Cve_Color, "
-        + "   Pedido.Pd_Sucursal_Inventario,"
-        + "   Pedido.Pd_Almacen_Inventario,"
-        + "   Pedido.Pd_Unidad_1, "
-        + "   Pedido.Pd_Unidad_Control_1, "
-        + "   Pedido.Pd_Unidad_Control_2, "
-        + "   Pedido.Pd_Unidad_Costo, "
-        + "   Pedido.Pr_Folio, "
-        + "   Pedido.Pd_Concepto, "
-        + "   Pedido.Pd_Cuota_Fija, "
-        + "   Pedido.Pd_Precio_Lista, "
-        + "   Pedido.Pd_Precio_Lista_Importe, "
-        + "   Pedido.Pd_Precio_Neto_Importe, "
-        + "   Pedido.Pd_Descuento_Importe, "
-        + "   Pedido.Pd_Descuento_Factor, "
-        + "   Pedido.Pd_Precio_Descontado, "
-        + "   Pedido.Pd_Precio_Descontado_Importe, "
-        + "   Pedido.Pd_Impuesto_Importe, "
-        + "   Pedido.Pd_Impuesto_Factor, "
-        + "   Pedido.Pd_Precio_Neto, "
-        + "   Mn_Cve_Moneda, "
-        + "   Pedido.Es_Cve_Estado, "
-        + "   Pd_Sin_Cargo,Pedido.Pd_ID, "
-        + "   ISNULL(Condicion_Venta.Cv_Controlar_Anticipo_Pedido,'') as Cv_Controlar_Anticipo_Pedido, "
-        + "   Pd_Descuento_Global_Factor, "
-        + "   sum(Pd_Cantidad_1) - isnull(Remision.Rm_Cantidad_1,0) as Pd_Cantidad_1 , "
-        + "   sum(Pd_Cantidad_Control_1) - isnull(Remision.Rm_Cantidad_Control_1,0) as Pd_Cantidad_Control_1, "
-        + "   sum(Pd_Cantidad_Control_2) - isnull(Remision.Rm_Cantidad_Control_2,0) as Pd_Cantidad_Control_2, "
-        + "   sum(Pd_Cantidad_Costo) - isnull(Remision.Rm_Cantidad_Costo,0) as Pd_Cantidad_Costo "
-        + "FROM Pedido "
-        + "   LEFT JOIN Condicion_Venta on Condicion_Venta.Cv_Cve_Condicion_Venta = Pedido.Pd_Condicion_Venta "
-        + "   LEFT JOIN ("
-        + "    SELECT "
-        + "       Pr_Cve_Producto,Tl_Cve_Talla,Cl_Cve_Color, Rm_Concepto,"
-        + "       sum(Rm_Cantidad_1) as Rm_Cantidad_1,"
-        + "       sum(Rm_Cantidad_Control_1) as Rm_Cantidad_Control_1,"
-        + "       sum(Rm_Cantidad_Control_2) as Rm_Cantidad_Control_2,"
-        + "       sum(Rm_Cantidad_Costo) As Rm_Cantidad_Costo "
-        + "      FROM Remision where Rm_Documento = '" + folio + "' and Rm_Tabla = 'PEDIDO' and Es_Cve_Estado <> 'CA' "
-        + "      GROUP BY Pr_Cve_Producto,Tl_Cve_Talla,Cl_Cve_Color, Rm_Concepto "
-        + ") Remision on Remision.Pr_Cve_Producto = Pedido.Pr_Cve_Producto and "
-          "Remision.Tl_Cve_Talla = Pedido.Tl_Cve_Talla and Remision.Cl_Cve_Color = Pedido.Cl_Cve_Color and "
-          "Remision.Rm_Concepto = Pedido.Pd_Concepto "
-        + "WHERE "
-        + "   pedido.pd_folio = '" + folio + "' and "
-        + "   Pedido.Es_Cve_Estado <> 'BO'  AND "
-        + "   pedido.Sc_Cve_Sucursal like '%" + sucursal + "%' "
-        + "GROUP BY "
-        + "   Remision.Rm_Cantidad_1, "
-        + "   Remision.Rm_Cantidad_Control_1, "
-        + "   Remision.Rm_Cantidad_Control_2, "
-        + "   Remision.Rm_Cantidad_Costo, "
-        + "   Condicion_Venta.Cv_Controlar_Anticipo_Pedido, "
-        + "   Pd_Comentario, "
-        + "   Pd_Referencia, "
-        + "   Pr_Folio, "
-        + "   Pd_Concepto, "
-        + "   Sc_Cve_Sucursal, "
-        + "   Al_Cve_Almacen, "
-        + "   Cl_Cve_Cliente, "
-        + "   Vn_Cve_Vendedor, "
-        + "   Pd_Condicion_Venta, "
-        + "   Pedido.Pd_Cuota_Fija, "
-        + "   Pedido.Pd_Precio_Lista, "
-        + "   Pedido.Pd_Precio_Lista_Importe, "
-        + "   Pedido.Pd_Descuento_Importe, "
-        + "   Pedido.Pd_Precio_Descontado, "
-        + "   Pedido.Pd_Precio_Descontado_Importe, "
-        + "   Pedido.Pd_Precio_Neto_Importe, "
-        + "   Pedido.Pr_Cve_Producto, "
-        + "   Pedido.Tl_Cve_Talla, "
-        + "   Pedido.Cl_Cve_Color, "
-        + "   Pedido.Pd_Sucursal_Inventario,"
-        + "   Pedido.Pd_Almacen_Inventario,"
-        + "   Pd_Unidad_1, "
-        + "   Pd_Unidad_Control_1, "
-        + "   Pd_Unidad_Control_2, "
-        + "   Pd_Unidad_Costo, "
-        + "   Pd_Descuento_Global_Factor, "
-        + "   Pd_Descuento_Factor, "
-        + "   Pedido.Pd_Impuesto_Importe, "
-        + "   Pd_Impuesto_Factor, "
-        + "   Pd_Precio_Neto, "
-        + "   Mn_Cve_Moneda, "
-        + "   Pedido.Es_Cve_Estado, "
-        + "   Pd_Sin_Cargo, Pedido.Pd_ID "
-        + " ORDER BY Pedido.Pd_ID ASC ";
-}
-
-} // namespace
 
 void frmVN003::CargaPedido()
 {
     try {
         // Catalogue look-ups repeated row after row are answered once for the whole load.
         db::Connection::MemoScope memo(Sistema().Conexion());
-        TextoSQL = consultaPendientes(db::quoted(txt_Pd_Folio.text()), db::quoted(Sistema().SucursalUsuario()));
+        TextoSQL = consultas::pendientesPedido(txt_Pd_Folio.text(), Sistema().SucursalUsuario());
         db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
         const MensajesCargaPedido mensajes{"El pedido especificado no tiene productos pendientes por remisionar",
                                            "ERR-ID:7500048", "ERR-ID:7500049", "ERR-ID:7500050"};
