@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Text.h"
+#include "db/DbError.h"
 #include "db/Dialect.h"
 #include "db/ResultMemo.h"
 #include "db/Schema.h"
@@ -20,9 +21,32 @@ namespace {
 constexpr size_t kCacheCapacity = 256;
 constexpr int kBusyTimeoutMs = 5000;
 
-Error statementError(std::string_view message, std::string_view sql)
+DbErrorCode codeOf(int rc)
 {
-    return Error(std::string(message) + "\nSQL: " + std::string(sql));
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return DbErrorCode::Busy;
+    case SQLITE_CONSTRAINT:
+        return DbErrorCode::Constraint;
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+    case SQLITE_NOTADB:
+        return DbErrorCode::ConnectionLost;
+    default:
+        return DbErrorCode::Other;
+    }
+}
+
+DbError statementError(DbErrorCode code, std::string_view message, std::string_view sql)
+{
+    return DbError(code, std::string(message) + "\nSQL: " + std::string(sql));
+}
+
+// The engine's last failure on this handle.
+DbError engineError(sqlite3* db, std::string_view sql)
+{
+    return statementError(codeOf(sqlite3_extended_errcode(db)), sqlite3_errmsg(db), sql);
 }
 
 Date localNow()
@@ -57,18 +81,17 @@ Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
     }
 }
 
-void bind(sqlite3_stmt* s, int index, const Value& v)
+// SQLITE_OK, or the reason the value could not be bound (out of memory, a text too long).
+int bind(sqlite3_stmt* s, int index, const Value& v)
 {
     if (v.isInt())
-        sqlite3_bind_int64(s, index, v.toInt());
-    else if (v.isDouble())
-        sqlite3_bind_double(s, index, v.toDouble());
-    else if (v.isNull())
-        sqlite3_bind_null(s, index);
-    else {
-        const std::string text = v.toString();
-        sqlite3_bind_text(s, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-    }
+        return sqlite3_bind_int64(s, index, v.toInt());
+    if (v.isDouble())
+        return sqlite3_bind_double(s, index, v.toDouble());
+    if (v.isNull())
+        return sqlite3_bind_null(s, index);
+    const std::string text = v.toString();
+    return sqlite3_bind_text64(s, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 // Leaves a cached statement ready for its next use, whatever happened.
@@ -83,41 +106,36 @@ struct ResetOnExit {
 
 } // namespace
 
+void Connection::CloseDatabase::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+
 Connection::Connection(const std::string& path, OpenMode mode)
     : m_path(path)
     , m_dialect(std::make_unique<Dialect>(kCacheCapacity))
     , m_memo(std::make_unique<ResultMemo>())
     , m_clock(localNow)
 {
-    try {
-        open(mode);
-    } catch (...) {
-        m_statements.reset();
-        sqlite3_close_v2(m_db);
-        throw;
-    }
+    open(mode);
 }
 
-Connection::~Connection()
-{
-    m_statements.reset();
-    sqlite3_close_v2(m_db);
-}
+Connection::~Connection() = default;
 
 void Connection::open(OpenMode mode)
 {
     // A connection belongs to the one thread that runs the screen: SQLite's per-call mutex is pure cost.
     constexpr int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(m_path.c_str(), &m_db, flags, nullptr) != SQLITE_OK)
-        throw Error("No se pudo abrir la base de datos " + m_path + ": "
-                    + (m_db ? sqlite3_errmsg(m_db) : "sin memoria"));
-    m_statements = std::make_unique<StatementCache>(m_db, kCacheCapacity);
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-    registerSqlFunctions(m_db, &m_clock);
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(m_path.c_str(), &raw, flags, nullptr);
+    m_db.reset(raw); // SQLite hands out a handle even on failure: it must be closed too
+    if (rc != SQLITE_OK)
+        throw DbError(DbErrorCode::ConnectionLost, "No se pudo abrir la base de datos " + m_path + ": "
+                                                       + (raw ? sqlite3_errmsg(raw) : "sin memoria"));
+    m_statements = std::make_unique<StatementCache>(m_db.get(), kCacheCapacity);
+    sqlite3_busy_timeout(m_db.get(), kBusyTimeoutMs);
+    registerSqlFunctions(m_db.get(), &m_clock);
     // The Bloom filter in front of automatic indexes hashes a text by its length, so a join
     // of 'C02 ' with 'C02' would miss despite NOCASE ignoring trailing blanks.
     constexpr int kBloomFilter = 0x00080000;
-    sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, m_db, kBloomFilter);
+    sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, m_db.get(), kBloomFilter);
     exec("PRAGMA journal_mode=WAL");
     // SQL Server's catalogue of objects, as far as the screen asks it: a TEMP view, so the
     // file itself stays a plain SQLite database.
@@ -156,10 +174,10 @@ void Connection::ensureSchema()
 void Connection::exec(const char* sql)
 {
     char* message = nullptr;
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        const std::string text = message ? message : sqlite3_errmsg(m_db);
+    if (const int rc = sqlite3_exec(m_db.get(), sql, nullptr, nullptr, &message); rc != SQLITE_OK) {
+        const std::string text = message ? message : sqlite3_errmsg(m_db.get());
         sqlite3_free(message);
-        throw statementError(text, sql);
+        throw statementError(codeOf(rc), text, sql);
     }
 }
 
@@ -207,17 +225,19 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
     try {
         statements = &m_dialect->translate(sql);
     } catch (const Error& e) {
-        throw statementError(e.what(), sql);
+        throw statementError(DbErrorCode::Syntax, e.what(), sql);
     }
     size_t markers = 0;
     for (const Translation& t : *statements)
         markers += t.markers;
     if (markers != values.size()) {
         if (values.empty())
-            throw statementError("No se puede traducir el marcador de parámetro '?' en la posición "
+            throw statementError(DbErrorCode::Syntax,
+                                 "No se puede traducir el marcador de parámetro '?' en la posición "
                                      + std::to_string(statements->front().firstMarker + 1),
                                  sql);
-        throw statementError("La sentencia tiene " + std::to_string(markers) + " marcadores '?' y recibió "
+        throw statementError(DbErrorCode::Syntax,
+                             "La sentencia tiene " + std::to_string(markers) + " marcadores '?' y recibió "
                                  + std::to_string(values.size()) + " valores",
                              sql);
     }
@@ -228,7 +248,10 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
         try {
             p = m_statements->get(t.shape, t.sql);
         } catch (const Error& e) {
-            throw statementError(e.what(), sql);
+            // SQLite reports a busy schema as a failed prepare too
+            const int rc = sqlite3_errcode(m_db.get());
+            throw statementError(rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? DbErrorCode::Busy : DbErrorCode::Syntax,
+                                 e.what(), sql);
         }
         if (!p)
             continue;
@@ -236,7 +259,9 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
         ResetOnExit reset{s};
         for (size_t i = 0; i < t.params.size(); ++i) {
             const int marker = t.markerOfParam.empty() ? -1 : t.markerOfParam[i];
-            bind(s, static_cast<int>(i + 1), marker < 0 ? t.params[i] : values[firstMarker + static_cast<size_t>(marker)]);
+            const Value& v = marker < 0 ? t.params[i] : values[firstMarker + static_cast<size_t>(marker)];
+            if (bind(s, static_cast<int>(i + 1), v) != SQLITE_OK)
+                throw engineError(m_db.get(), sql);
         }
         firstMarker += t.markers;
 
@@ -259,7 +284,7 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
             m_memo->wrote(p->writes);
         }
         if (rc != SQLITE_DONE)
-            throw statementError(sqlite3_errmsg(m_db), sql);
+            throw engineError(m_db.get(), sql);
         result = Recordset(p->columns, std::move(rows));
         // Only a single read-only statement's result may be remembered.
         if (reads)
@@ -276,8 +301,8 @@ void Connection::executeScript(std::string_view sql)
     while (tail < end) {
         sqlite3_stmt* raw = nullptr;
         const char* start = tail;
-        if (sqlite3_prepare_v2(m_db, start, static_cast<int>(end - start), &raw, &tail) != SQLITE_OK)
-            throw statementError(sqlite3_errmsg(m_db), utf8Left(std::string_view(start, static_cast<size_t>(end - start)), 400));
+        if (sqlite3_prepare_v2(m_db.get(), start, static_cast<int>(end - start), &raw, &tail) != SQLITE_OK)
+            throw engineError(m_db.get(), utf8Left(std::string_view(start, static_cast<size_t>(end - start)), 400));
         if (!raw)
             continue;
         int rc;
@@ -285,7 +310,7 @@ void Connection::executeScript(std::string_view sql)
         }
         sqlite3_finalize(raw);
         if (rc != SQLITE_DONE)
-            throw statementError(sqlite3_errmsg(m_db), std::string_view(start, static_cast<size_t>(tail - start)));
+            throw statementError(codeOf(rc), sqlite3_errmsg(m_db.get()), std::string_view(start, static_cast<size_t>(tail - start)));
     }
 }
 
@@ -295,13 +320,14 @@ void Connection::BeginTrans()
         throw Error("Ya hay una transacción abierta en esta conexión");
     exec("BEGIN IMMEDIATE");
     m_inTransaction = true;
+    m_savepoints = 0;
 }
 
 void Connection::CommitTrans()
 {
     if (!m_inTransaction)
         throw Error("CommitTrans sin una transacción abierta");
-    if (sqlite3_get_autocommit(m_db)) {
+    if (sqlite3_get_autocommit(m_db.get())) {
         m_inTransaction = false;
         throw Error("La transacción ya había sido revertida por un error anterior; no se guardó nada");
     }
@@ -315,15 +341,44 @@ void Connection::RollbackTrans()
         throw Error("RollbackTrans sin una transacción abierta");
     m_inTransaction = false;
     m_memo->clear();
-    if (!sqlite3_get_autocommit(m_db))
+    if (!sqlite3_get_autocommit(m_db.get()))
         exec("ROLLBACK");
+}
+
+namespace {
+std::string savepointName(int depth) { return "tesmira_" + std::to_string(depth); }
+} // namespace
+
+void Connection::beginSavepoint()
+{
+    if (!m_inTransaction)
+        throw Error("Un punto de retorno necesita una transacción abierta");
+    exec(("SAVEPOINT " + savepointName(m_savepoints + 1)).c_str());
+    ++m_savepoints;
+}
+
+void Connection::releaseSavepoint()
+{
+    if (!m_inTransaction || m_savepoints == 0)
+        throw Error("No hay un punto de retorno abierto");
+    exec(("RELEASE SAVEPOINT " + savepointName(m_savepoints)).c_str());
+    --m_savepoints;
+}
+
+void Connection::rollbackSavepoint()
+{
+    if (!m_inTransaction || m_savepoints == 0)
+        throw Error("No hay un punto de retorno abierto");
+    const std::string name = savepointName(m_savepoints);
+    --m_savepoints;
+    exec(("ROLLBACK TO SAVEPOINT " + name + "; RELEASE SAVEPOINT " + name).c_str());
 }
 
 std::string Connection::DefaultDatabase() const { return std::filesystem::path(m_path).stem().string(); }
 
-int64_t Connection::rowsAffected() const { return sqlite3_changes64(m_db); }
+int64_t Connection::rowsAffected() const { return sqlite3_changes64(m_db.get()); }
 
-void Connection::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(m_db, milliseconds); }
+void Connection::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(m_db.get(), milliseconds); }
 
 size_t Connection::cacheHits() const { return m_dialect->cacheHits(); }
 
