@@ -1,5 +1,6 @@
 #include "db/Connection.h"
 
+#include "base/Clock.h"
 #include "base/Error.h"
 #include "base/Text.h"
 #include "db/DbError.h"
@@ -10,8 +11,8 @@
 
 #include <sqlite3.h>
 
-#include <chrono>
-#include <ctime>
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 namespace tesmira::db {
@@ -49,14 +50,6 @@ DbError engineError(sqlite3* db, std::string_view sql)
     return statementError(codeOf(sqlite3_extended_errcode(db)), sqlite3_errmsg(db), sql);
 }
 
-Date localNow()
-{
-    const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
 Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
 {
     switch (sqlite3_column_type(s, i)) {
@@ -82,7 +75,7 @@ Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
 }
 
 // SQLITE_OK, or the reason the value could not be bound (out of memory, a text too long).
-int bind(sqlite3_stmt* s, int index, const Value& v)
+int bind(sqlite3_stmt* s, int index, const Value& v, bool withoutTrailingBlanks)
 {
     if (v.isInt())
         return sqlite3_bind_int64(s, index, v.toInt());
@@ -91,7 +84,24 @@ int bind(sqlite3_stmt* s, int index, const Value& v)
     if (v.isNull())
         return sqlite3_bind_null(s, index);
     const std::string text = v.toString();
-    return sqlite3_bind_text64(s, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    size_t n = text.size();
+    while (withoutTrailingBlanks && n > 0 && text[n - 1] == ' ')
+        --n;
+    return sqlite3_bind_text64(s, index, text.data(), n, SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+// Text is stored without trailing blanks. SQL Server's comparisons ignore them anyway, and the
+// Bloom filter SQLite 3.40 puts in front of an automatic index hashes a text by its length, so
+// a stored 'C02 ' would be missed by a join probing with 'C02' (keys compare under NOCASE,
+// which keeps lengths equal otherwise).
+bool storesValues(const std::string& sql)
+{
+    auto starts = [&](std::string_view word) {
+        return sql.size() > word.size() && std::equal(word.begin(), word.end(), sql.begin(), [](char a, char b) {
+                   return std::toupper(static_cast<unsigned char>(a)) == b;
+               });
+    };
+    return starts("INSERT") || starts("UPDATE");
 }
 
 // Leaves a cached statement ready for its next use, whatever happened.
@@ -132,10 +142,6 @@ void Connection::open(OpenMode mode)
     m_statements = std::make_unique<StatementCache>(m_db.get(), kCacheCapacity);
     sqlite3_busy_timeout(m_db.get(), kBusyTimeoutMs);
     registerSqlFunctions(m_db.get(), &m_clock);
-    // The Bloom filter in front of automatic indexes hashes a text by its length, so a join
-    // of 'C02 ' with 'C02' would miss despite NOCASE ignoring trailing blanks.
-    constexpr int kBloomFilter = 0x00080000;
-    sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, m_db.get(), kBloomFilter);
     exec("PRAGMA journal_mode=WAL");
     // SQL Server's catalogue of objects, as far as the screen asks it: a TEMP view, so the
     // file itself stays a plain SQLite database.
@@ -257,10 +263,11 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
             continue;
         sqlite3_stmt* s = p->stmt;
         ResetOnExit reset{s};
+        const bool trims = storesValues(t.sql);
         for (size_t i = 0; i < t.params.size(); ++i) {
             const int marker = t.markerOfParam.empty() ? -1 : t.markerOfParam[i];
             const Value& v = marker < 0 ? t.params[i] : values[firstMarker + static_cast<size_t>(marker)];
-            if (bind(s, static_cast<int>(i + 1), v) != SQLITE_OK)
+            if (bind(s, static_cast<int>(i + 1), v, trims) != SQLITE_OK)
                 throw engineError(m_db.get(), sql);
         }
         firstMarker += t.markers;
@@ -333,6 +340,7 @@ void Connection::CommitTrans()
     }
     exec("COMMIT"); // a failed COMMIT leaves the transaction open for RollbackTrans
     m_inTransaction = false;
+    m_savepoints = 0;
 }
 
 void Connection::RollbackTrans()
@@ -340,6 +348,7 @@ void Connection::RollbackTrans()
     if (!m_inTransaction)
         throw Error("RollbackTrans sin una transacción abierta");
     m_inTransaction = false;
+    m_savepoints = 0;
     m_memo->clear();
     if (!sqlite3_get_autocommit(m_db.get()))
         exec("ROLLBACK");
@@ -371,6 +380,7 @@ void Connection::rollbackSavepoint()
         throw Error("No hay un punto de retorno abierto");
     const std::string name = savepointName(m_savepoints);
     --m_savepoints;
+    m_memo->clear(); // what was read after the savepoint may have been undone
     exec(("ROLLBACK TO SAVEPOINT " + name + "; RELEASE SAVEPOINT " + name).c_str());
 }
 

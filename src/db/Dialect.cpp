@@ -1,6 +1,7 @@
 #include "db/Dialect.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/SqlLexer.h"
 
 #include <algorithm>
@@ -182,12 +183,7 @@ private:
     }
     bool nameAt(const std::vector<Node>& n, size_t k) const { return k < n.size() && isTok(n[k]) && isName(tok(n[k])); }
     bool dotAt(const std::vector<Node>& n, size_t k) const { return k < n.size() && isTok(n[k]) && tok(n[k]).is("."); }
-    static bool same(std::string_view a, std::string_view b)
-    {
-        auto upper = [](char c) { return std::toupper(static_cast<unsigned char>(c)); };
-        return a.size() == b.size()
-            && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
-    }
+    static bool same(std::string_view a, std::string_view b) { return NoCaseEqual{}(a, b); }
     // The next join, not LEFT()/RIGHT() the functions.
     bool joinAt(const std::vector<Node>& n, size_t k) const
     {

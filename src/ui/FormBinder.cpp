@@ -1,5 +1,6 @@
 #include "ui/FormBinder.h"
 
+#include "base/VbConstants.h"
 #include "forms/Controls.h"
 #include "forms/Form.h"
 #include "forms/SeriesField.h"
@@ -42,8 +43,6 @@ void followState(QWidget* widget, const forms::Control& control, QWidget* compan
     if (companion && companion->parentWidget())
         companion->setVisible(control.visible());
 }
-
-constexpr int KeyF2 = 113;
 
 } // namespace
 
@@ -334,6 +333,9 @@ void FormBinder::commitText(QLineEdit* edit, forms::TextField& field)
         edit->setText(qs(field.text()));
         throw;
     }
+    // A key the field refused leaves the field's own text.
+    if (edit->text() != qs(field.text()))
+        edit->setText(qs(field.text()));
 }
 
 void FormBinder::commitPending()
@@ -360,11 +362,7 @@ void FormBinder::showLookup(QLineEdit* edit, forms::TextField& field)
 {
     run([&] {
         commitText(edit, field);
-        const std::string key = lookup ? lookup(field.lookupQuery) : std::string();
-        if (key.empty())
-            return;
-        field.userType(key);
-        field.userEnter();
+        field.userLookup();
     });
 }
 
@@ -378,11 +376,11 @@ bool FormBinder::keyPress(QWidget* widget, forms::Control& control, QKeyEvent* e
     auto* edit = qobject_cast<QLineEdit*>(widget);
     auto* field = dynamic_cast<forms::TextField*>(&control);
     if (edit && field) {
-        if (code == KeyF2 && !field->lookupQuery.empty() && !field->locked()) {
+        if (code == vb::vbKeyF2 && !field->lookupQuery.empty() && !field->locked()) {
             showLookup(edit, *field);
             return true;
         }
-        if (code == 13) {
+        if (code == vb::vbKeyReturn) {
             run([&] {
                 commitText(edit, *field);
                 if (deliverKey(&m_form, control, code, ascii, shift))

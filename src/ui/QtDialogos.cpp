@@ -1,5 +1,6 @@
 #include "ui/QtDialogos.h"
 
+#include "base/VbConstants.h"
 #include "ui/GridTools.h"
 #include "ui/PickListDialog.h"
 #include "ui/Printing.h"
@@ -46,18 +47,18 @@ MessageStyle messageStyle(int flags)
     using B = QMessageBox;
     MessageStyle style;
     switch (flags & 0x70) {
-    case 16: style.icon = B::Critical; break;
-    case 32: style.icon = B::Question; break;
-    case 48: style.icon = B::Warning; break;
-    case 64: style.icon = B::Information; break;
+    case vb::vbCritical: style.icon = B::Critical; break;
+    case vb::vbQuestion: style.icon = B::Question; break;
+    case vb::vbExclamation: style.icon = B::Warning; break;
+    case vb::vbInformation: style.icon = B::Information; break;
     default: break;
     }
     switch (flags & 7) {
-    case 1: style.buttons = {B::Ok, B::Cancel}; break;
-    case 2: style.buttons = {B::Abort, B::Retry, B::Ignore}; break;
-    case 3: style.buttons = {B::Yes, B::No, B::Cancel}; break;
-    case 4: style.buttons = {B::Yes, B::No}; break;
-    case 5: style.buttons = {B::Retry, B::Cancel}; break;
+    case vb::vbOKCancel: style.buttons = {B::Ok, B::Cancel}; break;
+    case vb::vbAbortRetryIgnore: style.buttons = {B::Abort, B::Retry, B::Ignore}; break;
+    case vb::vbYesNoCancel: style.buttons = {B::Yes, B::No, B::Cancel}; break;
+    case vb::vbYesNo: style.buttons = {B::Yes, B::No}; break;
+    case vb::vbRetryCancel: style.buttons = {B::Retry, B::Cancel}; break;
     default: style.buttons = {B::Ok}; break;
     }
     const qsizetype which = (flags & 0x300) >> 8;

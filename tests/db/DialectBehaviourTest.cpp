@@ -14,7 +14,6 @@ constexpr const char* kTables = R"(
 CREATE TABLE Orden (Folio TEXT COLLATE NOCASE, Cliente TEXT COLLATE NOCASE, Total REAL, Piezas INTEGER,
                     Fecha DATETIME, Nota TEXT COLLATE NOCASE);
 INSERT INTO Orden VALUES ('P0001', 'C01', 100.5, 3, '2024-01-05', 'x'),
-                         ('P0002', 'C02 ', 50, 2, '2024-02-10 10:30:00', NULL),
                          ('P0003', 'c01', 25, 1, '2024-03-01', '');
 -- Codigo has no declared collation: comparisons against it rely on the literal's.
 CREATE TABLE Cliente (Clave TEXT COLLATE NOCASE, Nombre TEXT COLLATE NOCASE, Codigo TEXT);
@@ -26,6 +25,9 @@ protected:
     void SetUp() override
     {
         c.executeScript(kTables);
+        // A key typed or imported with a trailing blank, written as the screen writes: joins with
+        // 'C02' must still find it (SQLite's Bloom filter on automatic indexes hashes text lengths).
+        c.Execute("INSERT INTO Orden VALUES ('P0002', 'C02 ', 50, 2, '2024-02-10 10:30:00', NULL)");
         c.setClock([] { return Date{2024, 5, 6, 7, 8, 9}; });
     }
     Connection c{":memory:", OpenMode::Bare};

@@ -239,7 +239,7 @@ bool Impresion::Imprime(const std::string& format, const std::string& folio, con
         m_ultimoError = "El formato de impresión " + format + " no existe";
         return false;
     }
-    const bool factura = !f.Eof() && sql::igual(f.Fields("Fi_Tabla").toString(), "Factura");
+    const bool factura = !f.Eof() && sameKey(f.Fields("Fi_Tabla").toString(), "Factura");
     const std::string titulo = factura ? f.Fields("Fi_Descripcion").toString() : std::string("Remisión");
     Render render(m_e.conexion);
     const std::string name = nombreArchivo(code) + "_" + (folio.empty() ? "blanco" : nombreArchivo(folio));
@@ -279,11 +279,11 @@ bool Impresion::ImprimeDocumento(const std::string& document, const std::string&
     const std::string folio = document.substr(bar + 1);
     Render render(m_e.conexion);
     std::optional<Documento> d;
-    if (sql::igual(table, "Remision"))
+    if (sameKey(table, "Remision"))
         d = render.remision(folio);
-    else if (sql::igual(table, "Factura"))
+    else if (sameKey(table, "Factura"))
         d = render.factura(folio, "Factura");
-    else if (sql::igual(table, "Venta"))
+    else if (sameKey(table, "Venta"))
         d = render.venta(folio, "Venta");
     else {
         m_ultimoError = "No se imprimen documentos de la tabla " + table;
@@ -293,10 +293,7 @@ bool Impresion::ImprimeDocumento(const std::string& document, const std::string&
         m_ultimoError = "No existe el documento " + folio + " de la tabla " + table;
         return false;
     }
-    std::string upper = table;
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return escribe(nombreArchivo(upper) + "_" + nombreArchivo(folio), render.texto(*d, false));
+    return escribe(nombreArchivo(upperAscii(table)) + "_" + nombreArchivo(folio), render.texto(*d, false));
 }
 
 // The arguments after the title place and size the viewer on the desktop.

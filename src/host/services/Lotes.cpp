@@ -1,6 +1,7 @@
 #include "host/services/Lotes.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
 #include "host/services/Dialogos.h"
@@ -55,7 +56,7 @@ std::string Lotes::SeleccionaLote(int mode, const std::string& branch, const std
     if (!chosen)
         return currentLot;
     for (const auto& row : rs.rows()) {
-        if (!sql::igual(row[0].toString(), chosen->lote))
+        if (!sameKey(row[0].toString(), chosen->lote))
             continue;
         const double onHand1 = row[2].toDouble();
         if (chosen->cantidad1 <= 0 || chosen->cantidad1 > onHand1) {

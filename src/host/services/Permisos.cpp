@@ -1,6 +1,7 @@
 #include "host/services/Permisos.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/Connection.h"
 #include "host/services/Dialogos.h"
 #include "host/services/ServiciosSql.h"
@@ -139,7 +140,7 @@ void Permisos::ConsultaDisponibilidad(std::string& branch, std::string& warehous
     const Value state = sql::valor(m_e.conexion, "SELECT Es_Cve_Estado FROM Almacen WHERE Sc_Cve_Sucursal = "
                                                      + sql::texto(chosen->sucursal) + " AND Al_Cve_Almacen = "
                                                      + sql::texto(chosen->almacen));
-    if (state.isNull() || sql::igual(state.toString(), "BA")) {
+    if (state.isNull() || sameKey(state.toString(), "BA")) {
         m_ultimoError = "El almacén " + chosen->sucursal + "/" + chosen->almacen + " no existe o está dado de baja";
         return;
     }

@@ -4,6 +4,7 @@
 #include "base/Vb.h"
 #include "db/Connection.h"
 #include "host/services/Importes.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 #include "host/writers/Inventario.h"
 
@@ -11,8 +12,8 @@
 
 namespace tesmira::host {
 
-using escritura::numero;
-using escritura::texto;
+using sql::numero;
+using sql::texto;
 
 namespace {
 
@@ -128,7 +129,7 @@ bool DocumentoRemision::AgregaPartida()
     const std::string descripcion(utf8Left(p.Pr_Descripcion, 100));
     const std::string catalogo(utf8Left(producto.Fields("Pr_Descripcion").toString(), 100));
     const std::string concepto =
-        descripcion.empty() || escritura::mismoTexto(descripcion, catalogo) ? std::string() : descripcion;
+        descripcion.empty() || sameKey(descripcion, catalogo) ? std::string() : descripcion;
     const double impuestoFactor = producto.Fields("Pr_Impuesto_Factor").toDouble();
     // Priced as the grid priced it; the tax is the line's share after the global discount,
     // as the screen's totals left it in the row.
@@ -167,7 +168,7 @@ bool DocumentoRemision::Finaliza(const std::string& folio)
 {
     auto& c = m_e.conexion;
     const auto& h = m_encabezado;
-    if (folio.empty() || !escritura::mismoTexto(folio, h.Rm_Folio))
+    if (folio.empty() || !sameKey(folio, h.Rm_Folio))
         return falla("La remisión " + folio + " no es la que se está grabando");
     if (m_lineas == 0)
         return falla("La remisión " + folio + " no tiene partidas");
@@ -190,7 +191,7 @@ bool DocumentoRemision::Finaliza(const std::string& folio)
     const double descuento = vb::round2(bruto - t.subtotal());
     const double impuesto = t.impuesto();
     // A no-charge note records its amounts but owes nothing.
-    const double total = escritura::mismoTexto(h.Rm_Sin_Cargo, "SI") ? 0 : t.total();
+    const double total = sameKey(h.Rm_Sin_Cargo, "SI") ? 0 : t.total();
     const std::string fecha = escritura::sello(m_e);
     c.Execute("INSERT INTO Remision_Encabezado (Rm_Folio, Rm_Fecha, Rm_Tabla, Rm_Documento, Rm_Referencia, "
               "Rm_Comentario, Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, "
@@ -219,9 +220,9 @@ bool DocumentoRemision::Elimina(const std::string& folio)
                         texto(folio));
     if (rs.Eof())
         return falla("No existe la remisión: " + folio);
-    if (escritura::mismoTexto(rs.Fields("Es_Cve_Estado").toString(), "CA"))
+    if (sameKey(rs.Fields("Es_Cve_Estado").toString(), "CA"))
         return falla("La remisión " + folio + " ya está cancelada");
-    if (escritura::mismoTexto(rs.Fields("Rm_Facturado").toString(), "SI")) {
+    if (sameKey(rs.Fields("Rm_Facturado").toString(), "SI")) {
         auto venta = c.Execute("SELECT TOP 1 Vn_Folio FROM Venta_Encabezado WHERE Vn_Tabla = 'REMISION' AND "
                                "Vn_Documento = " + texto(folio) + " AND Es_Cve_Estado <> 'CA'");
         if (!venta.Eof())

@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "db/Connection.h"
 #include "host/services/Importes.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 #include "host/writers/Inventario.h"
 
@@ -10,9 +11,8 @@
 
 namespace tesmira::host {
 
-using escritura::mismoTexto;
-using escritura::numero;
-using escritura::texto;
+using sql::numero;
+using sql::texto;
 
 DocumentoVenta::DocumentoVenta(Entorno& entorno) : m_e(entorno), m_datos(entorno) {}
 
@@ -33,6 +33,7 @@ void DocumentoVenta::Nuevo()
     m_pedido.clear();
     m_condicion.clear();
     m_lineas = 0;
+    m_totales = TotalesDocumento(0);
     m_ultimoError.clear();
 }
 
@@ -53,11 +54,11 @@ void DocumentoVenta::AsignaEncabezado(const EncabezadoVenta& encabezado)
     // A sale made from a note inherits the note's order and sale condition, so that the
     // order is known to be invoiced and the invoice engine knows how it is paid.
     std::string pedido, condicion;
-    if (mismoTexto(h.Vn_Tabla, "Remision") && !h.Vn_Documento.empty()) {
+    if (sameKey(h.Vn_Tabla, "Remision") && !h.Vn_Documento.empty()) {
         auto nota = c.Execute("SELECT Rm_Tabla, Rm_Documento, Rm_Condicion_Venta FROM Remision_Encabezado "
                               "WHERE Rm_Folio = " + texto(h.Vn_Documento));
         if (!nota.Eof()) {
-            if (mismoTexto(nota.Fields("Rm_Tabla").toString(), "PEDIDO"))
+            if (sameKey(nota.Fields("Rm_Tabla").toString(), "PEDIDO"))
                 pedido = nota.Fields("Rm_Documento").toString();
             condicion = nota.Fields("Rm_Condicion_Venta").toString();
         }
@@ -77,6 +78,7 @@ void DocumentoVenta::AsignaEncabezado(const EncabezadoVenta& encabezado)
               numero(h.Vn_Descuento_Global_Factor) + ", '', " + texto(h.Vn_Serie) + ", " +
               std::to_string(h.Vn_Numero) + ", 'SI', 'AC', " + texto(m_e.usuario) + ", " + texto(fecha) + ")");
     m_escrito = true;
+    m_totales = TotalesDocumento(h.Vn_Descuento_Global_Factor);
 }
 
 void DocumentoVenta::AsignaDatosPartida(const DatosPartidaVenta& datos)
@@ -113,8 +115,9 @@ bool DocumentoVenta::AgregaPartida()
     // Priced as the note's line: the grid's chain and the tax after the global discount.
     const auto imp = importesRenglon(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor, m_datos.Cuota,
                                      m_datos.TipoCalculo);
-    const double impuesto = TotalesDocumento(h.Vn_Descuento_Global_Factor)
-                                .agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
+    // Summed only once the line is stored: a refused line must not count.
+    TotalesDocumento conLinea = m_totales;
+    const double impuesto = conLinea.agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
     const std::string fecha = escritura::sello(m_e);
     c.Execute(
         "INSERT INTO Venta (Vn_Folio, Vn_ID, Vn_Fecha, Vn_Tabla, Vn_Documento, Vn_Pedido, Vn_Referencia, "
@@ -147,6 +150,8 @@ bool DocumentoVenta::AgregaPartida()
                   {h.Vn_Folio, id, p.Lt_Cve_Lote, p.Pr_Cve_Producto, talla, color, p.Cantidad_1,
                    p.Cantidad_Control_2});
     ++m_lineas;
+    // The header takes the totals once, when the sale is invoiced or processed.
+    m_totales = conLinea;
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "base/Value.h"
 #include "host/writers/DatosPartidaVenta.h"
 #include "host/services/Entorno.h"
+#include "host/services/Importes.h"
 
 #include <cstdint>
 #include <string>
@@ -92,6 +93,8 @@ private:
     bool m_escrito = false;
     std::string m_pedido, m_condicion; // taken from the source note with the header
     int m_lineas = 0;
+    // The lines stored so far, summed as they go (a large sale is not re-read per line).
+    TotalesDocumento m_totales{0};
     std::string m_ultimoError;
 };
 

@@ -1,64 +1,38 @@
 #include "host/writers/Escritura.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/Connection.h"
+#include "host/services/ServiciosSql.h"
 
 #include <algorithm>
-#include <cctype>
-#include <charconv>
-#include <chrono>
-#include <ctime>
 
 namespace tesmira::host::escritura {
 
-bool mismoTexto(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
-std::string texto(const std::string& value)
-{
-    return "'" + db::quoted(value) + "'";
-}
-
-std::string numero(double value)
-{
-    char buf[64];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    if (ec != std::errc())
-        throw Error("número no representable");
-    return std::string(buf, end);
-}
-
-Date ahora(const Entorno& e)
-{
-    if (e.fechaServidor)
-        return *e.fechaServidor;
-    std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
+using sql::numero;
+using sql::texto;
 
 std::string sello(const Entorno& e)
 {
-    return ahora(e).iso();
+    return e.ahora().iso();
 }
 
 std::string siguienteFolio(db::Connection& c, const std::string& table, const std::string& keyTable,
                            const std::string& keyColumn)
 {
+    // The counter advances before it is read: the UPDATE holds its row until the caller's
+    // commit, so two saves on any engine never take the same number.
+    c.Execute("UPDATE Folio_Documento SET Fd_Siguiente = Fd_Siguiente + 1 WHERE Fd_Tabla = " + texto(table));
     auto rs = c.Execute("SELECT Fd_Prefijo, Fd_Siguiente, Fd_Digitos FROM Folio_Documento WHERE Fd_Tabla = " +
                         texto(table));
     if (rs.Eof())
         throw Error("No existe el contador de folios de " + table);
     const std::string prefijo = rs.Fields("Fd_Prefijo").toString();
-    int64_t n = rs.Fields("Fd_Siguiente").toInt();
+    const int64_t tomado = rs.Fields("Fd_Siguiente").toInt() - 1;
     const auto digitos = static_cast<size_t>(rs.Fields("Fd_Digitos").toInt());
     std::string folio;
     // A folio typed in by hand or loaded from elsewhere must not be handed out twice.
+    int64_t n = tomado;
     for (;; ++n) {
         std::string numero = std::to_string(n);
         if (numero.size() < digitos)
@@ -67,8 +41,9 @@ std::string siguienteFolio(db::Connection& c, const std::string& table, const st
         if (c.Execute("SELECT 1 FROM " + keyTable + " WHERE " + keyColumn + " = " + texto(folio)).Eof())
             break;
     }
-    c.Execute("UPDATE Folio_Documento SET Fd_Siguiente = " + std::to_string(n + 1) +
-              " WHERE Fd_Tabla = " + texto(table));
+    if (n != tomado)
+        c.Execute("UPDATE Folio_Documento SET Fd_Siguiente = " + std::to_string(n + 1) +
+                  " WHERE Fd_Tabla = " + texto(table));
     return folio;
 }
 
@@ -76,7 +51,7 @@ double factor(db::Connection& c, const std::string& product, const std::string& 
 {
     if (from.empty() || to.empty())
         return 0;
-    if (mismoTexto(from, to))
+    if (sameKey(from, to))
         return 1;
     auto rs = c.ExecuteMemo("SELECT Cu_Factor FROM Conversion_Unidad WHERE Pr_Cve_Producto = ? AND "
                             "Cu_Unidad_Origen = ? AND Cu_Unidad_Destino = ?",
@@ -95,21 +70,24 @@ TotalesDocumento totales(db::Connection& c, const std::string& lineas, double de
 
 void actualizaTotalesVenta(const Entorno& e, const std::string& folio)
 {
-    auto& c = e.conexion;
-    auto venta = c.Execute("SELECT Vn_Descuento_Global_Factor, Vn_Sin_Cargo FROM Venta_Encabezado WHERE Vn_Folio = " +
-                           texto(folio));
+    auto venta = e.conexion.Execute("SELECT Vn_Descuento_Global_Factor, Vn_Sin_Cargo FROM Venta_Encabezado "
+                                    "WHERE Vn_Folio = " + texto(folio));
     if (venta.Eof())
         throw Error("No existe la venta: " + folio);
-    const auto t = totales(c,
-                           "SELECT Vn_Precio_Descontado_Importe, Vn_Cuota_Fija, Vn_Cantidad_1, Vn_Impuesto_Factor "
-                           "FROM Venta WHERE Vn_Folio = " + texto(folio),
-                           venta.Fields("Vn_Descuento_Global_Factor").toDouble());
-    const double subtotal = t.subtotal();
-    const double impuesto = t.impuesto();
-    const double total = mismoTexto(venta.Fields("Vn_Sin_Cargo").toString(), "SI") ? 0 : t.total();
-    c.Execute("UPDATE Venta_Encabezado SET Vn_Subtotal = " + numero(subtotal) + ", Vn_Impuesto = " + numero(impuesto) +
-              ", Vn_Total = " + numero(total) + ", Oper_Ult_Modif = " + texto(e.usuario) + ", Fecha_Ult_Modif = " +
-              texto(sello(e)) + " WHERE Vn_Folio = " + texto(folio));
+    guardaTotalesVenta(e, folio,
+                       totales(e.conexion,
+                               "SELECT Vn_Precio_Descontado_Importe, Vn_Cuota_Fija, Vn_Cantidad_1, Vn_Impuesto_Factor "
+                               "FROM Venta WHERE Vn_Folio = " + texto(folio),
+                               venta.Fields("Vn_Descuento_Global_Factor").toDouble()),
+                       sameKey(venta.Fields("Vn_Sin_Cargo").toString(), "SI"));
+}
+
+void guardaTotalesVenta(const Entorno& e, const std::string& folio, const TotalesDocumento& t, bool sinCargo)
+{
+    e.conexion.Execute("UPDATE Venta_Encabezado SET Vn_Subtotal = " + numero(t.subtotal()) + ", Vn_Impuesto = " +
+                       numero(t.impuesto()) + ", Vn_Total = " + numero(sinCargo ? 0 : t.total()) +
+                       ", Oper_Ult_Modif = " + texto(e.usuario) + ", Fecha_Ult_Modif = " + texto(sello(e)) +
+                       " WHERE Vn_Folio = " + texto(folio));
 }
 
 } // namespace tesmira::host::escritura

@@ -1,6 +1,8 @@
 #include "host/writers/Facturacion.h"
 
+#include "base/Text.h"
 #include "db/Connection.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 
 #include <algorithm>
@@ -8,15 +10,14 @@
 
 namespace tesmira::host {
 
-using escritura::mismoTexto;
-using escritura::numero;
-using escritura::texto;
+using sql::numero;
+using sql::texto;
 
 namespace {
 
 bool activo(const std::string& estado)
 {
-    return !mismoTexto(estado, "BA") && !mismoTexto(estado, "CA");
+    return !sameKey(estado, "BA") && !sameKey(estado, "CA");
 }
 
 } // namespace
@@ -59,7 +60,7 @@ bool Facturacion::GeneraFactura(const std::string& saleFolio, bool fromDocument,
     auto venta = c.Execute("SELECT * FROM Venta_Encabezado WHERE Vn_Folio = " + texto(saleFolio));
     if (venta.Eof())
         return falla("No existe la venta: " + saleFolio);
-    if (mismoTexto(venta.Fields("Es_Cve_Estado").toString(), "CA"))
+    if (sameKey(venta.Fields("Es_Cve_Estado").toString(), "CA"))
         return falla("La venta " + saleFolio + " está cancelada");
     if (fromDocument && venta.Fields("Vn_Documento").toString().empty())
         return falla("La venta " + saleFolio + " no proviene de un documento");
@@ -73,17 +74,21 @@ bool Facturacion::GeneraFactura(const std::string& saleFolio, bool fromDocument,
 
     if (seriesCode.empty())
         return falla("No se indicó la serie de facturación");
-    auto serie = c.Execute("SELECT Sc_Cve_Sucursal, Sf_Siguiente, Es_Cve_Estado FROM Serie_Factura WHERE "
-                           "Sf_Cve_Serie = " + texto(seriesCode));
+    auto serie = c.Execute("SELECT Sc_Cve_Sucursal, Es_Cve_Estado FROM Serie_Factura WHERE Sf_Cve_Serie = " +
+                           texto(seriesCode));
     if (serie.Eof())
         return falla("No existe la serie de facturación: " + seriesCode);
     if (!activo(serie.Fields("Es_Cve_Estado").toString()))
         return falla("La serie de facturación " + seriesCode + " no está activa");
     const std::string sucursal = venta.Fields("Sc_Cve_Sucursal").toString();
-    if (!mismoTexto(serie.Fields("Sc_Cve_Sucursal").toString(), sucursal))
+    if (!sameKey(serie.Fields("Sc_Cve_Sucursal").toString(), sucursal))
         return falla("La serie de facturación " + seriesCode + " no pertenece a la sucursal " + sucursal);
 
-    int64_t numeroFactura = serie.Fields("Sf_Siguiente").toInt();
+    // The counter advances before it is read (see siguienteFolio): two invoices never share a number.
+    c.Execute("UPDATE Serie_Factura SET Sf_Siguiente = Sf_Siguiente + 1 WHERE Sf_Cve_Serie = " + texto(seriesCode));
+    const int64_t tomado = c.Execute("SELECT Sf_Siguiente - 1 AS Sf_Tomado FROM Serie_Factura WHERE Sf_Cve_Serie = " +
+                                     texto(seriesCode)).Fields("Sf_Tomado").toInt();
+    int64_t numeroFactura = tomado;
     std::string folio;
     for (;; ++numeroFactura) {
         char buf[32];
@@ -92,8 +97,9 @@ bool Facturacion::GeneraFactura(const std::string& saleFolio, bool fromDocument,
         if (c.Execute("SELECT 1 FROM Factura WHERE Fc_Factura = " + texto(folio)).Eof())
             break;
     }
-    c.Execute("UPDATE Serie_Factura SET Sf_Siguiente = " + std::to_string(numeroFactura + 1) +
-              " WHERE Sf_Cve_Serie = " + texto(seriesCode));
+    if (numeroFactura != tomado)
+        c.Execute("UPDATE Serie_Factura SET Sf_Siguiente = " + std::to_string(numeroFactura + 1) +
+                  " WHERE Sf_Cve_Serie = " + texto(seriesCode));
 
     // Cash sales get one payment receipt; credit sales one promissory note per 30 days of
     // credit (the condition's days, else the customer's), at least one.

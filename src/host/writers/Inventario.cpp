@@ -1,15 +1,17 @@
 #include "host/writers/Inventario.h"
 
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 
 #include <cmath>
 
 namespace tesmira::host::inventario {
 
-using escritura::numero;
-using escritura::texto;
+using sql::numero;
+using sql::texto;
 
 namespace {
 
@@ -36,7 +38,7 @@ std::string claveAlmacen(const std::string& sucursal, const std::string& almacen
 
 bool si(const db::Recordset& rs, const char* column)
 {
-    return escritura::mismoTexto(rs.Fields(column).toString(), "SI");
+    return sameKey(rs.Fields(column).toString(), "SI");
 }
 
 // Lots by earliest expiry (no expiry last), then by key.
@@ -92,7 +94,7 @@ std::string leeManejo(db::Connection& c, const Salida& s, Manejo& m)
                                  {s.sucursal, s.almacen});
     if (almacen.Eof())
         return "No existe el almacén " + s.sucursal + "/" + s.almacen;
-    if (escritura::mismoTexto(almacen.Fields("Es_Cve_Estado").toString(), "BA"))
+    if (sameKey(almacen.Fields("Es_Cve_Estado").toString(), "BA"))
         return "El almacén " + s.sucursal + "/" + s.almacen + " está dado de baja";
     auto producto = c.ExecuteMemo("SELECT Pr_Tipo_Producto FROM Producto WHERE Pr_Cve_Producto = ?", {s.producto});
     if (producto.Eof())
@@ -171,7 +173,7 @@ std::string planSeries(db::Connection& c, const Salida& s, std::vector<Movimient
         auto rs = c.Execute("SELECT Es_Cve_Estado FROM Existencia_Serie WHERE Pr_Cve_Producto = ? AND "
                             "Sr_Cve_Serie = ? AND Sc_Cve_Sucursal = ? AND Al_Cve_Almacen = ?",
                             {s.producto, serie, s.sucursal, s.almacen});
-        if (rs.Eof() || !escritura::mismoTexto(rs.Fields("Es_Cve_Estado").toString(), "AC"))
+        if (rs.Eof() || !sameKey(rs.Fields("Es_Cve_Estado").toString(), "AC"))
             return "La serie " + serie + " no está disponible en el almacén " + s.sucursal + "/" + s.almacen;
         auto apartada = c.Execute("SELECT TOP 1 Sd_Documento FROM Serie_Documento WHERE Sd_Tabla = 'PEDIDO' AND "
                                   "Pr_Cve_Producto = ? AND Sr_Cve_Serie = ? AND Sd_Documento <> ?",

@@ -1,5 +1,6 @@
 // Calling up a saved delivery note by its folio: the header, whether it may still be
 // cancelled, and one grid row per stored line.
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "host/services/DomicilioEntrega.h"
 #include "host/services/Lotes.h"
@@ -8,6 +9,7 @@
 #include "host/services/Series.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/persist/Bloqueo.h"
 
 #include <cassert>
 
@@ -32,6 +34,7 @@ void frmVN003::txtFolio_Change()
     txtSalida.setText("");
     FolioSalidaRemision.clear();
     MostrarSalidaPropia = false;
+    VersionRemision.clear();
     ssDetalle.col("Ubicacion").setVisible(false);
     ssDetalle.col("Ubicacion").setLocked(true);
 }
@@ -52,12 +55,13 @@ void frmVN003::txtFolio_Enter()
         db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
         if (rs.Eof())
             return;
+        VersionRemision = bloqueo::versionRemision(txtFolio.value().toString());
 
         const std::string sucursalUsuario = Sistema().SucursalUsuario();
         if (!sucursalUsuario.empty() && sucursalUsuario != rs.Fields("Sc_Cve_Sucursal").toString()) {
             Sistema().Aviso("Imposible accesar este documento, su acceso se ha restringido a la sucursal: " +
                                 txt_Sc_Cve_Sucursal.text() + "\r\n" + "\r\n" + AccesoRestringido,
-                            48, "Documento no disponible");
+                            vb::vbExclamation, "Documento no disponible");
             rs.Close();
             txtFolio.refresh();
             return;
@@ -66,7 +70,7 @@ void frmVN003::txtFolio_Enter()
         if (!almacenUsuario.empty() && almacenUsuario != rs.Fields("Al_Cve_Almacen").toString()) {
             Sistema().Aviso("Imposible accesar este documento, su acceso se ha restringido al almacén: " +
                                 txt_Al_Cve_Almacen.text() + "\r\n" + "\r\n" + AccesoRestringido,
-                            48, "Documento no disponible");
+                            vb::vbExclamation, "Documento no disponible");
             rs.Close();
             txtFolio.refresh();
             return;

@@ -1,9 +1,10 @@
 // The ordinary order loader: every order line with a quantity pending delivery.
 #include "base/Vb.h"
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "vn003/Publico.h"
-#include "vn003/loading/ConsultasCarga.h"
 #include "vn003/frmVN003.h"
+#include "vn003/loading/ConsultasCarga.h"
 
 namespace tesmira::vn003 {
 
@@ -90,7 +91,7 @@ void frmVN003::CargaPedido()
         ssDetalle.moveFirst();
         rs.Close();
     } catch (const std::exception& e) {
-        Sistema().Mensaje(std::string("CargaPedido()\r\n") + e.what(), 16, "ERROR", this, "VN003", "ERR-ID:7500051");
+        Sistema().Mensaje(std::string("CargaPedido()\r\n") + e.what(), vb::vbCritical, "ERROR", this, "VN003", "ERR-ID:7500051");
     }
 }
 

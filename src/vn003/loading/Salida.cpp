@@ -1,21 +1,16 @@
 // The handheld dispatch: the lines picked for the order replace the grid's.
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "host/services/Lotes.h"
 #include "vn003/Publico.h"
-#include "vn003/loading/ConsultasCarga.h"
 #include "vn003/frmVN003.h"
+#include "vn003/loading/ConsultasCarga.h"
 
 namespace tesmira::vn003 {
 
-namespace {
-
-constexpr int kTeclaF2 = 113;
-
-} // namespace
-
 void frmVN003::txtSalida_KeyUp(int keyCode, int /*shift*/)
 {
-    if (keyCode != kTeclaF2)
+    if (keyCode != vb::vbKeyF2)
         return;
     TextoSQL = consultas::salidasAlmacen(txt_Sc_Cve_Sucursal.text(), txt_Al_Cve_Almacen.text(),
                                          MostrarSalidaPropia ? std::optional(FolioSalidaRemision) : std::nullopt);
@@ -39,7 +34,7 @@ bool aceptaSalida(frmVN003& f, const std::string& salida)
     f.TextoSQL += "   Es_Cve_Estado <> 'CA'";
     db::Recordset encabezado = Sistema().Conexion().Execute(f.TextoSQL);
     if (encabezado.Eof()) {
-        Sistema().Mensaje("El folio de salida no es válido", 64, "Tesmira", &f, "VN003", "ERR-ID:7500046");
+        Sistema().Mensaje("El folio de salida no es válido", vb::vbInformation, "Tesmira", &f, "VN003", "ERR-ID:7500046");
         f.txtSalida.setText("");
         if (f.txtSalida.enabled())
             f.txtSalida.setFocus();
@@ -55,7 +50,7 @@ bool aceptaSalida(frmVN003& f, const std::string& salida)
     if (pedidoSalida != f.txt_Pd_Folio.text()) {
         Sistema().Aviso("La salida no corresponde al pedido seleccionado\r\nFolio salida: " + salida +
                             "\r\nPedido salida: " + pedidoSalida + "\r\nPedido actual: " + f.txt_Pd_Folio.text(),
-                        48, "Folio incorrecto");
+                        vb::vbExclamation, "Folio incorrecto");
         f.txtSalida.setText("");
         return false;
     }
