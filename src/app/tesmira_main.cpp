@@ -7,6 +7,7 @@
 #include "host/services/PadreShell.h"
 #include "ui/MainWindow.h"
 #include "ui/QtDialogos.h"
+#include "ui/Translations.h"
 #include "vn003/Pantalla.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
@@ -17,6 +18,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <memory>
 
@@ -54,6 +56,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tesmira"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tesmira"));
+    ui::installSpanish(app);
 
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("Tesmira: Remisión de pedidos"));
@@ -64,7 +67,13 @@ int main(int argc, char** argv)
                                         QStringLiteral("CODE"), QStringLiteral("ADMIN"));
     const QCommandLineOption orderOption(QStringLiteral("order"), QStringLiteral("Abre la remisión de un pedido."),
                                          QStringLiteral("FOLIO"));
-    args.addOptions({dbOption, userOption, orderOption});
+    const QCommandLineOption folioOption(QStringLiteral("folio"), QStringLiteral("Muestra una remisión guardada."),
+                                         QStringLiteral("FOLIO"));
+    const QCommandLineOption tabOption(QStringLiteral("tab"), QStringLiteral("Pestaña a mostrar (1, 2 o 3)."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"), QStringLiteral("Guarda la ventana como imagen PNG y termina."), QStringLiteral("FILE"));
+    args.addOptions({dbOption, userOption, orderOption, folioOption, tabOption, screenshotOption});
     args.process(app);
 
     QString path = args.value(dbOption);
@@ -106,7 +115,23 @@ int main(int argc, char** argv)
             return 1;
         window.show();
         window.activate();
-        rc = QApplication::exec();
+        if (args.isSet(folioOption))
+            window.showDocument(args.value(folioOption).trimmed().toStdString());
+        if (args.isSet(tabOption))
+            window.showTab(args.value(tabOption).toInt() - 1);
+        if (args.isSet(screenshotOption)) {
+            // Let the layouts settle and the queued repaints run before the picture is taken.
+            const QString file = args.value(screenshotOption);
+            QTimer::singleShot(300, &window, [&window, &rc, file] {
+                if (!window.grab().save(file, "PNG")) {
+                    rc = fail(QStringLiteral("No se pudo escribir %1").arg(file));
+                }
+                QApplication::quit();
+            });
+        }
+        const int loop = QApplication::exec();
+        if (rc == 0)
+            rc = loop;
         dialogos.setParent(nullptr);
     }
     vn003::DescargaComponente();

@@ -12,14 +12,6 @@ using forms::ToolbarState;
 
 class RecallTest : public PantallaTest {
 protected:
-    // The user types the folio into the empty screen and confirms it.
-    void carga(const std::string& folio)
-    {
-        frm().txtFolio.userType(folio);
-        frm().txtFolio.userEnter();
-    }
-    Value celda(int row, const char* col) { return frm().ssDetalle.cell(row, frm().ssDetalle.columnIndex(col)); }
-    std::string texto(int row, const char* col) { return celda(row, col).toString(); }
     std::array<bool, 4> opciones()
     {
         const auto& c = frm().Controles;

@@ -7,6 +7,7 @@
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "forms/Controls.h"
+#include "host/services/CamposAdicionales.h"
 #include "host/services/DialogosGuion.h"
 #include "host/services/Entorno.h"
 #include "host/services/PadreShell.h"
@@ -97,6 +98,7 @@ struct ScriptRunner::State {
     host::DialogosGuion dialogs;
     std::unique_ptr<host::Entorno> env;
     std::unique_ptr<host::PadreShell> padre;
+    std::unique_ptr<host::CamposAdicionales> campos;
     vn003::Pantalla pantalla;
     vn003::frmVN003* form = nullptr;
     int passed = 0, failed = 0, line = 0;
@@ -105,7 +107,9 @@ struct ScriptRunner::State {
 
     ~State()
     {
-        // The component's host objects hold the environment: release them first.
+        // The component's host objects hold the environment: release them first; the
+        // additional fields unhook themselves from the screen's toolbar before it goes.
+        campos.reset();
         if (form)
             vn003::DescargaComponente();
     }
@@ -121,6 +125,7 @@ struct ScriptRunner::State {
             {"col", &State::col},         {"cell", &State::cell},     {"gridkey", &State::gridkey},
             {"button", &State::button},   {"answer", &State::answer}, {"print", &State::print},
             {"sql", &State::sql},         {"expect", &State::expect}, {"wait", &State::wait},
+            {"field", &State::field},
         };
         return h;
     }
@@ -216,6 +221,9 @@ struct ScriptRunner::State {
         padre = std::make_unique<host::PadreShell>(*env);
         padre->setIParametros(std::move(parameters));
         form->setPadre(padre.get());
+        campos.reset();
+        campos = std::make_unique<host::CamposAdicionales>(*env, form->Controles.documentTable());
+        campos->instala(form->Controles);
         form->Form_Load();
         form->Form_Activate();
     }
@@ -239,6 +247,19 @@ struct ScriptRunner::State {
             toolbar.press(*command, *argument);
         else
             toolbar.press(*command);
+    }
+
+    // The toolbar's additional-fields window: a field of the document being captured.
+    void field(ScriptLine& l)
+    {
+        const std::string name = l.word("el campo");
+        const std::string text = l.rest();
+        screen();
+        const forms::ToolbarState state = form->Controles.state();
+        if (state != forms::ToolbarState::New && state != forms::ToolbarState::Editing)
+            throw Error("Los campos adicionales se capturan en Nuevo o Modificar");
+        if (!campos->asigna(name, text))
+            throw ScriptError("no existe el campo adicional " + name);
     }
 
     void type(ScriptLine& l)

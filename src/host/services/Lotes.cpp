@@ -48,6 +48,8 @@ std::string Lotes::SeleccionaLote(int mode, const std::string& branch, const std
         + " AND Lt_Cantidad_Control_1 > 0 ORDER BY Lt_Fecha_Caducidad, Lt_Cve_Lote");
     Lista lista;
     lista.titulo = "Lotes de " + Producto;
+    lista.cantidad1 = Cantidad1;
+    lista.cantidad2 = Cantidad2;
     lista.columnas = rs.columns();
     for (const auto& row : rs.rows())
         lista.filas.push_back({row[0].toString(), row[1].isNull() ? "" : vb::formatDate(row[1].toDate()),
