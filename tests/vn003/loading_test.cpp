@@ -449,7 +449,6 @@ TEST_F(CargaTest, DispatchLookUpListsAndLoadsTheChoice)
     f.FolioSalidaRemision = "S0003";
     f.txtSalida_KeyUp(113, 0);
     EXPECT_THAT(ofrecidas(), ElementsAre("S0001")) << "S0002 is being picked, S0003 closed";
-    EXPECT_EQ(f.TextoSQL.find("OR PDA_Salida.Sa_Folio"), std::string::npos);
 
     f.MostrarSalidaPropia = true;
     f.txtSalida_KeyUp(113, 0);

@@ -98,9 +98,12 @@ struct ScriptRunner::State {
     host::DialogosGuion dialogs;
     std::unique_ptr<host::Entorno> env;
     std::unique_ptr<host::PadreShell> padre;
-    std::unique_ptr<host::CamposAdicionales> campos;
+    std::unique_ptr<host::CamposAdicionales> ownCampos;
+    // The runner's own, or those of the host that shows the screen.
+    host::CamposAdicionales* campos = nullptr;
     vn003::Pantalla pantalla;
     vn003::frmVN003* form = nullptr;
+    ShowScreen show;
     int passed = 0, failed = 0, line = 0;
 
     explicit State(std::ostream& o) : out(o), dialogs(&o) {}
@@ -109,7 +112,7 @@ struct ScriptRunner::State {
     {
         // The component's host objects hold the environment: release them first; the
         // additional fields unhook themselves from the screen's toolbar before it goes.
-        campos.reset();
+        ownCampos.reset();
         if (form)
             vn003::DescargaComponente();
     }
@@ -221,9 +224,14 @@ struct ScriptRunner::State {
         padre = std::make_unique<host::PadreShell>(*env);
         padre->setIParametros(std::move(parameters));
         form->setPadre(padre.get());
-        campos.reset();
-        campos = std::make_unique<host::CamposAdicionales>(*env, form->Controles.documentTable());
-        campos->instala(form->Controles);
+        if (show) {
+            campos = &show(*form, *env);
+            return;
+        }
+        ownCampos.reset();
+        ownCampos = std::make_unique<host::CamposAdicionales>(*env, form->Controles.documentTable());
+        ownCampos->instala(form->Controles);
+        campos = ownCampos.get();
         form->Form_Load();
         form->Form_Activate();
     }
@@ -577,7 +585,23 @@ ScriptRunner::ScriptRunner(std::ostream& out, const std::optional<std::string>& 
     m->env = std::make_unique<host::Entorno>(host::Entorno{*m->conn, m->dialogs, "ADMIN", std::nullopt, path + ".out"});
 }
 
+ScriptRunner::ScriptRunner(std::ostream& out, const std::string& databasePath, ShowScreen show)
+    : ScriptRunner(out, std::optional<std::string>(databasePath))
+{
+    m->show = std::move(show);
+}
+
 ScriptRunner::~ScriptRunner() = default;
+
+void ScriptRunner::ensureOpen()
+{
+    if (m->form)
+        return;
+    ScriptLine none("");
+    m->open(none);
+}
+
+std::string ScriptRunner::outputFolder() const { return m->env->carpetaSalida; }
 
 int ScriptRunner::passed() const { return m->passed; }
 int ScriptRunner::failed() const { return m->failed; }
