@@ -246,8 +246,9 @@ private:
         std::vector<std::pair<Ref, size_t>> known; // T.d = literal
         for (auto [s, e] : conjuncts(n, where + 1, whereEnd)) {
             auto ref = qualified(n, s);
+            // A `?` marker is a value as much as a literal is.
             if (ref && e == s + 5 && isTok(n[s + 3]) && tok(n[s + 3]).is("=") && isTok(n[s + 4])
-                && tok(n[s + 4]).isLiteral() && !tok(n[s + 4]).inlined)
+                && ((tok(n[s + 4]).isLiteral() && !tok(n[s + 4]).inlined) || tok(n[s + 4]).is("?")))
                 known.emplace_back(*ref, n[s + 4].tok);
         }
         if (known.empty())
@@ -375,7 +376,7 @@ private:
 
 class Emitter {
 public:
-    Emitter(const Tokens& t, const std::vector<size_t>& literalIndex, PushDowns pushDowns)
+    Emitter(const Tokens& t, const std::vector<long>& literalIndex, PushDowns pushDowns)
         : m_t(t), m_literalIndex(literalIndex), m_pushDowns(std::move(pushDowns))
     {
     }
@@ -402,7 +403,7 @@ public:
         return std::move(out).str();
     }
 
-    std::vector<size_t> literalOfParam;
+    std::vector<long> literalOfParam;
 
 private:
     const Token& tok(const Node& n) const { return m_t[n.tok]; }
@@ -610,8 +611,8 @@ private:
         case Token::Kind::Number:
             return t.inlined ? t.text : parameter(index);
         case Token::Kind::Operator:
-            if (t.is("?"))
-                unsupported("el marcador de parámetro '?'", t.pos);
+            if (t.is("?")) // a value the caller binds; a text one compares as a text literal does
+                return parameter(index) + " COLLATE NOCASE";
             if (t.is("!<") || t.is("!>"))
                 unsupported("el operador " + t.text, t.pos);
             return t.text;
@@ -645,7 +646,7 @@ private:
     }
 
     const Tokens& m_t;
-    const std::vector<size_t>& m_literalIndex;
+    const std::vector<long>& m_literalIndex;
     PushDowns m_pushDowns;
 };
 
@@ -665,7 +666,7 @@ std::string shapeKey(const Tokens& t)
 
 } // namespace
 
-std::vector<Translation> Dialect::translate(std::string_view tsql)
+const std::vector<Translation>& Dialect::translate(std::string_view tsql)
 {
     if (auto seen = m_texts.find(tsql); seen != m_texts.end()) {
         m_hits += seen->second.size();
@@ -674,8 +675,7 @@ std::vector<Translation> Dialect::translate(std::string_view tsql)
     std::vector<Translation> result = translateText(tsql);
     if (m_texts.size() >= m_capacity)
         m_texts.clear();
-    m_texts.emplace(std::string(tsql), result);
-    return result;
+    return m_texts.emplace(std::string(tsql), std::move(result)).first->second;
 }
 
 std::vector<Translation> Dialect::translateText(std::string_view tsql)
@@ -703,20 +703,24 @@ std::vector<Translation> Dialect::translateText(std::string_view tsql)
                                           "REINDEX", "ANALYZE"});
         markInlineLiterals(t, ddl);
 
-        Translation tr{shapeKey(t), {}, {}};
+        Translation tr{shapeKey(t), {}, {}, {}};
         std::vector<Value> literals;
-        std::vector<size_t> literalIndex(t.size(), 0);
+        std::vector<long> literalIndex(t.size(), 0);
         for (size_t k = 0; k < t.size(); ++k) {
             if (t[k].isLiteral() && !t[k].inlined) {
-                literalIndex[k] = literals.size();
+                literalIndex[k] = static_cast<long>(literals.size());
                 literals.push_back(literalValue(t[k]));
+            } else if (t[k].is("?")) {
+                if (tr.markers == 0)
+                    tr.firstMarker = t[k].pos;
+                literalIndex[k] = -static_cast<long>(++tr.markers);
             }
         }
         auto hit = m_cache.find(tr.key);
         if (hit == m_cache.end()) {
             const std::vector<Node> tree = TreeBuilder(t).statement();
             Emitter emitter(t, literalIndex, PushDownPlanner(t).plan(tree));
-            Entry entry{emitter.sequence(tree), std::move(emitter.literalOfParam)};
+            Entry entry{emitter.sequence(tree), std::move(emitter.literalOfParam), 0, ++m_shapes};
             remember(tr.key, std::move(entry));
             hit = m_cache.find(tr.key);
         } else {
@@ -724,8 +728,12 @@ std::vector<Translation> Dialect::translateText(std::string_view tsql)
         }
         hit->second.lastUse = ++m_clock;
         tr.sql = hit->second.sql;
-        for (size_t index : hit->second.literalOfParam)
-            tr.params.push_back(literals[index]);
+        tr.shape = hit->second.id;
+        for (long index : hit->second.literalOfParam) {
+            if (tr.markers > 0)
+                tr.markerOfParam.push_back(index < 0 ? static_cast<int>(-index - 1) : -1);
+            tr.params.push_back(index < 0 ? Value() : literals[static_cast<size_t>(index)]);
+        }
         result.push_back(std::move(tr));
     }
     return result;

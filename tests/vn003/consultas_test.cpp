@@ -89,8 +89,8 @@ TEST_F(ScreenStatements, PendingQuantityOfADispatchedLine)
         {"order of another branch", "P0010", "", "CAM001", "MD", "AZ", "0001", "01", kNoRow},
     };
     for (const auto& k : cases) {
-        db::Recordset rs = c.Execute(
-            pendienteLineaSalida(k.folio, k.note, k.branch, {k.product, k.size, k.colour, k.line}));
+        db::Recordset rs =
+            c.Execute(pendienteLineaSalida(k.folio, k.note, k.branch), {k.product, k.size, k.colour, k.line});
         EXPECT_EQ(rs.Eof() ? kNoRow : rs.Fields("Pd_Cantidad_1").toDouble(), k.pending) << k.name;
     }
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The printing service: renders documents by print format into files a person can read,
 // and shows texts.
+#include "host/output/DocumentoImpreso.h"
 #include "host/services/Entorno.h"
 
 #include <string>
+#include <vector>
 
 namespace tesmira::host {
 
@@ -31,6 +33,9 @@ public:
     // Prints the delivery note (or the document the format names) with the folio; an empty
     // folio prints an empty form. Answers false with UltimoError on failure.
     bool Imprime(const std::string& format, const std::string& folio, const OpcionesImpresion& opciones = {});
+    // The documents Imprime would print for the format and folio(s), as documents rather than
+    // text; empty, with UltimoError, when one is missing.
+    std::vector<DocumentoImpreso> Documentos(const std::string& format, const std::string& folio);
     // Prints a generated document ("TABLE|FOLIO", as the document writers hand it back).
     bool ImprimeDocumento(const std::string& document, const OpcionesImpresion& opciones = {});
     void MuestraTexto(const std::string& text, const std::string& title = "", const VentanaTexto& ventana = {});
@@ -41,6 +46,8 @@ public:
 private:
     // Writes <carpetaSalida>/<name>.txt and remembers it as the last file.
     bool escribe(const std::string& name, const std::string& text);
+    bool lee(const std::string& code, bool factura, const std::string& titulo, const std::string& folio,
+             std::vector<DocumentoImpreso>& documentos);
 
     Entorno& m_e;
     std::string m_ultimoArchivo;

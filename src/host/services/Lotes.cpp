@@ -13,9 +13,9 @@ namespace tesmira::host {
 // line ('PEDIDO'), the lots a note line took ('Remision'), in lot order.
 std::string Lotes::LoteDocumento(const std::string& table, const std::string& folio, const std::string& id) const
 {
-    db::Recordset rs = m_e.conexion.Execute("SELECT Lt_Cve_Lote FROM Lote_Documento WHERE Ld_Tabla = "
-                                            + sql::texto(table) + " AND Ld_Documento = " + sql::texto(folio)
-                                            + " AND Ld_ID = " + sql::texto(id) + " ORDER BY Lt_Cve_Lote");
+    db::Recordset rs = m_e.conexion.Execute("SELECT Lt_Cve_Lote FROM Lote_Documento WHERE Ld_Tabla = ? AND "
+                                            "Ld_Documento = ? AND Ld_ID = ? ORDER BY Lt_Cve_Lote",
+                                            {table, folio, id});
     std::string lots;
     for (; !rs.Eof(); rs.MoveNext())
         lots += (lots.empty() ? "" : "|") + rs.Fields("Lt_Cve_Lote").toString();

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tesmira::host::sql {
 
@@ -27,6 +28,14 @@ inline std::string numero(double v)
 inline Value valor(db::Connection& c, const std::string& statement)
 {
     db::Recordset rs = c.Execute(statement);
+    return rs.Eof() ? Value() : rs.Fields(size_t{0});
+}
+
+// The same for a catalogue look-up with `?` values: remembered within the connection's memo
+// scope (a load, a save) until a write touches what it reads.
+inline Value consulta(db::Connection& c, std::string_view statement, const std::vector<Value>& values)
+{
+    db::Recordset rs = c.ExecuteMemo(statement, values);
     return rs.Eof() ? Value() : rs.Fields(size_t{0});
 }
 

@@ -66,8 +66,7 @@ bool Sistema::Derecho(const std::string& screen, const std::string& right, const
 
 std::string Sistema::SucursalUsuario() const
 {
-    return sql::valor(m_e.conexion, "SELECT Sc_Cve_Sucursal FROM Usuario WHERE Us_Cve_Usuario = "
-                                        + sql::texto(m_e.usuario))
+    return sql::consulta(m_e.conexion, "SELECT Sc_Cve_Sucursal FROM Usuario WHERE Us_Cve_Usuario = ?", {m_e.usuario})
         .toString();
 }
 

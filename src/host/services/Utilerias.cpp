@@ -97,11 +97,15 @@ std::string Utilerias::BuscaDatoCondicion(const std::string& table, const std::s
     if (trimmed(table).empty() || trimmed(keyColumn).empty() || trimmed(resultColumn).empty())
         throw Error("BuscaDato: faltan la tabla, la columna clave o la columna resultado");
     // The result may be a literal ('EXISTE') or an expression: it is read by position.
-    std::string statement =
-        "SELECT " + resultColumn + " FROM " + table + " WHERE " + keyColumn + " = " + sql::texto(key);
+    std::string statement = "SELECT " + resultColumn + " FROM " + table + " WHERE " + keyColumn + " = ?";
     if (!trimmed(condition).empty())
         statement += " AND " + condition;
-    return sql::valor(m_e.conexion, statement).toString();
+    // A function in the result (a clock, say) must run every time; a column may be remembered.
+    if (resultColumn.find('(') != std::string::npos) {
+        db::Recordset rs = m_e.conexion.Execute(statement, {key});
+        return rs.Eof() ? "" : rs.Fields(size_t{0}).toString();
+    }
+    return sql::consulta(m_e.conexion, statement, {key}).toString();
 }
 
 // A clerk types folios as they read them: blanks around and lower case do not make
@@ -220,9 +224,10 @@ double Utilerias::FactorConversion(const std::string& product, const std::string
     if (trimmed(fromUnit).empty() || trimmed(toUnit).empty() || sameKey(fromUnit, toUnit))
         return 1;
     auto factor = [&](const std::string& from, const std::string& to) {
-        return sql::valor(m_e.conexion, "SELECT Cu_Factor FROM Conversion_Unidad WHERE Pr_Cve_Producto = "
-                                            + sql::texto(product) + " AND Cu_Unidad_Origen = " + sql::texto(from)
-                                            + " AND Cu_Unidad_Destino = " + sql::texto(to))
+        return sql::consulta(m_e.conexion,
+                             "SELECT Cu_Factor FROM Conversion_Unidad WHERE Pr_Cve_Producto = ? AND "
+                             "Cu_Unidad_Origen = ? AND Cu_Unidad_Destino = ?",
+                             {product, from, to})
             .toDouble();
     };
     if (const double direct = factor(fromUnit, toUnit); direct != 0)
@@ -237,14 +242,14 @@ double Utilerias::FactorConversion(const std::string& product, const std::string
 bool Utilerias::UnidadFraccionable(const std::string& unit) const
 {
     const Value v =
-        sql::valor(m_e.conexion, "SELECT Un_Fraccionable FROM Unidad WHERE Un_Cve_Unidad = " + sql::texto(unit));
+        sql::consulta(m_e.conexion, "SELECT Un_Fraccionable FROM Unidad WHERE Un_Cve_Unidad = ?", {unit});
     return v.isNull() || sql::esSi(v);
 }
 
 bool Utilerias::UnidadCubicada(const std::string& unit) const
 {
     return sql::esSi(
-        sql::valor(m_e.conexion, "SELECT Un_Cubicada FROM Unidad WHERE Un_Cve_Unidad = " + sql::texto(unit)));
+        sql::consulta(m_e.conexion, "SELECT Un_Cubicada FROM Unidad WHERE Un_Cve_Unidad = ?", {unit}));
 }
 
 bool Utilerias::GrabaCubicado(const std::string& product, const std::string& unit1, const std::string& unitControl2,
@@ -291,9 +296,10 @@ bool Utilerias::ValidaCubicado(const std::string& product, const std::string& un
 std::string Utilerias::DescripcionAmpliada(const std::string& table, const std::string& folio,
                                            const std::string& id) const
 {
-    return sql::valor(m_e.conexion, "SELECT Dam_Descripcion FROM Descripcion_Ampliada WHERE Dam_Tabla = "
-                                        + sql::texto(table) + " AND Dam_Documento = " + sql::texto(folio)
-                                        + " AND Dam_ID = " + sql::texto(id))
+    return sql::consulta(m_e.conexion,
+                         "SELECT Dam_Descripcion FROM Descripcion_Ampliada WHERE Dam_Tabla = ? AND "
+                         "Dam_Documento = ? AND Dam_ID = ?",
+                         {table, folio, id})
         .toString();
 }
 
@@ -305,17 +311,19 @@ bool Utilerias::GrabaDescripcionAmpliada(const std::string& table, const std::st
         m_ultimoError = "Faltan la tabla, el folio o la partida de la descripción ampliada";
         return false;
     }
-    const std::string key = " WHERE Dam_Tabla = " + sql::texto(table) + " AND Dam_Documento = " + sql::texto(folio)
-        + " AND Dam_ID = " + sql::texto(id);
+    auto& c = m_e.conexion;
     if (text.empty()) {
-        m_e.conexion.Execute("DELETE FROM Descripcion_Ampliada" + key);
+        c.Execute("DELETE FROM Descripcion_Ampliada WHERE Dam_Tabla = ? AND Dam_Documento = ? AND Dam_ID = ?",
+                  {table, folio, id});
         return true;
     }
-    sql::actualizaOInserta(m_e.conexion, "UPDATE Descripcion_Ampliada SET Dam_Descripcion = " + sql::texto(text) + key,
-                           "INSERT INTO Descripcion_Ampliada (Dam_Tabla, Dam_Documento, Dam_ID, Dam_Descripcion) "
-                           "VALUES ("
-                               + sql::texto(table) + ", " + sql::texto(folio) + ", " + sql::texto(id) + ", "
-                               + sql::texto(text) + ")");
+    c.Execute("UPDATE Descripcion_Ampliada SET Dam_Descripcion = ? WHERE Dam_Tabla = ? AND Dam_Documento = ? AND "
+              "Dam_ID = ?",
+              {text, table, folio, id});
+    if (c.rowsAffected() == 0)
+        c.Execute("INSERT INTO Descripcion_Ampliada (Dam_Tabla, Dam_Documento, Dam_ID, Dam_Descripcion) "
+                  "VALUES (?, ?, ?, ?)",
+                  {table, folio, id, text});
     return true;
 }
 
@@ -342,13 +350,13 @@ double Utilerias::Redondea(double value, int decimals) const { return vb::roundT
 
 double Utilerias::PesoProducto(const std::string& product) const
 {
-    return sql::valor(m_e.conexion, "SELECT Pr_Peso FROM Producto WHERE Pr_Cve_Producto = " + sql::texto(product))
+    return sql::consulta(m_e.conexion, "SELECT Pr_Peso FROM Producto WHERE Pr_Cve_Producto = ?", {product})
         .toDouble();
 }
 
 double Utilerias::VolumenProducto(const std::string& product) const
 {
-    return sql::valor(m_e.conexion, "SELECT Pr_Volumen FROM Producto WHERE Pr_Cve_Producto = " + sql::texto(product))
+    return sql::consulta(m_e.conexion, "SELECT Pr_Volumen FROM Producto WHERE Pr_Cve_Producto = ?", {product})
         .toDouble();
 }
 

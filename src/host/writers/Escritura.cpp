@@ -53,8 +53,9 @@ double factor(db::Connection& c, const std::string& product, const std::string& 
         return 0;
     if (sameKey(from, to))
         return 1;
-    auto rs = c.Execute("SELECT Cu_Factor FROM Conversion_Unidad WHERE Pr_Cve_Producto = " + texto(product) +
-                        " AND Cu_Unidad_Origen = " + texto(from) + " AND Cu_Unidad_Destino = " + texto(to));
+    auto rs = c.ExecuteMemo("SELECT Cu_Factor FROM Conversion_Unidad WHERE Pr_Cve_Producto = ? AND "
+                            "Cu_Unidad_Origen = ? AND Cu_Unidad_Destino = ?",
+                            {product, from, to});
     return rs.Eof() ? 0 : rs.Fields("Cu_Factor").toDouble();
 }
 

@@ -68,6 +68,9 @@ bool Facturacion::GeneraFactura(const std::string& saleFolio, bool fromDocument,
                             texto(saleFolio) + " AND Es_Cve_Estado <> 'CA'");
     if (!previa.Eof())
         return falla("La venta " + saleFolio + " ya está facturada en " + previa.Fields("Fc_Factura").toString());
+    // The sale writer leaves the totals to this moment: they are summed once, over every line.
+    escritura::actualizaTotalesVenta(m_e, saleFolio);
+    venta = c.Execute("SELECT * FROM Venta_Encabezado WHERE Vn_Folio = " + texto(saleFolio));
 
     if (seriesCode.empty())
         return falla("No se indicó la serie de facturación");

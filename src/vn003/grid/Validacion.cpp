@@ -96,9 +96,9 @@ void frmVN003::Validar_Cantidad_Id(std::string& folio, std::string& producto, st
     ok = false;
     try {
         MensajeError = "";
-        TextoSQL = "SELECT * FROM Pedido WHERE Pd_Folio = '" + db::quoted(folio) + "' AND  Pr_Cve_Producto = '" +
-                   db::quoted(producto) + "' AND Pd_ID = '" + db::quoted(id) + "'";
-        db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
+        // Only the ordered quantity is compared: the line's other columns are not read.
+        TextoSQL = "SELECT Pd_Cantidad_1 FROM Pedido WHERE Pd_Folio = ? AND  Pr_Cve_Producto = ? AND Pd_ID = ?";
+        db::Recordset rs = Sistema().Conexion().Execute(TextoSQL, {folio, producto, id});
         if (rs.Eof()) {
             MensajeError =
                 "No se ha encontrado el pedido con folio " + folio + ", producto: " + producto + " y ID: " + id;

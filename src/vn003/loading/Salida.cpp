@@ -75,8 +75,8 @@ frmVN003::PartidaPedido partida(frmVN003& f, const db::Recordset& detalle, const
     f.TextoSQL += "   Pr_Maneja_Color, Pr_Tipo_Producto, ";
     f.TextoSQL += "   Pr_Porcentaje_Variacion ";
     f.TextoSQL += "FROM Producto ";
-    f.TextoSQL += "WHERE Pr_Cve_Producto = '" + db::quoted(p.producto) + "' ";
-    db::Recordset pr = Sistema().Conexion().Execute(f.TextoSQL);
+    f.TextoSQL += "WHERE Pr_Cve_Producto = ? ";
+    db::Recordset pr = Sistema().Conexion().ExecuteMemo(f.TextoSQL, {p.producto});
 
     p.sucursalInventario = detalle.Fields("Sc_Cve_Sucursal").toString();
     p.almacenInventario = detalle.Fields("Al_Cve_Almacen").toString();
@@ -172,15 +172,18 @@ void frmVN003::txtSalida_Enter()
 
         const std::string folio = txt_Pd_Folio.text();
         const std::string fecha = u.FormatoFecha(dpFecha.value());
+        // Catalogue look-ups repeated row after row are answered once for the whole load.
+        db::Connection::MemoScope memo(Sistema().Conexion());
+        const std::string pendienteLinea =
+            consultas::pendienteLineaSalida(folio, txtFolio.text(), Sistema().SucursalUsuario());
         TextoSQL = consultas::detalleSalida(salida);
         db::Recordset detalle = Sistema().Conexion().Execute(TextoSQL);
         for (; !detalle.Eof(); detalle.MoveNext()) {
             const double q = detalle.Fields("Sa_Cantidad_1").toDouble();
-            TextoSQL = consultas::pendienteLineaSalida(
-                folio, txtFolio.text(), Sistema().SucursalUsuario(),
-                {detalle.Fields("Pr_Cve_Producto").toString(), detalle.Fields("Tl_Cve_Talla").toString(),
-                 detalle.Fields("Cl_Cve_Color").toString(), detalle.Fields("Pd_ID").toString()});
-            db::Recordset pend = Sistema().Conexion().Execute(TextoSQL);
+            TextoSQL = pendienteLinea;
+            db::Recordset pend = Sistema().Conexion().Execute(
+                TextoSQL, {detalle.Fields("Pr_Cve_Producto"), detalle.Fields("Tl_Cve_Talla"),
+                           detalle.Fields("Cl_Cve_Color"), detalle.Fields("Pd_ID")});
             // Picked beyond what is pending, or for no pending line: left out without a word.
             if (pend.Eof() || !(q <= pend.Fields("Pd_Cantidad_1").toDouble()))
                 continue;

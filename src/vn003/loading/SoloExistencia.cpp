@@ -160,6 +160,8 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
         return;
     try {
         txt_Pd_Folio.refresh();
+        // Catalogue look-ups repeated row after row are answered once for the whole load.
+        db::Connection::MemoScope memo(Sistema().Conexion());
         TextoSQL = consultas::pendientesSoloExistencia(txt_Pd_Folio.text(), Sistema().SucursalUsuario());
         db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
         const MensajesCargaPedido mensajes{"El pedido especificado no contiene productos pendientes por remisionar",

@@ -265,11 +265,12 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
     if (!Utilerias().GrabaDescripcionAmpliada("Remision", folio, linea, celda(f, "DESCAMP")))
         return rechaza(f, "Imposible grabar descripción ampliada", vb::vbCritical, "ERROR", "ERR-ID:7500014");
 
+    // One text for every row: translated and prepared once, the values bound.
     f.TextoSQL = "UPDATE Remision SET "
-                 "   Rm_Documento_ID = '" +
-                 db::quoted(celda(f, "Documento_Id")) + "' " + "WHERE Rm_Folio = '" + db::quoted(folio) + "' AND " +
-                 "   Rm_ID = '" + linea + "' ";
-    Sistema().Conexion().Execute(f.TextoSQL);
+                 "   Rm_Documento_ID = ? "
+                 "WHERE Rm_Folio = ? AND "
+                 "   Rm_ID = ? ";
+    Sistema().Conexion().Execute(f.TextoSQL, {celda(f, "Documento_Id"), folio, linea});
 
     const std::string ampliadaRemision = celda(f, "DESAMPR");
     if (!ampliadaRemision.empty() &&
@@ -444,6 +445,8 @@ void frmVN003::Controles_Aceptar(int argumento)
             return;
 
         auto& conexion = Sistema().Conexion();
+        // Catalogue look-ups repeated line after line are answered once for the whole save.
+        db::Connection::MemoScope memo(conexion);
         conexion.BeginTrans();
         // Before anything is written: the per-row checks below then see every other clerk's
         // committed deliveries of this order, and no new ones until this save ends.
