@@ -141,7 +141,8 @@ int takePictures(const QString& database, const Pictures& pictures)
         QString error;
         if (printed.isEmpty())
             rc = pictureError(QStringLiteral("El guion no imprimió ningún documento"));
-        else if (!ui::writePageImage(ui::readText(printed), 0, pictures.printed, 100, &error))
+        else if (!window->writePrintedNote(printed, pictures.printed) &&
+                 !ui::writePageImage(ui::readText(printed), 0, pictures.printed, 100, &error))
             rc = pictureError(error);
     }
     window.reset();

@@ -10,6 +10,8 @@
 #include "ui/QtDialogos.h"
 #include "ui/GridView.h"
 #include "ui/Printing.h"
+#include "ui/PrintedPages.h"
+#include "host/output/Impresion.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 
@@ -97,6 +99,7 @@ MainWindow::MainWindow(vn003::frmVN003& screen, host::Entorno& entorno, QWidget*
     m_binder->exemptFromViewOnly(screen.txtFolio);
     m_binder->notice = [this](const QString& text) { statusBar()->showMessage(text, 5000); };
     m_binder->afterEnter = [this](forms::Control& field) {
+        workDone();
         return (&field == &m_screen.txt_Pd_Folio || &field == &m_screen.txtSalida) && focusFirstCell();
     };
 
@@ -226,6 +229,7 @@ bool MainWindow::beforeCommand(forms::Command command)
         return ask(QStringLiteral("Cancelar remisión"),
                    QStringLiteral("¿Cancelar la remisión %1?").arg(qs(m_screen.txtFolio.text())));
     case Command::Aceptar:
+        m_saving = true;
         m_gridView->setFollowSuspended(true);
         return true;
     default: return true;
@@ -236,6 +240,7 @@ void MainWindow::afterCommand(forms::Command command, const QDateTime& started)
 {
     using forms::Command;
     workDone();
+    m_saving = false;
     if (command == Command::Aceptar) {
         m_gridView->setFollowSuspended(false);
         const std::string folio = m_campos->ultimoFolioGrabado();
@@ -249,8 +254,10 @@ void MainWindow::afterCommand(forms::Command command, const QDateTime& started)
         notify(QStringLiteral("Remisión %1 cancelada").arg(qs(m_folioBefore)));
     }
     // The printing service writes what it printed; the clerk sees it in the preview.
-    if (command == Command::Imprimir || command == Command::Aceptar)
-        showPrinted(started);
+    if (command == Command::Imprimir)
+        showPrinted(started, m_folioBefore);
+    if (command == Command::Aceptar && m_campos->ultimoFolioGrabado() != m_savedBefore)
+        showPrinted(started, m_campos->ultimoFolioGrabado());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -317,12 +324,21 @@ void MainWindow::workStep()
         m_progress->setAutoReset(false);
     }
     const int total = grid.rowCount();
-    const int done = std::clamp(grid.row() + 1, 0, total);
-    if (m_progress->maximum() != total)
-        m_progress->setMaximum(total);
-    m_progress->setLabelText(QStringLiteral("Guardando renglón %1 de %2").arg(done).arg(total));
-    m_progress->setValue(done);
-    statusBar()->showMessage(QStringLiteral("Procesando… %1 de %2").arg(done).arg(total), 1500);
+    if (m_saving) {
+        const int done = std::clamp(grid.row() + 1, 0, total);
+        if (m_progress->maximum() != total)
+            m_progress->setMaximum(total);
+        m_progress->setLabelText(QStringLiteral("Guardando renglón %1 de %2").arg(done).arg(total));
+        m_progress->setValue(done);
+    } else {
+        // A load does not know its end: the bar only shows that it goes on.
+        m_progress->setMaximum(0);
+        m_progress->setLabelText(QStringLiteral("Cargando renglón %1").arg(total));
+        // Short loads pass without a window of their own.
+        if (total >= 300 && !m_progress->isVisible())
+            m_progress->show();
+    }
+    statusBar()->showMessage(m_progress->labelText(), 1500);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -414,9 +430,9 @@ QGroupBox* MainWindow::buildDocumentBox(QWidget* inner)
     auto* box = groupBox(inner, QStringLiteral("Documento"), grid);
     Rows rows(grid);
     auto* folio = newEdit(box, f.txtFolio.name(), CodeWidth, false);
-    b.bindText(folio, f.txtFolio, rows.add(QStringLiteral("&Folio"), {folio}));
+    b.bindText(folio, f.txtFolio, rows.add(QStringLiteral("Folio"), {folio}));
     auto* pedido = newEdit(box, f.txt_Pd_Folio.name(), CodeWidth, false);
-    b.bindText(pedido, f.txt_Pd_Folio, rows.add(QStringLiteral("&Pedido"), {pedido}));
+    b.bindText(pedido, f.txt_Pd_Folio, rows.add(QStringLiteral("Pedido"), {pedido}));
     auto* fecha = new QDateEdit(box);
     fecha->setObjectName(QStringLiteral("dpFecha"));
     fecha->setMaximumWidth(CodeWidth + 20);
@@ -442,7 +458,7 @@ QGroupBox* MainWindow::buildCustomerBox(QWidget* inner)
     Rows rows(grid);
     auto* cliente = newEdit(box, f.txtCliente.name(), CodeWidth, false);
     auto* clienteNombre = newEdit(box, f.txtNCliente.name(), 0, false);
-    m_binder->bindText(cliente, f.txtCliente, rows.add(QStringLiteral("&Cliente"), {cliente, clienteNombre}));
+    m_binder->bindText(cliente, f.txtCliente, rows.add(QStringLiteral("Cliente"), {cliente, clienteNombre}));
     m_binder->bindText(clienteNombre, f.txtNCliente);
     const std::pair<const char*, forms::TextField*> customerRows[] = {
         {"Razón social", &f.txt_Cl_Razon_Social_1}, {"R.F.C.", &f.txt_Cl_R_F_C},
@@ -724,7 +740,9 @@ bool MainWindow::load()
 
 bool MainWindow::activate()
 {
-    return m_binder->run([this] { m_screen.Form_Activate(); });
+    const bool ok = m_binder->run([this] { m_screen.Form_Activate(); });
+    workDone();
+    return ok;
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
@@ -738,13 +756,43 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     }
 }
 
-void MainWindow::showPrinted(const QDateTime& since)
+void MainWindow::showPrinted(const QDateTime& since, const std::string& folio)
 {
     // File times may be kept to the second.
     const QString file = newestFile(qs(m_entorno.carpetaSalida), since.addSecs(-1));
     if (file.isEmpty())
         return;
+    // A note is shown as the document it is; anything else as the service wrote it.
+    if (!folio.empty()) {
+        try {
+            host::Impresion impresion(m_entorno);
+            const std::string format =
+                vn003::Sistema().ParametroValor("FTO_IMP_REMISION", 0, "", "").toString();
+            const auto documents = impresion.Documentos(format, folio);
+            if (!documents.empty()) {
+                previewDocuments(QStringLiteral("Remisión %1").arg(qs(folio)), documents, this);
+                return;
+            }
+        } catch (const std::exception&) {
+        }
+    }
     previewText(QFileInfo(file).completeBaseName(), readText(file), this);
+}
+
+bool MainWindow::writePrintedNote(const QString& printedFile, const QString& png) const
+{
+    const QString format = vn003::Sistema().ParametroValor("FTO_IMP_REMISION", 0, "", "").toString().c_str();
+    const QString prefix = (format.isEmpty() ? QStringLiteral("REMISION") : format) + QStringLiteral("_");
+    const QString name = QFileInfo(printedFile).completeBaseName();
+    if (!name.startsWith(prefix, Qt::CaseInsensitive))
+        return false;
+    try {
+        host::Impresion impresion(m_entorno);
+        const auto documents = impresion.Documentos(format.toStdString(), name.mid(prefix.size()).toStdString());
+        return !documents.empty() && pageImage(documents, 0, 100).save(png, "PNG");
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void MainWindow::updateStatus()

@@ -6,12 +6,14 @@
 #include "ui/GridTools.h"
 #include "ui/Keys.h"
 #include "ui/PickListDialog.h"
+#include "ui/PrintedPages.h"
 #include "ui/Printing.h"
 #include "ui/QtDialogos.h"
 
 #include <QApplication>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QTimer>
 #include <QLineEdit>
@@ -183,6 +185,36 @@ TEST(LotPicker, KeyboardReachesPrefilledQuantityAndRefusesZero)
     QTest::keyClick(dialog->filterEdit(), Qt::Key_Return);
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->chosenRow(), 0);
+}
+
+// Guards against a printed note that loses its headings after page 1 or its lots: a long note
+// takes several pages, each painted, and a PDF of it is written.
+TEST(PrintedPages, LongNoteSpansPagesWithItsLots)
+{
+    host::DocumentoImpreso nota;
+    nota.titulo = "Remisión";
+    nota.folio = "R0009";
+    for (int i = 1; i <= 300; ++i) {
+        host::LineaImpresa l;
+        l.id = QString::number(i).rightJustified(4, '0').toStdString();
+        l.producto = "PIN001";
+        l.cantidad = 2;
+        l.importe = 10;
+        if (i % 10 == 0)
+            l.detalle = {"Lote L-" + l.id + ": 2"};
+        nota.lineas.push_back(std::move(l));
+    }
+    const std::vector<host::DocumentoImpreso> docs{nota};
+    const int pages = ui::pageCount(docs);
+    EXPECT_GE(pages, 5);
+    EXPECT_LE(pages, 8) << "rows are not spread one a page";
+    const QImage last = ui::pageImage(docs, pages - 1, 30);
+    EXPECT_FALSE(last.isNull());
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("R0009.pdf");
+    QString error;
+    EXPECT_TRUE(ui::writeDocumentsPdf(docs, pdf, &error)) << error.toStdString();
+    EXPECT_EQ(nota.total(), 3000);
 }
 
 // Guards against exports that leak hidden columns or break on commas and quotes.
