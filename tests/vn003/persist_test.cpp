@@ -67,12 +67,6 @@ struct CasoRefusalsChangeNothing {
     const char* id;
 };
 const std::vector<CasoRefusalsChangeNothing> casosRefusalsChangeNothing = {
-    {"cantidad cero aun con sobreentrega",
-     {{"REM_CAPTURA_MAYOR_PEDIDO", "SI"}},
-     "P0004",
-     [](GuardadoTest& t, frmVN003&) { t.celda("KIT001", "Cantidad_1", Value(0.0)); },
-     1,
-     "ERR-ID:7500038"},
     {"serie sin capturar",
      {},
      "P0003",
