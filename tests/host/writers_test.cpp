@@ -283,8 +283,6 @@ TEST_F(Escritores, BajaDevuelveElPedidoASuEstadoAnterior)
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.nombre);
         const std::string pedido = caso.pedido;
-        const std::string lineasAntes = db::formatTsv(
-            conexion->Execute("SELECT Pd_ID, Es_Cve_Estado FROM Pedido WHERE Pd_Folio = '" + pedido + "' ORDER BY 1"));
         conexion->BeginTrans();
         DocumentoRemision doc(*entorno);
         std::string folio;
