@@ -213,19 +213,12 @@ TEST(Grid, BeforeColChangeCancelKeepsTheCell)
     EXPECT_EQ(calls, 3) << "code moves raise nothing";
 }
 
-TEST(Grid, ButtonsAndDelete)
+// The cell buttons are the grid adapter's test: it clicks them through the same user event.
+TEST(Grid, DeleteAsksBeforeDeleteWithTheDisplayFlag)
 {
     Grid g("ssDetalle", detailColumns());
     g.addRow();
     g.addRow();
-    int buttons = 0;
-    g.onButtonClick = [&] { ++buttons; };
-    g.setCurrentColumn(0);
-    EXPECT_THROW(g.userButtonClick(), Error) << "text cell has no button";
-    g.setCurrentColumn(g.columnIndex("Pr_Descripcion"));
-    g.userButtonClick();
-    EXPECT_EQ(buttons, 1);
-
     int flagSeen = -1;
     g.onBeforeDelete = [&](int& displayFlag) {
         flagSeen = displayFlag;

@@ -135,7 +135,6 @@ TEST_F(GridModelTest, EditsGoThroughTheGridsUserEvents)
     const Case cases[] = {
         {"typed quantity", 2, Cantidad, Qt::EditRole, "7", false, true, "7.000"},
         {"text that is no number", 1, Cantidad, Qt::EditRole, "abc", false, false, "1,234.500"},
-        {"locked column", 1, Precio, Qt::EditRole, "3", false, false, "$12.5000"},
         {"handler keeps the cell", 0, Cantidad, Qt::EditRole, "9", true, false, "1,234.500"},
     };
     for (const Case& c : cases) {

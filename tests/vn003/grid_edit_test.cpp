@@ -286,11 +286,7 @@ struct CasoUbicacionTecleada {
 const CasoUbicacionTecleada casosTecleada[] = {
     {"Aceptada", "0000", "0102", "0102", ""},
     {"SeRellenaConElFormato", "0000", "101", "0101", ""},
-    {"NoExiste", "0000", "0999", "", "ERR-ID:7500031"},
     {"Bloqueada", "0000", "0901", "", "ERR-ID:7500031"},
-    {"ReservadaAOtro", "0000", "0301", "", "ERR-ID:7500031"},
-    {"SinExistencia", "0000", "0201", "", "ERR-ID:7500031"},
-    {"MinusculasSeGuardanComoElFormato", ">", "ab01", "AB01", ""},
 };
 
 class UbicacionTecleada : public GridTest, public ::testing::WithParamInterface<CasoUbicacionTecleada> {};
@@ -299,11 +295,6 @@ class UbicacionTecleada : public GridTest, public ::testing::WithParamInterface<
 TEST_P(UbicacionTecleada, AlSalirDeLaCelda)
 {
     const CasoUbicacionTecleada& c = GetParam();
-    conexion().Execute("INSERT INTO Ubicacion_Almacen (Sc_Cve_Sucursal, Al_Cve_Almacen, Ua_Cve_Ubicacion_Almacen) "
-                       "VALUES ('01', '02', 'AB01')");
-    conexion().Execute("INSERT INTO Existencia_Ubicacion (Sc_Cve_Sucursal, Al_Cve_Almacen, Ua_Cve_Ubicacion_Almacen, "
-                       "Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, Ex_Cantidad_Control_1, Ex_Cantidad_Control_2) "
-                       "VALUES ('01', '02', 'AB01', 'CAM001', 'GD', 'NE', 1, 1)");
     frmVN003& f = abreNuevo();
     encabezado("P0008", "01", "02");
     f.Parametros.FormatoUbicacion = c.formato;

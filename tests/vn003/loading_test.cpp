@@ -79,7 +79,6 @@ const CasoPendingLinesPerOrder casosPendingLinesPerOrder[] = {
     {"a dispatch not finished is not picked up",
      "UPDATE PDA_Salida SET Es_Cve_Estado = 'PR' WHERE Sa_Folio = 'S0001'", "ADMIN", false, "P0008", "",
      {"CAM001/10", "PIN001/6"}},
-    {"blind capture loads the header only", "", "ADMIN", true, "P0003", "", {}},
     {"blind capture names the dispatch but loads none of it", "", "ADMIN", true, "P0008", "S0001", {}},
 };
 
@@ -164,7 +163,6 @@ const CasoRefusedOrders casosRefusedOrders[] = {
     {"de otra sucursal", "VENDE1", false, "P0010", "ERR-ID:7500048", 16, "Atención", sinPendientes, ""},
     {"comillas son dato", "ADMIN", false, "P0001' OR '1'='1", "ERR-ID:7500048", 16, "Atención", sinPendientes,
      ""},
-    {"blanco en el folio", "ADMIN", false, "P 0001", "ERR-ID:7500048", 16, "Atención", sinPendientes, ""},
     {"orden de entrega viva", "ADMIN", false, "P0002", "ERR-ID:7500033", 64, "Tesmira",
      "No es posible remisionar el pedido si tiene órdenes de entrega", ""},
     {"cerrado", "ADMIN", false, "P0006", "ERR-ID:7500049", 64, "Tesmira",

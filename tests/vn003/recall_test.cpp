@@ -189,8 +189,6 @@ const CasoLineColumnsFollowTheStoredLine casosLineColumnsFollowTheStoredLine[] =
     {"cost in another unit takes control 2 unit",
      "Rm_Unidad_1 = 'CJA', Rm_Unidad_Costo = 'PZA', Rm_Unidad_Control_2 = 'LT'", "Unidad_Costo", "LT"},
     {"stored cost", "Rm_Costo = 81.25", "Costo", "81.25"},
-    {"stored location", "Rm_Ubicacion = '0102'", "Ubicacion", "0102"},
-    {"stored price list", "Pr_Folio = 'LP02'", "Pr_Folio", "LP02"},
 };
 
 class LineColumnsFollowTheStoredLine : public RecallTest,

@@ -58,8 +58,6 @@ TEST_F(PantallaTest, LoadKeepsEachParameter)
     };
     const std::vector<Caso> casos = {
         {"customer mask", "FTO_CLIENTE", "00000", [](frmVN003& f) { return f.txtCliente.codeFormat() == "00000"; }},
-        {"condition mask", "FTO_CONDICION_VENTA", "00",
-         [](frmVN003& f) { return f.txtCondicionVenta.codeFormat() == "00"; }},
         {"local currency", "FIN_MONEDA_LOCAL", "USD", [](frmVN003& f) { return f.txtMonedaLocal.text() == "USD"; }},
         {"no-charge box", "VEN_PERMITIR_VENTA_SIN_CARGO", "1", [](frmVN003& f) { return f.chSinCargo.visible(); }},
         {"location mask", "FTO_UBICACION_ALMACEN", "00-00",
@@ -68,8 +66,6 @@ TEST_F(PantallaTest, LoadKeepsEachParameter)
          [](frmVN003& f) { return f.lbProyecto.visible() && f.txtProyecto.visible() && f.txtNProyecto.visible(); }},
         {"obligatory but not visible is shown", "VEN_UEN_OBLIGATORIO", "1",
          [](frmVN003& f) { return f.txtUen.visible() && f.Parametros.UenObligatorio; }},
-        {"reading shown", "VEN_LECTURA_VISIBLE", "1", [](frmVN003& f) { return f.txtLectura.visible(); }},
-        {"project mask", "FTO_PROYECTO", "000", [](frmVN003& f) { return f.txtProyecto.codeFormat() == "000"; }},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
