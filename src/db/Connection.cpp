@@ -1,7 +1,9 @@
 #include "db/Connection.h"
 
 #include "base/Error.h"
+#include "db/DatabaseName.h"
 #include "db/Dialect.h"
+#include "db/PostgresEngine.h"
 #include "db/Schema.h"
 #include "db/StatementCache.h"
 
@@ -99,9 +101,16 @@ struct ResetOnExit {
 
 } // namespace
 
-Connection::Connection(const std::string& path, OpenMode mode)
-    : m_path(path), m_dialect(std::make_unique<Dialect>(kCacheCapacity)), m_clock(localNow)
+Connection::Connection(const std::string& path, OpenMode mode) : m_path(path), m_clock(localNow)
 {
+    if (databaseKind(path) == DatabaseKind::PostgresServer) {
+        m_dialect = std::make_unique<Dialect>(kCacheCapacity, Target::Postgres);
+        m_pg = std::make_unique<PostgresEngine>(path, m_clock);
+        if (mode == OpenMode::WithSchema)
+            ensureSchema();
+        return;
+    }
+    m_dialect = std::make_unique<Dialect>(kCacheCapacity);
     try {
         open(mode);
     } catch (...) {
@@ -145,6 +154,19 @@ void Connection::open(OpenMode mode)
 void Connection::ensureSchema()
 {
     const int wanted = schemaVersion();
+    if (m_pg) {
+        if (m_pg->isEmpty()) {
+            Transaction t(*this);
+            createSchema();
+            t.commit();
+            return;
+        }
+        const int found = m_pg->schemaVersion();
+        if (found != wanted)
+            throw Error("La base de datos " + displayName() + " tiene la versión de esquema " + std::to_string(found)
+                        + " y este programa usa la versión " + std::to_string(wanted));
+        return;
+    }
     auto current = [this] { return Execute("PRAGMA user_version").Fields(size_t{0}).toInt(); };
     if (current() == wanted)
         return;
@@ -166,6 +188,19 @@ void Connection::ensureSchema()
     }
 }
 
+void Connection::createSchema()
+{
+    if (m_pg) {
+        if (!m_pg->isEmpty())
+            throw Error("La base de datos " + displayName() + " ya tiene tablas; no se modifica");
+        return m_pg->createSchema(schemaSql(), schemaVersion());
+    }
+    if (Execute("SELECT count(*) FROM sqlite_master").Fields(size_t{0}).toInt() != 0)
+        throw Error("La base de datos " + displayName() + " ya tiene tablas; no se modifica");
+    executeScript(schemaSql());
+    exec(("PRAGMA user_version = " + std::to_string(schemaVersion())).c_str());
+}
+
 void Connection::exec(const char* sql)
 {
     char* message = nullptr;
@@ -185,6 +220,16 @@ Recordset Connection::Execute(std::string_view sql)
         throw statementError(e.what(), sql);
     }
     Recordset result;
+    if (m_pg) {
+        for (const Translation& t : statements) {
+            try {
+                result = m_pg->run(t);
+            } catch (const Error& e) {
+                throw statementError(e.what(), sql);
+            }
+        }
+        return result;
+    }
     for (const Translation& t : statements) {
         sqlite3_stmt* s = nullptr;
         try {
@@ -223,6 +268,8 @@ Recordset Connection::Execute(std::string_view sql)
 
 void Connection::executeScript(std::string_view sql)
 {
+    if (m_pg)
+        return m_pg->executeScript(sql);
     const char* tail = sql.data();
     const char* end = sql.data() + sql.size();
     while (tail < end) {
@@ -245,7 +292,10 @@ void Connection::BeginTrans()
 {
     if (m_inTransaction)
         throw Error("Ya hay una transacción abierta en esta conexión");
-    exec("BEGIN IMMEDIATE");
+    if (m_pg)
+        m_pg->begin();
+    else
+        exec("BEGIN IMMEDIATE");
     m_inTransaction = true;
 }
 
@@ -253,6 +303,11 @@ void Connection::CommitTrans()
 {
     if (!m_inTransaction)
         throw Error("CommitTrans sin una transacción abierta");
+    if (m_pg) {
+        m_pg->commit();
+        m_inTransaction = m_pg->inTransaction();
+        return;
+    }
     if (sqlite3_get_autocommit(m_db)) {
         m_inTransaction = false;
         throw Error("La transacción ya había sido revertida por un error anterior; no se guardó nada");
@@ -266,15 +321,31 @@ void Connection::RollbackTrans()
     if (!m_inTransaction)
         throw Error("RollbackTrans sin una transacción abierta");
     m_inTransaction = false;
-    if (!sqlite3_get_autocommit(m_db))
+    if (m_pg)
+        m_pg->rollback();
+    else if (!sqlite3_get_autocommit(m_db))
         exec("ROLLBACK");
 }
 
-std::string Connection::DefaultDatabase() const { return std::filesystem::path(m_path).stem().string(); }
+std::string Connection::DefaultDatabase() const
+{
+    return m_pg ? m_pg->databaseName() : std::filesystem::path(m_path).stem().string();
+}
 
-int64_t Connection::rowsAffected() const { return sqlite3_changes64(m_db); }
+std::string Connection::displayName() const
+{
+    return m_pg ? m_pg->displayName() : std::filesystem::path(m_path).filename().string();
+}
 
-void Connection::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(m_db, milliseconds); }
+int64_t Connection::rowsAffected() const { return m_pg ? m_pg->rowsAffected() : sqlite3_changes64(m_db); }
+
+void Connection::setBusyTimeout(int milliseconds)
+{
+    if (m_pg)
+        m_pg->setLockTimeout(milliseconds);
+    else
+        sqlite3_busy_timeout(m_db, milliseconds);
+}
 
 size_t Connection::cacheHits() const { return m_dialect->cacheHits(); }
 

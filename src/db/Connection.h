@@ -1,5 +1,6 @@
 #pragma once
-// The one database connection: SQLite underneath, SQL Server's dialect on top.
+// The one database connection: SQLite (a file) or PostgreSQL (a server, see DatabaseName.h)
+// underneath, SQL Server's dialect on top.
 // Every failure throws tesmira::Error carrying the engine's message and the statement.
 #include "db/Recordset.h"
 #include "db/SqlFunctions.h"
@@ -14,6 +15,7 @@ struct sqlite3;
 namespace tesmira::db {
 
 class Dialect;
+class PostgresEngine;
 class StatementCache;
 
 enum class OpenMode {
@@ -23,8 +25,9 @@ enum class OpenMode {
 
 class Connection {
 public:
-    // Opens (creating when missing) a database file; ":memory:" for a private one.
-    // An empty file gets the current schema; a file of another schema version throws.
+    // Opens (creating when missing) a database file; ":memory:" for a private one; or connects
+    // to a PostgreSQL database named by a URL or connection string (never created here).
+    // An empty database gets the current schema; one of another schema version throws.
     explicit Connection(const std::string& path, OpenMode mode = OpenMode::WithSchema);
     ~Connection();
     Connection(const Connection&) = delete;
@@ -34,7 +37,8 @@ public:
     // A statement without rows answers an empty Recordset. A construct the dialect layer
     // cannot translate throws before anything runs.
     Recordset Execute(std::string_view sql);
-    // Runs a script of native SQLite statements (schema, demo data); no dialect rewriting.
+    // Runs a script of native SQLite statements (schema, demo data); no dialect rewriting
+    // (on PostgreSQL only the column types are rewritten, and the script is all or nothing).
     // The error names the statement that failed; earlier statements stay applied.
     void executeScript(std::string_view sql);
 
@@ -47,17 +51,24 @@ public:
     void RollbackTrans();
     bool inTransaction() const { return m_inTransaction; }
 
-    // The database's name: the file name without folder and extension.
+    // The database's name: the file name without folder and extension, or the server's database.
     std::string DefaultDatabase() const;
+    // Which database this is, for a window or a message: the file name, or "db en host:port".
+    std::string displayName() const;
+    bool isServer() const { return m_pg != nullptr; }
     const std::string& path() const { return m_path; }
     // Rows changed by the last INSERT/UPDATE/DELETE.
     int64_t rowsAffected() const;
-    sqlite3* handle() const { return m_db; }
+    sqlite3* handle() const { return m_db; } // null on PostgreSQL
 
-    // How long a statement waits for another connection's write lock (5 s by default).
+    // How long a statement waits for another connection's write lock (5 s by default);
+    // PostgreSQL's lock_timeout.
     void setBusyTimeout(int milliseconds);
     // What getdate() answers; local system time by default.
     void setClock(Clock clock) { m_clock = std::move(clock); }
+    // Creates the current schema, inside the open transaction if there is one. Throws when the
+    // database already holds tables (PostgreSQL) or objects (SQLite).
+    void createSchema();
     // Rewrites served from the dialect cache (statements differing only in literals).
     size_t cacheHits() const;
 
@@ -71,6 +82,7 @@ private:
     std::unique_ptr<Dialect> m_dialect;
     std::unique_ptr<StatementCache> m_statements;
     Clock m_clock;
+    std::unique_ptr<PostgresEngine> m_pg;
     bool m_inTransaction = false;
 };
 
