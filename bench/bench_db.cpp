@@ -2,8 +2,8 @@
 // 1,000 / 5,000 / 20,000 lines that an earlier note partly delivered.
 #include "generate.h"
 
-#include "../tests/db/ScreenSql.h"
 #include "db/Connection.h"
+#include "vn003/loading/ConsultasCarga.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,7 +17,7 @@ void PendingLines(benchmark::State& state)
 {
     Connection c(":memory:");
     const auto company = bench::generateCompany(c, static_cast<int>(state.range(0)));
-    const std::string sql = tesmira::db::screen::pendingLines(company.orderFolio);
+    const std::string sql = tesmira::vn003::consultas::pendientesPedido(company.orderFolio);
     if (c.Execute(sql).rowCount() != static_cast<size_t>(company.lines)) {
         state.SkipWithError("the pending-lines query does not answer one row per order line");
         return;

@@ -1,6 +1,7 @@
 #include "db/Connection.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/DatabaseName.h"
 #include "db/Dialect.h"
 #include "db/PostgresEngine.h"
@@ -276,7 +277,7 @@ void Connection::executeScript(std::string_view sql)
         sqlite3_stmt* raw = nullptr;
         const char* start = tail;
         if (sqlite3_prepare_v2(m_db, start, static_cast<int>(end - start), &raw, &tail) != SQLITE_OK)
-            throw statementError(sqlite3_errmsg(m_db), std::string_view(start, static_cast<size_t>(end - start)).substr(0, 400));
+            throw statementError(sqlite3_errmsg(m_db), utf8Left(std::string_view(start, static_cast<size_t>(end - start)), 400));
         if (!raw)
             continue;
         int rc;

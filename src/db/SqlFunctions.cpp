@@ -1,6 +1,7 @@
 #include "db/SqlFunctions.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 
 #include <sqlite3.h>
 
@@ -201,13 +202,7 @@ void leftRight(sqlite3_context* ctx, sqlite3_value** argv, bool left)
     if (n < 0)
         return sqlite3_result_error(ctx, "LEFT/RIGHT con una longitud negativa", -1);
     const std::string_view s = textOf(argv[0]);
-    std::vector<size_t> starts; // byte offset of each character
-    for (size_t i = 0; i < s.size(); ++i)
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80)
-            starts.push_back(i);
-    const size_t count = std::min(starts.size(), static_cast<size_t>(n));
-    const std::string_view part = left ? s.substr(0, count < starts.size() ? starts[count] : s.size())
-                                       : s.substr(count == 0 ? s.size() : starts[starts.size() - count]);
+    const std::string_view part = left ? utf8Left(s, static_cast<size_t>(n)) : utf8Right(s, static_cast<size_t>(n));
     sqlite3_result_text(ctx, part.data(), static_cast<int>(part.size()), SQLITE_TRANSIENT);
 }
 

@@ -22,19 +22,6 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
-std::string_view utf8Left(std::string_view s, size_t n)
-{
-    size_t chars = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        // Continuation bytes belong to the character already counted.
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80)
-            continue;
-        if (chars++ == n)
-            return s.substr(0, i);
-    }
-    return s;
-}
-
 size_t NoCaseHash::operator()(std::string_view s) const noexcept
 {
     // FNV-1a over the lower-cased bytes: no temporary string per look-up.

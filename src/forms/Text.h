@@ -1,5 +1,5 @@
 #pragma once
-// Small text helpers shared by the controls: case-insensitive names and UTF-8 limits.
+// Small text helpers shared by the controls: case-insensitive names (UTF-8 cuts: base/Text.h).
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -7,8 +7,6 @@
 namespace tesmira::forms {
 
 std::string_view trimmed(std::string_view s);
-// The first n characters (not bytes) of UTF-8 text.
-std::string_view utf8Left(std::string_view s, size_t n);
 
 // Hash and equality that ignore ASCII case, usable with string_view look-ups.
 struct NoCaseHash {

@@ -1,6 +1,7 @@
 #include "forms/TextField.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "forms/Text.h"
 

@@ -1,7 +1,6 @@
 // A grouped derived table on the right of a LEFT JOIN gets the outer WHERE's literals for its
 // join columns; the answers must stay exactly those of the statement as written.
 #include "DbTestSupport.h"
-#include "ScreenSql.h"
 
 #include "db/Dialect.h"
 
@@ -152,17 +151,6 @@ TEST_F(DialectPushDown, StatementsDifferingInLiteralsShareTheRewrite)
     EXPECT_EQ(std::count_if(second.params.begin(), second.params.end(),
                             [](const Value& v) { return v.toString() == "0008"; }),
               2);
-}
-
-TEST(DialectPushDownScreen, PendingLineFiltersTheNotesByTheLinesKeys)
-{
-    Dialect d;
-    const std::string sql = screen::pendingLineOfDispatch("P0001", "R0002", "PR01", "T1", "C1", "0003");
-    const Translation t = d.translate(sql).at(0);
-    const std::string sub = t.sql.substr(0, t.sql.find("GROUP BY Rm_Documento_ID"));
-    for (const char* column : {"Rm_Documento_ID", "Pr_Cve_Producto", "Tl_Cve_Talla", "Cl_Cve_Color"})
-        EXPECT_NE(sub.find(std::string("AND ") + column + " = ?"), std::string::npos) << column << "\n" << t.sql;
-    EXPECT_EQ(sub.find("Rm_Concepto = ?"), std::string::npos); // its outer column has no literal
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -29,84 +28,6 @@ protected:
         return !rs.Eof();
     }
 };
-
-// A renamed table or column silently breaks the statements the screen builds by text.
-TEST_F(Schema, HasEveryColumnTheScreensStatementsName)
-{
-    const std::vector<std::pair<std::string, std::vector<std::string>>> used = {
-        {"Remision",
-         {"Rm_Folio", "Rm_ID", "Rm_Tabla", "Rm_Documento", "Rm_Documento_ID", "Rm_Fecha", "Rm_Referencia",
-          "Sc_Cve_Sucursal", "Al_Cve_Almacen", "Cl_Cve_Cliente", "Vn_Cve_Vendedor", "Rm_Comentario",
-          "Mn_Cve_Moneda", "Rm_Tipo_Cambio", "Rm_Sin_Cargo", "Rm_Condicion_Venta", "Rm_Facturado",
-          "Rm_Factura", "Es_Cve_Estado", "Rm_Descuento_Global_Factor", "Pr_Cve_Producto", "Tl_Cve_Talla",
-          "Cl_Cve_Color", "Rm_Concepto", "Rm_Sucursal_Inventario", "Rm_Almacen_Inventario", "Rm_Ubicacion",
-          "Rm_Cantidad_1", "Rm_Unidad_1", "Rm_Cantidad_Control_1", "Rm_Unidad_Control_1",
-          "Rm_Cantidad_Control_2", "Rm_Unidad_Control_2", "Rm_Unidad_Costo", "Rm_Cantidad_Costo", "Rm_Costo",
-          "Pr_Folio", "Rm_Precio_Lista", "Rm_Descuento_Factor", "Rm_Descuento_Importe", "Rm_Impuesto_Factor",
-          "Rm_Impuesto_Importe", "Oper_Ult_Modif", "Fecha_Ult_Modif"}},
-        {"Remision_Encabezado",
-         {"Rm_Folio", "Rm_PDA_Salida", "Rm_Facturado", "Rm_Factura", "Rm_Documento", "Oper_Ult_Modif",
-          "Fecha_Ult_Modif"}},
-        {"Pedido",
-         {"Pd_Folio", "Pd_ID", "Pr_Cve_Producto", "Tl_Cve_Talla", "Cl_Cve_Color", "Pd_Concepto", "Es_Cve_Estado",
-          "Sc_Cve_Sucursal", "Al_Cve_Almacen", "Cl_Cve_Cliente", "Vn_Cve_Vendedor", "Pd_Condicion_Venta",
-          "Mn_Cve_Moneda", "Pd_Comentario", "Pd_Referencia", "Pd_Sin_Cargo", "Pd_Descuento_Global_Factor",
-          "Pd_Descuento_Global_Importe", "Pd_Sucursal_Inventario", "Pd_Almacen_Inventario", "Pd_Cantidad_1",
-          "Pd_Unidad_1", "Pd_Cantidad_Control_1", "Pd_Unidad_Control_1", "Pd_Cantidad_Control_2",
-          "Pd_Unidad_Control_2", "Pd_Cantidad_Costo", "Pd_Unidad_Costo", "Pd_Costo", "Pr_Folio", "Pd_Cuota_Fija",
-          "Pd_Precio_Lista", "Pd_Precio_Lista_Importe", "Pd_Descuento_Factor", "Pd_Descuento_Importe",
-          "Pd_Precio_Descontado", "Pd_Precio_Descontado_Importe", "Pd_Impuesto_Factor", "Pd_Impuesto_Importe",
-          "Pd_Precio_Neto", "Pd_Precio_Neto_Importe", "Oper_Ult_Modif", "Fecha_Ult_Modif"}},
-        {"Pedido_Encabezado", {"Pd_Folio", "Es_Cve_Estado", "Pd_Estado_Proceso", "Oper_Ult_Modif", "Fecha_Ult_Modif"}},
-        {"Orden_Entrega", {"Oe_Tabla", "Oe_documento", "Es_Cve_Estado"}},
-        {"PDA_Salida", {"Sa_Folio", "Pd_Folio", "Sa_Fecha", "Es_Cve_Estado", "Oper_Ult_Modif", "Fecha_Ult_Modif"}},
-        {"PDA_Salida_Detalle",
-         {"Sa_Folio", "Sc_Cve_Sucursal", "Al_Cve_Almacen", "Ua_Cve_Ubicacion_Almacen", "Pd_ID", "Pr_Cve_Producto",
-          "Tl_Cve_Talla", "Cl_Cve_Color", "Sa_Lote", "Sa_Cantidad_1"}},
-        {"Venta", {"Vn_Folio", "Vn_Tabla", "Vn_Documento", "Vn_Pedido", "Es_Cve_Estado", "Vn_Inventario_Pendiente"}},
-        {"Venta_Encabezado",
-         {"Vn_Folio", "Vn_Tabla", "Vn_Documento", "Vn_Pedido", "Es_Cve_Estado", "Vn_Inventario_Pendiente"}},
-        {"Factura", {"Fc_Factura", "Fc_Tabla", "Fc_Documento", "Es_Cve_Estado"}},
-        {"Comprobante_Digital", {"Cd_Tabla", "Cd_Documento"}},
-        {"Cliente",
-         {"Cl_Cve_Cliente", "Cl_Descripcion", "Cl_Razon_Social_1", "Cl_R_F_C", "Sg_Cve_Segmento", "Rt_Cve_Ruta",
-          "Cl_Dias_Credito"}},
-        {"Segmento", {"Sg_Cve_Segmento", "Sg_Descripcion", "Es_Cve_Estado"}},
-        {"Ruta", {"Rt_Cve_Ruta", "Rt_Descripcion", "Es_Cve_Estado"}},
-        {"Direccion_Entrega",
-         {"De_Tabla", "De_Documento", "De_ID", "De_Direccion_1", "De_Calle", "De_Numero_Interior",
-          "De_Numero_Exterior", "De_Cruzamiento_1", "De_Cruzamiento_2"}},
-        {"Condicion_Venta", {"Cv_Cve_Condicion_Venta", "Cv_Controlar_Anticipo_Pedido", "Cv_Tipo_Condicion"}},
-        {"Producto",
-         {"Pr_Cve_Producto", "Pr_Descripcion", "Pr_Maneja_Talla", "Pr_Maneja_Color", "Pr_Tipo_Producto",
-          "Pr_Porcentaje_Variacion"}},
-        {"Producto_Descripcion", {"Pr_Cve_Producto", "Pd_ID", "Pd_Descripcion"}},
-        {"Talla", {"Tl_Cve_Talla", "Tl_Descripcion"}},
-        {"Color", {"Cl_Cve_Color", "Cl_Descripcion"}},
-        {"Moneda", {"Mn_Cve_Moneda", "Mn_Descripcion"}},
-        {"Sucursal", {"Sc_Cve_Sucursal", "Sc_Descripcion"}},
-        {"Almacen", {"Sc_Cve_Sucursal", "Al_Cve_Almacen", "Al_Descripcion", "Es_Cve_Estado"}},
-        {"Ubicacion_Almacen",
-         {"Sc_Cve_Sucursal", "Al_Cve_Almacen", "Ua_Cve_Ubicacion_Almacen", "Ua_Descripcion", "Ua_Tipo",
-          "Ua_Producto_Maximo", "Ua_Producto", "Ua_Bloquear", "Es_Cve_Estado"}},
-        {"Existencia_Ubicacion",
-         {"Sc_Cve_Sucursal", "Al_Cve_Almacen", "Ua_Cve_Ubicacion_Almacen", "Pr_Cve_Producto", "Tl_Cve_Talla",
-          "Cl_Cve_Color", "Ex_Cantidad_Control_1", "Ex_Cantidad_Control_2"}},
-        {"Existencia_Serie", {"Sc_Cve_Sucursal", "Al_Cve_Almacen", "Pr_Cve_Producto", "Sr_Cve_Serie"}},
-        {"Existencia_Ubicacion_Serie", {"Sc_Cve_Sucursal", "Al_Cve_Almacen", "Pr_Cve_Producto", "Sr_Cve_Serie"}},
-        {"Proyecto", {"Py_Cve_Proyecto", "Py_Descripcion"}},
-        {"Centro_Costo", {"Cc_Cve_Centro_Costo", "Cc_Descripcion"}},
-        {"Unidad_Estrategica_Negocio", {"Uen_Cve_Unidad_Estrategica_Negocio", "Uen_Descripcion"}},
-        {"Documento_Proyecto", {"Dp_Tabla", "Dp_Documento", "Dp_ID", "Py_Cve_Proyecto"}},
-        {"Documento_Centro_Costo", {"Dc_Tabla", "Dc_Documento", "Cc_Cve_Centro_Costo"}},
-        {"Documento_UEN", {"Du_Tabla", "Du_Documento", "Uen_Cve_Unidad_Estrategica_Negocio"}},
-        {"Documento_Activo_Fijo", {"Da_Tabla", "Da_Documento", "Af_Cve_Activo_Fijo"}},
-        {"Documento_Lectura", {"Dl_Tabla", "Dl_Documento", "Dl_Lectura"}},
-    };
-    for (const auto& [table, columns] : used)
-        for (const auto& column : columns)
-            EXPECT_TRUE(hasColumn(table, column)) << table << "." << column << " is missing";
-}
 
 // Keys hold digits ("01", "0001") that must come back as text, not as numbers.
 TEST_F(Schema, DeclaredTypesGiveTextNumbersAndDates)
@@ -232,13 +153,10 @@ TEST_F(DemoData, LineAmountsAddUp)
         << "10 × 250 less 10 % plus 16 % tax";
 }
 
-TEST_F(DemoData, LoadsFastAndOnlyOnce)
+TEST_F(DemoData, LoadsOnlyOnce)
 {
     Connection fresh{":memory:"};
-    const auto start = std::chrono::steady_clock::now();
     createDemo(fresh);
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(elapsed, std::chrono::milliseconds(500)) << "a fresh demo database must be made in well under a second";
     EXPECT_THROW(createDemo(fresh), Error) << "loading twice must fail on the keys";
     EXPECT_EQ(fresh.Execute("SELECT count(*) FROM Pedido_Encabezado").Fields(size_t{0}).toInt(), 12)
         << "a failed second load leaves the first one intact";

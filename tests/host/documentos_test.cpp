@@ -146,14 +146,18 @@ TEST_F(DocumentosTest, SeleccionaSerie)
 }
 
 // The printed note carries header, lines and total; an empty folio prints a blank form.
+// A description wider than its column is cut to whole characters, the column kept.
 TEST_F(DocumentosTest, ImprimeLaRemision)
 {
+    conexion->Execute("UPDATE Remision SET Rm_Descripcion = 'Tubería de cobre rígido, ñandú, cañón y más' "
+                      "WHERE Rm_Folio = 'R0001' AND Rm_ID = '0002'");
     Impresion impresion(*entorno);
     ASSERT_TRUE(impresion.Imprime("REMISION", "R0001")) << impresion.UltimoError();
     const std::string texto = lee(impresion.UltimoArchivo());
     EXPECT_NE(impresion.UltimoArchivo().find("REMISION_R0001.txt"), std::string::npos) << impresion.UltimoArchivo();
     for (const char* esperado : {"Remisión R0001", "Distribuidora Tesmira", "C0002 Constructora Peninsular",
-                                 "Calle 7 x 20 y 22", "CAM001", "ACE001", "4,547.20", "Pedido: P0003"})
+                                 "Calle 7 x 20 y 22", "CAM001", "ACE001", "4,547.20", "Pedido: P0003",
+                                 "ACE001    Tubería de cobre rígido, ñandú, c 00"})
         EXPECT_NE(texto.find(esperado), std::string::npos) << esperado << "\n" << texto;
 
     ASSERT_TRUE(impresion.Imprime("", ""));

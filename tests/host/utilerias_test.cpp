@@ -222,31 +222,6 @@ TEST_F(UtileriasTest, ListaBusquedaRespondeLaClaveElegida)
     EXPECT_EQ(u().ListaBusqueda(consulta, 100), "") << "a key the list does not offer";
 }
 
-// The handheld-dispatch look-up as the screen builds it: two "?" filters, joins, GROUP BY
-// expressions.
-TEST_F(UtileriasTest, ListaBusquedaDeSalidasDePda)
-{
-    const std::string consulta =
-        "SELECT PDA_Salida.Sa_Folio AS CLAVE, PDA_Salida.Sa_Fecha AS FECHA, "
-        "PDA_Salida_Detalle.Sc_Cve_Sucursal + ' - ' + Sucursal.Sc_Descripcion AS SUCURSAL, "
-        "PDA_Salida_Detalle.Al_Cve_Almacen + ' - ' + Almacen.Al_Descripcion AS ALMACEN, "
-        "PDA_Salida.Pd_Folio AS PEDIDO, PDA_Salida.Es_Cve_Estado AS ESTADO FROM PDA_Salida "
-        "INNER JOIN PDA_Salida_Detalle ON PDA_Salida_Detalle.Sa_Folio = PDA_Salida.Sa_Folio "
-        "INNER JOIN Sucursal ON Sucursal.Sc_Cve_Sucursal = PDA_Salida_Detalle.Sc_Cve_Sucursal "
-        "INNER JOIN Almacen ON Almacen.Sc_Cve_Sucursal = PDA_Salida_Detalle.Sc_Cve_Sucursal AND "
-        "Almacen.Al_Cve_Almacen = PDA_Salida_Detalle.Al_Cve_Almacen "
-        "WHERE Sucursal.Sc_Descripcion LIKE ? AND Almacen.Al_Descripcion LIKE ? AND "
-        "Sucursal.Sc_Cve_Sucursal = '01' AND Almacen.Al_Cve_Almacen = '02' AND (PDA_Salida.Es_Cve_Estado = 'FN' ) "
-        "GROUP BY PDA_Salida.Sa_Folio, PDA_Salida.Sa_Fecha, "
-        "PDA_Salida_Detalle.Sc_Cve_Sucursal + ' - ' + Sucursal.Sc_Descripcion, "
-        "PDA_Salida_Detalle.Al_Cve_Almacen + ' - ' + Almacen.Al_Descripcion, PDA_Salida.Pd_Folio, "
-        "PDA_Salida.Es_Cve_Estado ";
-    dialogos.respuestaLista("S0001");
-    EXPECT_EQ(u().ListaBusqueda(consulta, 100), "S0001");
-    ASSERT_EQ(dialogos.ultimaLista().filas.size(), 1u) << "only the finished dispatch";
-    EXPECT_EQ(dialogos.ultimaLista().filas[0][1], "04-12-2026") << "dates as the screen shows them";
-}
-
 // A cancelled or read-only editor answers the original text.
 TEST_F(UtileriasTest, EditaTextoCanceladoDevuelveElTexto)
 {

@@ -222,31 +222,6 @@ TEST_F(Escritores, NotaEscritaYEliminadaDejaTodoComoEstaba)
     EXPECT_EQ(dato("SELECT Bd_Accion FROM Bitacora_Documento WHERE Bd_Documento = 'R0006'"), "BAJA");
 }
 
-// Guards against location stock and location serials not coming back to their place.
-TEST_F(Escritores, UbicacionesYSeriesPorUbicacionRegresan)
-{
-    const std::string antes = inventario();
-    std::string folio;
-    conexion->BeginTrans();
-    DocumentoRemision doc(*entorno);
-    ASSERT_EQ(escribe(doc, encabezado("P0008", "01", "02"),
-                      {{.producto = "CAM001", .talla = "GD", .color = "NE", .cantidad = 6, .unidad = "PZA",
-                        .cantidad2 = 6, .unidad2 = "PZA", .precio = 250, .ubicacion = "0101", .pedidoId = "0001"},
-                       {.producto = "TAL001", .cantidad = 1, .unidad = "PZA", .cantidad2 = 1, .unidad2 = "PZA",
-                        .precio = 2899, .series = "TAL-0101", .ubicacion = "0301", .pedidoId = "0003"}},
-                      folio),
-              "");
-    conexion->CommitTrans();
-    EXPECT_EQ(dato("SELECT Ex_Cantidad_Control_1 FROM Existencia_Ubicacion WHERE Ua_Cve_Ubicacion_Almacen = '0101'"),
-              "0");
-    EXPECT_EQ(dato("SELECT COUNT(*) FROM Existencia_Ubicacion_Serie WHERE Sr_Cve_Serie = 'TAL-0101'"), "0");
-
-    conexion->BeginTrans();
-    ASSERT_EQ(cancela(folio), "");
-    conexion->CommitTrans();
-    EXPECT_EQ(primeraDiferencia(antes, inventario()), "");
-}
-
 // A folio already taken is skipped, and the counter moves past it.
 TEST_F(Escritores, FolioSiguienteSaltaLosOcupados)
 {
@@ -313,60 +288,6 @@ TEST_F(Escritores, PartidaRechazadaNoEscribeNada)
     }
 }
 
-// The writer fails on the third line: rolling the caller's transaction back must leave no
-// folio, no stock movement and no line behind.
-TEST_F(Escritores, FalloAMitadDeLaNotaSeDeshaceConLaTransaccion)
-{
-    const std::string antes = todo();
-    auto lineas = notaP0001();
-    lineas[2].lote = "L-NOEXISTE";
-    conexion->BeginTrans();
-    DocumentoRemision doc(*entorno);
-    std::string folio;
-    EXPECT_EQ(escribe(doc, encabezado("P0001"), lineas, folio),
-              "El lote L-NOEXISTE no tiene existencia suficiente del producto PIN001");
-    EXPECT_EQ(dato("SELECT COUNT(*) FROM Remision WHERE Rm_Folio = 'R0006'"), "2");
-    conexion->RollbackTrans();
-    EXPECT_EQ(primeraDiferencia(antes, todo()), "");
-}
-
-// Each refused removal says why and writes nothing.
-TEST_F(Escritores, EliminaRechaza)
-{
-    struct Caso {
-        const char* folio;
-        const char* error;
-    };
-    const Caso casos[] = {
-        {"", "No se indicó el folio de la remisión a eliminar"},
-        {"R9999", "No existe la remisión: R9999"},
-        {"R0002", "La remisión R0002 ya está cancelada"},
-        {"R0003", "La remisión R0003 está facturada en la venta V0001; cancele primero la venta"},
-    };
-    for (const auto& caso : casos) {
-        SCOPED_TRACE(caso.folio);
-        const std::string antes = todo();
-        DocumentoRemision doc(*entorno);
-        EXPECT_FALSE(doc.Elimina(caso.folio));
-        EXPECT_EQ(doc.UltimoError(), caso.error);
-        EXPECT_EQ(primeraDiferencia(antes, todo()), "");
-    }
-}
-
-// A note without lines, or another folio than the one being written, cannot be finished.
-TEST_F(Escritores, FinalizaRechazaOtroFolioONotaVacia)
-{
-    conexion->BeginTrans();
-    DocumentoRemision doc(*entorno);
-    doc.Nuevo();
-    doc.AsignaEncabezado(encabezado("P0001"));
-    EXPECT_FALSE(doc.Finaliza("R0006"));
-    EXPECT_EQ(doc.UltimoError(), "La remisión R0006 no tiene partidas");
-    EXPECT_FALSE(doc.Finaliza("R0001"));
-    EXPECT_EQ(doc.UltimoError(), "La remisión R0001 no es la que se está grabando");
-    conexion->RollbackTrans();
-}
-
 // The order returns to the state it had before the note: a close by the note is undone, and
 // an order still delivered by another live note stays 'RM'.
 TEST_F(Escritores, BajaDevuelveElPedidoASuEstadoAnterior)
@@ -413,31 +334,6 @@ TEST_F(Escritores, BajaDevuelveElPedidoASuEstadoAnterior)
             EXPECT_EQ(dato("SELECT Es_Cve_Estado FROM Pedido WHERE Pd_Folio = 'P0001' AND Pd_ID = '0001'"), "AC");
         }
     }
-}
-
-// The document control needs an open transaction and a started session, and refuses what it does not handle.
-TEST_F(Escritores, ControlExigeSesionYTransaccion)
-{
-    ControlDocumento control(*entorno);
-    EXPECT_FALSE(control.Inicia());
-    EXPECT_EQ(control.UltimoError(), "El control de documentos requiere una transacción abierta");
-    EXPECT_FALSE(control.ProcesaBaja("Remision", "R0002"));
-    EXPECT_EQ(control.UltimoError(), "El control de documentos no fue iniciado");
-    EXPECT_FALSE(control.Termina());
-
-    conexion->BeginTrans();
-    ASSERT_TRUE(control.Inicia());
-    EXPECT_FALSE(control.ProcesaBaja("Venta", "V0001"));
-    EXPECT_EQ(control.UltimoError(), "No se procesan bajas de la tabla: Venta");
-    EXPECT_FALSE(control.ProcesaBaja("Remision", "R0001"));
-    EXPECT_EQ(control.UltimoError(), "La remisión R0001 no está cancelada");
-    EXPECT_FALSE(control.RegistraBaja("Remision", "R0001"));
-    EXPECT_EQ(control.UltimoError(), "El documento R0001 no está cancelado");
-    EXPECT_FALSE(control.ActualizaPedido("P9999"));
-    EXPECT_EQ(control.UltimoError(), "No existe el pedido: P9999");
-    EXPECT_FALSE(control.Automatiza("R0001"));
-    EXPECT_EQ(control.UltimoError(), "No se asignó la tabla del documento a automatizar");
-    conexion->RollbackTrans();
 }
 
 // Closing on full delivery only happens when the company asks for it.

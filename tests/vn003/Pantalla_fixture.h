@@ -129,4 +129,21 @@ private:
     frmVN003* m_frm = nullptr;
 };
 
+// A table case's `nombre` as a test name: letters and digits, the rest one '_'.
+struct NombreCaso {
+    template <class Caso>
+    std::string operator()(const ::testing::TestParamInfo<Caso>& info) const
+    {
+        std::string n;
+        for (const char* p = info.param.nombre; *p; ++p) {
+            const auto ch = static_cast<unsigned char>(*p);
+            if (std::isalnum(ch) && ch < 128)
+                n += *p;
+            else if (n.empty() || n.back() != '_')
+                n += '_';
+        }
+        return n;
+    }
+};
+
 } // namespace tesmira::vn003::testing

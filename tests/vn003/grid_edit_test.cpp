@@ -75,41 +75,6 @@ TEST_P(SegundaCantidad, SigueALaPrimera)
 INSTANTIATE_TEST_SUITE_P(Casos, SegundaCantidad, ::testing::ValuesIn(casosSegunda),
                          [](const auto& info) { return std::string(info.param.nombre); });
 
-// Blind capture: retyping the key empties the row at once; leaving the cell reloads it
-// from the order, or keeps the user in the cell when the order does not have it pending.
-TEST_F(GridTest, CapturaCiegaVaciaYRecargaLaPartida)
-{
-    frmVN003& f = abreNuevo();
-    encabezado("P0001", "01", "01");
-    f.ssDetalle.col("Pr_Cve_Producto").setLocked(false);
-    f.ssDetalle.allowAddNew = true;
-    fila(camisa);
-    en("Pr_Cve_Producto");
-
-    f.ssDetalle.userTypeCell("A");
-    for (const char* columna : {"Pr_Descripcion", "Ubicacion", "DESCAMP"})
-        EXPECT_EQ(celda(columna), "") << columna << " survived the new key";
-    EXPECT_EQ(numero("Precio_Neto_Importe"), 0);
-
-    f.ssDetalle.userTypeCell("PIN001");
-    EXPECT_TRUE(f.ssDetalle.userSetColumn("Cantidad_1"));
-    EXPECT_DOUBLE_EQ(numero("Descuento_Factor"), 0.05) << "the order line's discount";
-    EXPECT_DOUBLE_EQ(numero("Factor_Conversion_U2"), 19);
-    EXPECT_EQ(numero("Cantidad_1"), 0) << "the user types the quantity next";
-
-    en("Pr_Cve_Producto");
-    f.ssDetalle.userTypeCell("ZZZ999");
-    f.ssDetalle.col("Ubicacion").setValue("0102");
-    f.ssDetalle.col("Cuota").setValue(5.0);
-    dialogos().limpia();
-    EXPECT_FALSE(f.ssDetalle.userSetColumn("Cantidad_1")) << "the cursor stays in the product cell";
-    EXPECT_EQ(f.ssDetalle.col(f.ssDetalle.currentColumn()).name(), "Pr_Cve_Producto");
-    EXPECT_EQ(celda("Pr_Descripcion"), "");
-    EXPECT_EQ(celda("Ubicacion"), "0102") << "a key not found keeps the location";
-    EXPECT_EQ(numero("Cuota"), 0);
-    EXPECT_TRUE(dialogos().mensajes().empty()) << transcript();
-}
-
 // A product whose every line was already delivered is not found (P0003: ACE001 delivered).
 TEST_F(GridTest, ProductoYaEntregadoNoSeEncuentra)
 {
@@ -168,29 +133,6 @@ TEST_P(TeclaEnGrid, Caracter)
 INSTANTIATE_TEST_SUITE_P(Casos, TeclaEnGrid, ::testing::ValuesIn(casosTecla),
                          [](const auto& info) { return std::string(info.param.nombre); });
 
-// Delete releases a lot (its cell takes no typing) but never touches a quantity.
-TEST_F(GridTest, SuprimirLiberaLoteYNoBorraCantidad)
-{
-    frmVN003& f = abreNuevo();
-    encabezado("P0001", "01", "01");
-    fila(camisa);
-    f.ssDetalle.col("Lt_Cve_Lote").setValue("L-2601");
-    f.ssDetalle.col("Sr_Cve_Serie").setValue("TAL-0001");
-
-    en("Cantidad_1");
-    int tecla = 46;
-    f.ssDetalle_KeyDown(tecla, 0);
-    EXPECT_EQ(tecla, 0);
-    EXPECT_EQ(numero("Cantidad_1"), 10);
-
-    en("Lt_Cve_Lote");
-    f.ssDetalle.userKey(46, 0);
-    EXPECT_EQ(celda("Lt_Cve_Lote"), "");
-    en("Sr_Cve_Serie");
-    f.ssDetalle.userKey(46, 0);
-    EXPECT_EQ(celda("Sr_Cve_Serie"), "");
-}
-
 // Only Shift alone selects the second grid tool.
 TEST_F(GridTest, F10EligeLaHerramienta)
 {
@@ -227,80 +169,50 @@ TEST_F(GridTest, F2EnProductoEligeDelPedido)
     EXPECT_EQ(celda("Unidad_1"), "CJA");
 }
 
+struct CasoCapturaLote {
+    const char* nombre;
+    const char* unidad1;
+    bool loteAutomatico;
+    const char* sucursal;
+    bool respuesta;
+    const char* lote;
+    double cantidad1, control1, control2;
+};
+const CasoCapturaLote casosCapturaLote[] = {
+    {"misma unidad llena ambas", "CUB", false, "01", true, "L-2601", 2, 2, 38},
+    {"cubetas a litros", "LT", false, "01", true, "L-2601", 38, 2, 38},
+    {"cancelado", "CUB", false, "01", false, "L-2602", 4, 4, 76},
+    {"lotes automaticos", "CUB", true, "01", true, "L-2602", 4, 4, 76},
+    {"almacen 02/01 sin lotes", "CUB", false, "02", true, "L-2602", 4, 4, 76},
+};
+
+class CapturaLote : public GridTest, public ::testing::WithParamInterface<CasoCapturaLote> {};
+
 // The picked lot fills both control quantities and, through the unit-1 factor, Cantidad_1; a
 // cancelled picker, automatic lots or a warehouse without lots leave the line alone.
-TEST_F(GridTest, CapturaLote)
+TEST_P(CapturaLote, Caso)
 {
-    struct Caso {
-        const char* nombre;
-        const char* unidad1;
-        bool loteAutomatico;
-        const char* sucursal;
-        bool respuesta;
-        const char* lote;
-        double cantidad1, control1, control2;
-    };
-    const Caso casos[] = {
-        {"misma unidad llena ambas", "CUB", false, "01", true, "L-2601", 2, 2, 38},
-        {"cubetas a litros", "LT", false, "01", true, "L-2601", 38, 2, 38},
-        {"cancelado", "CUB", false, "01", false, "L-2602", 4, 4, 76},
-        {"lotes automaticos", "CUB", true, "01", true, "L-2602", 4, 4, 76},
-        {"almacen 02/01 sin lotes", "CUB", false, "02", true, "L-2602", 4, 4, 76},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        frmVN003& f = abreNuevo();
-        encabezado("P0001", "01", "01");
-        f.Parametros.LoteAutomatico = c.loteAutomatico;
-        fila({{"Rm_Sucursal_Inventario", c.sucursal}, {"Rm_Almacen_Inventario", "01"}, {"Pr_Cve_Producto", "PIN001"},
-              {"Tl_Cve_Talla", "00"}, {"Cl_Cve_Color", "00"}, {"TIPO_PRODUCTO", "LOTE"}, {"Unidad_1", c.unidad1},
-              {"Unidad_Control_1", "CUB"}, {"Unidad_Control_2", "LT"}, {"Precio_Lista", 1450.0},
-              {"Lt_Cve_Lote", "L-2602"}, {"Cantidad_1", 4.0}, {"Cantidad_Control_1", 4.0},
-              {"Cantidad_Control_2", 76.0}});
-        en("Lt_Cve_Lote");
-        if (c.respuesta)
-            dialogos().respuestaLote({"L-2601", 2, 38});
-        f.ssDetalle.userButtonClick();
-        EXPECT_EQ(celda("Lt_Cve_Lote"), c.lote) << transcript();
-        EXPECT_DOUBLE_EQ(numero("Cantidad_1"), c.cantidad1);
-        EXPECT_DOUBLE_EQ(numero("Cantidad_Control_1"), c.control1);
-        EXPECT_DOUBLE_EQ(numero("Cantidad_Control_2"), c.control2);
-        EXPECT_EQ(f.LoteActual, "");
-    }
-}
-
-// A serial always sets both delivered quantities; the filter names the stock table in use.
-TEST_F(GridTest, CapturaSerie)
-{
+    const CasoCapturaLote& c = GetParam();
     frmVN003& f = abreNuevo();
     encabezado("P0001", "01", "01");
-    fila({{"Rm_Sucursal_Inventario", "01"}, {"Rm_Almacen_Inventario", "01"}, {"Pr_Cve_Producto", "TAL001"},
-          {"TIPO_PRODUCTO", "Serializado"}, {"Unidad_1", "PZA"}, {"Unidad_Control_2", "PZA"},
-          {"Precio_Lista", 2899.0}, {"Cantidad_1", 2.0}, {"Cantidad_Control_1", 7.0},
-          {"Cantidad_Control_2", 2.0}});
-    en("Sr_Cve_Serie");
+    f.Parametros.LoteAutomatico = c.loteAutomatico;
+    fila({{"Rm_Sucursal_Inventario", c.sucursal}, {"Rm_Almacen_Inventario", "01"}, {"Pr_Cve_Producto", "PIN001"},
+          {"Tl_Cve_Talla", "00"}, {"Cl_Cve_Color", "00"}, {"TIPO_PRODUCTO", "LOTE"}, {"Unidad_1", c.unidad1},
+          {"Unidad_Control_1", "CUB"}, {"Unidad_Control_2", "LT"}, {"Precio_Lista", 1450.0},
+          {"Lt_Cve_Lote", "L-2602"}, {"Cantidad_1", 4.0}, {"Cantidad_Control_1", 4.0},
+          {"Cantidad_Control_2", 76.0}});
+    en("Lt_Cve_Lote");
+    if (c.respuesta)
+        dialogos().respuestaLote({"L-2601", 2, 38});
     f.ssDetalle.userButtonClick();
-    EXPECT_EQ(numero("Cantidad_1"), 2) << "a cancelled picker changes nothing";
-    EXPECT_EQ(celda("Sr_Cve_Serie"), "");
-    dialogos().respuestaSerie({"TAL-0003", 1});
-    f.ssDetalle.userButtonClick();
-    EXPECT_EQ(celda("Sr_Cve_Serie"), "TAL-0003") << transcript();
-    EXPECT_EQ(numero("Cantidad_1"), 1);
-    EXPECT_EQ(numero("Cantidad_Control_2"), 1);
-    EXPECT_EQ(numero("Cantidad_Control_1"), 7) << "control 1 is not the serial's";
-    EXPECT_EQ(f.FiltroSeries, "Existencia_Serie.Sc_Cve_Sucursal='01'" + CrLf + "Existencia_Serie.Al_Cve_Almacen ='01'" +
-                                  CrLf + "Existencia_Serie.Pr_Cve_Producto ='TAL001'");
-
-    f.ssDetalle.col("Rm_Almacen_Inventario").setValue("02");
-    dialogos().respuestaSerie({"TAL-0101", 1});
-    f.ssDetalle.userButtonClick();
-    EXPECT_EQ(celda("Sr_Cve_Serie"), "TAL-0101") << transcript();
-    EXPECT_EQ(f.FiltroSeries, "Existencia_Ubicacion_Serie.Sc_Cve_Sucursal='01'" + CrLf +
-                                  "Existencia_Ubicacion_Serie.Al_Cve_Almacen ='02'" + CrLf +
-                                  "Existencia_Ubicacion_Serie.Pr_Cve_Producto ='TAL001'");
+    EXPECT_EQ(celda("Lt_Cve_Lote"), c.lote) << transcript();
+    EXPECT_DOUBLE_EQ(numero("Cantidad_1"), c.cantidad1);
+    EXPECT_DOUBLE_EQ(numero("Cantidad_Control_1"), c.control1);
+    EXPECT_DOUBLE_EQ(numero("Cantidad_Control_2"), c.control2);
+    EXPECT_EQ(f.LoteActual, "");
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, CapturaLote, ::testing::ValuesIn(casosCapturaLote), NombreCaso{});
 
 struct CasoDescripcion {
     const char* nombre;
@@ -415,41 +327,6 @@ TEST_P(UbicacionTecleada, AlSalirDeLaCelda)
 
 INSTANTIATE_TEST_SUITE_P(Casos, UbicacionTecleada, ::testing::ValuesIn(casosTecleada),
                          [](const auto& info) { return std::string(info.param.nombre); });
-
-// F2 in the location cell lists the warehouse's live locations, or only a dispatch's.
-TEST_F(GridTest, F2EnUbicacionListaYVerifica)
-{
-    frmVN003& f = abreNuevo();
-    encabezado("P0008", "01", "02");
-    f.Manejo.ManejaUbicacion = true;
-    f.ssDetalle.col("Ubicacion").setLocked(false);
-    fila(camisa);
-    f.ssDetalle.col("Tl_Cve_Talla").setValue("GD");
-    f.ssDetalle.col("Cl_Cve_Color").setValue("NE");
-    f.ssDetalle.col("Ubicacion").setValue("");
-    en("Ubicacion");
-    auto claves = [&] {
-        std::vector<std::string> v;
-        for (const auto& r : dialogos().ultimaLista().filas)
-            v.push_back(r.at(0));
-        return v;
-    };
-
-    f.ssDetalle.userKey(113, 0);
-    EXPECT_EQ(claves(), (std::vector<std::string>{"0101", "0102", "0201", "0301", "0901"}));
-    EXPECT_EQ(celda("Ubicacion"), "") << "a cancelled list changes nothing";
-
-    dialogos().respuestaLista("0301");
-    f.ssDetalle.userKey(113, 0);
-    EXPECT_EQ(ultimoMensaje(), "ERR-ID:7500032");
-    EXPECT_EQ(celda("Ubicacion"), "");
-
-    f.txtSalida.setText("S0001");
-    dialogos().respuestaLista("0102");
-    f.ssDetalle.userKey(113, 0);
-    EXPECT_EQ(claves(), (std::vector<std::string>{"0101", "0102", "0201"}));
-    EXPECT_EQ(celda("Ubicacion"), "0102");
-}
 
 // The availability look-up moves the line to the chosen warehouse and drops what the
 // new warehouse handles differently; a cancelled look-up leaves it alone.

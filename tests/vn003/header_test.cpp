@@ -23,37 +23,40 @@ protected:
     Value celda(int row, const char* col) { return frm().ssDetalle.cell(row, frm().ssDetalle.columnIndex(col)); }
 };
 
+struct CasoWarehouseEnterAppliesHandlingOfTheWarehouse {
+    const char* nombre;
+    const char* almacen;
+    bool vndisp;
+    bool ubicacion, salidaHabilitada, ubicacionVisible, disponibilidadVisible;
+};
+const CasoWarehouseEnterAppliesHandlingOfTheWarehouse casosWarehouseEnterAppliesHandlingOfTheWarehouse[] = {
+    {"cedis con ubicaciones", "02", true, true, true, true, false},
+    {"almacen general sin ubicaciones", "01", true, false, false, false, true},
+    {"sin derecho VNDISP la disponibilidad sigue oculta", "01", false, false, false, false, false},
+};
+
+class WarehouseEnterAppliesHandlingOfTheWarehouse : public EncabezadoTest,
+    public ::testing::WithParamInterface<CasoWarehouseEnterAppliesHandlingOfTheWarehouse> {};
+
 // Warehouse confirmation switches the dispatch field and the location columns by the warehouse's settings.
-TEST_F(EncabezadoTest, WarehouseEnterAppliesHandlingOfTheWarehouse)
+TEST_P(WarehouseEnterAppliesHandlingOfTheWarehouse, Caso)
 {
-    struct Caso {
-        const char* nombre;
-        const char* almacen;
-        bool vndisp;
-        bool ubicacion, salidaHabilitada, ubicacionVisible, disponibilidadVisible;
-    };
-    const Caso casos[] = {
-        {"cedis con ubicaciones", "02", true, true, true, true, false},
-        {"almacen general sin ubicaciones", "01", true, false, false, false, true},
-        {"sin derecho VNDISP la disponibilidad sigue oculta", "01", false, false, false, false, false},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        right("VNDISP", c.vndisp);
-        frmVN003& f = nuevo();
-        f.txt_Sc_Cve_Sucursal.setText("01");
-        f.txt_Al_Cve_Almacen.setText(c.almacen);
-        f.txt_Al_Cve_Almacen_Enter();
-        EXPECT_EQ(f.Manejo.ManejaUbicacion, c.ubicacion);
-        EXPECT_TRUE(f.Manejo.ManejaLote) << "both warehouses handle lots";
-        EXPECT_EQ(f.txtSalida.enabled(), c.salidaHabilitada);
-        EXPECT_EQ(f.ssDetalle.col("Ubicacion").visible(), c.ubicacionVisible);
-        EXPECT_EQ(f.ssDetalle.col("Ubicacion").locked(), !c.ubicacion);
-        EXPECT_EQ(f.ssDetalle.col("VALIDA_DISPONIBILIDAD").visible(), c.disponibilidadVisible);
-    }
+    const CasoWarehouseEnterAppliesHandlingOfTheWarehouse& c = GetParam();
+    right("VNDISP", c.vndisp);
+    frmVN003& f = nuevo();
+    f.txt_Sc_Cve_Sucursal.setText("01");
+    f.txt_Al_Cve_Almacen.setText(c.almacen);
+    f.txt_Al_Cve_Almacen_Enter();
+    EXPECT_EQ(f.Manejo.ManejaUbicacion, c.ubicacion);
+    EXPECT_TRUE(f.Manejo.ManejaLote) << "both warehouses handle lots";
+    EXPECT_EQ(f.txtSalida.enabled(), c.salidaHabilitada);
+    EXPECT_EQ(f.ssDetalle.col("Ubicacion").visible(), c.ubicacionVisible);
+    EXPECT_EQ(f.ssDetalle.col("Ubicacion").locked(), !c.ubicacion);
+    EXPECT_EQ(f.ssDetalle.col("VALIDA_DISPONIBILIDAD").visible(), c.disponibilidadVisible);
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, WarehouseEnterAppliesHandlingOfTheWarehouse,
+                         ::testing::ValuesIn(casosWarehouseEnterAppliesHandlingOfTheWarehouse), NombreCaso{});
 
 // A saved note on screen is not a new one: confirming its warehouse must not re-read the flags.
 TEST_F(EncabezadoTest, WarehouseEnterOutsideNewNoteChangesNothing)
@@ -82,54 +85,55 @@ TEST_F(EncabezadoTest, WarehouseChangeClearsFlagsAndDispatch)
 }
 
 // Without VNDISP every line takes the header's warehouse as its stock source.
-TEST_F(EncabezadoTest, WarehouseLeaveCopiesWarehouseIntoEveryLineUnlessVndisp)
+class WarehouseLeaveCopiesWarehouseIntoEveryLineUnlessVndisp : public EncabezadoTest,
+    public ::testing::WithParamInterface<bool> {};
+
+TEST_P(WarehouseLeaveCopiesWarehouseIntoEveryLineUnlessVndisp, Derecho)
 {
-    for (bool vndisp : {false, true}) {
-        SCOPED_TRACE(vndisp ? "con VNDISP" : "sin VNDISP");
-        TearDown();
-        SetUp();
-        right("VNDISP", vndisp);
-        frmVN003& f = nuevo();
-        for (int i = 0; i < 3; ++i) {
-            f.ssDetalle.addRow();
-            f.ssDetalle.col("Rm_Almacen_Inventario").setValue("01");
-        }
-        f.txt_Al_Cve_Almacen.setText("02");
-        f.txt_Al_Cve_Almacen_LostFocus();
-        for (int r = 0; r < 3; ++r)
-            EXPECT_EQ(celda(r, "Rm_Almacen_Inventario").toString(), vndisp ? "01" : "02") << "row " << r;
-        if (!vndisp) {
-            EXPECT_EQ(f.ssDetalle.row(), 0) << "the walk must end on the first line";
-        }
+    const bool vndisp = GetParam();
+    right("VNDISP", vndisp);
+    frmVN003& f = nuevo();
+    for (int i = 0; i < 3; ++i) {
+        f.ssDetalle.addRow();
+        f.ssDetalle.col("Rm_Almacen_Inventario").setValue("01");
+    }
+    f.txt_Al_Cve_Almacen.setText("02");
+    f.txt_Al_Cve_Almacen_LostFocus();
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(celda(r, "Rm_Almacen_Inventario").toString(), vndisp ? "01" : "02") << "row " << r;
+    if (!vndisp) {
+        EXPECT_EQ(f.ssDetalle.row(), 0) << "the walk must end on the first line";
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(ConYSin, WarehouseLeaveCopiesWarehouseIntoEveryLineUnlessVndisp, ::testing::Bool());
 
 // A changed currency shows rate 0, disabled, until confirmed; only a foreign currency's rate
 // may then be typed, and only by a user without CHTC01.
-TEST_F(EncabezadoTest, CurrencyChangeResetsRateUntilConfirmed)
+class CurrencyChangeResetsRateUntilConfirmed : public EncabezadoTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CurrencyChangeResetsRateUntilConfirmed, Derecho)
 {
-    for (bool chtc01 : {false, true}) {
-        SCOPED_TRACE(chtc01 ? "CHTC01 held" : "CHTC01 not held");
-        TearDown();
-        SetUp();
-        right("CHTC01", chtc01);
-        frmVN003& f = nuevo();
-        f.txt_Mn_Cve_Moneda.setText("USD");
-        EXPECT_EQ(f.txt_Rm_Tipo_Cambio.text(), "0");
-        EXPECT_FALSE(f.txt_Rm_Tipo_Cambio.enabled());
-        for (TextField* m : f.txtMoneda)
-            EXPECT_EQ(m->text(), "USD") << m->name() << " does not follow the currency";
+    const bool chtc01 = GetParam();
+    right("CHTC01", chtc01);
+    frmVN003& f = nuevo();
+    f.txt_Mn_Cve_Moneda.setText("USD");
+    EXPECT_EQ(f.txt_Rm_Tipo_Cambio.text(), "0");
+    EXPECT_FALSE(f.txt_Rm_Tipo_Cambio.enabled());
+    for (TextField* m : f.txtMoneda)
+        EXPECT_EQ(m->text(), "USD") << m->name() << " does not follow the currency";
 
-        f.txt_Mn_Cve_Moneda_Enter();
-        EXPECT_DOUBLE_EQ(f.txt_Rm_Tipo_Cambio.value().toDouble(), 18.5);
-        EXPECT_EQ(f.txt_Rm_Tipo_Cambio.enabled(), !chtc01) << "a foreign currency's rate may be typed";
+    f.txt_Mn_Cve_Moneda_Enter();
+    EXPECT_DOUBLE_EQ(f.txt_Rm_Tipo_Cambio.value().toDouble(), 18.5);
+    EXPECT_EQ(f.txt_Rm_Tipo_Cambio.enabled(), !chtc01) << "a foreign currency's rate may be typed";
 
-        f.txt_Mn_Cve_Moneda.setText("MXN");
-        f.txt_Mn_Cve_Moneda_LostFocus();
-        EXPECT_DOUBLE_EQ(f.txt_Rm_Tipo_Cambio.value().toDouble(), 1);
-        EXPECT_FALSE(f.txt_Rm_Tipo_Cambio.enabled()) << "the local currency's rate is fixed";
-    }
+    f.txt_Mn_Cve_Moneda.setText("MXN");
+    f.txt_Mn_Cve_Moneda_LostFocus();
+    EXPECT_DOUBLE_EQ(f.txt_Rm_Tipo_Cambio.value().toDouble(), 1);
+    EXPECT_FALSE(f.txt_Rm_Tipo_Cambio.enabled()) << "the local currency's rate is fixed";
 }
+
+INSTANTIATE_TEST_SUITE_P(ConYSin, CurrencyChangeResetsRateUntilConfirmed, ::testing::Bool());
 
 // The date refreshes the rate even while the rate field is disabled.
 TEST_F(EncabezadoTest, DateChangeRefreshesRate)
@@ -198,18 +202,13 @@ TEST_F(EncabezadoTest, UnknownCustomerKeepsFieldsSilently)
     EXPECT_EQ(ultimoMensaje(), "");
 }
 
-// The warehouse look-ups and the invoice series follow the branch typed.
+// The invoice series follows the branch confirmed.
 TEST_F(EncabezadoTest, BranchQueriesFollowTheBranch)
 {
     frmVN003& f = nuevo();
     f.txt_Fc_Factura.setBranch("01");
     f.txt_Sc_Cve_Sucursal.setText("02");
     EXPECT_EQ(f.txt_Fc_Factura.branch(), "");
-    EXPECT_EQ(f.txt_Al_Cve_Almacen.lookupQuery, "SELECT Al_Cve_Almacen As CLAVE, Al_Descripcion AS DESCRIPCION FROM "
-                                                 "Almacen WHERE Sc_Cve_Sucursal = '02' AND Es_Cve_Estado <> 'BA'");
-    EXPECT_EQ(f.txt_Al_Cve_Almacen.sql,
-              "SELECT Al_Descripcion FROM Almacen WHERE Al_Cve_Almacen = '?' AND Sc_Cve_Sucursal = '02'");
-    EXPECT_EQ(f.txt_Al_Cve_Almacen.sqlControlResultado, "txt_Al_Descripcion");
     f.txt_Sc_Cve_Sucursal_Enter();
     EXPECT_EQ(f.txt_Fc_Factura.branch(), "02");
 }

@@ -34,98 +34,104 @@ TEST_F(GuardadoTest, InvoicedSaveStoresSaleInvoiceAndMarksTheNote)
     EXPECT_EQ(frm().Controles.state(), ToolbarState::Empty);
 }
 
-// The signature decides whether the invoice is printed; the save stands either way.
-TEST_F(GuardadoTest, SignatureFailureKeepsTheInvoiceAndSkipsItsPrint)
-{
-    struct Caso {
-        const char* nombre;
-        const char* serie;
-        const char* respuesta;
-        size_t firmas;
-        bool facturaImpresa;
-        const char* id;
-    };
-    const Caso casos[] = {
-        {"firma fallida", "A", "Certificado vencido", 1, false, "ERR-ID:7500023"},
-        {"firma correcta", "A", "", 1, true, ""},
-        {"serie sin firma", "B", "Certificado vencido", 0, true, ""},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        abre();
-        // The host's signer answers what the case says and counts the requests.
-        std::vector<std::string> pedidos;
-        padre().firma = [&](const std::string& texto) {
-            pedidos.push_back(texto);
-            return std::string(c.respuesta);
-        };
-        nuevaConPedido("P0004");
-        conFactura(c.serie);
-        acepta();
+struct CasoSignatureFailureKeepsTheInvoiceAndSkipsItsPrint {
+    const char* nombre;
+    const char* serie;
+    const char* respuesta;
+    size_t firmas;
+    bool facturaImpresa;
+    const char* id;
+};
+const CasoSignatureFailureKeepsTheInvoiceAndSkipsItsPrint casosSignatureFailureKeepsTheInvoiceAndSkipsItsPrint[] = {
+    {"firma fallida", "A", "Certificado vencido", 1, false, "ERR-ID:7500023"},
+    {"firma correcta", "A", "", 1, true, ""},
+    {"serie sin firma", "B", "Certificado vencido", 0, true, ""},
+};
 
-        const std::string factura = sql("SELECT Rm_Factura FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'");
-        ASSERT_FALSE(factura.empty()) << transcript();
-        EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM Factura WHERE Fc_Factura = '" + factura + "'"), "AC");
-        ASSERT_EQ(pedidos.size(), c.firmas);
-        if (c.firmas) {
-            EXPECT_EQ(pedidos[0], conexion().DefaultDatabase() + "|1|" + factura);
-        }
-        EXPECT_EQ(impreso("FACTURA_" + factura), c.facturaImpresa);
-        const std::string recibo = sql("SELECT Fc_Recibo_Pago FROM Factura WHERE Fc_Factura = '" + factura + "'");
-        ASSERT_FALSE(recibo.empty());
-        EXPECT_TRUE(impreso("RECIBO_PAGO_" + recibo)) << "receipts print even when the signature failed";
-        EXPECT_EQ(ultimoMensaje(), c.id) << transcript();
-        if (*c.id) {
-            EXPECT_EQ(ultimo()->prompt, "Error al firmar el documento digital\r\n" + std::string(c.respuesta));
-            EXPECT_EQ(ultimo()->flags, 48);
-            EXPECT_EQ(ultimo()->title, "Advertencia!");
-        }
+class SignatureFailureKeepsTheInvoiceAndSkipsItsPrint : public GuardadoTest,
+    public ::testing::WithParamInterface<CasoSignatureFailureKeepsTheInvoiceAndSkipsItsPrint> {};
+
+// The signature decides whether the invoice is printed; the save stands either way.
+TEST_P(SignatureFailureKeepsTheInvoiceAndSkipsItsPrint, Caso)
+{
+    const CasoSignatureFailureKeepsTheInvoiceAndSkipsItsPrint& c = GetParam();
+    abre();
+    // The host's signer answers what the case says and counts the requests.
+    std::vector<std::string> pedidos;
+    padre().firma = [&](const std::string& texto) {
+        pedidos.push_back(texto);
+        return std::string(c.respuesta);
+    };
+    nuevaConPedido("P0004");
+    conFactura(c.serie);
+    acepta();
+
+    const std::string factura = sql("SELECT Rm_Factura FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'");
+    ASSERT_FALSE(factura.empty()) << transcript();
+    EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM Factura WHERE Fc_Factura = '" + factura + "'"), "AC");
+    ASSERT_EQ(pedidos.size(), c.firmas);
+    if (c.firmas) {
+        EXPECT_EQ(pedidos[0], conexion().DefaultDatabase() + "|1|" + factura);
+    }
+    EXPECT_EQ(impreso("FACTURA_" + factura), c.facturaImpresa);
+    const std::string recibo = sql("SELECT Fc_Recibo_Pago FROM Factura WHERE Fc_Factura = '" + factura + "'");
+    ASSERT_FALSE(recibo.empty());
+    EXPECT_TRUE(impreso("RECIBO_PAGO_" + recibo)) << "receipts print even when the signature failed";
+    EXPECT_EQ(ultimoMensaje(), c.id) << transcript();
+    if (*c.id) {
+        EXPECT_EQ(ultimo()->prompt, "Error al firmar el documento digital\r\n" + std::string(c.respuesta));
+        EXPECT_EQ(ultimo()->flags, 48);
+        EXPECT_EQ(ultimo()->title, "Advertencia!");
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, SignatureFailureKeepsTheInvoiceAndSkipsItsPrint,
+                         ::testing::ValuesIn(casosSignatureFailureKeepsTheInvoiceAndSkipsItsPrint), NombreCaso{});
+
+struct CasoInvoicingFailureRollsTheWholeNoteBack {
+    const char* nombre;
+    const char* tabla;
+    const char* evento;
+    const char* motivo;
+};
+const CasoInvoicingFailureRollsTheWholeNoteBack casosInvoicingFailureRollsTheWholeNoteBack[] = {
+    {"serie rechazada", "", "", "Serie agotada"},
+    {"falla en la venta", "Venta", "INSERT", "falla inyectada"},
+    {"falla en la factura", "Factura", "INSERT", "falla inyectada"},
+    {"falla al marcar la nota", "Remision_Encabezado", "UPDATE OF Rm_Facturado", "falla inyectada"},
+};
+
+class InvoicingFailureRollsTheWholeNoteBack : public GuardadoTest,
+    public ::testing::WithParamInterface<CasoInvoicingFailureRollsTheWholeNoteBack> {};
 
 // An invoicing refusal or failure takes the note back with it.
-TEST_F(GuardadoTest, InvoicingFailureRollsTheWholeNoteBack)
+TEST_P(InvoicingFailureRollsTheWholeNoteBack, Caso)
 {
-    struct Caso {
-        const char* nombre;
-        const char* tabla;
-        const char* evento;
-        const char* motivo;
-    };
-    const Caso casos[] = {
-        {"serie rechazada", "", "", "Serie agotada"},
-        {"falla en la venta", "Venta", "INSERT", "falla inyectada"},
-        {"falla en la factura", "Factura", "INSERT", "falla inyectada"},
-        {"falla al marcar la nota", "Remision_Encabezado", "UPDATE OF Rm_Facturado", "falla inyectada"},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        frmVN003& f = abre();
-        nuevaConPedido("P0004");
-        conFactura();
-        if (*c.tabla) {
-            fallaEn(c.tabla, c.evento);
-        } else {
-            f.txt_Fc_Factura.validationHook = [&c](forms::SeriesField&, std::string& error) {
-                error = c.motivo;
-                return false;
-            };
-        }
-        const std::string antes = volcado();
-        acepta();
-        EXPECT_EQ(volcado(), antes);
-        ASSERT_NE(ultimo(), nullptr);
-        EXPECT_EQ(ultimo()->id, "ERR-ID:7500022") << transcript();
-        EXPECT_EQ(ultimo()->prompt.rfind("Controles_Aceptar()Facturar_Remision() - \r\n", 0), 0u) << ultimo()->prompt;
-        EXPECT_NE(ultimo()->prompt.find(c.motivo), std::string::npos) << ultimo()->prompt;
-        EXPECT_EQ(f.Controles.state(), ToolbarState::New);
-        EXPECT_EQ(f.ssDetalle.rowCount(), 2);
+    const CasoInvoicingFailureRollsTheWholeNoteBack& c = GetParam();
+    frmVN003& f = abre();
+    nuevaConPedido("P0004");
+    conFactura();
+    if (*c.tabla) {
+        fallaEn(c.tabla, c.evento);
+    } else {
+        f.txt_Fc_Factura.validationHook = [&c](forms::SeriesField&, std::string& error) {
+            error = c.motivo;
+            return false;
+        };
     }
+    const std::string antes = volcado();
+    acepta();
+    EXPECT_EQ(volcado(), antes);
+    ASSERT_NE(ultimo(), nullptr);
+    EXPECT_EQ(ultimo()->id, "ERR-ID:7500022") << transcript();
+    EXPECT_EQ(ultimo()->prompt.rfind("Controles_Aceptar()Facturar_Remision() - \r\n", 0), 0u) << ultimo()->prompt;
+    EXPECT_NE(ultimo()->prompt.find(c.motivo), std::string::npos) << ultimo()->prompt;
+    EXPECT_EQ(f.Controles.state(), ToolbarState::New);
+    EXPECT_EQ(f.ssDetalle.rowCount(), 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, InvoicingFailureRollsTheWholeNoteBack,
+                         ::testing::ValuesIn(casosInvoicingFailureRollsTheWholeNoteBack), NombreCaso{});
 
 // Whether a note may still be invoiced depends on its own mark, its order and the order's sales.
 TEST_F(GuardadoTest, RemisionFacturable)
@@ -179,32 +185,35 @@ TEST_F(GuardadoTest, ChkFacturarSwitchesTheInvoiceFrame)
     EXPECT_EQ(f.txt_Fc_Factura.branch(), "XX") << "unticking leaves the series alone";
 }
 
+struct CasoEnviaComprobanteOnlyForDigitalInvoicesWhenAsked {
+    const char* nombre;
+    const char* parametro;
+    const char* factura;
+    bool forzar;
+    size_t enviados;
+};
+const CasoEnviaComprobanteOnlyForDigitalInvoicesWhenAsked casosEnviaComprobanteOnlyForDigitalInvoicesWhenAsked[] = {
+    {"sin pedirlo", "NO", "A0001", false, 0},
+    {"forzado", "NO", "A0001", true, 1},
+    {"la empresa lo pide", "SI", "A0001", false, 1},
+    {"sin comprobante digital", "SI", "A9999", true, 0},
+};
+
+class EnviaComprobanteOnlyForDigitalInvoicesWhenAsked : public GuardadoTest,
+    public ::testing::WithParamInterface<CasoEnviaComprobanteOnlyForDigitalInvoicesWhenAsked> {};
+
 // A digital invoice is mailed when forced or when the company asks for it; nothing else is.
-TEST_F(GuardadoTest, EnviaComprobanteOnlyForDigitalInvoicesWhenAsked)
+TEST_P(EnviaComprobanteOnlyForDigitalInvoicesWhenAsked, Caso)
 {
-    struct Caso {
-        const char* nombre;
-        const char* parametro;
-        const char* factura;
-        bool forzar;
-        size_t enviados;
-    };
-    const Caso casos[] = {
-        {"sin pedirlo", "NO", "A0001", false, 0},
-        {"forzado", "NO", "A0001", true, 1},
-        {"la empresa lo pide", "SI", "A0001", false, 1},
-        {"sin comprobante digital", "SI", "A9999", true, 0},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        param("FAC_ENVIAR_DOCUMENTO_EMAIL", c.parametro);
-        frmVN003& f = abre();
-        f.EnviaComprobante(c.factura, "Factura", c.forzar);
-        EXPECT_EQ(archivosEn(std::filesystem::path(entorno().carpetaSalida) / "outbox"), c.enviados) << transcript();
-    }
+    const CasoEnviaComprobanteOnlyForDigitalInvoicesWhenAsked& c = GetParam();
+    param("FAC_ENVIAR_DOCUMENTO_EMAIL", c.parametro);
+    frmVN003& f = abre();
+    f.EnviaComprobante(c.factura, "Factura", c.forzar);
+    EXPECT_EQ(archivosEn(std::filesystem::path(entorno().carpetaSalida) / "outbox"), c.enviados) << transcript();
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, EnviaComprobanteOnlyForDigitalInvoicesWhenAsked,
+                         ::testing::ValuesIn(casosEnviaComprobanteOnlyForDigitalInvoicesWhenAsked), NombreCaso{});
 
 // A refused payment-method dialog is reported under its handler's name.
 TEST_F(GuardadoTest, PaymentMethodRefusalIsShown)

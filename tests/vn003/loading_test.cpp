@@ -50,68 +50,69 @@ using ::testing::UnorderedElementsAre;
 
 // ---- ordinary loader ----
 
+struct CasoPendingLinesPerOrder {
+    const char* nombre;
+    const char* preparacion; // SQL run on the demo company first; "" for none
+    const char* usuario;
+    bool ciega;
+    const char* folio;
+    const char* salida;
+    std::vector<std::string> partidas;
+};
+const CasoPendingLinesPerOrder casosPendingLinesPerOrder[] = {
+    {"every pending line, the back-ordered one never", "", "ADMIN", false, "P0001", "",
+     {"CAM001/10", "ACE001/5", "PIN001/4", "TAL001/2", "KIT001/1", "SRV001/1", "SRV001/1"}},
+    {"partly delivered: ACE001 is all delivered", "", "ADMIN", false, "P0003", "", {"CAM001/12", "TAL001/1"}},
+    {"two lines of one key are each reduced by the whole total (20-8, 10-8, 5-8 skipped)",
+     "INSERT INTO Pedido (Pd_Folio, Pd_ID, Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, Pd_Cantidad_1, "
+     "Pd_Cantidad_Control_1, Pd_Cantidad_Control_2, Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, "
+     "Es_Cve_Estado, Pd_Unidad_1, Pd_Unidad_Control_1, Pd_Unidad_Control_2, Pd_Unidad_Costo) SELECT Pd_Folio, "
+     "Pd_ID_Nuevo, Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, Cantidad, Cantidad, Cantidad, Sc_Cve_Sucursal, "
+     "Al_Cve_Almacen, Cl_Cve_Cliente, Es_Cve_Estado, 'PZA', 'PZA', 'PZA', 'PZA' FROM Pedido, (SELECT '0004' AS "
+     "Pd_ID_Nuevo, 10 AS Cantidad UNION ALL SELECT '0005', 5) WHERE Pd_Folio = 'P0003' AND Pd_ID = '0001'",
+     "ADMIN", false, "P0003", "", {"CAM001/12", "TAL001/1", "CAM001/2"}},
+    {"only control 2 pending is still loaded",
+     "UPDATE Pedido SET Pd_Cantidad_1 = 0 WHERE Pd_Folio = 'P0004' AND Pd_ID = '0001';"
+     "UPDATE Pedido SET Pd_Cantidad_1 = 0, Pd_Cantidad_Control_2 = 0 WHERE Pd_Folio = 'P0004' AND Pd_ID = '0002'",
+     "ADMIN", false, "P0004", "", {"CAM001/0"}},
+    {"a user without a branch sees every branch", "", "ADMIN", false, "P0010", "", {"CAM001/3"}},
+    {"a finished dispatch replaces the order's lines", "", "ADMIN", false, "P0008", "S0001",
+     {"CAM001/6", "CAM001/4", "PIN001/6"}},
+    {"a line picked over its pending quantity is skipped silently",
+     "UPDATE PDA_Salida_Detalle SET Sa_Cantidad_1 = 11 WHERE Sa_Folio = 'S0001' AND Sa_ID = '0001'", "ADMIN",
+     false, "P0008", "S0001", {"CAM001/4", "PIN001/6"}},
+    {"two finished dispatches: the first row returned",
+     "UPDATE PDA_Salida SET Es_Cve_Estado = 'FN' WHERE Sa_Folio = 'S0002'", "ADMIN", false, "P0008", "S0001",
+     {"CAM001/6", "CAM001/4", "PIN001/6"}},
+    {"a dispatch not finished is not picked up",
+     "UPDATE PDA_Salida SET Es_Cve_Estado = 'PR' WHERE Sa_Folio = 'S0001'", "ADMIN", false, "P0008", "",
+     {"CAM001/10", "PIN001/6"}},
+    {"blind capture loads the header only", "", "ADMIN", true, "P0003", "", {}},
+    {"blind capture names the dispatch but loads none of it", "", "ADMIN", true, "P0008", "S0001", {}},
+};
+
+class PendingLinesPerOrder : public CargaTest, public ::testing::WithParamInterface<CasoPendingLinesPerOrder> {};
+
 // Guards the pending-quantity reduction (per product, size, colour and concept; cancelled
 // notes do not count), the branch filter of a bound user, and which loader fills the grid.
-TEST_F(CargaTest, PendingLinesPerOrder)
+TEST_P(PendingLinesPerOrder, Caso)
 {
-    struct Caso {
-        const char* nombre;
-        const char* preparacion; // SQL run on the demo company first; "" for none
-        const char* usuario;
-        bool ciega;
-        const char* folio;
-        const char* salida;
-        std::vector<std::string> partidas;
-    };
-    const Caso casos[] = {
-        {"every pending line, the back-ordered one never", "", "ADMIN", false, "P0001", "",
-         {"CAM001/10", "ACE001/5", "PIN001/4", "TAL001/2", "KIT001/1", "SRV001/1", "SRV001/1"}},
-        {"partly delivered: ACE001 is all delivered", "", "ADMIN", false, "P0003", "", {"CAM001/12", "TAL001/1"}},
-        {"two lines of one key are each reduced by the whole total (20-8, 10-8, 5-8 skipped)",
-         "INSERT INTO Pedido (Pd_Folio, Pd_ID, Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, Pd_Cantidad_1, "
-         "Pd_Cantidad_Control_1, Pd_Cantidad_Control_2, Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, "
-         "Es_Cve_Estado, Pd_Unidad_1, Pd_Unidad_Control_1, Pd_Unidad_Control_2, Pd_Unidad_Costo) SELECT Pd_Folio, "
-         "Pd_ID_Nuevo, Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, Cantidad, Cantidad, Cantidad, Sc_Cve_Sucursal, "
-         "Al_Cve_Almacen, Cl_Cve_Cliente, Es_Cve_Estado, 'PZA', 'PZA', 'PZA', 'PZA' FROM Pedido, (SELECT '0004' AS "
-         "Pd_ID_Nuevo, 10 AS Cantidad UNION ALL SELECT '0005', 5) WHERE Pd_Folio = 'P0003' AND Pd_ID = '0001'",
-         "ADMIN", false, "P0003", "", {"CAM001/12", "TAL001/1", "CAM001/2"}},
-        {"only control 2 pending is still loaded",
-         "UPDATE Pedido SET Pd_Cantidad_1 = 0 WHERE Pd_Folio = 'P0004' AND Pd_ID = '0001';"
-         "UPDATE Pedido SET Pd_Cantidad_1 = 0, Pd_Cantidad_Control_2 = 0 WHERE Pd_Folio = 'P0004' AND Pd_ID = '0002'",
-         "ADMIN", false, "P0004", "", {"CAM001/0"}},
-        {"a user without a branch sees every branch", "", "ADMIN", false, "P0010", "", {"CAM001/3"}},
-        {"a finished dispatch replaces the order's lines", "", "ADMIN", false, "P0008", "S0001",
-         {"CAM001/6", "CAM001/4", "PIN001/6"}},
-        {"a line picked over its pending quantity is skipped silently",
-         "UPDATE PDA_Salida_Detalle SET Sa_Cantidad_1 = 11 WHERE Sa_Folio = 'S0001' AND Sa_ID = '0001'", "ADMIN",
-         false, "P0008", "S0001", {"CAM001/4", "PIN001/6"}},
-        {"two finished dispatches: the first row returned",
-         "UPDATE PDA_Salida SET Es_Cve_Estado = 'FN' WHERE Sa_Folio = 'S0002'", "ADMIN", false, "P0008", "S0001",
-         {"CAM001/6", "CAM001/4", "PIN001/6"}},
-        {"a dispatch not finished is not picked up",
-         "UPDATE PDA_Salida SET Es_Cve_Estado = 'PR' WHERE Sa_Folio = 'S0001'", "ADMIN", false, "P0008", "",
-         {"CAM001/10", "PIN001/6"}},
-        {"blind capture loads the header only", "", "ADMIN", true, "P0003", "", {}},
-        {"blind capture names the dispatch but loads none of it", "", "ADMIN", true, "P0008", "S0001", {}},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        if (*c.preparacion)
-            conexion().executeScript(c.preparacion);
-        usuario(c.usuario);
-        if (c.ciega)
-            param("REM_CAPTURA_CIEGA", "SI");
-        frmVN003& f = nuevo(false);
-        pedido(c.folio);
-        EXPECT_EQ(ultimoMensaje(), "") << transcript();
-        EXPECT_EQ(f.txtSalida.text(), c.salida);
-        EXPECT_EQ(partidas(), c.partidas);
-        EXPECT_EQ(f.ssDetalle.allowAddNew, c.ciega) << "only blind capture types new rows";
-        EXPECT_EQ(f.ssDetalle.col("Pr_Cve_Producto").locked(), !c.ciega);
-    }
+    const CasoPendingLinesPerOrder& c = GetParam();
+    if (*c.preparacion)
+        conexion().executeScript(c.preparacion);
+    usuario(c.usuario);
+    if (c.ciega)
+        param("REM_CAPTURA_CIEGA", "SI");
+    frmVN003& f = nuevo(false);
+    pedido(c.folio);
+    EXPECT_EQ(ultimoMensaje(), "") << transcript();
+    EXPECT_EQ(f.txtSalida.text(), c.salida);
+    EXPECT_EQ(partidas(), c.partidas);
+    EXPECT_EQ(f.ssDetalle.allowAddNew, c.ciega) << "only blind capture types new rows";
+    EXPECT_EQ(f.ssDetalle.col("Pr_Cve_Producto").locked(), !c.ciega);
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, PendingLinesPerOrder, ::testing::ValuesIn(casosPendingLinesPerOrder), NombreCaso{});
 
 // What the header and the rows carry beyond product and quantity: the warehouse flags, the
 // order's stored amounts and the cost quantity taken by the costing unit.
@@ -154,60 +155,61 @@ TEST_F(CargaTest, OrdinaryLoaderRowColumns)
         EXPECT_EQ(texto(c.fila, c.columna), c.esperado) << "row " << c.fila << " " << c.columna << ": " << c.porque;
 }
 
+const std::string sinPendientes = "El pedido especificado no tiene productos pendientes por remisionar";
+struct CasoRefusedOrders {
+    const char* nombre;
+    const char* usuario;
+    bool soloExistencia;
+    const char* folio;
+    const char* id;
+    int flags;
+    const char* titulo;
+    std::string texto;
+    const char* cliente;
+};
+const CasoRefusedOrders casosRefusedOrders[] = {
+    {"no existe", "ADMIN", false, "P9999", "ERR-ID:7500048", 16, "Atención", sinPendientes, ""},
+    {"de otra sucursal", "VENDE1", false, "P0010", "ERR-ID:7500048", 16, "Atención", sinPendientes, ""},
+    {"comillas son dato", "ADMIN", false, "P0001' OR '1'='1", "ERR-ID:7500048", 16, "Atención", sinPendientes,
+     ""},
+    {"blanco en el folio", "ADMIN", false, "P 0001", "ERR-ID:7500048", 16, "Atención", sinPendientes, ""},
+    {"orden de entrega viva", "ADMIN", false, "P0002", "ERR-ID:7500033", 64, "Tesmira",
+     "No es posible remisionar el pedido si tiene órdenes de entrega", ""},
+    {"cerrado", "ADMIN", false, "P0006", "ERR-ID:7500049", 64, "Tesmira",
+     "No es posible remisionar el pedido desde el estado: CE", ""},
+    {"cliente sin domicilio", "ADMIN", false, "P0007", "ERR-ID:7500050", 48, "Tesmira",
+     "Debe elegir una dirección de entrega", "C0003"},
+    {"solo existencia: no existe", "ADMIN", true, "P9999", "ERR-ID:7500052", 16, "Atención",
+     "El pedido especificado no contiene productos pendientes por remisionar", ""},
+    {"solo existencia: cerrado", "ADMIN", true, "P0006", "ERR-ID:7500053", 64, "Tesmira",
+     "No es posible remisionar el pedido desde el estado: CE", ""},
+    {"solo existencia: sin domicilio", "ADMIN", true, "P0007", "ERR-ID:7500054", 48, "Tesmira",
+     "Debe elegir una dirección de entrega", "C0003"},
+};
+
+class RefusedOrders : public CargaTest, public ::testing::WithParamInterface<CasoRefusedOrders> {};
+
 // Each refusal names its reason with its own message and loads nothing; a quote in the folio
 // is data. The stock-only loader words and numbers its messages on its own.
-TEST_F(CargaTest, RefusedOrders)
+TEST_P(RefusedOrders, Caso)
 {
-    const std::string sinPendientes = "El pedido especificado no tiene productos pendientes por remisionar";
-    struct Caso {
-        const char* nombre;
-        const char* usuario;
-        bool soloExistencia;
-        const char* folio;
-        const char* id;
-        int flags;
-        const char* titulo;
-        std::string texto;
-        const char* cliente;
-    };
-    const Caso casos[] = {
-        {"no existe", "ADMIN", false, "P9999", "ERR-ID:7500048", 16, "Atención", sinPendientes, ""},
-        {"de otra sucursal", "VENDE1", false, "P0010", "ERR-ID:7500048", 16, "Atención", sinPendientes, ""},
-        {"comillas son dato", "ADMIN", false, "P0001' OR '1'='1", "ERR-ID:7500048", 16, "Atención", sinPendientes,
-         ""},
-        {"blanco en el folio", "ADMIN", false, "P 0001", "ERR-ID:7500048", 16, "Atención", sinPendientes, ""},
-        {"orden de entrega viva", "ADMIN", false, "P0002", "ERR-ID:7500033", 64, "Tesmira",
-         "No es posible remisionar el pedido si tiene órdenes de entrega", ""},
-        {"cerrado", "ADMIN", false, "P0006", "ERR-ID:7500049", 64, "Tesmira",
-         "No es posible remisionar el pedido desde el estado: CE", ""},
-        {"cliente sin domicilio", "ADMIN", false, "P0007", "ERR-ID:7500050", 48, "Tesmira",
-         "Debe elegir una dirección de entrega", "C0003"},
-        {"solo existencia: no existe", "ADMIN", true, "P9999", "ERR-ID:7500052", 16, "Atención",
-         "El pedido especificado no contiene productos pendientes por remisionar", ""},
-        {"solo existencia: cerrado", "ADMIN", true, "P0006", "ERR-ID:7500053", 64, "Tesmira",
-         "No es posible remisionar el pedido desde el estado: CE", ""},
-        {"solo existencia: sin domicilio", "ADMIN", true, "P0007", "ERR-ID:7500054", 48, "Tesmira",
-         "Debe elegir una dirección de entrega", "C0003"},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        usuario(c.usuario);
-        frmVN003& f = nuevo(c.soloExistencia);
-        const std::string antes = sql("SELECT count(*) FROM Remision");
-        pedido(c.folio);
-        ASSERT_FALSE(dialogos().mensajes().empty());
-        EXPECT_EQ(ultimo().id, c.id);
-        EXPECT_EQ(ultimo().flags, c.flags);
-        EXPECT_EQ(ultimo().title, c.titulo);
-        EXPECT_EQ(ultimo().prompt, c.texto);
-        EXPECT_EQ(f.ssDetalle.rowCount(), 0) << "a refused order loads no line";
-        EXPECT_EQ(f.txtCliente.text(), c.cliente);
-        EXPECT_EQ(f.txt_Pd_Folio.text(), c.folio) << "the folio stays as typed";
-        EXPECT_EQ(sql("SELECT count(*) FROM Remision"), antes);
-    }
+    const CasoRefusedOrders& c = GetParam();
+    usuario(c.usuario);
+    frmVN003& f = nuevo(c.soloExistencia);
+    const std::string antes = sql("SELECT count(*) FROM Remision");
+    pedido(c.folio);
+    ASSERT_FALSE(dialogos().mensajes().empty());
+    EXPECT_EQ(ultimo().id, c.id);
+    EXPECT_EQ(ultimo().flags, c.flags);
+    EXPECT_EQ(ultimo().title, c.titulo);
+    EXPECT_EQ(ultimo().prompt, c.texto);
+    EXPECT_EQ(f.ssDetalle.rowCount(), 0) << "a refused order loads no line";
+    EXPECT_EQ(f.txtCliente.text(), c.cliente);
+    EXPECT_EQ(f.txt_Pd_Folio.text(), c.folio) << "the folio stays as typed";
+    EXPECT_EQ(sql("SELECT count(*) FROM Remision"), antes);
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, RefusedOrders, ::testing::ValuesIn(casosRefusedOrders), NombreCaso{});
 
 // The header stops at the missing address, before the salesperson, with the folio to retype.
 TEST_F(CargaTest, NoAddressLeavesFocusOnFolio)
@@ -218,42 +220,44 @@ TEST_F(CargaTest, NoAddressLeavesFocusOnFolio)
     EXPECT_EQ(f.txtVendedor.text(), "") << "the header stops before the salesperson";
 }
 
+const char* todas =
+    "UPDATE Pedido SET Tl_Cve_Talla = '%', Cl_Cve_Color = '%' WHERE Pd_Folio = 'P0009' AND Pd_ID = '0002'";
+struct CasoAllSizesAndVolumeFactor {
+    const char* nombre;
+    const char* preparacion;
+    const char* producto;
+    const char* columna;
+    const char* esperado;
+};
+const CasoAllSizesAndVolumeFactor casosAllSizesAndVolumeFactor[] = {
+    {"all sizes", todas, "CAM001", "Tl_Descripcion", "Todos"},
+    {"all colours", todas, "CAM001", "Cl_Descripcion", "Todos"},
+    {"cubed line", "", "MAD001", "Factor_M3", "0.05"},
+    {"cubed mark", "", "MAD001", "Cubicado", "-1"},
+    {"pieces have no volume", "", "CAM001", "Factor_M3", ""},
+    {"nothing pending in unit 1",
+     "UPDATE Pedido SET Pd_Cantidad_1 = 0 WHERE Pd_Folio = 'P0009' AND Pd_ID = '0001'", "MAD001", "Factor_M3",
+     ""},
+};
+
+class AllSizesAndVolumeFactor : public CargaTest, public ::testing::WithParamInterface<CasoAllSizesAndVolumeFactor> {};
+
 // P0009 (USD): "%" needs no catalogue look-up; the volume factor is written only for a cubed
 // line with something pending in unit 1.
-TEST_F(CargaTest, AllSizesAndVolumeFactor)
+TEST_P(AllSizesAndVolumeFactor, Caso)
 {
-    const char* todas =
-        "UPDATE Pedido SET Tl_Cve_Talla = '%', Cl_Cve_Color = '%' WHERE Pd_Folio = 'P0009' AND Pd_ID = '0002'";
-    struct Caso {
-        const char* nombre;
-        const char* preparacion;
-        const char* producto;
-        const char* columna;
-        const char* esperado;
-    };
-    const Caso casos[] = {
-        {"all sizes", todas, "CAM001", "Tl_Descripcion", "Todos"},
-        {"all colours", todas, "CAM001", "Cl_Descripcion", "Todos"},
-        {"cubed line", "", "MAD001", "Factor_M3", "0.05"},
-        {"cubed mark", "", "MAD001", "Cubicado", "-1"},
-        {"pieces have no volume", "", "CAM001", "Factor_M3", ""},
-        {"nothing pending in unit 1",
-         "UPDATE Pedido SET Pd_Cantidad_1 = 0 WHERE Pd_Folio = 'P0009' AND Pd_ID = '0001'", "MAD001", "Factor_M3",
-         ""},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        if (*c.preparacion)
-            conexion().Execute(c.preparacion);
-        nuevo(false);
-        pedido("P0009");
-        const int r = fila(c.producto);
-        ASSERT_GE(r, 0) << c.producto << " not loaded";
-        EXPECT_EQ(texto(r, c.columna), c.esperado);
-    }
+    const CasoAllSizesAndVolumeFactor& c = GetParam();
+    if (*c.preparacion)
+        conexion().Execute(c.preparacion);
+    nuevo(false);
+    pedido("P0009");
+    const int r = fila(c.producto);
+    ASSERT_GE(r, 0) << c.producto << " not loaded";
+    EXPECT_EQ(texto(r, c.columna), c.esperado);
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, AllSizesAndVolumeFactor,
+                         ::testing::ValuesIn(casosAllSizesAndVolumeFactor), NombreCaso{});
 
 // The blind-capture look-up offers what is still pending, not counting the note on screen.
 TEST_F(CargaTest, BlindCaptureLookUpOffersWhatIsPending)
@@ -372,35 +376,7 @@ TEST_F(CargaTest, StockOnlyReportListsLots)
     EXPECT_DOUBLE_EQ(celda(fila("PIN001"), "Cantidad_Control_1").toDouble(), 4);
 }
 
-// A short line without a conversion to unit 1 stops the load; earlier rows stay.
-TEST_F(CargaTest, StockOnlyStopsAtMissingConversion)
-{
-    frmVN003& f = nuevo(true);
-    f.txt_Pd_Folio.setText("P0012");
-    f.Cargar_Solo_Producto_Con_Existencia();
-    ASSERT_EQ(ultimoMensaje(), "ERR-ID:7500055");
-    EXPECT_EQ(ultimo().flags, 48);
-    EXPECT_EQ(ultimo().prompt, "Imposible cargar la partida actual, producto: GAL001 - Agua purificada, garrafón 20 "
-                               "L\r\nDebido a que la conversión: LT -> GAR");
-    EXPECT_EQ(f.TextoSQL, ultimo().prompt) << "the text stays in the SQL buffer";
-    EXPECT_LE(f.ssDetalle.rowCount(), 1) << "nothing after the stopping line is loaded";
-    EXPECT_TRUE(dialogos().textosMostrados().empty()) << "no partial report after a stop";
-}
-
 // ---- handheld dispatch ----
-
-// The picked lines take the order line's id, price and conversion; their locations are fixed.
-TEST_F(CargaTest, FinishedDispatchReplacesTheOrderLines)
-{
-    frmVN003& f = nuevo(false);
-    pedido("P0008");
-    ASSERT_THAT(partidas(), ElementsAre("CAM001/6", "CAM001/4", "PIN001/6"));
-    EXPECT_EQ(texto(0, "Documento_Id"), "0001") << "both locations of order line 0001 keep its id";
-    EXPECT_EQ(texto(2, "Rm_Almacen_Inventario"), "02");
-    EXPECT_EQ(texto(2, "Factor_Conversion_U2"), "19");
-    EXPECT_EQ(texto(0, "Precio_Lista"), "250") << "prices come from the order line";
-    EXPECT_TRUE(f.ssDetalle.col("Ubicacion").locked()) << "picked locations are not retyped";
-}
 
 // Guards the lot of a lot product picked without one: the order line's.
 TEST_F(CargaTest, LotProductPickedWithoutLotTakesTheOrderLinesLot)

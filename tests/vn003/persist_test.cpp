@@ -24,136 +24,143 @@ TEST_F(GuardadoTest, SaveStampsTheOrderStoresTheAddressAndPrints)
     EXPECT_TRUE(f.ParametrosLlamada.empty());
 }
 
+struct CasoCerrarPedidoDecidesTheOrderState {
+    const char* nombre;
+    const char* pedido;
+    int cerrar;
+    const char* estado;
+    const char* proceso;
+};
+const CasoCerrarPedidoDecidesTheOrderState casosCerrarPedidoDecidesTheOrderState[] = {
+    {"abierto sin cerrar", "P0004", 0, "RM", ""},
+    {"abierto cerrado", "P0004", 1, "CE", "AC"},
+    {"entregado sin cerrar conserva", "P0003", 0, "RM", ""},
+    {"entregado cerrado", "P0003", 1, "CE", "RM"},
+};
+
+class CerrarPedidoDecidesTheOrderState : public GuardadoTest,
+    public ::testing::WithParamInterface<CasoCerrarPedidoDecidesTheOrderState> {};
+
 // "Cerrar pedido" decides between delivered-and-open and closed, whatever state the order had.
-TEST_F(GuardadoTest, CerrarPedidoDecidesTheOrderState)
+TEST_P(CerrarPedidoDecidesTheOrderState, Caso)
 {
-    struct Caso {
-        const char* nombre;
-        const char* pedido;
-        int cerrar;
-        const char* estado;
-        const char* proceso;
-    };
-    const Caso casos[] = {
-        {"abierto sin cerrar", "P0004", 0, "RM", ""},
-        {"abierto cerrado", "P0004", 1, "CE", "AC"},
-        {"entregado sin cerrar conserva", "P0003", 0, "RM", ""},
-        {"entregado cerrado", "P0003", 1, "CE", "RM"},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        abre();
-        frmVN003& f = nuevaConPedido(c.pedido);
-        soloProducto("CAM001");
-        f.chkCerrar.setValue(c.cerrar);
-        acepta();
-        const std::string pedido = c.pedido;
-        EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM Pedido_Encabezado WHERE Pd_Folio = '" + pedido + "'"), c.estado)
-            << transcript();
-        EXPECT_EQ(sql("SELECT Pd_Estado_Proceso FROM Pedido_Encabezado WHERE Pd_Folio = '" + pedido + "'"),
-                  c.proceso);
-        if (c.cerrar) {
-            EXPECT_EQ(sql("SELECT COUNT(*) FROM Pedido WHERE Pd_Folio = '" + pedido + "' AND Es_Cve_Estado <> 'CE'"),
-                      "0");
-        }
+    const CasoCerrarPedidoDecidesTheOrderState& c = GetParam();
+    abre();
+    frmVN003& f = nuevaConPedido(c.pedido);
+    soloProducto("CAM001");
+    f.chkCerrar.setValue(c.cerrar);
+    acepta();
+    const std::string pedido = c.pedido;
+    EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM Pedido_Encabezado WHERE Pd_Folio = '" + pedido + "'"), c.estado)
+        << transcript();
+    EXPECT_EQ(sql("SELECT Pd_Estado_Proceso FROM Pedido_Encabezado WHERE Pd_Folio = '" + pedido + "'"),
+              c.proceso);
+    if (c.cerrar) {
+        EXPECT_EQ(sql("SELECT COUNT(*) FROM Pedido WHERE Pd_Folio = '" + pedido + "' AND Es_Cve_Estado <> 'CE'"),
+                  "0");
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, CerrarPedidoDecidesTheOrderState,
+                         ::testing::ValuesIn(casosCerrarPedidoDecidesTheOrderState), NombreCaso{});
+
+struct CasoRefusalsChangeNothing {
+    const char* nombre;
+    std::vector<std::pair<std::string, std::string>> parametros;
+    const char* pedido;
+    std::function<void(GuardadoTest&, frmVN003&)> prepara;
+    int argumento;
+    const char* id;
+};
+const std::vector<CasoRefusalsChangeNothing> casosRefusalsChangeNothing = {
+    {"cantidad cero aun con sobreentrega",
+     {{"REM_CAPTURA_MAYOR_PEDIDO", "SI"}},
+     "P0004",
+     [](GuardadoTest& t, frmVN003&) { t.celda("KIT001", "Cantidad_1", Value(0.0)); },
+     1,
+     "ERR-ID:7500038"},
+    {"serie sin capturar",
+     {},
+     "P0003",
+     [](GuardadoTest& t, frmVN003&) { t.soloProducto("TAL001"); },
+     1,
+     "ERR-ID:7500010"},
+    {"periodo cerrado",
+     {{"GEN_VALIDAR_PERIODO_OPERATIVO", "SI"}},
+     "P0004",
+     [](GuardadoTest&, frmVN003& f) { f.dpFecha.setValue(Date{2026, 10, 15}); },
+     1,
+     "ERR-ID:7500004"},
+    {"reemplazo sin folio en pantalla", {}, "P0004", [](GuardadoTest&, frmVN003&) {}, 0, "ERR-ID:7500005"},
+};
+
+class RefusalsChangeNothing : public GuardadoTest, public ::testing::WithParamInterface<CasoRefusalsChangeNothing> {};
 
 // Every refusal leaves the database as it was and the screen as the clerk left it.
-TEST_F(GuardadoTest, RefusalsChangeNothing)
+TEST_P(RefusalsChangeNothing, Caso)
 {
-    struct Caso {
-        const char* nombre;
-        std::vector<std::pair<std::string, std::string>> parametros;
-        const char* pedido;
-        std::function<void(GuardadoTest&, frmVN003&)> prepara;
-        int argumento;
-        const char* id;
-    };
-    const std::vector<Caso> casos = {
-        {"cantidad cero aun con sobreentrega",
-         {{"REM_CAPTURA_MAYOR_PEDIDO", "SI"}},
-         "P0004",
-         [](GuardadoTest& t, frmVN003&) { t.celda("KIT001", "Cantidad_1", Value(0.0)); },
-         1,
-         "ERR-ID:7500038"},
-        {"serie sin capturar",
-         {},
-         "P0003",
-         [](GuardadoTest& t, frmVN003&) { t.soloProducto("TAL001"); },
-         1,
-         "ERR-ID:7500010"},
-        {"periodo cerrado",
-         {{"GEN_VALIDAR_PERIODO_OPERATIVO", "SI"}},
-         "P0004",
-         [](GuardadoTest&, frmVN003& f) { f.dpFecha.setValue(Date{2026, 10, 15}); },
-         1,
-         "ERR-ID:7500004"},
-        {"reemplazo sin folio en pantalla", {}, "P0004", [](GuardadoTest&, frmVN003&) {}, 0, "ERR-ID:7500005"},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        for (const auto& [clave, valor] : c.parametros)
-            param(clave, valor);
-        frmVN003& f = abre();
-        nuevaConPedido(c.pedido);
-        c.prepara(*this, f);
-        f.txtReferencia.userType("lo que tecleó");
-        const int filas = f.ssDetalle.rowCount();
-        const std::string antes = volcado();
+    const CasoRefusalsChangeNothing& c = GetParam();
+    for (const auto& [clave, valor] : c.parametros)
+        param(clave, valor);
+    frmVN003& f = abre();
+    nuevaConPedido(c.pedido);
+    c.prepara(*this, f);
+    f.txtReferencia.userType("lo que tecleó");
+    const int filas = f.ssDetalle.rowCount();
+    const std::string antes = volcado();
 
-        f.Controles.press(Command::Aceptar, c.argumento);
+    f.Controles.press(Command::Aceptar, c.argumento);
 
-        EXPECT_EQ(volcado(), antes);
-        EXPECT_EQ(ultimoMensaje(), c.id) << transcript();
-        EXPECT_EQ(f.ssDetalle.rowCount(), filas);
-        EXPECT_EQ(f.txtReferencia.text(), "lo que tecleó");
-        EXPECT_NE(f.Controles.state(), ToolbarState::Empty);
-        EXPECT_FALSE(conexion().inTransaction());
-    }
+    EXPECT_EQ(volcado(), antes);
+    EXPECT_EQ(ultimoMensaje(), c.id) << transcript();
+    EXPECT_EQ(f.ssDetalle.rowCount(), filas);
+    EXPECT_EQ(f.txtReferencia.text(), "lo que tecleó");
+    EXPECT_NE(f.Controles.state(), ToolbarState::Empty);
+    EXPECT_FALSE(conexion().inTransaction());
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, RefusalsChangeNothing, ::testing::ValuesIn(casosRefusalsChangeNothing), NombreCaso{});
+
+struct CasoFailureAtAnyWriteRollsEverythingBack {
+    const char* tabla;
+    const char* evento;
+};
+const CasoFailureAtAnyWriteRollsEverythingBack casosFailureAtAnyWriteRollsEverythingBack[] = {
+    {"Remision", "INSERT"},
+    {"Remision", "UPDATE OF Rm_Documento_ID"},
+    {"Remision_Encabezado", "INSERT"},
+    {"Descripcion_Ampliada", "INSERT"},
+    {"Domicilio_Documento", "INSERT"},
+    {"Pedido", "UPDATE"},
+    {"Pedido_Encabezado", "UPDATE"},
+    {"Existencia", "UPDATE"},
+};
+
+class FailureAtAnyWriteRollsEverythingBack : public GuardadoTest,
+    public ::testing::WithParamInterface<CasoFailureAtAnyWriteRollsEverythingBack> {};
 
 // A failure at any write of the save takes the whole note back, order and address included.
-TEST_F(GuardadoTest, FailureAtAnyWriteRollsEverythingBack)
+TEST_P(FailureAtAnyWriteRollsEverythingBack, Caso)
 {
-    struct Caso {
-        const char* tabla;
-        const char* evento;
-    };
-    const Caso casos[] = {
-        {"Remision", "INSERT"},
-        {"Remision", "UPDATE OF Rm_Documento_ID"},
-        {"Remision_Encabezado", "INSERT"},
-        {"Descripcion_Ampliada", "INSERT"},
-        {"Domicilio_Documento", "INSERT"},
-        {"Pedido", "UPDATE"},
-        {"Pedido_Encabezado", "UPDATE"},
-        {"Existencia", "UPDATE"},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(std::string(c.tabla) + " " + c.evento);
-        TearDown();
-        SetUp();
-        frmVN003& f = abre();
-        nuevaConPedido("P0004");
-        celda("CAM001", "DESCAMP", Value("Playera de muestra"));
-        fallaEn(c.tabla, c.evento);
-        const std::string antes = volcado();
+    const CasoFailureAtAnyWriteRollsEverythingBack& c = GetParam();
+    frmVN003& f = abre();
+    nuevaConPedido("P0004");
+    celda("CAM001", "DESCAMP", Value("Playera de muestra"));
+    fallaEn(c.tabla, c.evento);
+    const std::string antes = volcado();
 
-        acepta();
+    acepta();
 
-        EXPECT_EQ(volcado(), antes);
-        ASSERT_NE(ultimo(), nullptr);
-        EXPECT_NE(ultimo()->prompt.find("falla inyectada"), std::string::npos) << transcript();
-        EXPECT_EQ(ultimo()->flags, 16);
-        EXPECT_EQ(f.ssDetalle.rowCount(), 2);
-        EXPECT_EQ(f.Controles.state(), ToolbarState::New);
-    }
+    EXPECT_EQ(volcado(), antes);
+    ASSERT_NE(ultimo(), nullptr);
+    EXPECT_NE(ultimo()->prompt.find("falla inyectada"), std::string::npos) << transcript();
+    EXPECT_EQ(ultimo()->flags, 16);
+    EXPECT_EQ(f.ssDetalle.rowCount(), 2);
+    EXPECT_EQ(f.Controles.state(), ToolbarState::New);
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, FailureAtAnyWriteRollsEverythingBack,
+                         ::testing::ValuesIn(casosFailureAtAnyWriteRollsEverythingBack), [](const auto& i) { return std::string(i.param.tabla) + "_" + std::to_string(i.index); });
 
 // With automatic lots the writer picks the lot: whatever the cell held is dropped.
 TEST_F(GuardadoTest, AutomaticLotsSaveAnEmptyLot)
@@ -251,41 +258,109 @@ TEST_F(GuardadoTest, SecondAcceptDuringASaveIsIgnored)
     EXPECT_EQ(sql("SELECT COUNT(*) FROM Remision_Encabezado WHERE Rm_Documento = 'P0004'"), "1") << transcript();
 }
 
+struct CasoCancelRefusalsChangeNothing {
+    const char* nombre;
+    const char* folio;
+    const char* fallaTabla;
+    const char* id;
+};
+const CasoCancelRefusalsChangeNothing casosCancelRefusalsChangeNothing[] = {
+    {"folio vacío", "", "", "ERR-ID:7500027"},
+    {"nota ya cancelada", "R0002", "", "ERR-ID:7500027"},
+    {"falla al registrar la baja", "R0001", "Bitacora_Documento", ""},
+};
+
+class CancelRefusalsChangeNothing : public GuardadoTest,
+    public ::testing::WithParamInterface<CasoCancelRefusalsChangeNothing> {};
+
 // The cancel command's refusals and failures leave the note as it was.
-TEST_F(GuardadoTest, CancelRefusalsChangeNothing)
+TEST_P(CancelRefusalsChangeNothing, Caso)
 {
-    struct Caso {
-        const char* nombre;
-        const char* folio;
-        const char* fallaTabla;
-        const char* id;
-    };
-    const Caso casos[] = {
-        {"folio vacío", "", "", "ERR-ID:7500027"},
-        {"nota ya cancelada", "R0002", "", "ERR-ID:7500027"},
-        {"falla al registrar la baja", "R0001", "Bitacora_Documento", ""},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        frmVN003& f = abre();
-        if (*c.fallaTabla)
-            fallaEn(c.fallaTabla);
-        f.txtFolio.setText(c.folio);
-        const std::string antes = volcado();
-        f.Controles_Eliminar();
-        EXPECT_EQ(volcado(), antes);
-        ASSERT_NE(ultimo(), nullptr);
-        if (*c.id) {
-            EXPECT_EQ(ultimo()->id, c.id) << transcript();
-        } else {
-            EXPECT_NE(ultimo()->prompt.find("falla inyectada"), std::string::npos) << transcript();
-        }
-        EXPECT_EQ(f.txtFolio.text(), c.folio);
-        EXPECT_FALSE(conexion().inTransaction());
+    const CasoCancelRefusalsChangeNothing& c = GetParam();
+    frmVN003& f = abre();
+    if (*c.fallaTabla)
+        fallaEn(c.fallaTabla);
+    f.txtFolio.setText(c.folio);
+    const std::string antes = volcado();
+    f.Controles_Eliminar();
+    EXPECT_EQ(volcado(), antes);
+    ASSERT_NE(ultimo(), nullptr);
+    if (*c.id) {
+        EXPECT_EQ(ultimo()->id, c.id) << transcript();
+    } else {
+        EXPECT_NE(ultimo()->prompt.find("falla inyectada"), std::string::npos) << transcript();
     }
+    EXPECT_EQ(f.txtFolio.text(), c.folio);
+    EXPECT_FALSE(conexion().inTransaction());
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, CancelRefusalsChangeNothing,
+                         ::testing::ValuesIn(casosCancelRefusalsChangeNothing), NombreCaso{});
+
+} // namespace
+} // namespace tesmira::vn003::testing
+
+namespace tesmira::vn003::testing {
+namespace {
+
+// The note and the sale store what the grid showed when the save ran (amounts after the
+// totals, a description cut to 100 characters), whatever REM_TIPO_CALCULO_IMPORTES says.
+class ImportesGuardados : public GuardadoTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ImportesGuardados, StoredLinesAreTheGridsLines)
+{
+    const int tipo = GetParam();
+    param("REM_TIPO_CALCULO_IMPORTES", std::to_string(tipo));
+    // A fee of 5 a unit on two units with a 10 % line discount and a 5 % global discount.
+    conexion().Execute("UPDATE Pedido SET Pd_Cantidad_1 = 2, Pd_Cantidad_Control_1 = 2, Pd_Cantidad_Control_2 = 2, "
+                       "Pd_Descuento_Factor = 0.10, Pd_Cuota_Fija = 5 WHERE Pd_Folio = 'P0004' AND Pd_ID = '0001'");
+    for (const char* tabla : {"Pedido", "Pedido_Encabezado"})
+        conexion().Execute(std::string("UPDATE ") + tabla + " SET Pd_Descuento_Global_Factor = 0.05 WHERE Pd_Folio = 'P0004'");
+    abre();
+    frmVN003& f = nuevaConPedido("P0004");
+    soloProducto("CAM001");
+    std::string camion;
+    for (int i = 0; i < 20; ++i)
+        camion += "Camión ";
+    celda("CAM001", "Pr_Descripcion", Value(camion));
+    f.CalculaImportesPartida();
+    f.CalculaTotales();
+    auto grid = [&](const char* columna) { return f.ssDetalle.col(columna).value().toDouble(); };
+    const double descontado = grid("Precio_Descontado_Importe"), impuesto = grid("Impuesto_Importe"),
+                 neto = grid("Precio_Neto"), importeNeto = grid("Precio_Neto_Importe");
+    const double total = f.txtTotal.value().toDouble();
+    if (tipo == 5) {
+        EXPECT_EQ(descontado, 460);
+        EXPECT_EQ(impuesto, 68.4);
+        EXPECT_EQ(neto, 266);
+        EXPECT_EQ(importeNeto, 532);
+    }
+    conFactura();
+    acepta();
+
+    std::string cien;
+    for (int i = 0; i < 14; ++i)
+        cien += "Camión ";
+    cien += "Ca";
+    for (const std::string p : {"Rm", "Vn"}) {
+        SCOPED_TRACE(p);
+        const std::string linea = p == "Rm" ? "FROM Remision WHERE Rm_Folio = 'R0006'"
+                                            : "FROM Venta WHERE Vn_Documento = 'R0006'";
+        auto guardado = [&](const std::string& columna) { return std::stod(sql("SELECT " + p + "_" + columna + " " + linea)); };
+        EXPECT_EQ(guardado("Precio_Descontado_Importe"), descontado) << transcript();
+        EXPECT_EQ(guardado("Impuesto_Importe"), impuesto);
+        EXPECT_EQ(guardado("Precio_Neto_Importe"), importeNeto);
+        // The loaders price with kind 5, which leaves the fee untaxed, as kind 1 does.
+        if (tipo == 1 || tipo == 5) {
+            EXPECT_EQ(guardado("Precio_Neto"), neto);
+        }
+        EXPECT_EQ(sql("SELECT " + p + "_Descripcion " + linea), cien);
+    }
+    EXPECT_NEAR(std::stod(sql("SELECT Rm_Total FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'")), total, 1e-9);
+    EXPECT_NEAR(std::stod(sql("SELECT Vn_Total FROM Venta_Encabezado WHERE Vn_Documento = 'R0006'")), total, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tipos, ImportesGuardados, ::testing::Values(1, 2, 3, 5));
 
 } // namespace
 } // namespace tesmira::vn003::testing

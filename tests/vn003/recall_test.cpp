@@ -39,50 +39,53 @@ protected:
 constexpr std::array<bool, 4> Todas{true, true, true, true};
 constexpr std::array<bool, 4> SoloConsulta{true, true, false, false};
 
+struct CasoDocumentCommandsFollowWhetherTheNoteMayStillBeCancelled {
+    const char* nombre;
+    const char* folio;
+    const char* preparacion; // SQL run on the demo company first; "" for none
+    bool validarPeriodo;
+    std::array<bool, 4> esperadas;
+    bool facturar;
+};
+const CasoDocumentCommandsFollowWhetherTheNoteMayStillBeCancelled casosDocumentCommandsFollowWhetherTheNoteMayStillBeCancelled[] = {
+    {"active note whose sale was cancelled", "R0001", "", false, Todas, false},
+    {"open period with the period check on", "R0001", "", true, Todas, false},
+    {"cancelled note", "R0002", "", false, SoloConsulta, false},
+    {"invoiced with a live sale", "R0003", "", false, SoloConsulta, true},
+    {"marked invoiced but its sale was cancelled", "R0003",
+     "UPDATE Venta SET Es_Cve_Estado = 'CA' WHERE Vn_Folio = 'V0001'", false, SoloConsulta, false},
+    {"live sale on a note not marked invoiced", "R0001",
+     "UPDATE Venta SET Es_Cve_Estado = 'AC' WHERE Vn_Folio = 'V0002'", false, SoloConsulta, false},
+    {"closed period with the period check on", "R0004", "", true, SoloConsulta, false},
+    {"closed period without the period check", "R0004", "", false, Todas, false},
+};
+
+class DocumentCommandsFollowWhetherTheNoteMayStillBeCancelled : public RecallTest,
+    public ::testing::WithParamInterface<CasoDocumentCommandsFollowWhetherTheNoteMayStillBeCancelled> {};
+
 // Only an active, uninvoiced note without a live sale, in an open period, may be edited or cancelled.
-TEST_F(RecallTest, DocumentCommandsFollowWhetherTheNoteMayStillBeCancelled)
+TEST_P(DocumentCommandsFollowWhetherTheNoteMayStillBeCancelled, Caso)
 {
-    struct Caso {
-        const char* nombre;
-        const char* folio;
-        const char* preparacion; // SQL run on the demo company first; "" for none
-        bool validarPeriodo;
-        std::array<bool, 4> esperadas;
-        bool facturar;
-    };
-    const Caso casos[] = {
-        {"active note whose sale was cancelled", "R0001", "", false, Todas, false},
-        {"open period with the period check on", "R0001", "", true, Todas, false},
-        {"cancelled note", "R0002", "", false, SoloConsulta, false},
-        {"invoiced with a live sale", "R0003", "", false, SoloConsulta, true},
-        {"marked invoiced but its sale was cancelled", "R0003",
-         "UPDATE Venta SET Es_Cve_Estado = 'CA' WHERE Vn_Folio = 'V0001'", false, SoloConsulta, false},
-        {"live sale on a note not marked invoiced", "R0001",
-         "UPDATE Venta SET Es_Cve_Estado = 'AC' WHERE Vn_Folio = 'V0002'", false, SoloConsulta, false},
-        {"closed period with the period check on", "R0004", "", true, SoloConsulta, false},
-        {"closed period without the period check", "R0004", "", false, Todas, false},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        if (*c.preparacion)
-            conexion().Execute(c.preparacion);
-        if (c.validarPeriodo)
-            param("GEN_VALIDAR_PERIODO_OPERATIVO", "1");
-        frmVN003& f = abre();
-        carga(c.folio);
-        EXPECT_EQ(ultimoMensaje(), "") << transcript();
-        EXPECT_EQ(opciones(), c.esperadas);
-        EXPECT_EQ(f.Controles.ClaveDocumento(), c.folio);
-        EXPECT_EQ(f.Controles.state(), ToolbarState::Viewing);
-        EXPECT_EQ(f.chkFacturar.checked(), c.facturar);
-        if (c.facturar) {
-            EXPECT_TRUE(f.frFactura.enabled()) << "the check box's click handler did not run";
-        }
-        EXPECT_EQ(f.txt_Fc_Factura.folio(), c.facturar ? "A0001" : "");
+    const CasoDocumentCommandsFollowWhetherTheNoteMayStillBeCancelled& c = GetParam();
+    if (*c.preparacion)
+        conexion().Execute(c.preparacion);
+    if (c.validarPeriodo)
+        param("GEN_VALIDAR_PERIODO_OPERATIVO", "1");
+    frmVN003& f = abre();
+    carga(c.folio);
+    EXPECT_EQ(ultimoMensaje(), "") << transcript();
+    EXPECT_EQ(opciones(), c.esperadas);
+    EXPECT_EQ(f.Controles.ClaveDocumento(), c.folio);
+    EXPECT_EQ(f.Controles.state(), ToolbarState::Viewing);
+    EXPECT_EQ(f.chkFacturar.checked(), c.facturar);
+    if (c.facturar) {
+        EXPECT_TRUE(f.frFactura.enabled()) << "the check box's click handler did not run";
     }
+    EXPECT_EQ(f.txt_Fc_Factura.folio(), c.facturar ? "A0001" : "");
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, DocumentCommandsFollowWhetherTheNoteMayStillBeCancelled,
+                         ::testing::ValuesIn(casosDocumentCommandsFollowWhetherTheNoteMayStillBeCancelled), NombreCaso{});
 
 // The header comes from the note, and the customer handler fills the customer's own fields.
 TEST_F(RecallTest, HeaderDimensionsAndAddressComeFromTheNote)
@@ -173,46 +176,49 @@ TEST_F(RecallTest, LinesShowTypeLotAndSerialsInTheServicesOrder)
     EXPECT_EQ(texto(0, "Tl_Descripcion"), "Mediana");
 }
 
+struct CasoLineColumnsFollowTheStoredLine {
+    const char* nombre;
+    const char* cambio; // SET clause on R0001 line 0001
+    const char* columna;
+    const char* esperado;
+};
+const CasoLineColumnsFollowTheStoredLine casosLineColumnsFollowTheStoredLine[] = {
+    {"all sizes need no catalogue", "Tl_Cve_Talla = '%'", "Tl_Descripcion", "Todos"},
+    {"all colours need no catalogue", "Cl_Cve_Color = '%'", "Cl_Descripcion", "Todos"},
+    {"cost in the sale unit takes the stored cost quantity",
+     "Rm_Unidad_1 = 'PZA', Rm_Unidad_Costo = 'PZA', Rm_Cantidad_Costo = 7, Rm_Unidad_Control_2 = 'KG', "
+     "Rm_Cantidad_Control_2 = 3",
+     "Cantidad_Costo", "7"},
+    {"cost unit of the sale unit", "Rm_Unidad_1 = 'PZA', Rm_Unidad_Costo = 'PZA', Rm_Unidad_Control_2 = 'KG'",
+     "Unidad_Costo", "PZA"},
+    {"cost in another unit takes control 2 quantity",
+     "Rm_Unidad_1 = 'CJA', Rm_Unidad_Costo = 'PZA', Rm_Cantidad_Costo = 7, Rm_Unidad_Control_2 = 'LT', "
+     "Rm_Cantidad_Control_2 = 24",
+     "Cantidad_Costo", "24"},
+    {"cost in another unit takes control 2 unit",
+     "Rm_Unidad_1 = 'CJA', Rm_Unidad_Costo = 'PZA', Rm_Unidad_Control_2 = 'LT'", "Unidad_Costo", "LT"},
+    {"stored cost", "Rm_Costo = 81.25", "Costo", "81.25"},
+    {"stored location", "Rm_Ubicacion = '0102'", "Ubicacion", "0102"},
+    {"stored price list", "Pr_Folio = 'LP02'", "Pr_Folio", "LP02"},
+};
+
+class LineColumnsFollowTheStoredLine : public RecallTest,
+    public ::testing::WithParamInterface<CasoLineColumnsFollowTheStoredLine> {};
+
 // One stored line, rewritten per case, and what its grid row must show.
-TEST_F(RecallTest, LineColumnsFollowTheStoredLine)
+TEST_P(LineColumnsFollowTheStoredLine, Caso)
 {
-    struct Caso {
-        const char* nombre;
-        const char* cambio; // SET clause on R0001 line 0001
-        const char* columna;
-        const char* esperado;
-    };
-    const Caso casos[] = {
-        {"all sizes need no catalogue", "Tl_Cve_Talla = '%'", "Tl_Descripcion", "Todos"},
-        {"all colours need no catalogue", "Cl_Cve_Color = '%'", "Cl_Descripcion", "Todos"},
-        {"cost in the sale unit takes the stored cost quantity",
-         "Rm_Unidad_1 = 'PZA', Rm_Unidad_Costo = 'PZA', Rm_Cantidad_Costo = 7, Rm_Unidad_Control_2 = 'KG', "
-         "Rm_Cantidad_Control_2 = 3",
-         "Cantidad_Costo", "7"},
-        {"cost unit of the sale unit", "Rm_Unidad_1 = 'PZA', Rm_Unidad_Costo = 'PZA', Rm_Unidad_Control_2 = 'KG'",
-         "Unidad_Costo", "PZA"},
-        {"cost in another unit takes control 2 quantity",
-         "Rm_Unidad_1 = 'CJA', Rm_Unidad_Costo = 'PZA', Rm_Cantidad_Costo = 7, Rm_Unidad_Control_2 = 'LT', "
-         "Rm_Cantidad_Control_2 = 24",
-         "Cantidad_Costo", "24"},
-        {"cost in another unit takes control 2 unit",
-         "Rm_Unidad_1 = 'CJA', Rm_Unidad_Costo = 'PZA', Rm_Unidad_Control_2 = 'LT'", "Unidad_Costo", "LT"},
-        {"stored cost", "Rm_Costo = 81.25", "Costo", "81.25"},
-        {"stored location", "Rm_Ubicacion = '0102'", "Ubicacion", "0102"},
-        {"stored price list", "Pr_Folio = 'LP02'", "Pr_Folio", "LP02"},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        conexion().Execute(std::string("UPDATE Remision SET ") + c.cambio +
-                           " WHERE Rm_Folio = 'R0001' AND Rm_ID = '0001'");
-        abre();
-        carga("R0001");
-        ASSERT_EQ(ultimoMensaje(), "") << transcript();
-        EXPECT_EQ(texto(0, c.columna), c.esperado);
-    }
+    const CasoLineColumnsFollowTheStoredLine& c = GetParam();
+    conexion().Execute(std::string("UPDATE Remision SET ") + c.cambio +
+                       " WHERE Rm_Folio = 'R0001' AND Rm_ID = '0001'");
+    abre();
+    carga("R0001");
+    ASSERT_EQ(ultimoMensaje(), "") << transcript();
+    EXPECT_EQ(texto(0, c.columna), c.esperado);
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, LineColumnsFollowTheStoredLine,
+                         ::testing::ValuesIn(casosLineColumnsFollowTheStoredLine), NombreCaso{});
 
 // A code the type table lacks leaves the cell as a new row has it.
 TEST_F(RecallTest, UnknownProductTypeLeavesTypeTextEmpty)
@@ -250,70 +256,44 @@ TEST_F(RecallTest, PricesAreRecomputedFromTheStoredLine)
         EXPECT_NEAR(celda(0, c.columna).toDouble(), c.esperado, 1e-9) << c.columna;
 }
 
-// A product deleted since the save stops the load where it is; nothing is written.
-TEST_F(RecallTest, DeletedProductStopsTheLoadAndKeepsEarlierRows)
-{
-    conexion().Execute("DELETE FROM Producto WHERE Pr_Cve_Producto = 'ACE001'");
-    const std::string antes = sql("SELECT count(*) FROM Remision");
-    frmVN003& f = abre();
-    carga("R0001");
-    ASSERT_EQ(ultimoMensaje(), "ERR-ID:7500036");
-    EXPECT_EQ(dialogos().mensajes().back().flags, 16);
-    EXPECT_EQ(dialogos().mensajes().back().title, "Tesmira");
-    EXPECT_EQ(f.Controles.ClaveDocumento(), "R0001");
-    EXPECT_EQ(sql("SELECT count(*) FROM Remision"), antes);
-}
+struct CasoBoundUserIsRefusedNotesOfOtherBranchOrWarehouse {
+    const char* nombre;
+    const char* folio;
+    const char* preparacion;
+    const char* inicio;
+};
+const CasoBoundUserIsRefusedNotesOfOtherBranchOrWarehouse casosBoundUserIsRefusedNotesOfOtherBranchOrWarehouse[] = {
+    {"other warehouse", "R0005", "",
+     "Imposible accesar este documento, su acceso se ha restringido al almacén: "},
+    {"other branch", "R0001", "UPDATE Remision SET Sc_Cve_Sucursal = '02' WHERE Rm_Folio = 'R0001'",
+     "Imposible accesar este documento, su acceso se ha restringido a la sucursal: "},
+};
 
-// Folios that name no note show nothing and say nothing; quotes are data, not SQL.
-TEST_F(RecallTest, UnknownFolioShowsNothing)
-{
-    for (const char* folio : {"R0001' OR '1'='1", "x'; DELETE FROM Remision; --"}) {
-        SCOPED_TRACE(folio);
-        TearDown();
-        SetUp();
-        abre();
-        carga(folio);
-        EXPECT_EQ(transcript(), "");
-        sinNotaEnPantalla();
-        EXPECT_EQ(sql("SELECT count(*) FROM Remision WHERE Rm_Folio = 'R0001'"), "2");
-    }
-}
+class BoundUserIsRefusedNotesOfOtherBranchOrWarehouse : public RecallTest,
+    public ::testing::WithParamInterface<CasoBoundUserIsRefusedNotesOfOtherBranchOrWarehouse> {};
 
 // A user bound to a branch and warehouse sees notes of those only.
-TEST_F(RecallTest, BoundUserIsRefusedNotesOfOtherBranchOrWarehouse)
+TEST_P(BoundUserIsRefusedNotesOfOtherBranchOrWarehouse, Caso)
 {
-    struct Caso {
-        const char* nombre;
-        const char* folio;
-        const char* preparacion;
-        const char* inicio;
-    };
-    const Caso casos[] = {
-        {"other warehouse", "R0005", "",
-         "Imposible accesar este documento, su acceso se ha restringido al almacén: "},
-        {"other branch", "R0001", "UPDATE Remision SET Sc_Cve_Sucursal = '02' WHERE Rm_Folio = 'R0001'",
-         "Imposible accesar este documento, su acceso se ha restringido a la sucursal: "},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        if (*c.preparacion)
-            conexion().Execute(c.preparacion);
-        usuario("VENDE1");
-        abre();
-        carga(c.folio);
-        ASSERT_EQ(dialogos().mensajes().size(), 1u) << transcript();
-        const auto& m = dialogos().mensajes().back();
-        EXPECT_EQ(m.prompt.rfind(c.inicio, 0), 0u) << m.prompt;
-        EXPECT_NE(m.prompt.find("\r\n\r\npara mayor información consulte al administrador del sistema"),
-                  std::string::npos)
-            << m.prompt;
-        EXPECT_EQ(m.flags, 48);
-        EXPECT_EQ(m.title, "Documento no disponible");
-        sinNotaEnPantalla();
-    }
+    const CasoBoundUserIsRefusedNotesOfOtherBranchOrWarehouse& c = GetParam();
+    if (*c.preparacion)
+        conexion().Execute(c.preparacion);
+    usuario("VENDE1");
+    abre();
+    carga(c.folio);
+    ASSERT_EQ(dialogos().mensajes().size(), 1u) << transcript();
+    const auto& m = dialogos().mensajes().back();
+    EXPECT_EQ(m.prompt.rfind(c.inicio, 0), 0u) << m.prompt;
+    EXPECT_NE(m.prompt.find("\r\n\r\npara mayor información consulte al administrador del sistema"),
+              std::string::npos)
+        << m.prompt;
+    EXPECT_EQ(m.flags, 48);
+    EXPECT_EQ(m.title, "Documento no disponible");
+    sinNotaEnPantalla();
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, BoundUserIsRefusedNotesOfOtherBranchOrWarehouse,
+                         ::testing::ValuesIn(casosBoundUserIsRefusedNotesOfOtherBranchOrWarehouse), NombreCaso{});
 
 // Editing the folio takes the note off the screen but keeps what the user is typing.
 TEST_F(RecallTest, ChangingTheFolioEmptiesTheScreen)

@@ -161,25 +161,6 @@ TEST_F(PantallaTest, NewThenClearReturnsToTheEmptyScreen)
     EXPECT_EQ(f.Controles.state(), forms::ToolbarState::Empty);
 }
 
-// Only Alt with a digit selects a tab, and the tab switches the frames.
-TEST_F(PantallaTest, AltDigitKeysSelectTabs)
-{
-    frmVN003& f = abre();
-    struct Caso {
-        int tecla, shift, pestana;
-    };
-    const Caso casos[] = {{'2', 4, 1}, {'3', 0, 1}, {'3', 1, 1}, {'1', 4, 0}};
-    for (const Caso& c : casos) {
-        SCOPED_TRACE("key " + std::to_string(c.tecla) + " shift " + std::to_string(c.shift));
-        f.userKey(c.tecla, c.shift);
-        EXPECT_EQ(f.ssTabKiv.tab(), c.pestana);
-    }
-    f.userKey('3', 4);
-    EXPECT_FALSE(f.fr0.enabled());
-    EXPECT_FALSE(f.fr1.enabled());
-    EXPECT_TRUE(f.fr2.enabled());
-}
-
 TEST_F(PantallaTest, EnterOnClosingOrderBoxMovesOnLikeTab)
 {
     frmVN003& f = abre();
@@ -190,45 +171,46 @@ TEST_F(PantallaTest, EnterOnClosingOrderBoxMovesOnLikeTab)
     EXPECT_EQ(f.chkCerrar.value(), forms::CheckBox::Unchecked) << "Enter does not toggle the box";
 }
 
+struct CasoActivation {
+    const char* nombre;
+    const char* usuario;
+    std::optional<std::string> parametros;
+    const char* sucursal;
+    bool bloqueada;
+    bool nuevo;
+    const char* pedido;
+};
+const CasoActivation casosActivation[] = {
+    {"bound user", "VENDE1", std::nullopt, "01", true, false, ""},
+    {"unbound user", "ADMIN", std::nullopt, "", false, false, ""},
+    {"called for an order", "ADMIN", "P0004", "01", false, true, "P0004"},
+};
+
+class Activation : public PantallaTest, public ::testing::WithParamInterface<CasoActivation> {};
+
 // Activation binds a bound user's branch and warehouse, and starts a note when the host
 // names an order.
-TEST_F(PantallaTest, Activation)
+TEST_P(Activation, Caso)
 {
-    struct Caso {
-        const char* nombre;
-        const char* usuario;
-        std::optional<std::string> parametros;
-        const char* sucursal;
-        bool bloqueada;
-        bool nuevo;
-        const char* pedido;
-    };
-    const Caso casos[] = {
-        {"bound user", "VENDE1", std::nullopt, "01", true, false, ""},
-        {"unbound user", "ADMIN", std::nullopt, "", false, false, ""},
-        {"called for an order", "ADMIN", "P0004", "01", false, true, "P0004"},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        TearDown();
-        SetUp();
-        usuario(c.usuario);
-        frmVN003& f = abre(c.parametros);
-        EXPECT_EQ(f.txt_Sc_Cve_Sucursal.text(), c.sucursal);
-        EXPECT_EQ(f.txt_Sc_Cve_Sucursal.locked(), c.bloqueada);
-        EXPECT_EQ(f.txt_Al_Cve_Almacen.locked(), c.bloqueada);
-        if (c.bloqueada) {
-            EXPECT_EQ(f.txt_Sc_Cve_Sucursal.tag(), "0");
-        }
-        EXPECT_EQ(f.Controles.ModoNuevo(), c.nuevo);
-        EXPECT_EQ(f.ParametrosLlamada, c.parametros.value_or(""));
-        EXPECT_EQ(f.txt_Pd_Folio.text(), c.pedido);
-        EXPECT_EQ(f.txtFolio.hasFocus(), !c.nuevo);
-        if (c.nuevo) {
-            EXPECT_EQ(f.txtCliente.text(), "C0002") << "the order was not loaded";
-        }
+    const CasoActivation& c = GetParam();
+    usuario(c.usuario);
+    frmVN003& f = abre(c.parametros);
+    EXPECT_EQ(f.txt_Sc_Cve_Sucursal.text(), c.sucursal);
+    EXPECT_EQ(f.txt_Sc_Cve_Sucursal.locked(), c.bloqueada);
+    EXPECT_EQ(f.txt_Al_Cve_Almacen.locked(), c.bloqueada);
+    if (c.bloqueada) {
+        EXPECT_EQ(f.txt_Sc_Cve_Sucursal.tag(), "0");
+    }
+    EXPECT_EQ(f.Controles.ModoNuevo(), c.nuevo);
+    EXPECT_EQ(f.ParametrosLlamada, c.parametros.value_or(""));
+    EXPECT_EQ(f.txt_Pd_Folio.text(), c.pedido);
+    EXPECT_EQ(f.txtFolio.hasFocus(), !c.nuevo);
+    if (c.nuevo) {
+        EXPECT_EQ(f.txtCliente.text(), "C0002") << "the order was not loaded";
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, Activation, ::testing::ValuesIn(casosActivation), NombreCaso{});
 
 // The printing service is called even without a folio.
 TEST_F(PantallaTest, PrintWithAnEmptyFolioStillPrints)

@@ -1,6 +1,7 @@
 #include "host/output/Impresion.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
 #include "host/services/Dialogos.h"
@@ -19,28 +20,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Characters a person sees: UTF-8 continuation bytes take no column.
-size_t ancho(const std::string& s)
+std::string ajusta(const std::string& s, size_t width, bool right = false)
 {
-    size_t n = 0;
-    for (unsigned char c : s)
-        n += (c & 0xC0) != 0x80;
-    return n;
-}
-
-std::string ajusta(std::string s, size_t width, bool right = false)
-{
-    size_t w = ancho(s);
-    while (w > width) { // cut whole characters
-        do
-            s.pop_back();
-        while (!s.empty() && (static_cast<unsigned char>(s.back()) & 0xC0) == 0x80);
-        if (!s.empty())
-            s.pop_back();
-        w = ancho(s);
-    }
-    const std::string pad(width - w, ' ');
-    return right ? pad + s : s + pad;
+    std::string cut(utf8Left(s, width));
+    const std::string pad(width - utf8Length(cut), ' ');
+    return right ? pad + cut : cut + pad;
 }
 
 std::string cantidad(double v) { return vb::formatNumber(v, v == std::floor(v) ? "#,##0" : "#,##0.###"); }

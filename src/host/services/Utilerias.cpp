@@ -9,6 +9,7 @@
 #include "forms/SeriesField.h"
 #include "forms/TextField.h"
 #include "host/services/Dialogos.h"
+#include "host/services/Importes.h"
 #include "host/services/ServiciosSql.h"
 
 #include <algorithm>
@@ -345,43 +346,22 @@ bool Utilerias::GrabaDescripcionAmpliada(const std::string& table, const std::st
     return true;
 }
 
-// The price chain of a line, q = quantity, p = list price, d = discount factor,
-// t = tax factor, c = fixed quota per unit:
-//   list amount        = q * p
-//   discount amount    = list amount * d
-//   discounted price   = p * (1 - d)
-//   quota amount  (8)  = c * q
-//   discounted amount  = list amount - discount amount + quota amount
-//   tax base      (9)  = kind 1: discounted amount - quota amount (the quota bears no tax)
-//                        kind 2: discounted amount (the quota is taxed)
-//   tax amount         = tax base * t
-//   net price          = discounted price * (1 + t) + c, with c * (1 + t) under kind 2
-//   net amount         = discounted amount + tax amount
-// Kinds 5 and 3 are kinds 1 and 2 with prices rounded to 4 decimals and amounts to 2
-// (ties to even), as a printed document shows them. With c = 0 kinds 1 and 2 agree.
-// Any other kind throws Error: a mistyped company setting must not price lines silently.
+// The chain itself lives in Importes.cpp; 8 answers the fee amount and 9 the tax base.
 void Utilerias::CalculaImportes(double& cantidad, double& precioLista, double& importeLista, double& descuentoFactor,
                                 double& descuentoImporte, double& precioDescontado, double& importeDescontado,
                                 double& extra1, double& extra2, double& impuestoFactor, double& impuestoImporte,
                                 double& precioNeto, double& importeNeto, int tipoCalculo, double cuota) const
 {
-    if (tipoCalculo != 1 && tipoCalculo != 2 && tipoCalculo != 3 && tipoCalculo != 5)
-        throw Error("Tipo de cálculo de importes no soportado: " + std::to_string(tipoCalculo));
-    const bool cuotaGravada = tipoCalculo == 2 || tipoCalculo == 3;
-    const bool redondeado = tipoCalculo == 3 || tipoCalculo == 5;
-    auto importe = [&](double v) { return redondeado ? vb::round2(v) : v; };
-    auto precio = [&](double v) { return redondeado ? vb::round4(v) : v; };
-
-    importeLista = importe(cantidad * precioLista);
-    descuentoImporte = importe(importeLista * descuentoFactor);
-    precioDescontado = precio(precioLista * (1 - descuentoFactor));
-    extra1 = importe(cuota * cantidad);
-    importeDescontado = importe(importeLista - descuentoImporte + extra1);
-    extra2 = cuotaGravada ? importeDescontado : importe(importeDescontado - extra1);
-    impuestoImporte = importe(extra2 * impuestoFactor);
-    const double cuotaNeta = cuotaGravada ? cuota * (1 + impuestoFactor) : cuota;
-    precioNeto = precio(precioDescontado * (1 + impuestoFactor) + cuotaNeta);
-    importeNeto = importe(importeDescontado + impuestoImporte);
+    const ImportesPartida i = calculaImportes(cantidad, precioLista, descuentoFactor, impuestoFactor, cuota, tipoCalculo);
+    importeLista = i.importeLista;
+    descuentoImporte = i.descuentoImporte;
+    precioDescontado = i.precioDescontado;
+    extra1 = i.cuotaImporte;
+    importeDescontado = i.importeDescontado;
+    extra2 = i.baseImpuesto;
+    impuestoImporte = i.impuestoImporte;
+    precioNeto = i.precioNeto;
+    importeNeto = i.importeNeto;
 }
 
 double Utilerias::Redondea(double value, int decimals) const { return vb::roundTo(value, decimals); }

@@ -65,7 +65,7 @@ public:
     bool GrabaDescripcionAmpliada(const std::string& table, const std::string& folio, const std::string& id,
                                   const std::string& text) const;
 
-    // The price chain of a line; see Utilerias.cpp for the formulas of each calculation kind.
+    // The price chain of a line (host/services/Importes.h), numbers 8 and 9 the fee amount and tax base.
     void CalculaImportes(double& cantidad, double& precioLista, double& importeLista, double& descuentoFactor,
                          double& descuentoImporte, double& precioDescontado, double& importeDescontado,
                          double& extra1, double& extra2, double& impuestoFactor, double& impuestoImporte,

@@ -1,6 +1,6 @@
 #pragma once
 // Extra data of the delivery-note line being stored: the storage location the stock leaves
-// from and the fixed fee. The screen reuses one object for every line; the writer reads it
+// from, the fixed fee and the calculation kind the screen priced the line with. The screen reuses one object for every line; the writer reads it
 // at AgregaPartida.
 #include "host/services/Entorno.h"
 
@@ -17,6 +17,8 @@ public:
     std::string Ubicacion;
     // Fixed fee of the line (Rm_Cuota_Fija); enters the line amounts.
     double Cuota = 0;
+    // REM_TIPO_CALCULO_IMPORTES, so the stored amounts are those the grid showed.
+    int TipoCalculo = 1;
 };
 
 } // namespace tesmira::host

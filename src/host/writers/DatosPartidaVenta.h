@@ -1,5 +1,5 @@
 #pragma once
-// Extra data of the sale line being stored (location and fixed fee), as DatosPartida is for
+// Extra data of the sale line being stored (location, fixed fee and calculation kind), as DatosPartida is for
 // the delivery note. Hand it to DocumentoVenta::AsignaDatosPartida before AgregaPartida.
 #include "host/services/Entorno.h"
 
@@ -14,6 +14,7 @@ public:
 
     std::string Ubicacion;
     double Cuota = 0;
+    int TipoCalculo = 1;
 };
 
 } // namespace tesmira::host

@@ -1,7 +1,9 @@
 #include "host/writers/DocumentoRemision.h"
 
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
+#include "host/services/Importes.h"
 #include "host/writers/Escritura.h"
 #include "host/writers/Inventario.h"
 
@@ -19,11 +21,6 @@ std::string idPartida(int n)
     char buf[16];
     std::snprintf(buf, sizeof buf, "%04d", n);
     return buf;
-}
-
-std::string primeros(const std::string& text, size_t n)
-{
-    return text.size() <= n ? text : text.substr(0, n);
 }
 
 } // namespace
@@ -128,13 +125,17 @@ bool DocumentoRemision::AgregaPartida()
 
     // A concept line carries its concept as description; delivered quantities are matched
     // to the order by concept, so it is kept apart (Finaliza aligns it with the order line).
-    const std::string descripcion = primeros(p.Pr_Descripcion, 100);
-    const std::string catalogo = primeros(producto.Fields("Pr_Descripcion").toString(), 100);
+    const std::string descripcion(utf8Left(p.Pr_Descripcion, 100));
+    const std::string catalogo(utf8Left(producto.Fields("Pr_Descripcion").toString(), 100));
     const std::string concepto =
         descripcion.empty() || escritura::mismoTexto(descripcion, catalogo) ? std::string() : descripcion;
     const double impuestoFactor = producto.Fields("Pr_Impuesto_Factor").toDouble();
-    const auto imp = escritura::calculaImportes(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor,
-                                                m_datos.Cuota);
+    // Priced as the grid priced it; the tax is the line's share after the global discount,
+    // as the screen's totals left it in the row.
+    const auto imp = importesRenglon(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor, m_datos.Cuota,
+                                     m_datos.TipoCalculo);
+    const double impuesto = TotalesDocumento(h.Rm_Descuento_Global_Factor)
+                                .agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
 
     c.Execute(
         "INSERT INTO Remision (Rm_Folio, Rm_ID, Rm_Fecha, Rm_Tabla, Rm_Documento, Rm_Referencia, Rm_Comentario, "
@@ -158,10 +159,10 @@ bool DocumentoRemision::AgregaPartida()
         texto(p.Unidad_1) + ", " + numero(cantidadControl1) + ", " + texto(unidadControl1) + ", " +
         numero(p.Cantidad_Control_2) + ", " + texto(p.Unidad_Control_2) + ", " + numero(cantidadCosto) + ", " +
         texto(unidadCosto) + ", " + numero(p.Costo) + ", " + numero(p.Costo_Importe) + ", " + texto(p.Pr_Folio) +
-        ", " + numero(m_datos.Cuota) + ", " + numero(p.Precio_Lista) + ", " + numero(imp.precioListaImporte) + ", " +
+        ", " + numero(m_datos.Cuota) + ", " + numero(p.Precio_Lista) + ", " + numero(imp.importeLista) + ", " +
         numero(p.Descuento_Factor) + ", " + numero(imp.descuentoImporte) + ", " + numero(imp.precioDescontado) +
-        ", " + numero(imp.precioDescontadoImporte) + ", " + numero(impuestoFactor) + ", " +
-        numero(imp.impuestoImporte) + ", " + numero(imp.precioNeto) + ", " + numero(imp.precioNetoImporte) + ", " +
+        ", " + numero(imp.importeDescontado) + ", " + numero(impuestoFactor) + ", " + numero(impuesto) + ", " +
+        numero(imp.precioNeto) + ", " + numero(imp.importeNeto) + ", " +
         texto(m_e.usuario) + ", " + texto(fecha) + ")");
     ++m_lineas;
     return true;
@@ -186,13 +187,15 @@ bool DocumentoRemision::Finaliza(const std::string& folio)
               "EXISTS (SELECT 1 FROM Pedido WHERE Pedido.Pd_Folio = Remision.Rm_Documento AND "
               "Pedido.Pd_ID = Remision.Rm_Documento_ID)");
 
-    auto suma = c.Execute("SELECT SUM(Rm_Precio_Descontado_Importe) AS Subtotal, SUM(Rm_Impuesto_Importe) AS Impuesto "
-                          "FROM Remision WHERE Rm_Folio = " + texto(folio));
-    const double bruto = suma.Fields("Subtotal").toDouble();
-    const double descuento = vb::round2(bruto * h.Rm_Descuento_Global_Factor);
-    const double impuesto = vb::round2(suma.Fields("Impuesto").toDouble() * (1 - h.Rm_Descuento_Global_Factor));
+    const auto t = escritura::totales(c,
+                                      "SELECT Rm_Precio_Descontado_Importe, Rm_Cuota_Fija, Rm_Cantidad_1, "
+                                      "Rm_Impuesto_Factor FROM Remision WHERE Rm_Folio = " + texto(folio),
+                                      h.Rm_Descuento_Global_Factor);
+    const double bruto = t.suma();
+    const double descuento = vb::round2(bruto - t.subtotal());
+    const double impuesto = t.impuesto();
     // A no-charge note records its amounts but owes nothing.
-    const double total = escritura::mismoTexto(h.Rm_Sin_Cargo, "SI") ? 0 : vb::round2(bruto - descuento + impuesto);
+    const double total = escritura::mismoTexto(h.Rm_Sin_Cargo, "SI") ? 0 : t.total();
     const std::string fecha = escritura::sello(m_e);
     c.Execute("INSERT INTO Remision_Encabezado (Rm_Folio, Rm_Fecha, Rm_Tabla, Rm_Documento, Rm_Referencia, "
               "Rm_Comentario, Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, "

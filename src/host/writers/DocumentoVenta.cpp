@@ -1,6 +1,8 @@
 #include "host/writers/DocumentoVenta.h"
 
+#include "base/Text.h"
 #include "db/Connection.h"
+#include "host/services/Importes.h"
 #include "host/writers/Escritura.h"
 #include "host/writers/Inventario.h"
 
@@ -104,8 +106,11 @@ bool DocumentoVenta::AgregaPartida()
     const std::string talla = p.Tl_Cve_Talla.empty() ? "00" : p.Tl_Cve_Talla;
     const std::string color = p.Cl_Cve_Color.empty() ? "00" : p.Cl_Cve_Color;
     const double impuestoFactor = producto.Fields("Pr_Impuesto_Factor").toDouble();
-    const auto imp = escritura::calculaImportes(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor,
-                                                m_datos.Cuota);
+    // Priced as the note's line: the grid's chain and the tax after the global discount.
+    const auto imp = importesRenglon(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor, m_datos.Cuota,
+                                     m_datos.TipoCalculo);
+    const double impuesto = TotalesDocumento(h.Vn_Descuento_Global_Factor)
+                                .agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
     const std::string fecha = escritura::sello(m_e);
     auto encabezado = c.Execute("SELECT Vn_Pedido, Vn_Condicion_Venta FROM Venta_Encabezado WHERE Vn_Folio = " +
                                 texto(h.Vn_Folio));
@@ -128,15 +133,14 @@ bool DocumentoVenta::AgregaPartida()
         texto(h.Cl_Cve_Cliente) + ", " + texto(h.Vn_Cve_Vendedor) + ", " + texto(h.Mn_Cve_Moneda) + ", " +
         numero(h.Vn_Tipo_Cambio) + ", " + texto(condicion) + ", " + texto(h.Vn_Sin_Cargo) + ", " +
         numero(h.Vn_Descuento_Global_Factor) + ", '', 'SI', 'AC', " + texto(p.Pr_Cve_Producto) + ", " +
-        texto(p.Pr_Descripcion.substr(0, 100)) + ", " + texto(talla) + ", " + texto(color) + ", " +
+        texto(std::string(utf8Left(p.Pr_Descripcion, 100))) + ", " + texto(talla) + ", " + texto(color) + ", " +
         texto(p.Sucursal_Inventario) + ", " + texto(p.Almacen_Inventario) + ", " + texto(m_datos.Ubicacion) + ", " +
         numero(p.Cantidad_1) + ", " + texto(p.Unidad_1) + ", " + numero(p.Cantidad_Control_2) + ", " +
         texto(p.Unidad_Control_2) + ", " + numero(p.Costo) + ", " + numero(p.Costo_Importe) + ", " +
         texto(p.Pr_Folio) + ", " + numero(m_datos.Cuota) + ", " + numero(p.Precio_Lista) + ", " +
-        numero(imp.precioListaImporte) + ", " + numero(p.Descuento_Factor) + ", " + numero(imp.descuentoImporte) +
-        ", " + numero(imp.precioDescontado) + ", " + numero(imp.precioDescontadoImporte) + ", " +
-        numero(impuestoFactor) + ", " + numero(imp.impuestoImporte) + ", " + numero(imp.precioNeto) + ", " +
-        numero(imp.precioNetoImporte) + ", " + texto(m_e.usuario) + ", " + texto(fecha) + ")");
+        numero(imp.importeLista) + ", " + numero(p.Descuento_Factor) + ", " + numero(imp.descuentoImporte) + ", " +
+        numero(imp.precioDescontado) + ", " + numero(imp.importeDescontado) + ", " + numero(impuestoFactor) + ", " +
+        numero(impuesto) + ", " + numero(imp.precioNeto) + ", " + numero(imp.importeNeto) + ", " + texto(m_e.usuario) + ", " + texto(fecha) + ")");
 
     // The sale names the lots and serial numbers it sells; the stock itself moved with the note.
     for (const auto& serie : inventario::separa(p.Sr_Cve_Serie))

@@ -1,7 +1,6 @@
 #include "host/writers/Escritura.h"
 
 #include "base/Error.h"
-#include "base/Vb.h"
 #include "db/Connection.h"
 
 #include <algorithm>
@@ -11,9 +10,6 @@
 #include <ctime>
 
 namespace tesmira::host::escritura {
-
-using vb::round2;
-using vb::round4;
 
 bool mismoTexto(const std::string& a, const std::string& b)
 {
@@ -87,18 +83,13 @@ double factor(db::Connection& c, const std::string& product, const std::string& 
     return rs.Eof() ? 0 : rs.Fields("Cu_Factor").toDouble();
 }
 
-Importes calculaImportes(double cantidad, double precioLista, double descuentoFactor, double impuestoFactor,
-                         double cuota)
+TotalesDocumento totales(db::Connection& c, const std::string& lineas, double descuentoGlobal)
 {
-    Importes i;
-    i.precioListaImporte = round2(cantidad * precioLista);
-    i.descuentoImporte = round2(i.precioListaImporte * descuentoFactor);
-    i.precioDescontado = round4(precioLista * (1 - descuentoFactor));
-    i.precioDescontadoImporte = round2(i.precioListaImporte - i.descuentoImporte + cuota);
-    i.impuestoImporte = round2(i.precioDescontadoImporte * impuestoFactor);
-    i.precioNeto = round4(i.precioDescontado * (1 + impuestoFactor));
-    i.precioNetoImporte = round2(i.precioDescontadoImporte + i.impuestoImporte);
-    return i;
+    TotalesDocumento t(descuentoGlobal);
+    for (auto rs = c.Execute(lineas); !rs.Eof(); rs.MoveNext())
+        t.agrega(rs.Fields(size_t{0}).toDouble(), rs.Fields(size_t{1}).toDouble() * rs.Fields(size_t{2}).toDouble(),
+                 rs.Fields(size_t{3}).toDouble());
+    return t;
 }
 
 void actualizaTotalesVenta(const Entorno& e, const std::string& folio)
@@ -108,12 +99,13 @@ void actualizaTotalesVenta(const Entorno& e, const std::string& folio)
                            texto(folio));
     if (venta.Eof())
         throw Error("No existe la venta: " + folio);
-    auto suma = c.Execute("SELECT SUM(Vn_Precio_Descontado_Importe) AS Subtotal, SUM(Vn_Impuesto_Importe) AS Impuesto "
-                          "FROM Venta WHERE Vn_Folio = " + texto(folio));
-    const double f = venta.Fields("Vn_Descuento_Global_Factor").toDouble();
-    const double subtotal = round2(suma.Fields("Subtotal").toDouble() * (1 - f));
-    const double impuesto = round2(suma.Fields("Impuesto").toDouble() * (1 - f));
-    const double total = mismoTexto(venta.Fields("Vn_Sin_Cargo").toString(), "SI") ? 0 : round2(subtotal + impuesto);
+    const auto t = totales(c,
+                           "SELECT Vn_Precio_Descontado_Importe, Vn_Cuota_Fija, Vn_Cantidad_1, Vn_Impuesto_Factor "
+                           "FROM Venta WHERE Vn_Folio = " + texto(folio),
+                           venta.Fields("Vn_Descuento_Global_Factor").toDouble());
+    const double subtotal = t.subtotal();
+    const double impuesto = t.impuesto();
+    const double total = mismoTexto(venta.Fields("Vn_Sin_Cargo").toString(), "SI") ? 0 : t.total();
     c.Execute("UPDATE Venta_Encabezado SET Vn_Subtotal = " + numero(subtotal) + ", Vn_Impuesto = " + numero(impuesto) +
               ", Vn_Total = " + numero(total) + ", Oper_Ult_Modif = " + texto(e.usuario) + ", Fecha_Ult_Modif = " +
               texto(sello(e)) + " WHERE Vn_Folio = " + texto(folio));

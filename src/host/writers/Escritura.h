@@ -1,8 +1,9 @@
 #pragma once
 // Pieces the document writers share: SQL literals, the modification stamp, folio counters,
-// unit factors and the line amount chain.
+// unit factors and the document totals.
 #include "base/Value.h"
 #include "host/services/Entorno.h"
+#include "host/services/Importes.h"
 
 #include <string>
 
@@ -32,22 +33,12 @@ bool mismoTexto(const std::string& a, const std::string& b);
 // 1 in `from` = factor in `to` for the product; same unit 1; unknown pair 0.
 double factor(db::Connection& c, const std::string& product, const std::string& from, const std::string& to);
 
-struct Importes {
-    double precioListaImporte = 0;
-    double descuentoImporte = 0;
-    double precioDescontado = 0;
-    double precioDescontadoImporte = 0;
-    double impuestoImporte = 0;
-    double precioNeto = 0;
-    double precioNetoImporte = 0;
-};
-// Price chain of a line: list amount, discount, the fixed fee added before tax, tax.
-// Amounts to cents, unit prices to 4 decimals (ties to even).
-Importes calculaImportes(double cantidad, double precioLista, double descuentoFactor, double impuestoFactor,
-                         double cuota);
+// The totals of a document's stored lines; `lineas` selects, in this order, each line's
+// discounted amount, fixed fee, quantity and tax factor.
+TotalesDocumento totales(db::Connection& c, const std::string& lineas, double descuentoGlobal);
 
 // Recomputes the sale header's subtotal (after the global discount), tax and total from its
-// lines; a no-charge sale totals 0.
+// lines as the screen's totals do; a no-charge sale totals 0.
 void actualizaTotalesVenta(const Entorno& e, const std::string& folio);
 
 } // namespace tesmira::host::escritura

@@ -2,6 +2,7 @@
 // storage locations from a list or typed and verified, extended descriptions in the
 // host's editor, and the branch and warehouse chosen in the availability look-up.
 #include "base/Error.h"
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
 #include "host/services/Lotes.h"
@@ -70,33 +71,41 @@ std::string formatoTexto(const std::string& valor, const std::string& formato)
     if (std::none_of(patron.begin(), patron.end(), [](char c) { return c == '@' || c == '&'; }))
         return texto + patron;
 
+    // A placeholder takes one character, however many bytes it is written in.
+    const auto letras = utf8Characters(texto);
+    auto junta = [&](size_t desde, size_t hasta) {
+        std::string out;
+        for (size_t i = desde; i < hasta; ++i)
+            out += letras[i];
+        return out;
+    };
     std::string salida;
     if (izquierda) {
         size_t i = 0;
         for (char c : patron) {
             if (c == '@' || c == '&') {
-                if (i < texto.size())
-                    salida += texto[i++];
+                if (i < letras.size())
+                    salida += letras[i++];
                 else if (c == '@')
                     salida += ' ';
             } else {
                 salida += c;
             }
         }
-        return salida + texto.substr(i);
+        return salida + junta(i, letras.size());
     }
-    size_t quedan = texto.size();
+    size_t quedan = letras.size();
     for (auto c = patron.rbegin(); c != patron.rend(); ++c) {
         if (*c == '@' || *c == '&') {
             if (quedan > 0)
-                salida.insert(salida.begin(), texto[--quedan]);
+                salida.insert(0, letras[--quedan]);
             else if (*c == '@')
                 salida.insert(salida.begin(), ' ');
         } else {
             salida.insert(salida.begin(), *c);
         }
     }
-    return texto.substr(0, quedan) + salida;
+    return junta(0, quedan) + salida;
 }
 
 } // namespace

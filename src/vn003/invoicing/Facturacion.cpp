@@ -1,8 +1,8 @@
 // Invoicing a note inside its save (sale, invoice, address, document control), mailing the
 // digital invoice afterwards, and the invoice controls of the header.
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
-#include "forms/Text.h"
 #include "host/writers/ControlDocumento.h"
 #include "host/writers/DatosPartidaVenta.h"
 #include "host/writers/DocumentoVenta.h"
@@ -59,7 +59,7 @@ void llenaPartidaVenta(frmVN003& f, host::PartidaVenta& p)
         p.Sucursal_Inventario = f.txt_Sc_Cve_Sucursal.text();
         p.Almacen_Inventario = f.txt_Al_Cve_Almacen.text();
     }
-    p.Pr_Descripcion = std::string(forms::utf8Left(celda(f, "Pr_Descripcion"), 100));
+    p.Pr_Descripcion = std::string(utf8Left(celda(f, "Pr_Descripcion"), 100));
     p.Pr_Cve_Producto = celda(f, "Pr_Cve_Producto");
     p.Tl_Cve_Talla = celda(f, "Tl_Cve_Talla");
     p.Cl_Cve_Color = celda(f, "Cl_Cve_Color");
@@ -141,6 +141,7 @@ bool frmVN003::Facturar_Remision(const std::string& folioRemision, std::string& 
                                                partida.Cantidad_Control_2 / partida.Cantidad_1))
                     return rechaza("Imposible guardar registro producto cubicado");
                 datos.Cuota = numero(*this, "Cuota");
+                datos.TipoCalculo = Parametros.TipoCalculoImportes;
                 datos.Ubicacion = "";
                 if (Manejo.ManejaUbicacion)
                     datos.Ubicacion = celda(*this, "Ubicacion");

@@ -1,6 +1,7 @@
 // The accept command: checks the period and the credit, writes the note and every grid line
 // through the host's writer, completes the note (dimensions, address, order state, dispatch,
 // invoice) in the same transaction, commits, and prints.
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
 #include "forms/Text.h"
@@ -219,7 +220,7 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
 
     const std::string descripcion = celda(f, "Pr_Descripcion");
     partida.Pr_Cve_Producto = celda(f, "Pr_Cve_Producto");
-    partida.Pr_Descripcion = std::string(forms::utf8Left(descripcion, 100));
+    partida.Pr_Descripcion = std::string(utf8Left(descripcion, 100));
     partida.Tl_Cve_Talla = celda(f, "Tl_Cve_Talla");
     partida.Cl_Cve_Color = celda(f, "Cl_Cve_Color");
     partida.Cantidad_1 = numero(f, "Cantidad_1");
@@ -241,6 +242,7 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
     if (f.Manejo.ManejaUbicacion)
         datos.Ubicacion = celda(f, "Ubicacion");
     datos.Cuota = numero(f, "Cuota");
+    datos.TipoCalculo = f.Parametros.TipoCalculoImportes;
 
     if (!asignaLoteSerie(f, partida))
         return false;

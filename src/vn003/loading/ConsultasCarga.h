@@ -1,0 +1,33 @@
+#pragma once
+// The order and dispatch loaders' statements, for given (unquoted) values. The screen runs them;
+// the db tests and the benchmarks run the same text on their own data.
+#include <optional>
+#include <string>
+
+namespace tesmira::vn003::consultas {
+
+// The ordinary loader's pending lines: one row per order line, the delivered total of each
+// product, size, colour and concept subtracted from every line of that key. An empty branch
+// means any branch.
+std::string pendientesPedido(const std::string& folio, const std::string& sucursal = "");
+
+// The stock-only loader's: unlike the ordinary loader's, delivered quantities are matched per
+// order line, 'BO' lines come back and the order is whatever the database gives.
+std::string pendientesSoloExistencia(const std::string& folio, const std::string& sucursal = "");
+
+// The order line a dispatch line was picked for.
+struct LineaPedido {
+    std::string producto, talla, color, id;
+};
+// The pending quantity of one order line; the note on screen does not count as delivered.
+std::string pendienteLineaSalida(const std::string& folio, const std::string& nota, const std::string& sucursal,
+                                 const LineaPedido& linea);
+
+// The warehouse's finished dispatches, and the note's own one when given. The '?' marks are the pick list's own filters on the descriptions; they stay in the text.
+std::string salidasAlmacen(const std::string& sucursal, const std::string& almacen,
+                           const std::optional<std::string>& propia);
+
+// What a dispatch picked: one row per order line, location and lot, by product then location.
+std::string detalleSalida(const std::string& salida);
+
+} // namespace tesmira::vn003::consultas
