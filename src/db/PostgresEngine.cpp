@@ -326,7 +326,13 @@ void PostgresEngine::learnNames(std::string_view sql)
 
 void PostgresEngine::executeScript(std::string_view sqliteScript)
 {
-    const std::string script = postgresScript(sqliteScript);
+    std::string script = postgresScript(sqliteScript);
+    if (!m_preludeReady) {
+        Result known = exec("SELECT to_regproc('tsql_like_regex') IS NOT NULL");
+        if (std::string(PQgetvalue(known.get(), 0, 0)) != "t")
+            script = std::string(postgresPrelude()) + script; // in the same transaction
+        m_preludeReady = true;
+    }
     if (m_inTransaction)
         exec(kSavepoint);
     try {
@@ -391,15 +397,17 @@ std::string PostgresEngine::displayName() const
 bool PostgresEngine::isEmpty()
 {
     Result r = exec("SELECT count(*) FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
-                    "WHERE n.nspname = current_schema() AND c.relkind IN ('r', 'p', 'v', 'm')");
+                    "WHERE n.nspname = current_schema() AND c.relkind IN ('r', 'p', 'v', 'm') "
+                    "AND c.relname <> 'sysobjects'");
     return std::string(PQgetvalue(r.get(), 0, 0)) == "0";
 }
 
 void PostgresEngine::createSchema(std::string_view schemaSql, int version)
 {
-    exec(std::string(postgresPrelude()).c_str());
     executeScript(schemaSql);
-    exec(("INSERT INTO tesmira_schema (version) VALUES (" + std::to_string(version) + ")").c_str());
+    exec(("CREATE TABLE tesmira_schema (version integer NOT NULL); INSERT INTO tesmira_schema (version) VALUES ("
+          + std::to_string(version) + ")")
+             .c_str());
 }
 
 int PostgresEngine::schemaVersion()

@@ -29,6 +29,7 @@ public:
     // failed statement leaves the transaction usable, as on SQL Server and SQLite.
     Recordset run(const Translation& t);
     // A script of SQLite statements (types rewritten, see PostgresSchema.h); all or nothing.
+    // The first script on a database without the prelude installs it too.
     void executeScript(std::string_view sqliteScript);
 
     void begin();
@@ -44,9 +45,9 @@ public:
     // "dbname en host:port", for windows and messages; never the password.
     std::string displayName() const;
 
-    // No table or view of ours yet.
+    // No table or view yet (the catalogue view of the prelude aside).
     bool isEmpty();
-    // Creates the prelude and `schemaSql` with its version inside the caller's transaction.
+    // Creates `schemaSql` (and the prelude) with its version inside the caller's transaction.
     void createSchema(std::string_view schemaSql, int version);
     // The version stored by createSchema; throws when the database holds other tables.
     int schemaVersion();
@@ -72,6 +73,7 @@ private:
     std::string m_clockSent;
     int64_t m_rowsAffected = 0;
     bool m_inTransaction = false;
+    bool m_preludeReady = false; // the database has what postgresPrelude() creates
     // Lower-cased name → the spelling declared in a script: PostgreSQL answers folded names.
     std::unordered_map<std::string, std::string> m_spelling;
 };

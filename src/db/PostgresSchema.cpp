@@ -74,8 +74,8 @@ std::string postgresScript(std::string_view s)
         }
         size_t end = i;
         const std::string word = nextWord(s, i, &end);
-        if (word == "TEXT" && nextWord(s, end) == "COLLATE")
-            out += "bpchar";
+        if (word == "TEXT")
+            out += nextWord(s, end) == "COLLATE" ? "bpchar" : "bpchar COLLATE ci";
         else if (word == "NOCASE")
             out += "ci";
         else if (word == "REAL")
@@ -102,7 +102,6 @@ std::string_view postgresPrelude()
     // SQL functions of one expression are inlined by the planner: no call per row.
     return R"sql(
 CREATE COLLATION ci (provider = icu, locale = 'und-u-ks-level2', deterministic = false);
-CREATE TABLE tesmira_schema (version integer NOT NULL);
 
 -- SQL Server's '+': two texts concatenate keeping trailing blanks, numbers add, a text
 -- against a number converts (or fails as SQL Server does), NULL when either side is NULL.

@@ -7,15 +7,16 @@
 
 namespace tesmira::db {
 
-// A script of SQLite statements with PostgreSQL types: TEXT COLLATE NOCASE → bpchar COLLATE ci
-// (case and trailing blanks ignored), REAL → double precision, DATETIME → timestamp(0),
+// A script of SQLite statements with PostgreSQL types: TEXT → bpchar COLLATE ci (case and
+// trailing blanks ignored, as SQL Server compares, also where SQLite's column has no NOCASE
+// and only the literal's collation makes it so), REAL → double precision, DATETIME → timestamp(0),
 // INTEGER → bigint (an INTEGER PRIMARY KEY numbers itself), BLOB → bytea; ifnull() is
 // coalesce(). Strings, quoted
 // names and comments pass untouched.
 std::string postgresScript(std::string_view sqliteScript);
 
-// Collation, functions, operators and views the dialect's PostgreSQL text relies on, and the
-// table holding the schema's version. Runs once, on an empty database.
+// Collation, functions, operators and views the dialect's PostgreSQL text relies on. Runs once
+// per database, before the first script of ours.
 std::string_view postgresPrelude();
 
 // The server-side setting getdate() answers when set: the connection's clock.
