@@ -2,6 +2,7 @@
 // signs the user in, loads the delivery-note component and shows its screen.
 #include "base/Error.h"
 #include "db/Connection.h"
+#include "db/DatabaseName.h"
 #include "db/Schema.h"
 #include "host/services/Entorno.h"
 #include "host/services/PadreShell.h"
@@ -30,10 +31,13 @@ int fail(const QString& text)
     return 1;
 }
 
+bool isServer(const QString& name) { return db::databaseKind(name.toStdString()) == db::DatabaseKind::PostgresServer; }
+
 // A new file gets the schema and the demo company; a failed demo load leaves no half-made file.
+// A server database is made with tesmira-db init.
 std::unique_ptr<db::Connection> openDatabase(const QString& path)
 {
-    const bool fresh = !QFileInfo::exists(path);
+    const bool fresh = !isServer(path) && !QFileInfo::exists(path);
     auto conn = std::make_unique<db::Connection>(path.toStdString());
     if (!fresh)
         return conn;
@@ -58,7 +62,7 @@ int main(int argc, char** argv)
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("Tesmira: Remisión de pedidos"));
     args.addHelpOption();
-    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("Archivo de la base de datos."),
+    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("Archivo de la base de datos, o postgresql://… de un servidor."),
                                       QStringLiteral("FILE"));
     const QCommandLineOption userOption(QStringLiteral("user"), QStringLiteral("Usuario (ADMIN)."),
                                         QStringLiteral("CODE"), QStringLiteral("ADMIN"));
@@ -78,11 +82,15 @@ int main(int argc, char** argv)
     try {
         conn = openDatabase(path);
     } catch (const std::exception& e) {
-        return fail(QStringLiteral("No se pudo abrir la base de datos %1:\n%2").arg(path, QString::fromStdString(e.what())));
+        // A connection string may hold a password: the engine's message names the database instead.
+        return fail(isServer(path) ? QString::fromStdString(e.what())
+                                   : QStringLiteral("No se pudo abrir la base de datos %1:\n%2").arg(path, QString::fromStdString(e.what())));
     }
 
     ui::QtDialogos dialogos;
-    const QString output = QFileInfo(path).absolutePath() + QStringLiteral("/salida");
+    const QString output = (isServer(path) ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                           : QFileInfo(path).absolutePath())
+        + QStringLiteral("/salida");
     QDir().mkpath(output);
     host::Entorno entorno{*conn, dialogos, args.value(userOption).trimmed().toUpper().toStdString(), std::nullopt,
                           output.toStdString()};

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/Text.h"
 #include "db/DatabaseName.h"
+#include "db/DbError.h"
 #include "db/Dialect.h"
 #include "db/PostgresEngine.h"
 #include "db/Schema.h"
@@ -22,9 +23,32 @@ namespace {
 constexpr size_t kCacheCapacity = 256;
 constexpr int kBusyTimeoutMs = 5000;
 
-Error statementError(std::string_view message, std::string_view sql)
+DbErrorCode codeOf(int rc)
 {
-    return Error(std::string(message) + "\nSQL: " + std::string(sql));
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return DbErrorCode::Busy;
+    case SQLITE_CONSTRAINT:
+        return DbErrorCode::Constraint;
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+    case SQLITE_NOTADB:
+        return DbErrorCode::ConnectionLost;
+    default:
+        return DbErrorCode::Other;
+    }
+}
+
+DbError statementError(DbErrorCode code, std::string_view message, std::string_view sql)
+{
+    return DbError(code, std::string(message) + "\nSQL: " + std::string(sql));
+}
+
+// The engine's last failure on this handle.
+DbError engineError(sqlite3* db, std::string_view sql)
+{
+    return statementError(codeOf(sqlite3_extended_errcode(db)), sqlite3_errmsg(db), sql);
 }
 
 Date localNow()
@@ -76,18 +100,17 @@ Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
     }
 }
 
-void bind(sqlite3_stmt* s, int index, const Value& v)
+// SQLITE_OK, or the reason the value could not be bound (out of memory, a text too long).
+int bind(sqlite3_stmt* s, int index, const Value& v)
 {
     if (v.isInt())
-        sqlite3_bind_int64(s, index, v.toInt());
-    else if (v.isDouble())
-        sqlite3_bind_double(s, index, v.toDouble());
-    else if (v.isNull())
-        sqlite3_bind_null(s, index);
-    else {
-        const std::string text = v.toString();
-        sqlite3_bind_text(s, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-    }
+        return sqlite3_bind_int64(s, index, v.toInt());
+    if (v.isDouble())
+        return sqlite3_bind_double(s, index, v.toDouble());
+    if (v.isNull())
+        return sqlite3_bind_null(s, index);
+    const std::string text = v.toString();
+    return sqlite3_bind_text64(s, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 // Leaves a cached statement ready for its next use, whatever happened.
@@ -102,6 +125,8 @@ struct ResetOnExit {
 
 } // namespace
 
+void Connection::CloseDatabase::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+
 Connection::Connection(const std::string& path, OpenMode mode) : m_path(path), m_clock(localNow)
 {
     if (databaseKind(path) == DatabaseKind::PostgresServer) {
@@ -112,35 +137,28 @@ Connection::Connection(const std::string& path, OpenMode mode) : m_path(path), m
         return;
     }
     m_dialect = std::make_unique<Dialect>(kCacheCapacity);
-    try {
-        open(mode);
-    } catch (...) {
-        m_statements.reset();
-        sqlite3_close_v2(m_db);
-        throw;
-    }
+    open(mode);
 }
 
-Connection::~Connection()
-{
-    m_statements.reset();
-    sqlite3_close_v2(m_db);
-}
+Connection::~Connection() = default;
 
 void Connection::open(OpenMode mode)
 {
     // A connection belongs to the one thread that runs the screen: SQLite's per-call mutex is pure cost.
     constexpr int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(m_path.c_str(), &m_db, flags, nullptr) != SQLITE_OK)
-        throw Error("No se pudo abrir la base de datos " + m_path + ": "
-                    + (m_db ? sqlite3_errmsg(m_db) : "sin memoria"));
-    m_statements = std::make_unique<StatementCache>(m_db, kCacheCapacity);
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-    registerSqlFunctions(m_db, &m_clock);
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(m_path.c_str(), &raw, flags, nullptr);
+    m_db.reset(raw); // SQLite hands out a handle even on failure: it must be closed too
+    if (rc != SQLITE_OK)
+        throw DbError(DbErrorCode::ConnectionLost, "No se pudo abrir la base de datos " + m_path + ": "
+                                                       + (raw ? sqlite3_errmsg(raw) : "sin memoria"));
+    m_statements = std::make_unique<StatementCache>(m_db.get(), kCacheCapacity);
+    sqlite3_busy_timeout(m_db.get(), kBusyTimeoutMs);
+    registerSqlFunctions(m_db.get(), &m_clock);
     // The Bloom filter in front of automatic indexes hashes a text by its length, so a join
     // of 'C02 ' with 'C02' would miss despite NOCASE ignoring trailing blanks.
     constexpr int kBloomFilter = 0x00080000;
-    sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, m_db, kBloomFilter);
+    sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, m_db.get(), kBloomFilter);
     exec("PRAGMA journal_mode=WAL");
     // SQL Server's catalogue of objects, as far as the screen asks it: a TEMP view, so the
     // file itself stays a plain SQLite database.
@@ -205,10 +223,10 @@ void Connection::createSchema()
 void Connection::exec(const char* sql)
 {
     char* message = nullptr;
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        const std::string text = message ? message : sqlite3_errmsg(m_db);
+    if (const int rc = sqlite3_exec(m_db.get(), sql, nullptr, nullptr, &message); rc != SQLITE_OK) {
+        const std::string text = message ? message : sqlite3_errmsg(m_db.get());
         sqlite3_free(message);
-        throw statementError(text, sql);
+        throw statementError(codeOf(rc), text, sql);
     }
 }
 
@@ -218,15 +236,15 @@ Recordset Connection::Execute(std::string_view sql)
     try {
         statements = m_dialect->translate(sql);
     } catch (const Error& e) {
-        throw statementError(e.what(), sql);
+        throw statementError(DbErrorCode::Syntax, e.what(), sql);
     }
     Recordset result;
     if (m_pg) {
         for (const Translation& t : statements) {
             try {
                 result = m_pg->run(t);
-            } catch (const Error& e) {
-                throw statementError(e.what(), sql);
+            } catch (const DbError& e) {
+                throw statementError(e.code(), e.what(), sql);
             }
         }
         return result;
@@ -236,13 +254,17 @@ Recordset Connection::Execute(std::string_view sql)
         try {
             s = m_statements->get(t.key, t.sql);
         } catch (const Error& e) {
-            throw statementError(e.what(), sql);
+            // SQLite reports a busy schema as a failed prepare too
+            const int rc = sqlite3_errcode(m_db.get());
+            throw statementError(rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? DbErrorCode::Busy : DbErrorCode::Syntax,
+                                 e.what(), sql);
         }
         if (!s)
             continue;
         ResetOnExit reset{s};
         for (size_t i = 0; i < t.params.size(); ++i)
-            bind(s, static_cast<int>(i + 1), t.params[i]);
+            if (bind(s, static_cast<int>(i + 1), t.params[i]) != SQLITE_OK)
+                throw engineError(m_db.get(), sql);
 
         const int n = sqlite3_column_count(s);
         std::vector<std::string> columns;
@@ -261,7 +283,7 @@ Recordset Connection::Execute(std::string_view sql)
             rows.push_back(std::move(row));
         }
         if (rc != SQLITE_DONE)
-            throw statementError(sqlite3_errmsg(m_db), sql);
+            throw engineError(m_db.get(), sql);
         result = Recordset(std::move(columns), std::move(rows));
     }
     return result;
@@ -276,8 +298,8 @@ void Connection::executeScript(std::string_view sql)
     while (tail < end) {
         sqlite3_stmt* raw = nullptr;
         const char* start = tail;
-        if (sqlite3_prepare_v2(m_db, start, static_cast<int>(end - start), &raw, &tail) != SQLITE_OK)
-            throw statementError(sqlite3_errmsg(m_db), utf8Left(std::string_view(start, static_cast<size_t>(end - start)), 400));
+        if (sqlite3_prepare_v2(m_db.get(), start, static_cast<int>(end - start), &raw, &tail) != SQLITE_OK)
+            throw engineError(m_db.get(), utf8Left(std::string_view(start, static_cast<size_t>(end - start)), 400));
         if (!raw)
             continue;
         int rc;
@@ -285,7 +307,7 @@ void Connection::executeScript(std::string_view sql)
         }
         sqlite3_finalize(raw);
         if (rc != SQLITE_DONE)
-            throw statementError(sqlite3_errmsg(m_db), std::string_view(start, static_cast<size_t>(tail - start)));
+            throw statementError(codeOf(rc), sqlite3_errmsg(m_db.get()), std::string_view(start, static_cast<size_t>(tail - start)));
     }
 }
 
@@ -298,6 +320,7 @@ void Connection::BeginTrans()
     else
         exec("BEGIN IMMEDIATE");
     m_inTransaction = true;
+    m_savepoints = 0;
 }
 
 void Connection::CommitTrans()
@@ -309,7 +332,7 @@ void Connection::CommitTrans()
         m_inTransaction = m_pg->inTransaction();
         return;
     }
-    if (sqlite3_get_autocommit(m_db)) {
+    if (sqlite3_get_autocommit(m_db.get())) {
         m_inTransaction = false;
         throw Error("La transacción ya había sido revertida por un error anterior; no se guardó nada");
     }
@@ -324,8 +347,45 @@ void Connection::RollbackTrans()
     m_inTransaction = false;
     if (m_pg)
         m_pg->rollback();
-    else if (!sqlite3_get_autocommit(m_db))
+    else if (!sqlite3_get_autocommit(m_db.get()))
         exec("ROLLBACK");
+}
+
+namespace {
+std::string savepointName(int depth) { return "tesmira_" + std::to_string(depth); }
+} // namespace
+
+void Connection::command(const std::string& sql)
+{
+    if (m_pg)
+        m_pg->command(sql);
+    else
+        exec(sql.c_str());
+}
+
+void Connection::beginSavepoint()
+{
+    if (!m_inTransaction)
+        throw Error("Un punto de retorno necesita una transacción abierta");
+    command("SAVEPOINT " + savepointName(m_savepoints + 1));
+    ++m_savepoints;
+}
+
+void Connection::releaseSavepoint()
+{
+    if (!m_inTransaction || m_savepoints == 0)
+        throw Error("No hay un punto de retorno abierto");
+    command("RELEASE SAVEPOINT " + savepointName(m_savepoints));
+    --m_savepoints;
+}
+
+void Connection::rollbackSavepoint()
+{
+    if (!m_inTransaction || m_savepoints == 0)
+        throw Error("No hay un punto de retorno abierto");
+    const std::string name = savepointName(m_savepoints);
+    --m_savepoints;
+    command("ROLLBACK TO SAVEPOINT " + name + "; RELEASE SAVEPOINT " + name);
 }
 
 std::string Connection::DefaultDatabase() const
@@ -338,14 +398,14 @@ std::string Connection::displayName() const
     return m_pg ? m_pg->displayName() : std::filesystem::path(m_path).filename().string();
 }
 
-int64_t Connection::rowsAffected() const { return m_pg ? m_pg->rowsAffected() : sqlite3_changes64(m_db); }
+int64_t Connection::rowsAffected() const { return m_pg ? m_pg->rowsAffected() : sqlite3_changes64(m_db.get()); }
 
 void Connection::setBusyTimeout(int milliseconds)
 {
     if (m_pg)
         m_pg->setLockTimeout(milliseconds);
     else
-        sqlite3_busy_timeout(m_db, milliseconds);
+        sqlite3_busy_timeout(m_db.get(), milliseconds);
 }
 
 size_t Connection::cacheHits() const { return m_dialect->cacheHits(); }

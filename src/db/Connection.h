@@ -1,7 +1,8 @@
 #pragma once
 // The one database connection: SQLite (a file) or PostgreSQL (a server, see DatabaseName.h)
 // underneath, SQL Server's dialect on top.
-// Every failure throws tesmira::Error carrying the engine's message and the statement.
+// Every engine failure throws db::DbError (a tesmira::Error) carrying the engine's reason as a
+// DbErrorCode, its message and the statement.
 #include "db/Recordset.h"
 #include "db/SqlFunctions.h"
 
@@ -50,6 +51,10 @@ public:
     void CommitTrans();
     void RollbackTrans();
     bool inTransaction() const { return m_inTransaction; }
+    // Nested scopes inside the open transaction (see db::Savepoint); each throws without one.
+    void beginSavepoint();
+    void releaseSavepoint();
+    void rollbackSavepoint(); // undoes the innermost scope's writes and closes it
 
     // The database's name: the file name without folder and extension, or the server's database.
     std::string DefaultDatabase() const;
@@ -59,7 +64,7 @@ public:
     const std::string& path() const { return m_path; }
     // Rows changed by the last INSERT/UPDATE/DELETE.
     int64_t rowsAffected() const;
-    sqlite3* handle() const { return m_db; } // null on PostgreSQL
+    sqlite3* handle() const { return m_db.get(); } // null on PostgreSQL
 
     // How long a statement waits for another connection's write lock (5 s by default);
     // PostgreSQL's lock_timeout.
@@ -76,14 +81,20 @@ private:
     void open(OpenMode mode);
     void ensureSchema();
     void exec(const char* sql);
+    void command(const std::string& sql); // a statement of our own, on either engine
+
+    struct CloseDatabase {
+        void operator()(sqlite3* db) const;
+    };
 
     std::string m_path;
-    sqlite3* m_db = nullptr;
+    std::unique_ptr<sqlite3, CloseDatabase> m_db; // declared first: closes after the statements
     std::unique_ptr<Dialect> m_dialect;
     std::unique_ptr<StatementCache> m_statements;
     Clock m_clock;
     std::unique_ptr<PostgresEngine> m_pg;
     bool m_inTransaction = false;
+    int m_savepoints = 0;
 };
 
 // A transaction for host code: rolls back in its destructor unless committed; never throws there.

@@ -1,6 +1,8 @@
 #include "db/PostgresEngine.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
+#include "db/DbError.h"
 #include "db/PostgresSchema.h"
 #include "db/Schema.h"
 #include "db/SqlLexer.h"
@@ -28,6 +30,22 @@ enum Oid_ : Oid {
 constexpr int kLockTimeoutMs = 5000;
 constexpr const char* kSavepoint = "SAVEPOINT tesmira_statement";
 constexpr const char* kRelease = "RELEASE SAVEPOINT tesmira_statement";
+
+DbErrorCode codeOf(const char* sqlstate)
+{
+    const std::string s = sqlstate ? sqlstate : "";
+    if (s == "40P01" || s == "40001") // deadlock; a serializable transaction that lost a race
+        return DbErrorCode::Deadlock;
+    if (s == "55P03") // lock_timeout ran out
+        return DbErrorCode::Busy;
+    if (s.rfind("23", 0) == 0)
+        return DbErrorCode::Constraint;
+    if (s.rfind("42", 0) == 0)
+        return DbErrorCode::Syntax;
+    if (s.rfind("08", 0) == 0 || s.rfind("57P", 0) == 0) // connection exceptions; server shutting down
+        return DbErrorCode::ConnectionLost;
+    return DbErrorCode::Other;
+}
 
 // One line: libpq's messages span several, indented with tabs.
 std::string oneLine(std::string text)
@@ -58,7 +76,7 @@ std::string describe(const std::string& conninfo)
     if (!options) {
         std::string why = error ? oneLine(error) : "cadena de conexión no válida";
         PQfreemem(error);
-        throw Error("Cadena de conexión a PostgreSQL no válida (" + why + ")");
+        throw DbError(DbErrorCode::ConnectionLost, "Cadena de conexión a PostgreSQL no válida (" + why + ")");
     }
     std::string db, host, port, service;
     for (PQconninfoOption* o = options; o->keyword; ++o) {
@@ -157,9 +175,10 @@ PostgresEngine::PostgresEngine(const std::string& conninfo, const Clock& clock) 
     const std::string what = describe(conninfo);
     m_conn.reset(PQconnectdb(conninfo.c_str()));
     if (!m_conn)
-        throw Error("No se pudo conectar a la base de datos " + what + ": sin memoria");
+        throw DbError(DbErrorCode::ConnectionLost, "No se pudo conectar a la base de datos " + what + ": sin memoria");
     if (PQstatus(m_conn.get()) != CONNECTION_OK)
-        throw Error("No se pudo conectar a la base de datos " + what + ": " + oneLine(PQerrorMessage(m_conn.get())));
+        throw DbError(DbErrorCode::ConnectionLost,
+                      "No se pudo conectar a la base de datos " + what + ": " + oneLine(PQerrorMessage(m_conn.get())));
     PQsetNoticeProcessor(m_conn.get(), [](void*, const char*) {}, nullptr);
     if (PQsetClientEncoding(m_conn.get(), "UTF8") != 0)
         throw Error("La base de datos " + what + " no acepta textos en UTF-8");
@@ -174,10 +193,12 @@ PostgresEngine::~PostgresEngine() = default;
 void PostgresEngine::fail(pg_result* r) const
 {
     const char* primary = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    if (primary)
-        throw Error(primary);
-    throw Error(oneLine(PQerrorMessage(m_conn.get())));
+    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    const DbErrorCode code = PQstatus(m_conn.get()) != CONNECTION_OK ? DbErrorCode::ConnectionLost : codeOf(state);
+    throw DbError(code, primary ? std::string(primary) : oneLine(PQerrorMessage(m_conn.get())));
 }
+
+void PostgresEngine::command(const std::string& sql) { exec(sql.c_str()); }
 
 PostgresEngine::Result PostgresEngine::exec(const char* sql)
 {
@@ -337,10 +358,10 @@ void PostgresEngine::executeScript(std::string_view sqliteScript)
         exec(kSavepoint);
     try {
         exec(script.c_str());
-    } catch (const Error& e) {
+    } catch (const DbError& e) {
         if (m_inTransaction && PQstatus(m_conn.get()) == CONNECTION_OK)
             exec("ROLLBACK TO SAVEPOINT tesmira_statement; RELEASE SAVEPOINT tesmira_statement");
-        throw Error(std::string(e.what()) + "\nSQL: " + std::string(sqliteScript.substr(0, 400)));
+        throw DbError(e.code(), std::string(e.what()) + "\nSQL: " + std::string(utf8Left(sqliteScript, 400)));
     }
     if (m_inTransaction)
         exec(kRelease);

@@ -1,6 +1,6 @@
 #pragma once
 // A PostgreSQL connection through libpq, reached by Connection for a server database name.
-// Every failure throws tesmira::Error with the server's message.
+// Every failure throws db::DbError with the server's message and its SQLSTATE as a DbErrorCode.
 #include "db/Dialect.h"
 #include "db/Recordset.h"
 #include "db/SqlFunctions.h"
@@ -31,6 +31,9 @@ public:
     // A script of SQLite statements (types rewritten, see PostgresSchema.h); all or nothing.
     // The first script on a database without the prelude installs it too.
     void executeScript(std::string_view sqliteScript);
+
+    // A statement of our own (transaction control, savepoints), without parameters.
+    void command(const std::string& sql);
 
     void begin();
     // Throws when the server already abandoned the transaction; nothing was stored then.

@@ -116,7 +116,7 @@ MainWindow::MainWindow(vn003::frmVN003& screen, host::Entorno& entorno, QWidget*
     statusBar()->addWidget(m_mode);
     statusBar()->addPermanentWidget(new QLabel(QStringLiteral("Usuario: %1  |  Base: %2")
                                                    .arg(qs(entorno.usuario),
-                                                        QFileInfo(qs(entorno.conexion.path())).fileName())));
+                                                        qs(entorno.conexion.displayName()))));
     m_binder->watch(screen.Controles, [this] { updateStatus(); });
     // Long work (a save of many lines) lets the window repaint and says it is busy; the
     // clerk's input waits, so a second accept cannot start meanwhile.

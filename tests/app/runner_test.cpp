@@ -84,6 +84,26 @@ TEST(ScriptRunnerTest, FailedExpectNamesTheLineAndExitsOne)
     EXPECT_NE(r.salida.find("0 passed, 2 failed"), std::string::npos) << r.salida;
 }
 
+// expect msg holds only when id, flags, title and prompt all match the last message box.
+TEST(ScriptRunnerTest, ExpectMsgComparesTheWholeMessage)
+{
+    const auto r = corre("open\n"
+                         "expect msg - 0 \"\" \"\"\n"
+                         "cmd Nuevo\n"
+                         "cmd Aceptar\n"
+                         "expect msg ERR-ID:7500003 64 \"Tesmira\" \"No hay datos para grabar\"\n"
+                         "expect msg ERR-ID:7500004 64 \"Tesmira\" \"No hay datos para grabar\"\n"
+                         "expect msg ERR-ID:7500003 48 \"Tesmira\" \"No hay datos para grabar\"\n"
+                         "expect msg ERR-ID:7500003 64 \"ERROR\" \"No hay datos para grabar\"\n"
+                         "expect msg ERR-ID:7500003 64 \"Tesmira\" \"No hay datos\"\n");
+    EXPECT_EQ(r.codigo, 1);
+    EXPECT_NE(r.salida.find("FAIL line 2: expected \"- 0 \\\"\\\" \\\"\\\"\" got \"(ninguno)\""), std::string::npos)
+        << r.salida;
+    for (int linea : {6, 7, 8, 9})
+        EXPECT_NE(r.salida.find("FAIL line " + std::to_string(linea) + ":"), std::string::npos) << r.salida;
+    EXPECT_NE(r.salida.find("1 passed, 5 failed"), std::string::npos) << r.salida;
+}
+
 // A broken script stops the run with exit 2.
 TEST(ScriptRunnerTest, ErrorsStopTheRun)
 {

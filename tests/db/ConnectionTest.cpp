@@ -1,7 +1,11 @@
 // Transactions, errors, quoting, schema creation and two connections on one file.
 #include "base/Error.h"
 #include "db/Connection.h"
+#include "db/DbError.h"
+#include "db/Savepoint.h"
 #include "db/Schema.h"
+
+#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -114,6 +118,68 @@ TEST_F(Transactions, MisusedTransactionCallsThrow)
     EXPECT_FALSE(c.inTransaction());
 }
 
+// Callers act on the reason (a busy lock, a refused key), never on the engine's message text.
+TEST_F(Transactions, FailuresCarryTheEnginesReason)
+{
+    c.executeScript("CREATE TABLE Clave (k TEXT PRIMARY KEY NOT NULL); INSERT INTO Clave VALUES ('A');");
+    const struct {
+        const char* name;
+        const char* sql;
+        DbErrorCode code;
+    } cases[] = {
+        {"duplicate key", "INSERT INTO Clave (k) VALUES ('A')", DbErrorCode::Constraint},
+        {"null key", "INSERT INTO Clave (k) VALUES (NULL)", DbErrorCode::Constraint},
+        {"unknown column", "SELECT NoExiste FROM Cuenta", DbErrorCode::Syntax},
+        {"not a statement", "SELEC 1", DbErrorCode::Syntax},
+    };
+    for (const auto& k : cases) {
+        try {
+            c.Execute(k.sql);
+            ADD_FAILURE() << k.name << ": must throw";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.code(), k.code) << k.name << ": " << e.what();
+        }
+    }
+    // A value the engine cannot take is refused at the bind, not stored cut.
+    sqlite3_limit(c.handle(), SQLITE_LIMIT_LENGTH, 16);
+    EXPECT_THROW(c.Execute("INSERT INTO Nota (Folio, Texto) VALUES ('2', 'un texto de más de dieciséis')"), DbError);
+    EXPECT_EQ(c.Execute("SELECT count(*) FROM Nota").Fields(size_t{0}).toInt(), 1);
+}
+
+// Inside a caller's transaction a failed part undoes only itself; alone it is its own transaction.
+TEST_F(Transactions, SavepointUndoesOnlyItsOwnPart)
+{
+    c.BeginTrans();
+    c.Execute("UPDATE Cuenta SET Saldo = 1 WHERE Clave = 'A'");
+    {
+        Savepoint parte(c);
+        c.Execute("UPDATE Cuenta SET Saldo = 2 WHERE Clave = 'B'");
+        {
+            Savepoint interior(c);
+            c.Execute("DELETE FROM Nota");
+            interior.commit();
+        }
+    } // not committed: B and the inner delete go back, A stays
+    {
+        Savepoint otra(c);
+        c.Execute("INSERT INTO Nota (Folio, Texto) VALUES ('2', 'dos')");
+        otra.commit();
+    }
+    ASSERT_TRUE(c.inTransaction());
+    c.CommitTrans();
+    EXPECT_EQ(c.Execute("SELECT sum(Saldo) FROM Cuenta").Fields(size_t{0}).toDouble(), 21);
+    EXPECT_EQ(c.Execute("SELECT count(*) FROM Nota").Fields(size_t{0}).toInt(), 2);
+
+    {
+        Savepoint sola(c);
+        EXPECT_TRUE(c.inTransaction()) << "without a caller's transaction it begins one";
+        c.Execute("DELETE FROM Cuenta");
+    }
+    EXPECT_FALSE(c.inTransaction());
+    EXPECT_EQ(c.Execute("SELECT count(*) FROM Cuenta").Fields(size_t{0}).toInt(), 2);
+    EXPECT_THROW(c.releaseSavepoint(), Error);
+}
+
 // A typed quote is data: it round-trips and cannot widen a WHERE.
 TEST_F(Transactions, QuotedValuesStayData)
 {
@@ -206,7 +272,12 @@ TEST_F(TempDir, WriterGivesUpAfterTheBusyTimeout)
     Connection b(path, OpenMode::Bare);
     b.setBusyTimeout(100);
     a.BeginTrans();
-    EXPECT_THROW(b.BeginTrans(), Error);
+    try {
+        b.BeginTrans();
+        ADD_FAILURE() << "the second writer must give up";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.code(), DbErrorCode::Busy) << e.what();
+    }
     EXPECT_FALSE(b.inTransaction());
     a.RollbackTrans();
     b.BeginTrans();

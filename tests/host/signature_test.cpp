@@ -11,12 +11,21 @@ protected:
     std::string documento(const std::string& folio) { return conexion->DefaultDatabase() + "|1|" + folio; }
 };
 
+// The demo's signed invoice carries a seal made with the company's stored key pair.
+TEST_F(Firmas, LaFacturaDeDemostracionVerificaConLaLlaveGuardada)
+{
+    const std::string publica = dato("SELECT Em_Llave_Publica FROM Empresa");
+    ASSERT_EQ(publica.rfind("-----BEGIN PUBLIC KEY-----", 0), 0u) << "the demo company has its keys";
+    Firma firma(*entorno);
+    EXPECT_TRUE(firma.verificaComprobante("Factura", "A0001"));
+    EXPECT_EQ(firma.LlavePublica(), publica) << "verifying generated no other pair";
+}
+
 // Guards against a signature that does not cover the invoice's content.
 TEST_F(Firmas, FirmaVerificaYDetectaAlteraciones)
 {
     Firma firma(*entorno);
     ASSERT_EQ(firma.FirmaDocumento(documento("A0001")), "");
-    EXPECT_NE(dato("SELECT Em_Llave_Privada FROM Empresa"), "");
     EXPECT_TRUE(firma.verificaComprobante("Factura", "A0001"));
 
     const std::string cadena = dato("SELECT Cd_Cadena_Original FROM Comprobante_Digital WHERE Cd_Documento = 'A0001'");
@@ -31,12 +40,14 @@ TEST_F(Firmas, FirmaVerificaYDetectaAlteraciones)
     EXPECT_FALSE(firma.verificaComprobante("Factura", "A0001")) << "the stored text no longer matches the invoice";
 }
 
+// A company without keys gets one pair, on first use, which every signer then shares.
 TEST_F(Firmas, LaLlaveSeGeneraUnaSolaVez)
 {
+    conexion->Execute("UPDATE Empresa SET Em_Llave_Privada = '', Em_Llave_Publica = ''");
     const std::string publica = Firma(*entorno).LlavePublica();
     EXPECT_EQ(publica.rfind("-----BEGIN PUBLIC KEY-----", 0), 0u);
+    EXPECT_EQ(dato("SELECT Em_Llave_Publica FROM Empresa"), publica);
     EXPECT_EQ(Firma(*entorno).LlavePublica(), publica);
-    // A signature made by one object verifies with another: the key is the company's.
     Firma a(*entorno), b(*entorno);
     ASSERT_EQ(a.FirmaFactura("A0001"), "");
     EXPECT_TRUE(b.verificaComprobante("Factura", "A0001"));

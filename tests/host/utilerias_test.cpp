@@ -81,13 +81,16 @@ TEST_F(UtileriasTest, BuscaDato)
     EXPECT_THROW(u().BuscaDato("", "X", "1", "Y", false, "", "", ""), Error);
 }
 
-// A closed month refuses with a reason; a month without a row, or another module's, is open.
+// Only an open month is open: a closed one and one without a row refuse with a reason.
 TEST_F(UtileriasTest, PeriodoAbierto)
 {
+    conexion->Execute("INSERT INTO Periodo_Operativo (Po_Modulo, Po_Anio, Po_Mes, Es_Cve_Estado) "
+                      "VALUES ('COMPRAS', 2026, 10, 'AC')");
     EXPECT_FALSE(u().PeriodoAbierto({2026, 10, 15}, "VENTAS", 0)) << "October is closed";
-    EXPECT_FALSE(u().UltimoError().empty());
+    EXPECT_NE(u().UltimoError().find("está cerrado"), std::string::npos);
     EXPECT_TRUE(u().PeriodoAbierto({2026, 11, 30}, "VENTAS", 0));
-    EXPECT_TRUE(u().PeriodoAbierto({2027, 1, 2}, "VENTAS", 0)) << "a month with no row is open";
+    EXPECT_FALSE(u().PeriodoAbierto({2027, 1, 2}, "VENTAS", 0)) << "a month with no row does not exist";
+    EXPECT_NE(u().UltimoError().find("no existe"), std::string::npos);
     EXPECT_TRUE(u().PeriodoAbierto({2026, 10, 15}, "COMPRAS", 0)) << "another module keeps its own periods";
 }
 

@@ -91,6 +91,12 @@ const std::vector<CasoRefusalsChangeNothing> casosRefusalsChangeNothing = {
      [](GuardadoTest&, frmVN003& f) { f.dpFecha.setValue(Date{2026, 10, 15}); },
      1,
      "ERR-ID:7500004"},
+    {"mes sin período operativo",
+     {{"GEN_VALIDAR_PERIODO_OPERATIVO", "SI"}},
+     "P0004",
+     [](GuardadoTest&, frmVN003& f) { f.dpFecha.setValue(Date{2027, 1, 15}); },
+     1,
+     "ERR-ID:7500004"},
     {"reemplazo sin folio en pantalla", {}, "P0004", [](GuardadoTest&, frmVN003&) {}, 0, "ERR-ID:7500005"},
 };
 

@@ -58,6 +58,8 @@ const CasoDocumentCommandsFollowWhetherTheNoteMayStillBeCancelled casosDocumentC
      "UPDATE Venta SET Es_Cve_Estado = 'AC' WHERE Vn_Folio = 'V0002'", false, SoloConsulta, false},
     {"closed period with the period check on", "R0004", "", true, SoloConsulta, false},
     {"closed period without the period check", "R0004", "", false, Todas, false},
+    {"month without a period with the period check on", "R0001",
+     "DELETE FROM Periodo_Operativo WHERE Po_Anio = 2026 AND Po_Mes = 11", true, SoloConsulta, false},
 };
 
 class DocumentCommandsFollowWhetherTheNoteMayStillBeCancelled : public RecallTest,

@@ -467,6 +467,11 @@ struct ScriptRunner::State {
         return rs.Eof() ? std::string() : rs.Fields(size_t{0}).toString();
     }
 
+    static std::string mensaje(const std::string& id, int flags, const std::string& title, const std::string& prompt)
+    {
+        return id + " " + std::to_string(flags) + " " + quote(title) + " " + quote(prompt);
+    }
+
     void expect(ScriptLine& l)
     {
         const std::string what = l.word("qué se espera");
@@ -476,6 +481,17 @@ struct ScriptRunner::State {
             l.end();
             const auto& shown = dialogs.mensajes();
             got = shown.empty() ? "(ninguno)" : shown.back().id.empty() ? "-" : shown.back().id;
+        } else if (what == "msg") {
+            // The whole message box, as its MSG line shows it.
+            const std::string id = l.word("el id del mensaje");
+            const int flags = l.integer("los botones e icono");
+            const std::string title = l.word("el título");
+            const std::string prompt = l.rest();
+            expected = mensaje(id, flags, title, prompt);
+            const auto& shown = dialogs.mensajes();
+            got = shown.empty() ? "(ninguno)"
+                                : mensaje(shown.back().id.empty() ? "-" : shown.back().id, shown.back().flags,
+                                          shown.back().title, shown.back().prompt);
         } else if (what == "cell") {
             const int r = l.integer("el renglón");
             const std::string column = l.word("la columna");

@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "db/Connection.h"
+#include "db/Savepoint.h"
 #include "host/writers/Escritura.h"
 #include "host/writers/Inventario.h"
 
@@ -95,18 +96,17 @@ struct ParLlaves {
     std::string privada, publica;
 };
 
-// The company's key pair; generated (EC P-256) and stored on first use.
-ParLlaves llaves(Entorno& e)
+ParLlaves parGuardado(db::Connection& c)
 {
-    auto& c = e.conexion;
     auto rs = c.Execute("SELECT TOP 1 Em_Cve_Empresa, Em_Llave_Privada, Em_Llave_Publica FROM Empresa "
                         "ORDER BY Em_Cve_Empresa");
     if (rs.Eof())
         throw Error("No están registrados los datos de la empresa");
-    ParLlaves par{rs.Fields("Em_Llave_Privada").toString(), rs.Fields("Em_Llave_Publica").toString()};
-    if (!par.privada.empty() && !par.publica.empty())
-        return par;
+    return {rs.Fields("Em_Llave_Privada").toString(), rs.Fields("Em_Llave_Publica").toString()};
+}
 
+ParLlaves parNuevo()
+{
     Llave llave(EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", "P-256"));
     if (!llave)
         throw Error("No se pudo generar la llave de la empresa");
@@ -115,17 +115,25 @@ ParLlaves llaves(Entorno& e)
         PEM_write_bio_PrivateKey(privada.get(), llave.get(), nullptr, nullptr, 0, nullptr, nullptr) != 1 ||
         PEM_write_bio_PUBKEY(publica.get(), llave.get()) != 1)
         throw Error("No se pudo escribir la llave de la empresa");
-    par = {textoBio(privada.get()), textoBio(publica.get())};
-    const std::string sql = "UPDATE Empresa SET Em_Llave_Privada = " + texto(par.privada) +
-                            ", Em_Llave_Publica = " + texto(par.publica) + " WHERE Em_Cve_Empresa = " +
-                            texto(rs.Fields("Em_Cve_Empresa").toString());
-    if (c.inTransaction()) {
-        c.Execute(sql);
-    } else {
-        db::Transaction t(c);
-        c.Execute(sql);
-        t.commit();
-    }
+    return {textoBio(privada.get()), textoBio(publica.get())};
+}
+
+// The company's key pair; generated (EC P-256) and stored on first use. Two sessions signing
+// their first invoices at once must end with one pair: the write only fills a missing pair,
+// and whoever lost the race takes the pair that is stored.
+ParLlaves llaves(Entorno& e)
+{
+    auto& c = e.conexion;
+    if (auto par = parGuardado(c); !par.privada.empty() && !par.publica.empty())
+        return par;
+    const ParLlaves nuevo = parNuevo();
+    db::Savepoint guarda(c);
+    c.Execute("UPDATE Empresa SET Em_Llave_Privada = " + texto(nuevo.privada) + ", Em_Llave_Publica = " +
+              texto(nuevo.publica) +
+              " WHERE Em_Cve_Empresa = (SELECT TOP 1 Em_Cve_Empresa FROM Empresa ORDER BY Em_Cve_Empresa)"
+              " AND (isnull(Em_Llave_Privada, '') = '' OR isnull(Em_Llave_Publica, '') = '')");
+    ParLlaves par = parGuardado(c);
+    guarda.commit();
     return par;
 }
 
@@ -200,21 +208,14 @@ std::string Firma::FirmaFactura(const std::string& folio)
         const std::string cadena = CadenaOriginal(folio);
         const std::string sello = firma(llaves(m_e).privada, cadena);
         const std::string fecha = escritura::sello(m_e);
-        auto guarda = [&] {
-            c.Execute("DELETE FROM Comprobante_Digital WHERE Cd_Tabla = 'Factura' AND Cd_Documento = " + texto(folio));
-            c.Execute("INSERT INTO Comprobante_Digital (Cd_Tabla, Cd_Documento, Cd_Fecha, Cd_Cadena_Original, "
-                      "Cd_Sello, Cd_Enviado, Es_Cve_Estado, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES ('Factura', " +
-                      texto(folio) + ", " + texto(fecha) + ", " + texto(cadena) + ", " + texto(sello) + ", 'NO', 'AC', " +
-                      texto(m_e.usuario) + ", " + texto(fecha) + ")");
-        };
         // Signing normally follows the invoice's commit; inside a caller's transaction it joins it.
-        if (c.inTransaction()) {
-            guarda();
-        } else {
-            db::Transaction t(c);
-            guarda();
-            t.commit();
-        }
+        db::Savepoint guarda(c);
+        c.Execute("DELETE FROM Comprobante_Digital WHERE Cd_Tabla = 'Factura' AND Cd_Documento = " + texto(folio));
+        c.Execute("INSERT INTO Comprobante_Digital (Cd_Tabla, Cd_Documento, Cd_Fecha, Cd_Cadena_Original, "
+                  "Cd_Sello, Cd_Enviado, Es_Cve_Estado, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES ('Factura', " +
+                  texto(folio) + ", " + texto(fecha) + ", " + texto(cadena) + ", " + texto(sello) + ", 'NO', 'AC', " +
+                  texto(m_e.usuario) + ", " + texto(fecha) + ")");
+        guarda.commit();
         return "";
     } catch (const std::exception& e) {
         return e.what();

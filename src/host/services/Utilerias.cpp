@@ -96,12 +96,11 @@ bool Utilerias::PeriodoAbierto(const Date& d, const std::string& modulo, int) co
     const Value estado = sql::valor(m_e.conexion, "SELECT Es_Cve_Estado FROM Periodo_Operativo WHERE Po_Modulo = "
                                                       + sql::texto(modulo) + " AND Po_Anio = " + std::to_string(d.year)
                                                       + " AND Po_Mes = " + std::to_string(d.month));
-    if (estado.isNull())
+    if (!estado.isNull() && mismaClave(estado.toString(), "AC"))
         return true;
-    if (mismaClave(estado.toString(), "AC"))
-        return true;
+    // A month nobody opened is as closed as one that was closed.
     m_ultimoError = "El período " + std::to_string(d.month) + "-" + std::to_string(d.year) + " del módulo " + modulo
-        + " está cerrado";
+        + (estado.isNull() ? " no existe" : " está cerrado");
     return false;
 }
 

@@ -21,7 +21,8 @@ public:
     Date FechaServidor() const;
     std::string FormatoFechaHora(const Date& d) const;
     std::string FormatoFecha(const Date& d) const;
-    // False when the company keeps operating periods and the date's month is closed for the module.
+    // True only when the date's month has an open ('AC') operating period for the module;
+    // a closed month or one without a period row answers false with the reason in UltimoError.
     bool PeriodoAbierto(const Date& d, const std::string& modulo, int flag) const;
 
     // One column of the first matching row; "" when none. extraColumn/extraValue add an

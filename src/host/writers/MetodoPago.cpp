@@ -1,6 +1,7 @@
 #include "host/writers/MetodoPago.h"
 
 #include "db/Connection.h"
+#include "db/Savepoint.h"
 #include "host/services/Dialogos.h"
 #include "host/writers/Escritura.h"
 
@@ -42,21 +43,14 @@ bool MetodoPago::Muestra(const std::string& customer)
         m_ultimoError = "No existe el método de pago: " + elegido->metodo;
         return false;
     }
-    auto guarda = [&] {
-        c.Execute("DELETE FROM Metodo_Pago_Cliente WHERE Cl_Cve_Cliente = " + texto(customer));
-        c.Execute("INSERT INTO Metodo_Pago_Cliente (Cl_Cve_Cliente, Mp_Cve_Metodo_Pago, Mp_Banco, Mp_Cuenta_Bancaria, "
-                  "Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (" + texto(customer) + ", " + texto(elegido->metodo) + ", " +
-                  texto(banco) + ", " + texto(elegido->cuenta) + ", " + texto(m_e.usuario) + ", " +
-                  texto(escritura::sello(m_e)) + ")");
-    };
     // The button works outside any save; inside one it joins the caller's transaction.
-    if (c.inTransaction()) {
-        guarda();
-    } else {
-        db::Transaction t(c);
-        guarda();
-        t.commit();
-    }
+    db::Savepoint guarda(c);
+    c.Execute("DELETE FROM Metodo_Pago_Cliente WHERE Cl_Cve_Cliente = " + texto(customer));
+    c.Execute("INSERT INTO Metodo_Pago_Cliente (Cl_Cve_Cliente, Mp_Cve_Metodo_Pago, Mp_Banco, Mp_Cuenta_Bancaria, "
+              "Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (" + texto(customer) + ", " + texto(elegido->metodo) + ", " +
+              texto(banco) + ", " + texto(elegido->cuenta) + ", " + texto(m_e.usuario) + ", " +
+              texto(escritura::sello(m_e)) + ")");
+    guarda.commit();
     return true;
 }
 
