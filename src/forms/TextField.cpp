@@ -69,7 +69,31 @@ void TextField::userType(std::string_view text)
 {
     requireInput();
     std::string typed(m_maxLength > 0 ? utf8Left(text, static_cast<size_t>(m_maxLength)) : text);
-    setText(vb::formatCode(typed, m_codeFormat));
+    typed = vb::formatCode(typed, m_codeFormat);
+    if (!keyCatalog.empty() && keyCheckHook && !typed.empty() && typed != m_text && !keyCheckHook(*this, typed))
+        return;
+    setText(std::move(typed));
+}
+
+void TextField::userLookup()
+{
+    requireInput();
+    if (lookupQuery.empty() || !lookupHook)
+        return;
+    const std::string key = lookupHook(*this);
+    if (key.empty())
+        return;
+    userType(key);
+    userEnter();
+}
+
+void TextField::userKey(int key, int shift)
+{
+    constexpr int KeyF2 = 113;
+    Control::userKey(key, shift);
+    // A locked field ignores F2 as it ignores typing.
+    if (key == KeyF2 && isReachable() && !locked())
+        userLookup();
 }
 
 void TextField::userEnter()

@@ -37,6 +37,18 @@ public:
 
     // SQL listing CLAVE, DESCRIPCION for the pick list.
     std::string lookupQuery;
+    // The host installs this to show the look-up list; it answers the chosen key, "" when none.
+    std::function<std::string(TextField&)> lookupHook;
+    // F2 (or the look-up of a desktop): the host's list, then the chosen key typed and
+    // confirmed as the user would. Nothing without a query or a hook; throws Error, as the
+    // other user actions do, when the field cannot take input.
+    void userLookup();
+    // Names the catalogue (as "la sucursal") whose look-up must list a key the user types;
+    // empty: any text is taken. Code setting the text is never checked.
+    std::string keyCatalog;
+    // The host installs this: true when the look-up lists the key; otherwise it tells the
+    // user why and answers false, and the field keeps the text it had.
+    std::function<bool(TextField&, const std::string& key)> keyCheckHook;
     // Description query, '?' standing for the key, and the field that shows its result.
     std::string sql;
     std::string sqlControlResultado;
@@ -49,9 +61,12 @@ public:
     std::function<void()> onEnter;
     std::function<void()> onLeave;
 
-    // The user replaces the text: cut to maxLength, code format applied, then setText.
+    // The user replaces the text: cut to maxLength, code format applied, the key checked
+    // against its catalogue (see keyCatalog), then setText.
     // Throws Error when the field is disabled, hidden or locked.
     void userType(std::string_view text);
+    // F2 opens the look-up after the key events.
+    void userKey(int key, int shift) override;
     // The user confirms: the code format is applied to the text, then onEnter.
     void userEnter();
     void userLeave();

@@ -334,6 +334,9 @@ void FormBinder::commitText(QLineEdit* edit, forms::TextField& field)
         edit->setText(qs(field.text()));
         throw;
     }
+    // A key the field refused leaves the field's own text.
+    if (edit->text() != qs(field.text()))
+        edit->setText(qs(field.text()));
 }
 
 void FormBinder::commitPending()
@@ -360,11 +363,7 @@ void FormBinder::showLookup(QLineEdit* edit, forms::TextField& field)
 {
     run([&] {
         commitText(edit, field);
-        const std::string key = lookup ? lookup(field.lookupQuery) : std::string();
-        if (key.empty())
-            return;
-        field.userType(key);
-        field.userEnter();
+        field.userLookup();
     });
 }
 

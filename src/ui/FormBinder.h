@@ -84,9 +84,6 @@ public:
     QWidget* widgetOf(const forms::Control& control) const;
     forms::Control* controlOf(const QObject* widget) const;
 
-    // F2 on a field with a look-up query: the host's pick list; answers the chosen key, "" when none.
-    std::function<std::string(const std::string& sql)> lookup;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -79,7 +79,6 @@ MainWindow::MainWindow(vn003::frmVN003& screen, host::Entorno& entorno, QWidget*
 {
     setWindowTitle(qs(screen.caption()));
     setStyleSheet(QStringLiteral("QLineEdit[readOnly=\"true\"] { background: palette(window); }"));
-    m_binder->lookup = [](const std::string& sql) { return vn003::Utilerias().ListaBusqueda(sql, 100); };
 
     auto* bar = addToolBar(QStringLiteral("Controles"));
     bar->setObjectName(QStringLiteral("Controles"));

@@ -141,14 +141,28 @@ TEST_F(BinderTest, F2ShowsTheLookUpAndConfirmsTheChosenKey)
 {
     folio.lookupQuery = "SELECT Rm_Folio AS CLAVE FROM Remision_Encabezado";
     std::string asked;
-    binder.lookup = [&](const std::string& sql) {
-        asked = sql;
+    folio.lookupHook = [&](forms::TextField& field) {
+        asked = field.lookupQuery;
         return std::string("42");
     };
     folioEdit->setFocus();
     QTest::keyClick(folioEdit, Qt::Key_F2);
     EXPECT_EQ(asked, folio.lookupQuery);
     EXPECT_EQ(events, (std::vector<std::string>{"change 0042", "enter 0042"}));
+}
+
+// Guards against the edit still showing a key the field refused.
+TEST_F(BinderTest, RefusedKeyShowsTheFieldsOwnText)
+{
+    folio.keyCatalog = "el folio";
+    folio.keyCheckHook = [](forms::TextField&, const std::string& key) { return key == "0042"; };
+    folioEdit->setFocus();
+    QTest::keyClicks(folioEdit, "9");
+    QTest::keyClick(folioEdit, Qt::Key_Return);
+    EXPECT_EQ(folioEdit->text(), QString()) << "refused";
+    QTest::keyClicks(folioEdit, "42");
+    QTest::keyClick(folioEdit, Qt::Key_Return);
+    EXPECT_EQ(folioEdit->text(), QStringLiteral("0042"));
 }
 
 } // namespace

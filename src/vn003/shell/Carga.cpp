@@ -1,5 +1,6 @@
 // Form load and activation: company parameters and user rights read once, the closing-order
 // policy, the Alt+1/2/3 tab keys and the layout on resize.
+#include "host/services/Busquedas.h"
 #include "host/services/Descripciones.h"
 #include "host/services/Padre.h"
 #include "host/services/Permisos.h"
@@ -40,6 +41,7 @@ void frmVN003::Form_Load()
     Precios = std::make_unique<host::Precios>(Sistema().entorno());
     host::conectaSerieFactura(txt_Fc_Factura, Sistema().entorno());
     host::conectaDescripciones(*this, Sistema().entorno());
+    host::conectaBusquedas(*this, Sistema().entorno());
 
     Parametros.CapturaMayorPedido = parametro("REM_CAPTURA_MAYOR_PEDIDO", "", "").toBool();
     Parametros.CapturaCiega = parametro("REM_CAPTURA_CIEGA", "", "").toBool();

@@ -169,6 +169,12 @@ frmVN003::frmVN003()
     txtVendedor.lookupQuery = "SELECT Vn_Cve_Vendedor AS CLAVE, Vn_Descripcion AS DESCRIPCION FROM Vendedor";
     txtCondicionVenta.lookupQuery =
         "SELECT Cv_Cve_Condicion_Venta AS CLAVE, Cv_Descripcion AS DESCRIPCION FROM Condicion_Venta";
+    // Header keys the user types must exist: the field refuses others (loaders are not checked).
+    txt_Sc_Cve_Sucursal.keyCatalog = "la sucursal";
+    txt_Al_Cve_Almacen.keyCatalog = "el almacén";
+    txt_Mn_Cve_Moneda.keyCatalog = "la moneda";
+    txtVendedor.keyCatalog = "el vendedor";
+    txtCondicionVenta.keyCatalog = "la condición de venta";
 
     conectaEventos();
 }
