@@ -321,7 +321,8 @@ TEST_P(ImportesGuardados, StoredLinesAreTheGridsLines)
     conexion().Execute("UPDATE Pedido SET Pd_Cantidad_1 = 2, Pd_Cantidad_Control_1 = 2, Pd_Cantidad_Control_2 = 2, "
                        "Pd_Descuento_Factor = 0.10, Pd_Cuota_Fija = 5 WHERE Pd_Folio = 'P0004' AND Pd_ID = '0001'");
     for (const char* tabla : {"Pedido", "Pedido_Encabezado"})
-        conexion().Execute(std::string("UPDATE ") + tabla + " SET Pd_Descuento_Global_Factor = 0.05 WHERE Pd_Folio = 'P0004'");
+        conexion().Execute(std::string("UPDATE ") + tabla +
+                           " SET Pd_Descuento_Global_Factor = 0.05 WHERE Pd_Folio = 'P0004'");
     abre();
     frmVN003& f = nuevaConPedido("P0004");
     soloProducto("CAM001");
@@ -352,7 +353,9 @@ TEST_P(ImportesGuardados, StoredLinesAreTheGridsLines)
         SCOPED_TRACE(p);
         const std::string linea = p == "Rm" ? "FROM Remision WHERE Rm_Folio = 'R0006'"
                                             : "FROM Venta WHERE Vn_Documento = 'R0006'";
-        auto guardado = [&](const std::string& columna) { return std::stod(sql("SELECT " + p + "_" + columna + " " + linea)); };
+        auto guardado = [&](const std::string& columna) {
+            return std::stod(sql("SELECT " + p + "_" + columna + " " + linea));
+        };
         EXPECT_EQ(guardado("Precio_Descontado_Importe"), descontado) << transcript();
         EXPECT_EQ(guardado("Impuesto_Importe"), impuesto);
         EXPECT_EQ(guardado("Precio_Neto_Importe"), importeNeto);

@@ -49,7 +49,7 @@ TEST_F(PantallaTest, LoadWithoutParametersTakesTheDefaults)
     EXPECT_TRUE(f.Controles.ToolbarIniciado());
 }
 
-// Parameters whose effect no loader or save shows: masks, amount kind, shown dimensions.
+// Parameters whose effect no loader or save shows: masks, shown dimensions.
 TEST_F(PantallaTest, LoadKeepsEachParameter)
 {
     struct Caso {
@@ -59,8 +59,6 @@ TEST_F(PantallaTest, LoadKeepsEachParameter)
         std::function<bool(frmVN003&)> cumple;
     };
     const std::vector<Caso> casos = {
-        {"amount kind", "REM_TIPO_CALCULO_IMPORTES", "2",
-         [](frmVN003& f) { return f.Parametros.TipoCalculoImportes == 2; }},
         {"customer mask", "FTO_CLIENTE", "00000", [](frmVN003& f) { return f.txtCliente.codeFormat() == "00000"; }},
         {"condition mask", "FTO_CONDICION_VENTA", "00",
          [](frmVN003& f) { return f.txtCondicionVenta.codeFormat() == "00"; }},

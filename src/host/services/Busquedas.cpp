@@ -31,7 +31,9 @@ void conectaBusquedas(forms::Form& form, Entorno& entorno)
         auto* campo = dynamic_cast<forms::TextField*>(control.get());
         if (!campo)
             continue;
-        campo->lookupHook = [&entorno](forms::TextField& t) { return Utilerias(entorno).ListaBusqueda(t.lookupQuery, 100); };
+        campo->lookupHook = [&entorno](forms::TextField& t) {
+            return Utilerias(entorno).ListaBusqueda(t.lookupQuery, 100);
+        };
         campo->keyCheckHook = [&entorno](forms::TextField& t, const std::string& clave) {
             return claveEnCatalogo(entorno, t, clave);
         };

@@ -351,7 +351,8 @@ void Utilerias::CalculaImportes(double& cantidad, double& precioLista, double& i
                                 double& extra1, double& extra2, double& impuestoFactor, double& impuestoImporte,
                                 double& precioNeto, double& importeNeto, int tipoCalculo, double cuota) const
 {
-    const ImportesPartida i = calculaImportes(cantidad, precioLista, descuentoFactor, impuestoFactor, cuota, tipoCalculo);
+    const ImportesPartida i =
+        calculaImportes(cantidad, precioLista, descuentoFactor, impuestoFactor, cuota, tipoCalculo);
     importeLista = i.importeLista;
     descuentoImporte = i.descuentoImporte;
     precioDescontado = i.precioDescontado;

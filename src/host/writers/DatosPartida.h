@@ -1,7 +1,7 @@
 #pragma once
 // Extra data of the delivery-note line being stored: the storage location the stock leaves
-// from, the fixed fee and the calculation kind the screen priced the line with. The screen reuses one object for every line; the writer reads it
-// at AgregaPartida.
+// from, the fixed fee and the calculation kind the screen priced the line with. The screen
+// reuses one object for every line; the writer reads it at AgregaPartida.
 #include "host/services/Entorno.h"
 
 #include <string>

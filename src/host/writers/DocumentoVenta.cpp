@@ -31,6 +31,7 @@ void DocumentoVenta::Nuevo()
     m_datos = DatosPartidaVenta(m_e);
     m_escrito = false;
     m_lineas = 0;
+    m_totales = TotalesDocumento(0);
     m_ultimoError.clear();
 }
 
@@ -73,6 +74,7 @@ void DocumentoVenta::AsignaEncabezado(const EncabezadoVenta& encabezado)
               numero(h.Vn_Descuento_Global_Factor) + ", '', " + texto(h.Vn_Serie) + ", " +
               std::to_string(h.Vn_Numero) + ", 'SI', 'AC', " + texto(m_e.usuario) + ", " + texto(fecha) + ")");
     m_escrito = true;
+    m_totales = TotalesDocumento(h.Vn_Descuento_Global_Factor);
 }
 
 void DocumentoVenta::AsignaDatosPartida(const DatosPartidaVenta& datos)
@@ -109,8 +111,9 @@ bool DocumentoVenta::AgregaPartida()
     // Priced as the note's line: the grid's chain and the tax after the global discount.
     const auto imp = importesRenglon(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor, m_datos.Cuota,
                                      m_datos.TipoCalculo);
-    const double impuesto = TotalesDocumento(h.Vn_Descuento_Global_Factor)
-                                .agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
+    // Summed only once the line is stored: a refused line must not count.
+    TotalesDocumento conLinea = m_totales;
+    const double impuesto = conLinea.agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
     const std::string fecha = escritura::sello(m_e);
     auto encabezado = c.Execute("SELECT Vn_Pedido, Vn_Condicion_Venta FROM Venta_Encabezado WHERE Vn_Folio = " +
                                 texto(h.Vn_Folio));
@@ -140,7 +143,8 @@ bool DocumentoVenta::AgregaPartida()
         texto(p.Pr_Folio) + ", " + numero(m_datos.Cuota) + ", " + numero(p.Precio_Lista) + ", " +
         numero(imp.importeLista) + ", " + numero(p.Descuento_Factor) + ", " + numero(imp.descuentoImporte) + ", " +
         numero(imp.precioDescontado) + ", " + numero(imp.importeDescontado) + ", " + numero(impuestoFactor) + ", " +
-        numero(impuesto) + ", " + numero(imp.precioNeto) + ", " + numero(imp.importeNeto) + ", " + texto(m_e.usuario) + ", " + texto(fecha) + ")");
+        numero(impuesto) + ", " + numero(imp.precioNeto) + ", " + numero(imp.importeNeto) + ", " +
+        texto(m_e.usuario) + ", " + texto(fecha) + ")");
 
     // The sale names the lots and serial numbers it sells; the stock itself moved with the note.
     for (const auto& serie : inventario::separa(p.Sr_Cve_Serie))
@@ -154,7 +158,8 @@ bool DocumentoVenta::AgregaPartida()
                   texto(p.Pr_Cve_Producto) + ", " + texto(talla) + ", " + texto(color) + ", " +
                   numero(p.Cantidad_1) + ", " + numero(p.Cantidad_Control_2) + ")");
     ++m_lineas;
-    escritura::actualizaTotalesVenta(m_e, h.Vn_Folio);
+    m_totales = conLinea;
+    escritura::guardaTotalesVenta(m_e, h.Vn_Folio, m_totales, mismoTexto(h.Vn_Sin_Cargo, "SI"));
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "base/Value.h"
 #include "host/writers/DatosPartidaVenta.h"
 #include "host/services/Entorno.h"
+#include "host/services/Importes.h"
 
 #include <cstdint>
 #include <string>
@@ -89,6 +90,8 @@ private:
     DatosPartidaVenta m_datos;
     bool m_escrito = false;
     int m_lineas = 0;
+    // The lines stored so far, summed as they go (a large sale is not re-read per line).
+    TotalesDocumento m_totales{0};
     std::string m_ultimoError;
 };
 

@@ -94,21 +94,24 @@ TotalesDocumento totales(db::Connection& c, const std::string& lineas, double de
 
 void actualizaTotalesVenta(const Entorno& e, const std::string& folio)
 {
-    auto& c = e.conexion;
-    auto venta = c.Execute("SELECT Vn_Descuento_Global_Factor, Vn_Sin_Cargo FROM Venta_Encabezado WHERE Vn_Folio = " +
-                           texto(folio));
+    auto venta = e.conexion.Execute("SELECT Vn_Descuento_Global_Factor, Vn_Sin_Cargo FROM Venta_Encabezado "
+                                    "WHERE Vn_Folio = " + texto(folio));
     if (venta.Eof())
         throw Error("No existe la venta: " + folio);
-    const auto t = totales(c,
-                           "SELECT Vn_Precio_Descontado_Importe, Vn_Cuota_Fija, Vn_Cantidad_1, Vn_Impuesto_Factor "
-                           "FROM Venta WHERE Vn_Folio = " + texto(folio),
-                           venta.Fields("Vn_Descuento_Global_Factor").toDouble());
-    const double subtotal = t.subtotal();
-    const double impuesto = t.impuesto();
-    const double total = mismoTexto(venta.Fields("Vn_Sin_Cargo").toString(), "SI") ? 0 : t.total();
-    c.Execute("UPDATE Venta_Encabezado SET Vn_Subtotal = " + numero(subtotal) + ", Vn_Impuesto = " + numero(impuesto) +
-              ", Vn_Total = " + numero(total) + ", Oper_Ult_Modif = " + texto(e.usuario) + ", Fecha_Ult_Modif = " +
-              texto(sello(e)) + " WHERE Vn_Folio = " + texto(folio));
+    guardaTotalesVenta(e, folio,
+                       totales(e.conexion,
+                               "SELECT Vn_Precio_Descontado_Importe, Vn_Cuota_Fija, Vn_Cantidad_1, Vn_Impuesto_Factor "
+                               "FROM Venta WHERE Vn_Folio = " + texto(folio),
+                               venta.Fields("Vn_Descuento_Global_Factor").toDouble()),
+                       mismoTexto(venta.Fields("Vn_Sin_Cargo").toString(), "SI"));
+}
+
+void guardaTotalesVenta(const Entorno& e, const std::string& folio, const TotalesDocumento& t, bool sinCargo)
+{
+    e.conexion.Execute("UPDATE Venta_Encabezado SET Vn_Subtotal = " + numero(t.subtotal()) + ", Vn_Impuesto = " +
+                       numero(t.impuesto()) + ", Vn_Total = " + numero(sinCargo ? 0 : t.total()) +
+                       ", Oper_Ult_Modif = " + texto(e.usuario) + ", Fecha_Ult_Modif = " + texto(sello(e)) +
+                       " WHERE Vn_Folio = " + texto(folio));
 }
 
 } // namespace tesmira::host::escritura

@@ -40,5 +40,7 @@ TotalesDocumento totales(db::Connection& c, const std::string& lineas, double de
 // Recomputes the sale header's subtotal (after the global discount), tax and total from its
 // lines as the screen's totals do; a no-charge sale totals 0.
 void actualizaTotalesVenta(const Entorno& e, const std::string& folio);
+// Writes the totals of a sale whose lines the caller summed as it stored them.
+void guardaTotalesVenta(const Entorno& e, const std::string& folio, const TotalesDocumento& t, bool sinCargo);
 
 } // namespace tesmira::host::escritura
