@@ -11,6 +11,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <ctime>
@@ -101,7 +102,7 @@ Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
 }
 
 // SQLITE_OK, or the reason the value could not be bound (out of memory, a text too long).
-int bind(sqlite3_stmt* s, int index, const Value& v)
+int bind(sqlite3_stmt* s, int index, const Value& v, bool withoutTrailingBlanks)
 {
     if (v.isInt())
         return sqlite3_bind_int64(s, index, v.toInt());
@@ -110,7 +111,24 @@ int bind(sqlite3_stmt* s, int index, const Value& v)
     if (v.isNull())
         return sqlite3_bind_null(s, index);
     const std::string text = v.toString();
-    return sqlite3_bind_text64(s, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    size_t n = text.size();
+    while (withoutTrailingBlanks && n > 0 && text[n - 1] == ' ')
+        --n;
+    return sqlite3_bind_text64(s, index, text.data(), n, SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+// Text is stored without trailing blanks. SQL Server's comparisons ignore them anyway, and the
+// Bloom filter SQLite 3.40 puts in front of an automatic index hashes a text by its length, so
+// a stored 'C02 ' would be missed by a join probing with 'C02' (keys compare under NOCASE,
+// which keeps lengths equal otherwise).
+bool storesValues(const std::string& sql)
+{
+    auto starts = [&](std::string_view word) {
+        return sql.size() > word.size() && std::equal(word.begin(), word.end(), sql.begin(), [](char a, char b) {
+                   return std::toupper(static_cast<unsigned char>(a)) == b;
+               });
+    };
+    return starts("INSERT") || starts("UPDATE");
 }
 
 // Leaves a cached statement ready for its next use, whatever happened.
@@ -155,10 +173,6 @@ void Connection::open(OpenMode mode)
     m_statements = std::make_unique<StatementCache>(m_db.get(), kCacheCapacity);
     sqlite3_busy_timeout(m_db.get(), kBusyTimeoutMs);
     registerSqlFunctions(m_db.get(), &m_clock);
-    // The Bloom filter in front of automatic indexes hashes a text by its length, so a join
-    // of 'C02 ' with 'C02' would miss despite NOCASE ignoring trailing blanks.
-    constexpr int kBloomFilter = 0x00080000;
-    sqlite3_test_control(SQLITE_TESTCTRL_OPTIMIZATIONS, m_db.get(), kBloomFilter);
     exec("PRAGMA journal_mode=WAL");
     // SQL Server's catalogue of objects, as far as the screen asks it: a TEMP view, so the
     // file itself stays a plain SQLite database.
@@ -262,8 +276,9 @@ Recordset Connection::Execute(std::string_view sql)
         if (!s)
             continue;
         ResetOnExit reset{s};
+        const bool trims = storesValues(t.sql);
         for (size_t i = 0; i < t.params.size(); ++i)
-            if (bind(s, static_cast<int>(i + 1), t.params[i]) != SQLITE_OK)
+            if (bind(s, static_cast<int>(i + 1), t.params[i], trims) != SQLITE_OK)
                 throw engineError(m_db.get(), sql);
 
         const int n = sqlite3_column_count(s);

@@ -172,6 +172,8 @@ public:
     std::string IdDomicilioEntrega;
     std::string FolioSalidaRemision;
     bool MostrarSalidaPropia = false;
+    // The called-up note's stamp: replacing or cancelling it is refused once another clerk changed it.
+    std::string VersionRemision;
     std::string ConsultaProductosPedido;
     std::string SucursalActual;
     std::string AlmacenActual;

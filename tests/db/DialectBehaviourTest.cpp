@@ -15,7 +15,6 @@ constexpr const char* kTables = R"(
 CREATE TABLE Orden (Folio TEXT COLLATE NOCASE, Cliente TEXT COLLATE NOCASE, Total REAL, Piezas INTEGER,
                     Fecha DATETIME, Nota TEXT COLLATE NOCASE);
 INSERT INTO Orden VALUES ('P0001', 'C01', 100.5, 3, '2024-01-05', 'x'),
-                         ('P0002', 'C02 ', 50, 2, '2024-02-10 10:30:00', NULL),
                          ('P0003', 'c01', 25, 1, '2024-03-01', '');
 -- Codigo has no declared collation: comparisons against it rely on the literal's.
 CREATE TABLE Cliente (Clave TEXT COLLATE NOCASE, Nombre TEXT COLLATE NOCASE, Codigo TEXT);
@@ -29,14 +28,23 @@ protected:
     static void SetUpTestSuite()
     {
         s_db = std::make_unique<TestDatabase>();
-        if (s_db->onServer())
-            Connection(s_db->name(), OpenMode::Bare).executeScript(kTables);
+        if (!s_db->onServer())
+            return;
+        Connection c(s_db->name(), OpenMode::Bare);
+        createTables(c);
+    }
+    static void createTables(Connection& c)
+    {
+        c.executeScript(kTables);
+        // A key typed or imported with a trailing blank, written as the screen writes: joins with
+        // 'C02' must still find it (SQLite's Bloom filter on automatic indexes hashes text lengths).
+        c.Execute("INSERT INTO Orden VALUES ('P0002', 'C02 ', 50, 2, '2024-02-10 10:30:00', NULL)");
     }
     static void TearDownTestSuite() { s_db.reset(); }
     void SetUp() override
     {
         if (!s_db->onServer())
-            c.executeScript(kTables);
+            createTables(c);
         c.setClock([] { return Date{2024, 5, 6, 7, 8, 9}; });
     }
     static inline std::unique_ptr<TestDatabase> s_db;

@@ -15,10 +15,12 @@
 #include "vn003/frmVN003.h"
 
 #include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <istream>
 #include <map>
 #include <ostream>
+#include <thread>
 #include <unistd.h>
 
 namespace tesmira::app {
@@ -124,7 +126,7 @@ struct ScriptRunner::State {
             {"click", &State::click},     {"key", &State::key},       {"row", &State::row},
             {"col", &State::col},         {"cell", &State::cell},     {"gridkey", &State::gridkey},
             {"button", &State::button},   {"answer", &State::answer}, {"print", &State::print},
-            {"sql", &State::sql},         {"expect", &State::expect},
+            {"sql", &State::sql},         {"expect", &State::expect}, {"wait", &State::wait},
         };
         return h;
     }
@@ -459,6 +461,22 @@ struct ScriptRunner::State {
         if (statement.empty())
             throw ScriptError("falta la sentencia");
         out << db::formatTsv(conn->Execute(statement));
+    }
+
+    // Lets runners in other processes meet before they race on one database: what was printed
+    // so far is flushed (a driver may watch for it), then the run waits for the file to exist.
+    void wait(ScriptLine& l)
+    {
+        const std::string file = l.rest();
+        if (file.empty())
+            throw ScriptError("falta el archivo");
+        out.flush();
+        const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!std::filesystem::exists(file)) {
+            if (std::chrono::steady_clock::now() > limite)
+                throw ScriptError("no apareció el archivo " + file + " en 30 s");
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
     }
 
     std::string firstValue(const std::string& statement)

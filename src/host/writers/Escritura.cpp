@@ -50,15 +50,19 @@ std::string sello(const Entorno& e)
 std::string siguienteFolio(db::Connection& c, const std::string& table, const std::string& keyTable,
                            const std::string& keyColumn)
 {
+    // The counter advances before it is read: the UPDATE holds its row until the caller's
+    // commit, so two saves on any engine never take the same number.
+    c.Execute("UPDATE Folio_Documento SET Fd_Siguiente = Fd_Siguiente + 1 WHERE Fd_Tabla = " + texto(table));
     auto rs = c.Execute("SELECT Fd_Prefijo, Fd_Siguiente, Fd_Digitos FROM Folio_Documento WHERE Fd_Tabla = " +
                         texto(table));
     if (rs.Eof())
         throw Error("No existe el contador de folios de " + table);
     const std::string prefijo = rs.Fields("Fd_Prefijo").toString();
-    int64_t n = rs.Fields("Fd_Siguiente").toInt();
+    const int64_t tomado = rs.Fields("Fd_Siguiente").toInt() - 1;
     const auto digitos = static_cast<size_t>(rs.Fields("Fd_Digitos").toInt());
     std::string folio;
     // A folio typed in by hand or loaded from elsewhere must not be handed out twice.
+    int64_t n = tomado;
     for (;; ++n) {
         std::string numero = std::to_string(n);
         if (numero.size() < digitos)
@@ -67,8 +71,9 @@ std::string siguienteFolio(db::Connection& c, const std::string& table, const st
         if (c.Execute("SELECT 1 FROM " + keyTable + " WHERE " + keyColumn + " = " + texto(folio)).Eof())
             break;
     }
-    c.Execute("UPDATE Folio_Documento SET Fd_Siguiente = " + std::to_string(n + 1) +
-              " WHERE Fd_Tabla = " + texto(table));
+    if (n != tomado)
+        c.Execute("UPDATE Folio_Documento SET Fd_Siguiente = " + std::to_string(n + 1) +
+                  " WHERE Fd_Tabla = " + texto(table));
     return folio;
 }
 

@@ -70,8 +70,8 @@ bool Facturacion::GeneraFactura(const std::string& saleFolio, bool fromDocument,
 
     if (seriesCode.empty())
         return falla("No se indicó la serie de facturación");
-    auto serie = c.Execute("SELECT Sc_Cve_Sucursal, Sf_Siguiente, Es_Cve_Estado FROM Serie_Factura WHERE "
-                           "Sf_Cve_Serie = " + texto(seriesCode));
+    auto serie = c.Execute("SELECT Sc_Cve_Sucursal, Es_Cve_Estado FROM Serie_Factura WHERE Sf_Cve_Serie = " +
+                           texto(seriesCode));
     if (serie.Eof())
         return falla("No existe la serie de facturación: " + seriesCode);
     if (!activo(serie.Fields("Es_Cve_Estado").toString()))
@@ -80,7 +80,11 @@ bool Facturacion::GeneraFactura(const std::string& saleFolio, bool fromDocument,
     if (!mismoTexto(serie.Fields("Sc_Cve_Sucursal").toString(), sucursal))
         return falla("La serie de facturación " + seriesCode + " no pertenece a la sucursal " + sucursal);
 
-    int64_t numeroFactura = serie.Fields("Sf_Siguiente").toInt();
+    // The counter advances before it is read (see siguienteFolio): two invoices never share a number.
+    c.Execute("UPDATE Serie_Factura SET Sf_Siguiente = Sf_Siguiente + 1 WHERE Sf_Cve_Serie = " + texto(seriesCode));
+    const int64_t tomado = c.Execute("SELECT Sf_Siguiente - 1 AS Sf_Tomado FROM Serie_Factura WHERE Sf_Cve_Serie = " +
+                                     texto(seriesCode)).Fields("Sf_Tomado").toInt();
+    int64_t numeroFactura = tomado;
     std::string folio;
     for (;; ++numeroFactura) {
         char buf[32];
@@ -89,8 +93,9 @@ bool Facturacion::GeneraFactura(const std::string& saleFolio, bool fromDocument,
         if (c.Execute("SELECT 1 FROM Factura WHERE Fc_Factura = " + texto(folio)).Eof())
             break;
     }
-    c.Execute("UPDATE Serie_Factura SET Sf_Siguiente = " + std::to_string(numeroFactura + 1) +
-              " WHERE Sf_Cve_Serie = " + texto(seriesCode));
+    if (numeroFactura != tomado)
+        c.Execute("UPDATE Serie_Factura SET Sf_Siguiente = " + std::to_string(numeroFactura + 1) +
+                  " WHERE Sf_Cve_Serie = " + texto(seriesCode));
 
     // Cash sales get one payment receipt; credit sales one promissory note per 30 days of
     // credit (the condition's days, else the customer's), at least one.

@@ -8,6 +8,7 @@
 #include "host/services/Series.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/persist/Bloqueo.h"
 
 #include <cassert>
 
@@ -32,6 +33,7 @@ void frmVN003::txtFolio_Change()
     txtSalida.setText("");
     FolioSalidaRemision.clear();
     MostrarSalidaPropia = false;
+    VersionRemision.clear();
     ssDetalle.col("Ubicacion").setVisible(false);
     ssDetalle.col("Ubicacion").setLocked(true);
 }
@@ -52,6 +54,7 @@ void frmVN003::txtFolio_Enter()
         db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
         if (rs.Eof())
             return;
+        VersionRemision = bloqueo::versionRemision(txtFolio.value().toString());
 
         const std::string sucursalUsuario = Sistema().SucursalUsuario();
         if (!sucursalUsuario.empty() && sucursalUsuario != rs.Fields("Sc_Cve_Sucursal").toString()) {

@@ -16,6 +16,7 @@
 #include "host/services/Permisos.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/persist/Bloqueo.h"
 
 #include <algorithm>
 #include <cctype>
@@ -126,6 +127,8 @@ bool verificaPrevio(frmVN003& f)
 bool eliminaAnterior(frmVN003& f, host::DocumentoRemision& remision)
 {
     const std::string folio = f.txtFolio.text();
+    if (!folio.empty() && !bloqueo::remisionSinCambios(f, folio))
+        return rechaza(f, bloqueo::remisionCambiada(folio), 16, "ERROR", "ERR-ID:7500005");
     if (!remision.Elimina(folio))
         return rechaza(f, remision.UltimoError(), 16, "ERROR", "ERR-ID:7500005");
     {
@@ -451,6 +454,9 @@ void frmVN003::Controles_Aceptar(int argumento)
 
         auto& conexion = Sistema().Conexion();
         conexion.BeginTrans();
+        // Before anything is written: the per-row checks below then see every other clerk's
+        // committed deliveries of this order, and no new ones until this save ends.
+        bloqueo::tomaPedido(*this);
         host::DocumentoRemision remision(Sistema().entorno());
         // A note being replaced (argument 0) goes first; a screen opened by the host never replaces one.
         if (ParametrosLlamada.empty() && argumento == 0 && !eliminaAnterior(*this, remision))
@@ -478,6 +484,10 @@ void frmVN003::Controles_Aceptar(int argumento)
                 deshace();
                 Controles.FinAccionError();
             } catch (const std::exception&) {
+            }
+            if (bloqueo::esContencion(e)) {
+                bloqueo::avisaOcupado(*this, "ERR-ID:7500058");
+                return;
             }
         }
         ReportaError("Controles_Aceptar()", "ERR-ID:7500025", e.what(), "Controles_Aceptar()");

@@ -4,6 +4,7 @@
 #include "host/writers/DocumentoRemision.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/persist/Bloqueo.h"
 
 namespace tesmira::vn003 {
 
@@ -12,6 +13,13 @@ void frmVN003::Controles_Eliminar()
     auto& conexion = Sistema().Conexion();
     try {
         conexion.BeginTrans();
+        // The same order of locks as a save: the order first, then the note.
+        bloqueo::tomaPedido(*this);
+        if (!txtFolio.text().empty() && !bloqueo::remisionSinCambios(*this, txtFolio.text())) {
+            conexion.RollbackTrans();
+            Sistema().Mensaje(bloqueo::remisionCambiada(txtFolio.text()), 16, "ERROR", this, "VN003", "ERR-ID:7500027");
+            return;
+        }
         {
             host::DocumentoRemision remision(Sistema().entorno());
             if (!remision.Elimina(txtFolio.text())) {
@@ -38,6 +46,10 @@ void frmVN003::Controles_Eliminar()
         // The folio's change handling empties the screen.
         txtFolio.setText("");
     } catch (const std::exception& e) {
+        if (bloqueo::esContencion(e)) {
+            bloqueo::avisaOcupado(*this, "ERR-ID:7500059");
+            return;
+        }
         ReportaError("Controles_Eliminar()", "ERR-ID:7500030", e.what(), "Controles_Eliminar()");
     }
 }
