@@ -426,17 +426,18 @@ bool PostgresEngine::isEmpty()
 void PostgresEngine::createSchema(std::string_view schemaSql, int version)
 {
     executeScript(schemaSql);
-    exec(("CREATE TABLE tesmira_schema (version integer NOT NULL); INSERT INTO tesmira_schema (version) VALUES ("
-          + std::to_string(version) + ")")
+    // A function rather than a table: the screen's catalogue look-ups see only the company's tables.
+    exec(("CREATE FUNCTION tesmira_schema_version() RETURNS integer LANGUAGE sql IMMUTABLE AS 'SELECT "
+          + std::to_string(version) + "'")
              .c_str());
 }
 
 int PostgresEngine::schemaVersion()
 {
-    Result known = exec("SELECT to_regclass('tesmira_schema') IS NOT NULL");
+    Result known = exec("SELECT to_regproc('tesmira_schema_version') IS NOT NULL");
     if (std::string(PQgetvalue(known.get(), 0, 0)) != "t")
         throw Error("La base de datos " + displayName() + " tiene tablas que no son de Tesmira");
-    Result r = exec("SELECT max(version) FROM tesmira_schema");
+    Result r = exec("SELECT tesmira_schema_version()");
     return std::atoi(PQgetvalue(r.get(), 0, 0));
 }
 
