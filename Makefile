@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all bootstrap configure build test run bench fuzz clean
+.PHONY: all bootstrap configure build test run package pictures bench fuzz clean
 
 all: build
 
@@ -20,6 +20,19 @@ test: build
 
 run: build
 	@scripts/run-main $(BUILD)
+
+# The Debian package of the three programs: $(BUILD)/package/tesmira_*.deb
+package: build
+	@cd $(BUILD) && cpack -G DEB >/dev/null && ls -1 $$PWD/package/*.deb
+
+# README's pictures, drawn by the window itself (offscreen) after docs/*.vn3 on a fresh demo company.
+pictures: build
+	@rm -rf $(BUILD)/pictures && mkdir -p $(BUILD)/pictures
+	@$(BUILD)/src/app/tesmira-db init --demo $(BUILD)/pictures/demo.db
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/src/app/tesmira --db $(BUILD)/pictures/demo.db \
+	    --screenshot docs/ventana.png docs/ventana.vn3 >$(BUILD)/pictures/ventana.log
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/src/app/tesmira --db $(BUILD)/pictures/demo.db \
+	    --print-preview docs/nota.png docs/nota.vn3 >$(BUILD)/pictures/nota.log
 
 bench: bootstrap
 	@cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTESMIRA_BENCH=ON >/dev/null

@@ -80,7 +80,10 @@ void writeCatalogues(Connection& c)
         "INSERT INTO Cliente (Cl_Cve_Cliente, Cl_Descripcion, Cl_Razon_Social_1, Mn_Cve_Moneda, Cv_Cve_Condicion_Venta)"
         " VALUES ('BXC0001', 'Cliente de volumen', 'Cliente de volumen, S.A.', 'MXN', '01');"
         "INSERT INTO Direccion_Entrega (De_Tabla, De_Documento, De_ID, De_Direccion_1, De_Predeterminado)"
-        " VALUES ('CLIENTE', 'BXC0001', '0001', 'Calle 1 No. 100, Mérida, Yuc.', 'SI');");
+        " VALUES ('CLIENTE', 'BXC0001', '0001', 'Calle 1 No. 100, Mérida, Yuc.', 'SI');"
+        // Invoices of the branch, unsigned: the save with invoicing prints no signing warning.
+        "INSERT INTO Serie_Factura (Sf_Cve_Serie, Sc_Cve_Sucursal, Sf_Descripcion, Sf_Siguiente, Sf_Requiere_Firma)"
+        " VALUES ('BX', 'BX', 'Facturas de volumen', 1, 'NO');");
 }
 
 } // namespace

@@ -16,7 +16,7 @@ struct GeneratedCompany {
 };
 
 // Writes in one transaction: branch "BX" with a warehouse handling lots and locations, a
-// customer with a delivery address, one product per line with stock (every third product
+// customer with a delivery address, an unsigned invoice series "BX", one product per line with stock (every third product
 // lot-controlled, with its lot on hand), the order, the earlier note and the dispatch.
 // Keys start with "BX", so the data can sit beside the demo company.
 // Throws tesmira::Error when `lines` is outside 1..20000 or the database refuses a row

@@ -1,5 +1,8 @@
 // The host shell on the desktop: opens the company database (the demo company on first run),
-// signs the user in, loads the delivery-note component and shows its screen.
+// signs the user in, loads the delivery-note component and shows its screen. With
+// --screenshot or --print-preview it runs a vn003-script against the window instead, writes
+// the pictures and exits (QT_QPA_PLATFORM=offscreen needs no display).
+#include "app/runner/ScriptRunner.h"
 #include "base/Error.h"
 #include "db/Connection.h"
 #include "db/DatabaseName.h"
@@ -7,7 +10,9 @@
 #include "host/services/Entorno.h"
 #include "host/services/PadreShell.h"
 #include "ui/MainWindow.h"
+#include "ui/Printing.h"
 #include "ui/QtDialogos.h"
+#include "ui/Translations.h"
 #include "vn003/Pantalla.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
@@ -15,11 +20,17 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QStatusBar>
+#include <QTimer>
 
+#include <fstream>
+#include <iostream>
 #include <memory>
+#include <optional>
 
 using namespace tesmira;
 
@@ -31,13 +42,15 @@ int fail(const QString& text)
     return 1;
 }
 
+// A new file gets the schema and the demo company; a failed demo load leaves no half-made file.
 bool isServer(const QString& name) { return db::databaseKind(name.toStdString()) == db::DatabaseKind::PostgresServer; }
 
-// A new file gets the schema and the demo company; a failed demo load leaves no half-made file.
-// A server database is made with tesmira-db init.
+// A server database is made with tesmira-db init, never here.
+bool isNewFile(const QString& path) { return !isServer(path) && !QFileInfo::exists(path); }
+
 std::unique_ptr<db::Connection> openDatabase(const QString& path)
 {
-    const bool fresh = !isServer(path) && !QFileInfo::exists(path);
+    const bool fresh = isNewFile(path);
     auto conn = std::make_unique<db::Connection>(path.toStdString());
     if (!fresh)
         return conn;
@@ -51,6 +64,99 @@ std::unique_ptr<db::Connection> openDatabase(const QString& path)
     return conn;
 }
 
+struct Pictures {
+    QString window;  // PNG of the window
+    QString printed; // PNG of the first page of the last document the script printed
+    QString script;  // empty: none
+    QString folio;   // a saved note to show after the script; empty: none
+    int tab = -1;    // the tab to show after the script; -1: as the script left it
+    QString notice;  // for the status bar
+};
+
+// Printed documents go to salida/ beside the company's database.
+QString outputFolder(const QString& database)
+{
+    const QString folder = (isServer(database) ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                               : QFileInfo(database).absolutePath())
+        + QStringLiteral("/salida");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QString createdNotice(const QString& path)
+{
+    return QStringLiteral("Se creó la empresa de demostración en %1").arg(QDir::toNativeSeparators(path));
+}
+
+int pictureError(const QString& text)
+{
+    std::cerr << "tesmira: " << text.toStdString() << '\n';
+    return 2;
+}
+
+// Runs the script against the window (its message boxes print as vn003-script prints them,
+// answered by the script), then writes the pictures. Answers the runner's exit code, or 2 when
+// a picture could not be made.
+int takePictures(const QString& database, const Pictures& pictures)
+{
+    std::ifstream script;
+    if (!pictures.script.isEmpty()) {
+        script.open(pictures.script.toStdString());
+        if (!script)
+            return pictureError(QStringLiteral("No se puede leer el guion %1").arg(pictures.script));
+    }
+    const QDateTime started = QDateTime::currentDateTime();
+    // The window goes before the runner that holds its screen.
+    std::optional<app::ScriptRunner> runner;
+    std::unique_ptr<ui::MainWindow> window;
+    int rc = 0;
+    try {
+        const std::string output = outputFolder(database).toStdString();
+        auto show = [&window, output](vn003::frmVN003& screen, host::Entorno& entorno) -> host::CamposAdicionales& {
+            // A second open replaces the window: the old one lets go of the screen first.
+            window.reset();
+            entorno.carpetaSalida = output;
+            window = std::make_unique<ui::MainWindow>(screen, entorno);
+            window->load();
+            window->show();
+            window->activate();
+            return window->camposAdicionales();
+        };
+        runner.emplace(std::cout, database.toStdString(), show);
+        if (script.is_open())
+            rc = runner->run(script);
+        runner->ensureOpen();
+    } catch (const std::exception& e) {
+        window.reset();
+        return pictureError(QString::fromStdString(e.what()));
+    }
+    if (!pictures.notice.isEmpty())
+        window->statusBar()->showMessage(pictures.notice);
+    if (!pictures.folio.isEmpty())
+        window->showDocument(pictures.folio.toStdString());
+    if (pictures.tab >= 0)
+        window->showTab(pictures.tab);
+    // Layouts settle and queued repaints run before the picture is taken.
+    QEventLoop settle;
+    QTimer::singleShot(300, &settle, &QEventLoop::quit);
+    settle.exec();
+    if (!pictures.window.isEmpty() && !window->grab().save(pictures.window, "PNG"))
+        rc = pictureError(QStringLiteral("No se pudo escribir %1").arg(pictures.window));
+    if (!pictures.printed.isEmpty()) {
+        // File times may be kept to the second.
+        const QString printed =
+            ui::newestFile(QString::fromStdString(runner->outputFolder()), started.addSecs(-1));
+        QString error;
+        if (printed.isEmpty())
+            rc = pictureError(QStringLiteral("El guion no imprimió ningún documento"));
+        else if (!window->writePrintedNote(printed, pictures.printed) &&
+                 !ui::writePageImage(ui::readText(printed), 0, pictures.printed, 100, &error))
+            rc = pictureError(error);
+    }
+    window.reset();
+    return rc;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -58,6 +164,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tesmira"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tesmira"));
+    ui::installSpanish(app);
 
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("Tesmira: Remisión de pedidos"));
@@ -68,9 +175,26 @@ int main(int argc, char** argv)
                                         QStringLiteral("CODE"), QStringLiteral("ADMIN"));
     const QCommandLineOption orderOption(QStringLiteral("order"), QStringLiteral("Abre la remisión de un pedido."),
                                          QStringLiteral("FOLIO"));
-    args.addOptions({dbOption, userOption, orderOption});
+    const QCommandLineOption folioOption(QStringLiteral("folio"), QStringLiteral("Muestra una remisión guardada."),
+                                         QStringLiteral("FOLIO"));
+    const QCommandLineOption tabOption(QStringLiteral("tab"), QStringLiteral("Pestaña a mostrar (1, 2 o 3)."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"), QStringLiteral("Ejecuta el GUION, guarda la ventana como PNG y termina."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption printOption(
+        QStringLiteral("print-preview"),
+        QStringLiteral("Ejecuta el GUION y guarda como PNG la primera página del último documento que imprimió."),
+        QStringLiteral("FILE"));
+    args.addOptions({dbOption, userOption, orderOption, folioOption, tabOption, screenshotOption, printOption});
+    args.addPositionalArgument(QStringLiteral("GUION"), QStringLiteral("Guion de vn003-script (con --screenshot)."),
+                               QStringLiteral("[GUION]"));
     args.process(app);
+    const bool pictures = args.isSet(screenshotOption) || args.isSet(printOption);
+    if (args.positionalArguments().size() > (pictures ? 1 : 0))
+        args.showHelp(2);
 
+    // Without --db the company lives in the user's data folder, not wherever tesmira was started.
     QString path = args.value(dbOption);
     if (path.isEmpty()) {
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -78,20 +202,27 @@ int main(int argc, char** argv)
         path = folder + QStringLiteral("/tesmira.db");
     }
 
+    const bool created = isNewFile(path);
     std::unique_ptr<db::Connection> conn;
     try {
         conn = openDatabase(path);
     } catch (const std::exception& e) {
-        // A connection string may hold a password: the engine's message names the database instead.
-        return fail(isServer(path) ? QString::fromStdString(e.what())
-                                   : QStringLiteral("No se pudo abrir la base de datos %1:\n%2").arg(path, QString::fromStdString(e.what())));
+        // A connection string may hold a password: the engine's message names a server database.
+        const QString text = isServer(path) ? QString::fromStdString(e.what())
+                                            : QStringLiteral("No se pudo abrir la base de datos %1:\n%2")
+                                                  .arg(path, QString::fromStdString(e.what()));
+        return pictures ? pictureError(text) : fail(text);
+    }
+    if (pictures) {
+        conn.reset();
+        return takePictures(path, {args.value(screenshotOption), args.value(printOption),
+                                   args.positionalArguments().value(0), args.value(folioOption).trimmed(),
+                                   args.isSet(tabOption) ? args.value(tabOption).toInt() - 1 : -1,
+                                   created ? createdNotice(path) : QString()});
     }
 
     ui::QtDialogos dialogos;
-    const QString output = (isServer(path) ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-                                           : QFileInfo(path).absolutePath())
-        + QStringLiteral("/salida");
-    QDir().mkpath(output);
+    const QString output = outputFolder(path);
     host::Entorno entorno{*conn, dialogos, args.value(userOption).trimmed().toUpper().toStdString(), std::nullopt,
                           output.toStdString()};
 
@@ -114,6 +245,12 @@ int main(int argc, char** argv)
             return 1;
         window.show();
         window.activate();
+        if (created)
+            window.statusBar()->showMessage(createdNotice(path));
+        if (args.isSet(folioOption))
+            window.showDocument(args.value(folioOption).trimmed().toStdString());
+        if (args.isSet(tabOption))
+            window.showTab(args.value(tabOption).toInt() - 1);
         rc = QApplication::exec();
         dialogos.setParent(nullptr);
     }

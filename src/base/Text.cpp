@@ -1,11 +1,64 @@
 #include "base/Text.h"
 
+#include <cctype>
+
 namespace tesmira {
 
 namespace {
 // Continuation bytes belong to the character already counted.
 bool continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 } // namespace
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
+        s.remove_prefix(1);
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string lowerAscii(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = lowerAscii(c);
+    return out;
+}
+
+std::string upperAscii(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = upperAscii(c);
+    return out;
+}
+
+bool sameKey(std::string_view a, std::string_view b)
+{
+    return NoCaseEqual{}(withoutTrailingBlanks(a), withoutTrailingBlanks(b));
+}
+
+size_t NoCaseHash::operator()(std::string_view s) const noexcept
+{
+    // FNV-1a over the lower-cased bytes: no temporary string per look-up.
+    size_t h = 1469598103934665603ull;
+    for (char c : s) {
+        h ^= static_cast<unsigned char>(lowerAscii(c));
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    return true;
+}
 
 size_t utf8Length(std::string_view s)
 {

@@ -1,5 +1,7 @@
 #include "base/Value.h"
 
+#include "base/Text.h"
+
 #include "base/Error.h"
 
 #include <cctype>
@@ -23,15 +25,6 @@ bool allDigits(std::string_view s)
 
 int toNumber(std::string_view s) { return std::atoi(std::string(s).c_str()); }
 
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
-        s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
-        s.remove_suffix(1);
-    return s;
-}
-
 } // namespace
 
 std::string Date::iso() const
@@ -46,7 +39,7 @@ std::string Date::iso() const
 
 Date Date::parseIso(std::string_view text)
 {
-    text = trim(text);
+    text = trimmed(text);
     auto bad = [&] { return Error("Fecha no válida: '" + std::string(text) + "'"); };
     if (text.size() < 10 || text[4] != '-' || text[7] != '-')
         throw bad();
@@ -99,7 +92,7 @@ double Value::toDouble() const
     case 2:
         return std::get<double>(m_v);
     case 3: {
-        std::string s(trim(std::get<std::string>(m_v)));
+        std::string s(trimmed(std::get<std::string>(m_v)));
         if (s.empty())
             return 0;
         char* end = nullptr;
@@ -121,9 +114,7 @@ int64_t Value::toInt() const
 bool Value::toBool() const
 {
     if (isText()) {
-        std::string s(trim(std::get<std::string>(m_v)));
-        for (auto& c : s)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const std::string s = lowerAscii(trimmed(std::get<std::string>(m_v)));
         if (s == "true" || s == "verdadero" || s == "si" || s == "sí" || s == "s")
             return true;
         return toDouble() != 0;
@@ -136,7 +127,7 @@ Date Value::toDate() const
     if (isDate())
         return std::get<Date>(m_v);
     if (isText()) {
-        auto s = trim(std::get<std::string>(m_v));
+        auto s = trimmed(std::get<std::string>(m_v));
         // dd-mm-yyyy, the screen's own date text
         if (s.size() == 10 && (s[2] == '-' || s[2] == '/') && (s[5] == '-' || s[5] == '/') && allDigits(s.substr(0, 2))
             && allDigits(s.substr(3, 2)) && allDigits(s.substr(6, 4)))

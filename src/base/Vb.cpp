@@ -1,5 +1,7 @@
 #include "base/Vb.h"
 
+#include "base/Text.h"
+
 #include "base/Error.h"
 
 #include <algorithm>
@@ -18,15 +20,6 @@ namespace {
 
 bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 // The shortest decimal form of |x| that reads back as x: digits and the position of
 // the decimal point within them (may lie outside the digits).
@@ -291,7 +284,7 @@ std::string formatCode(std::string_view text, std::string_view mask)
 {
     if (mask.empty() || mask.find_first_not_of('0') != std::string_view::npos)
         return std::string(text);
-    auto digits = trim(text);
+    auto digits = trimmed(text);
     if (digits.empty())
         return std::string(text);
     for (char c : digits)
@@ -319,7 +312,7 @@ std::string formatDateTime(const Date& d)
 
 Date parseDate(std::string_view text)
 {
-    Date d = Value(std::string(trim(text))).toDate();
+    Date d = Value(std::string(trimmed(text))).toDate();
     if (d.month < 1 || d.month > 12 || d.day < 1 || d.day > daysInMonth(d.year, d.month) || d.hour > 23
         || d.minute > 59 || d.second > 59)
         throw Error("Fecha no válida: '" + std::string(text) + "'");
@@ -339,7 +332,7 @@ double val(std::string_view text)
 double cdbl(std::string_view text)
 {
     auto bad = [&] { return Error("El texto no es un número: '" + std::string(text) + "'"); };
-    std::string_view s = trim(text);
+    std::string_view s = trimmed(text);
     std::string plain;
     bool negative = false;
     if (!s.empty() && (s.front() == '-' || s.front() == '+')) {

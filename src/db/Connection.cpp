@@ -1,11 +1,13 @@
 #include "db/Connection.h"
 
+#include "base/Clock.h"
 #include "base/Error.h"
 #include "base/Text.h"
 #include "db/DatabaseName.h"
 #include "db/DbError.h"
 #include "db/Dialect.h"
 #include "db/PostgresEngine.h"
+#include "db/ResultMemo.h"
 #include "db/Schema.h"
 #include "db/StatementCache.h"
 
@@ -13,8 +15,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
-#include <ctime>
 #include <filesystem>
 
 namespace tesmira::db {
@@ -50,31 +50,6 @@ DbError statementError(DbErrorCode code, std::string_view message, std::string_v
 DbError engineError(sqlite3* db, std::string_view sql)
 {
     return statementError(codeOf(sqlite3_extended_errcode(db)), sqlite3_errmsg(db), sql);
-}
-
-Date localNow()
-{
-    const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
-bool isDateType(const char* declared)
-{
-    if (!declared)
-        return false;
-    std::string t(declared);
-    for (auto& c : t)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return t.find("DATE") != std::string::npos || t.find("TIME") != std::string::npos;
-}
-
-// SQL Server leaves a computed column without a name; SQLite names it by its (rewritten) text.
-std::string columnName(const char* name)
-{
-    std::string n = name ? name : "";
-    return n.find_first_of("(?'+-*/%|<>=") == std::string::npos ? n : std::string();
 }
 
 Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
@@ -145,7 +120,8 @@ struct ResetOnExit {
 
 void Connection::CloseDatabase::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 
-Connection::Connection(const std::string& path, OpenMode mode) : m_path(path), m_clock(localNow)
+Connection::Connection(const std::string& path, OpenMode mode)
+    : m_path(path), m_memo(std::make_unique<ResultMemo>()), m_clock(localNow)
 {
     if (databaseKind(path) == DatabaseKind::PostgresServer) {
         m_dialect = std::make_unique<Dialect>(kCacheCapacity, Target::Postgres);
@@ -244,68 +220,142 @@ void Connection::exec(const char* sql)
     }
 }
 
-Recordset Connection::Execute(std::string_view sql)
+Recordset Connection::Execute(std::string_view sql) { return run(sql, {}, nullptr); }
+
+Recordset Connection::Execute(std::string_view sql, const std::vector<Value>& values)
 {
-    std::vector<Translation> statements;
+    return run(sql, values, nullptr);
+}
+
+Recordset Connection::ExecuteMemo(std::string_view sql, const std::vector<Value>& values)
+{
+    if (m_pg || !m_memo->active())
+        return run(sql, values, nullptr);
+    std::string key(sql);
+    for (const Value& v : values) {
+        key += '\x1f';
+        key += static_cast<char>('0' + (v.isNull() ? 0 : v.isText() ? 1 : v.isDate() ? 2 : 3));
+        if (v.isDouble()) {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.17g", v.toDouble());
+            key += buf;
+        } else {
+            key += v.toString();
+        }
+    }
+    // Inside our write transaction no other connection can commit.
+    const int64_t version = m_inTransaction ? 0 : m_statements->othersVersion();
+    if (const Recordset* seen = m_memo->find(key, version))
+        return *seen;
+    const std::vector<int>* reads = nullptr;
+    Recordset rs = run(sql, values, &reads);
+    if (reads)
+        m_memo->store(key, rs, *reads, version);
+    return rs;
+}
+
+Connection::MemoScope::MemoScope(Connection& c) : m_c(c) { m_c.m_memo->open(); }
+
+Connection::MemoScope::~MemoScope() { m_c.m_memo->close(); }
+
+Recordset Connection::run(std::string_view sql, const std::vector<Value>& values, const std::vector<int>** reads)
+{
+    const std::vector<Translation>* statements = nullptr;
     try {
-        statements = m_dialect->translate(sql);
+        statements = &m_dialect->translate(sql);
     } catch (const Error& e) {
         throw statementError(DbErrorCode::Syntax, e.what(), sql);
     }
+    size_t markers = 0;
+    for (const Translation& t : *statements)
+        markers += t.markers;
+    if (markers != values.size()) {
+        if (values.empty())
+            throw statementError(DbErrorCode::Syntax,
+                                 "No se puede traducir el marcador de parámetro '?' en la posición "
+                                     + std::to_string(statements->front().firstMarker + 1),
+                                 sql);
+        throw statementError(DbErrorCode::Syntax,
+                             "La sentencia tiene " + std::to_string(markers) + " marcadores '?' y recibió "
+                                 + std::to_string(values.size()) + " valores",
+                             sql);
+    }
     Recordset result;
     if (m_pg) {
-        for (const Translation& t : statements) {
+        size_t first = 0;
+        for (const Translation& t : *statements) {
+            Translation bound = t;
+            for (size_t i = 0; i < bound.params.size(); ++i) {
+                const int marker = t.markerOfParam.empty() ? -1 : t.markerOfParam[i];
+                if (marker >= 0)
+                    bound.params[i] = values[first + static_cast<size_t>(marker)];
+            }
+            first += t.markers;
             try {
-                result = m_pg->run(t);
+                result = m_pg->run(bound);
             } catch (const DbError& e) {
                 throw statementError(e.code(), e.what(), sql);
             }
         }
+        if (reads)
+            *reads = nullptr; // the server's other sessions may change anything: nothing is remembered
         return result;
     }
-    for (const Translation& t : statements) {
-        sqlite3_stmt* s = nullptr;
+    size_t firstMarker = 0;
+    for (const Translation& t : *statements) {
+        const StatementCache::Prepared* p = nullptr;
         try {
-            s = m_statements->get(t.key, t.sql);
+            p = m_statements->get(t.shape, t.sql);
         } catch (const Error& e) {
             // SQLite reports a busy schema as a failed prepare too
             const int rc = sqlite3_errcode(m_db.get());
             throw statementError(rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? DbErrorCode::Busy : DbErrorCode::Syntax,
                                  e.what(), sql);
         }
-        if (!s)
+        if (!p)
             continue;
+        sqlite3_stmt* s = p->stmt;
         ResetOnExit reset{s};
         const bool trims = storesValues(t.sql);
-        for (size_t i = 0; i < t.params.size(); ++i)
-            if (bind(s, static_cast<int>(i + 1), t.params[i], trims) != SQLITE_OK)
+        for (size_t i = 0; i < t.params.size(); ++i) {
+            const int marker = t.markerOfParam.empty() ? -1 : t.markerOfParam[i];
+            const Value& v = marker < 0 ? t.params[i] : values[firstMarker + static_cast<size_t>(marker)];
+            if (bind(s, static_cast<int>(i + 1), v, trims) != SQLITE_OK)
                 throw engineError(m_db.get(), sql);
-
-        const int n = sqlite3_column_count(s);
-        std::vector<std::string> columns;
-        std::vector<bool> dateColumn;
-        for (int i = 0; i < n; ++i) {
-            columns.push_back(columnName(sqlite3_column_name(s, i)));
-            dateColumn.push_back(isDateType(sqlite3_column_decltype(s, i)));
         }
+        firstMarker += t.markers;
+
+        int rc = sqlite3_step(s);
+        // Read after the first step: a statement the schema changed under is prepared again there.
+        const int n = sqlite3_column_count(s);
+        if (static_cast<size_t>(n) != p->columns->size())
+            p = m_statements->refresh(t.shape);
         std::vector<std::vector<Value>> rows;
-        int rc;
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
             std::vector<Value> row;
             row.reserve(static_cast<size_t>(n));
             for (int i = 0; i < n; ++i)
-                row.push_back(readValue(s, i, dateColumn[static_cast<size_t>(i)]));
+                row.push_back(readValue(s, i, p->dateColumn[static_cast<size_t>(i)]));
             rows.push_back(std::move(row));
+        }
+        if (!sqlite3_stmt_readonly(s)) {
+            if (p->writesUnknown)
+                m_memo->clear();
+            m_memo->wrote(p->writes);
         }
         if (rc != SQLITE_DONE)
             throw engineError(m_db.get(), sql);
-        result = Recordset(std::move(columns), std::move(rows));
+        result = Recordset(p->columns, std::move(rows));
+        // Only a single read-only statement's result may be remembered.
+        if (reads)
+            *reads = statements->size() == 1 && sqlite3_stmt_readonly(s) && !p->writesUnknown ? &p->reads : nullptr;
     }
     return result;
 }
 
 void Connection::executeScript(std::string_view sql)
 {
+    m_memo->clear();
     if (m_pg)
         return m_pg->executeScript(sql);
     const char* tail = sql.data();
@@ -353,6 +403,7 @@ void Connection::CommitTrans()
     }
     exec("COMMIT"); // a failed COMMIT leaves the transaction open for RollbackTrans
     m_inTransaction = false;
+    m_savepoints = 0;
 }
 
 void Connection::RollbackTrans()
@@ -360,6 +411,8 @@ void Connection::RollbackTrans()
     if (!m_inTransaction)
         throw Error("RollbackTrans sin una transacción abierta");
     m_inTransaction = false;
+    m_savepoints = 0;
+    m_memo->clear();
     if (m_pg)
         m_pg->rollback();
     else if (!sqlite3_get_autocommit(m_db.get()))
@@ -400,6 +453,7 @@ void Connection::rollbackSavepoint()
         throw Error("No hay un punto de retorno abierto");
     const std::string name = savepointName(m_savepoints);
     --m_savepoints;
+    m_memo->clear(); // what was read after the savepoint may have been undone
     command("ROLLBACK TO SAVEPOINT " + name + "; RELEASE SAVEPOINT " + name);
 }
 

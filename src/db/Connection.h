@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 
@@ -17,6 +18,7 @@ namespace tesmira::db {
 
 class Dialect;
 class PostgresEngine;
+class ResultMemo;
 class StatementCache;
 
 enum class OpenMode {
@@ -38,6 +40,14 @@ public:
     // A statement without rows answers an empty Recordset. A construct the dialect layer
     // cannot translate throws before anything runs.
     Recordset Execute(std::string_view sql);
+    // The same with `?` markers outside strings, bound to `values` in order (one translation
+    // and one prepared statement per text, whatever the values). A count that differs throws.
+    Recordset Execute(std::string_view sql, const std::vector<Value>& values);
+    // A plain read-only look-up (no getdate(), one statement). Inside a MemoScope the same
+    // text with the same values is answered from memory until this connection writes a
+    // table the statement reads, the schema changes, a transaction rolls back or another
+    // connection commits; results of more than a few rows are not kept. Outside: Execute.
+    Recordset ExecuteMemo(std::string_view sql, const std::vector<Value>& values = {});
     // Runs a script of native SQLite statements (schema, demo data); no dialect rewriting
     // (on PostgreSQL only the column types are rewritten, and the script is all or nothing).
     // The error names the statement that failed; earlier statements stay applied.
@@ -77,7 +87,20 @@ public:
     // Rewrites served from the dialect cache (statements differing only in literals).
     size_t cacheHits() const;
 
+    // While one lives, ExecuteMemo remembers; the last one to go forgets everything.
+    class MemoScope {
+    public:
+        explicit MemoScope(Connection& c);
+        ~MemoScope();
+        MemoScope(const MemoScope&) = delete;
+        MemoScope& operator=(const MemoScope&) = delete;
+
+    private:
+        Connection& m_c;
+    };
+
 private:
+    Recordset run(std::string_view sql, const std::vector<Value>& values, const std::vector<int>** reads);
     void open(OpenMode mode);
     void ensureSchema();
     void exec(const char* sql);
@@ -91,6 +114,7 @@ private:
     std::unique_ptr<sqlite3, CloseDatabase> m_db; // declared first: closes after the statements
     std::unique_ptr<Dialect> m_dialect;
     std::unique_ptr<StatementCache> m_statements;
+    std::unique_ptr<ResultMemo> m_memo;
     Clock m_clock;
     std::unique_ptr<PostgresEngine> m_pg;
     bool m_inTransaction = false;

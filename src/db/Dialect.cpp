@@ -1,6 +1,7 @@
 #include "db/Dialect.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/DialectPostgres.h"
 #include "db/SqlLexer.h"
 
@@ -193,12 +194,7 @@ private:
     }
     bool nameAt(const std::vector<Node>& n, size_t k) const { return k < n.size() && isTok(n[k]) && isName(tok(n[k])); }
     bool dotAt(const std::vector<Node>& n, size_t k) const { return k < n.size() && isTok(n[k]) && tok(n[k]).is("."); }
-    static bool same(std::string_view a, std::string_view b)
-    {
-        auto upper = [](char c) { return std::toupper(static_cast<unsigned char>(c)); };
-        return a.size() == b.size()
-            && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return upper(x) == upper(y); });
-    }
+    static bool same(std::string_view a, std::string_view b) { return NoCaseEqual{}(a, b); }
     // The next join, not LEFT()/RIGHT() the functions.
     bool joinAt(const std::vector<Node>& n, size_t k) const
     {
@@ -261,8 +257,9 @@ private:
         std::vector<std::pair<Ref, size_t>> known; // T.d = literal
         for (auto [s, e] : conjuncts(n, where + 1, whereEnd)) {
             auto ref = qualified(n, s);
+            // A `?` marker is a value as much as a literal is.
             if (ref && e == s + 5 && isTok(n[s + 3]) && tok(n[s + 3]).is("=") && isTok(n[s + 4])
-                && tok(n[s + 4]).isLiteral() && !tok(n[s + 4]).inlined)
+                && ((tok(n[s + 4]).isLiteral() && !tok(n[s + 4]).inlined) || tok(n[s + 4]).is("?")))
                 known.emplace_back(*ref, n[s + 4].tok);
         }
         if (known.empty())
@@ -390,7 +387,7 @@ private:
 
 class Emitter {
 public:
-    Emitter(const Tokens& t, const std::vector<size_t>& literalIndex, PushDowns pushDowns, Target target)
+    Emitter(const Tokens& t, const std::vector<long>& literalIndex, PushDowns pushDowns, Target target)
         : m_t(t), m_literalIndex(literalIndex), m_pushDowns(std::move(pushDowns)), m_pg(target == Target::Postgres)
     {
     }
@@ -404,7 +401,7 @@ public:
         return text;
     }
 
-    std::vector<size_t> literalOfParam;
+    std::vector<long> literalOfParam;
 
 private:
     std::string sequenceText(const std::vector<Node>& n)
@@ -679,8 +676,8 @@ private:
         case Token::Kind::Number:
             return t.inlined ? t.text : parameter(index);
         case Token::Kind::Operator:
-            if (t.is("?"))
-                unsupported("el marcador de parámetro '?'", t.pos);
+            if (t.is("?")) // a value the caller binds; a text one compares as a text literal does
+                return parameter(index) + " COLLATE NOCASE";
             if (t.is("!<") || t.is("!>"))
                 unsupported("el operador " + t.text, t.pos);
             return t.text;
@@ -752,7 +749,7 @@ private:
     }
 
     const Tokens& m_t;
-    const std::vector<size_t>& m_literalIndex;
+    const std::vector<long>& m_literalIndex;
     PushDowns m_pushDowns;
     bool m_pg;
     int m_depth = 0;
@@ -775,7 +772,7 @@ std::string shapeKey(const Tokens& t)
 
 } // namespace
 
-std::vector<Translation> Dialect::translate(std::string_view tsql)
+const std::vector<Translation>& Dialect::translate(std::string_view tsql)
 {
     if (auto seen = m_texts.find(tsql); seen != m_texts.end()) {
         m_hits += seen->second.size();
@@ -784,8 +781,7 @@ std::vector<Translation> Dialect::translate(std::string_view tsql)
     std::vector<Translation> result = translateText(tsql);
     if (m_texts.size() >= m_capacity)
         m_texts.clear();
-    m_texts.emplace(std::string(tsql), result);
-    return result;
+    return m_texts.emplace(std::string(tsql), std::move(result)).first->second;
 }
 
 std::vector<Translation> Dialect::translateText(std::string_view tsql)
@@ -817,18 +813,22 @@ std::vector<Translation> Dialect::translateText(std::string_view tsql)
 
         Translation tr{shapeKey(t), {}, {}, {}};
         std::vector<Value> literals;
-        std::vector<size_t> literalIndex(t.size(), 0);
+        std::vector<long> literalIndex(t.size(), 0);
         for (size_t k = 0; k < t.size(); ++k) {
             if (t[k].isLiteral() && !t[k].inlined) {
-                literalIndex[k] = literals.size();
+                literalIndex[k] = static_cast<long>(literals.size());
                 literals.push_back(literalValue(t[k]));
+            } else if (t[k].is("?")) {
+                if (tr.markers == 0)
+                    tr.firstMarker = t[k].pos;
+                literalIndex[k] = -static_cast<long>(++tr.markers);
             }
         }
         auto hit = m_cache.find(tr.key);
         if (hit == m_cache.end()) {
             const std::vector<Node> tree = TreeBuilder(t).statement();
             Emitter emitter(t, literalIndex, PushDownPlanner(t).plan(tree), m_target);
-            Entry entry{emitter.sequence(tree), std::move(emitter.literalOfParam), {}};
+            Entry entry{emitter.sequence(tree), std::move(emitter.literalOfParam), {}, 0, ++m_shapes};
             if (m_target == Target::Postgres)
                 entry.columns = resultColumns(t);
             remember(tr.key, std::move(entry));
@@ -838,9 +838,13 @@ std::vector<Translation> Dialect::translateText(std::string_view tsql)
         }
         hit->second.lastUse = ++m_clock;
         tr.sql = hit->second.sql;
+        tr.shape = hit->second.id;
         tr.columns = hit->second.columns;
-        for (size_t index : hit->second.literalOfParam)
-            tr.params.push_back(literals[index]);
+        for (long index : hit->second.literalOfParam) {
+            if (tr.markers > 0)
+                tr.markerOfParam.push_back(index < 0 ? static_cast<int>(-index - 1) : -1);
+            tr.params.push_back(index < 0 ? Value() : literals[static_cast<size_t>(index)]);
+        }
         result.push_back(std::move(tr));
     }
     return result;

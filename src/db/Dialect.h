@@ -26,7 +26,12 @@ enum class Target { Sqlite, Postgres };
 struct Translation {
     std::string key;           // the statement's shape; equal keys share a prepared statement
     std::string sql;           // the target's text with ?1 … ?n (SQLite) or $1 … $n (PostgreSQL)
-    std::vector<Value> params; // values for the markers
+    std::vector<Value> params; // values for the markers (a `?` marker's slot holds null)
+    // For a text with `?` markers: the marker whose value ?k takes, -1 for a literal. Empty without markers.
+    std::vector<int> markerOfParam;
+    uint64_t shape = 0;        // the shape's number in this dialect: the prepared statement's key
+    size_t markers = 0;        // `?` markers in the statement
+    size_t firstMarker = 0;    // byte offset of the first, for the error of a text run without values
     // PostgreSQL only: what each result column of a SELECT is, so names come back as SQLite
     // gives them (see ResultName); empty when the statement is not a plain SELECT.
     std::vector<std::string> columns;
@@ -42,7 +47,10 @@ public:
     // One translation per statement of the text (statements split at ';', empty ones dropped).
     // Throws Error naming a construct it cannot translate and its position (1-based byte offset).
     // Transaction statements are refused: BeginTrans/CommitTrans/RollbackTrans keep track of them.
-    std::vector<Translation> translate(std::string_view tsql);
+    // A text seen before is answered from a memo: the reference stays valid until the next call.
+    // `?` markers (outside strings) are values bound in order by the caller; Translation::markers
+    // counts them.
+    const std::vector<Translation>& translate(std::string_view tsql);
 
     size_t cacheHits() const { return m_hits; }
     size_t cacheSize() const { return m_cache.size(); }
@@ -50,9 +58,10 @@ public:
 private:
     struct Entry {
         std::string sql;
-        std::vector<size_t> literalOfParam; // ?k takes the literal at literalOfParam[k-1]
+        std::vector<long> literalOfParam; // ?k takes the literal at literalOfParam[k-1], or marker -(n+1)
         std::vector<std::string> columns;
         uint64_t lastUse = 0;
+        uint64_t id = 0;
     };
     void remember(const std::string& key, Entry entry);
     std::vector<Translation> translateText(std::string_view tsql);
@@ -68,6 +77,7 @@ private:
     // Whole texts and their translations; emptied when full, so it stays bounded.
     std::unordered_map<std::string, std::vector<Translation>, TextHash, std::equal_to<>> m_texts;
     uint64_t m_clock = 0;
+    uint64_t m_shapes = 0;
     size_t m_hits = 0;
 };
 

@@ -8,41 +8,59 @@ namespace tesmira::db {
 
 namespace {
 
-std::string lower(std::string_view s)
+bool sameName(std::string_view a, std::string_view b)
 {
-    std::string out(s);
-    for (auto& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
 }
+
+const std::vector<std::string> kNoColumns;
 
 } // namespace
 
 Recordset::Recordset(std::vector<std::string> columns, std::vector<std::vector<Value>> rows)
-    : m_columns(std::move(columns)), m_rows(std::move(rows))
+    : Recordset(std::make_shared<const std::vector<std::string>>(std::move(columns)), std::move(rows))
 {
-    for (size_t i = 0; i < m_columns.size(); ++i)
-        m_index.emplace(lower(m_columns[i]), i); // the first of two equal names wins, as in ADO
 }
 
-const Value& Recordset::Fields(std::string_view name) const
+Recordset::Recordset(Columns columns, std::vector<std::vector<Value>> rows)
+    : m_columns(std::move(columns)), m_rows(std::move(rows))
 {
-    auto it = m_index.find(lower(name));
-    if (it == m_index.end())
-        throw Error("El resultado no tiene la columna '" + std::string(name) + "'");
-    return Fields(it->second);
+}
+
+const std::vector<std::string>& Recordset::columns() const { return m_columns ? *m_columns : kNoColumns; }
+
+// A scan without allocation beats a hash of a lower-cased copy for the few columns a result has.
+std::optional<size_t> Recordset::find(std::string_view name) const
+{
+    const auto& names = columns();
+    for (size_t i = 0; i < names.size(); ++i)
+        if (sameName(names[i], name))
+            return i;
+    return std::nullopt;
+}
+
+size_t Recordset::column(std::string_view name) const
+{
+    if (auto i = find(name))
+        return *i;
+    throw Error("El resultado no tiene la columna '" + std::string(name) + "'");
 }
 
 const Value& Recordset::Fields(size_t index) const
 {
     if (Eof())
         throw Error("No hay registro actual: el resultado está al final o vacío");
-    if (index >= m_columns.size())
+    if (index >= columns().size())
         throw Error("El resultado no tiene la columna " + std::to_string(index));
     return m_rows[m_pos][index];
 }
 
-bool Recordset::hasField(std::string_view name) const { return m_index.count(lower(name)) > 0; }
+bool Recordset::hasField(std::string_view name) const { return find(name).has_value(); }
 
 void Recordset::Close()
 {

@@ -16,27 +16,14 @@ namespace tesmira::db {
 
 namespace {
 
-std::string_view trimTrailingBlanks(std::string_view s)
-{
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
-}
-
-// Every index seek on a key column calls the collation; a libc call per byte showed in profiles.
-int asciiLower(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
-}
-
 int compareNoCase(void*, int n1, const void* p1, int n2, const void* p2)
 {
-    auto a = trimTrailingBlanks({static_cast<const char*>(p1), static_cast<size_t>(n1)});
-    auto b = trimTrailingBlanks({static_cast<const char*>(p2), static_cast<size_t>(n2)});
+    auto a = withoutTrailingBlanks({static_cast<const char*>(p1), static_cast<size_t>(n1)});
+    auto b = withoutTrailingBlanks({static_cast<const char*>(p2), static_cast<size_t>(n2)});
     const size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        const int d = asciiLower(a[i]) - asciiLower(b[i]);
+        // Bytes compare unsigned, as the BINARY collation orders them.
+        const int d = static_cast<unsigned char>(lowerAscii(a[i])) - static_cast<unsigned char>(lowerAscii(b[i]));
         if (d != 0)
             return d;
     }
@@ -190,7 +177,7 @@ void len(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
-    sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(decode(trimTrailingBlanks(textOf(argv[0]))).size()));
+    sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(decode(withoutTrailingBlanks(textOf(argv[0]))).size()));
 }
 
 // LEFT(s, n) / RIGHT(s, n) in characters; a negative n is an error, as in SQL Server.
@@ -224,7 +211,7 @@ void getdate(sqlite3_context* ctx, int, sqlite3_value**)
 bool likeMatch(std::string_view pattern, std::string_view value, char32_t escape)
 {
     const auto items = compileLike(decode(pattern), escape);
-    const auto v = decode(trimTrailingBlanks(value));
+    const auto v = decode(withoutTrailingBlanks(value));
     // Greedy match with one backtrack point per %: linear in practice, no recursion.
     size_t pi = 0, vi = 0, starP = std::string::npos, starV = 0;
     while (vi < v.size()) {

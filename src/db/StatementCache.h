@@ -1,8 +1,14 @@
 #pragma once
-// Prepared statements by statement shape, finalized with the cache (before the connection closes).
+// Prepared statements by the dialect's shape number, finalized with the cache (before the
+// connection closes). Each keeps what its results share: column names and which hold dates.
+#include "db/Recordset.h"
+
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -11,22 +17,46 @@ namespace tesmira::db {
 
 class StatementCache {
 public:
+    struct Prepared {
+        sqlite3_stmt* stmt = nullptr;
+        Recordset::Columns columns;
+        std::vector<bool> dateColumn;
+        // Tables the statement reads and writes (triggers included), by tableId; a statement
+        // that changes the schema or anything else not named here has `writesUnknown`.
+        std::vector<int> reads, writes;
+        bool writesUnknown = false;
+    };
+
     StatementCache(sqlite3* db, size_t capacity) : m_db(db), m_capacity(capacity) {}
 
-    // The statement for `key`, prepared from `sql` on first use; reset and unbound.
+    // The statement for `shape`, prepared from `sql` on first use; reset and unbound.
+    // nullptr for a text of only comments or blanks.
     // Throws Error with the engine's message when SQLite cannot prepare it.
-    sqlite3_stmt* get(const std::string& key, const std::string& sql);
+    const Prepared* get(uint64_t shape, const std::string& sql);
+    // Column names read again, after the schema changed what a statement answers.
+    const Prepared* refresh(uint64_t shape);
     void clear() { m_statements.clear(); }
+    // Moves when another connection commits to the main database (PRAGMA data_version).
+    int64_t othersVersion();
+    // A small number per table name (any case), stable for the cache's life.
+    int tableId(std::string_view name);
 
 private:
     struct Finalize {
         void operator()(sqlite3_stmt* s) const;
     };
-    using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
+    struct Entry {
+        std::unique_ptr<sqlite3_stmt, Finalize> owner;
+        Prepared prepared;
+    };
+
+    static void describe(Prepared& p);
 
     sqlite3* m_db;
     size_t m_capacity;
-    std::unordered_map<std::string, Statement> m_statements;
+    std::unordered_map<uint64_t, Entry> m_statements;
+    std::unordered_map<std::string, int> m_tables;
+    std::unique_ptr<sqlite3_stmt, Finalize> m_dataVersion;
 };
 
 } // namespace tesmira::db

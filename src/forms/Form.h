@@ -3,8 +3,8 @@
 // without regard to case, and knows which one has the focus. Focus moves raise no events:
 // a text field's Enter and leave are raised only by userEnter()/userLeave().
 #include "base/Error.h"
+#include "base/Text.h"
 #include "forms/Control.h"
-#include "forms/Text.h"
 
 #include <memory>
 #include <unordered_map>

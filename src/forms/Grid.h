@@ -5,8 +5,8 @@
 // The model observer (GridObserver) is for views; the std::function members are the
 // screen's events. Each row is one block of Values, so 20,000 rows x 66 columns cost one
 // Value per cell, and every access by name (hashed) or index is O(1).
+#include "base/Text.h"
 #include "forms/Control.h"
-#include "forms/Text.h"
 
 #include <memory>
 #include <unordered_map>

@@ -3,7 +3,6 @@
 #include "base/Error.h"
 #include "base/Text.h"
 #include "base/Vb.h"
-#include "forms/Text.h"
 
 namespace tesmira::forms {
 

@@ -1,5 +1,6 @@
 #include "ui/FormBinder.h"
 
+#include "base/VbConstants.h"
 #include "forms/Controls.h"
 #include "forms/Form.h"
 #include "forms/SeriesField.h"
@@ -7,7 +8,12 @@
 #include "forms/Toolbar.h"
 #include "ui/Keys.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -16,6 +22,7 @@
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -43,7 +50,26 @@ void followState(QWidget* widget, const forms::Control& control, QWidget* compan
         companion->setVisible(control.visible());
 }
 
-constexpr int KeyF2 = 113;
+// Standard icons of some styles do not change when disabled: a greyed, faded copy makes an
+// unavailable command plain to see.
+QIcon commandIcon(const QIcon& icon)
+{
+    QIcon out;
+    for (const int side : {16, 24, 32}) {
+        const QPixmap normal = icon.pixmap(side);
+        out.addPixmap(normal, QIcon::Normal);
+        QImage grey = normal.toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < grey.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
+            for (int x = 0; x < grey.width(); ++x) {
+                const int g = qGray(line[x]);
+                line[x] = qRgba(g, g, g, qAlpha(line[x]) / 3);
+            }
+        }
+        out.addPixmap(QPixmap::fromImage(grey), QIcon::Disabled);
+    }
+    return out;
+}
 
 } // namespace
 
@@ -104,20 +130,25 @@ void FormBinder::bindText(QLineEdit* edit, forms::TextField& field, QLabel* capt
         edit->setMaxLength(field.maxLength());
     QPointer<QLineEdit> e(edit);
     QPointer<QLabel> c(caption);
-    observe(field, [e, c, &field] {
+    auto repaint = [this, e, c, &field] {
         if (!e)
             return;
         const QString text = qs(field.text());
         if (e->text() != text)
             e->setText(text);
-        if (e->isReadOnly() != field.locked()) {
-            e->setReadOnly(field.locked());
+        const bool readOnly = field.locked() || isViewOnly(field);
+        if (e->isReadOnly() != readOnly) {
+            e->setReadOnly(readOnly);
+            // What the clerk cannot change is no Tab stop; a click still reaches it.
+            e->setFocusPolicy(readOnly ? Qt::ClickFocus : Qt::StrongFocus);
             // Locked fields are painted apart; the style sheet reads the property anew.
             e->style()->unpolish(e);
             e->style()->polish(e);
         }
         followState(e, field, c);
-    });
+    };
+    observe(field, repaint);
+    m_viewRepaints.push_back(repaint);
     attach(edit, field);
 }
 
@@ -126,7 +157,7 @@ void FormBinder::bindCheckBox(QCheckBox* box, forms::CheckBox& check)
     if (!check.caption().empty())
         box->setText(qs(check.caption()));
     QPointer<QCheckBox> b(box);
-    auto repaint = [b, &check] {
+    auto repaint = [this, b, &check] {
         if (!b)
             return;
         b->setTristate(check.value() == forms::CheckBox::Grayed);
@@ -134,8 +165,11 @@ void FormBinder::bindCheckBox(QCheckBox* box, forms::CheckBox& check)
                          : check.value() == forms::CheckBox::Grayed ? Qt::PartiallyChecked
                                                                     : Qt::Unchecked);
         followState(b, check);
+        if (isViewOnly(check))
+            b->setEnabled(false);
     };
     observe(check, repaint);
+    m_viewRepaints.push_back(repaint);
     // Qt toggled the box already; the model decides, and the observer paints what it decided.
     connect(box, &QCheckBox::clicked, this, [this, repaint, &check] {
         repaint();
@@ -151,14 +185,17 @@ void FormBinder::bindDate(QDateEdit* edit, forms::DatePicker& picker, QLabel* ca
     edit->setCalendarPopup(true);
     QPointer<QDateEdit> e(edit);
     QPointer<QLabel> c(caption);
-    auto repaint = [e, c, &picker] {
+    auto repaint = [this, e, c, &picker] {
         if (!e)
             return;
         const QSignalBlocker block(e);
         e->setDate(QDate(picker.value().year, picker.value().month, picker.value().day));
         followState(e, picker, c);
+        e->setReadOnly(isViewOnly(picker));
+        e->setFocusPolicy(e->isReadOnly() ? Qt::ClickFocus : Qt::StrongFocus);
     };
     observe(picker, repaint);
+    m_viewRepaints.push_back(repaint);
     auto commit = [this, e, repaint, &picker] {
         if (!e)
             return;
@@ -253,7 +290,8 @@ void FormBinder::bindSeries(QLineEdit* edit, forms::SeriesField& series, QLabel*
 }
 
 void FormBinder::bindToolbar(QToolBar* bar, forms::Toolbar& toolbar,
-                             std::function<void(forms::Command, const QDateTime& started)> afterCommand)
+                             std::function<void(forms::Command, const QDateTime& started)> afterCommand,
+                             std::function<bool(forms::Command)> beforeCommand)
 {
     using forms::Command;
     struct Entry {
@@ -275,13 +313,19 @@ void FormBinder::bindToolbar(QToolBar* bar, forms::Toolbar& toolbar,
     };
     std::vector<std::pair<Command, QPointer<QAction>>> actions;
     for (const Entry& entry : entries) {
-        auto* action = bar->addAction(bar->style()->standardIcon(entry.icon), QString::fromUtf8(entry.text));
+        const QString key = entry.keys.front().toString(QKeySequence::NativeText);
+        auto* action = bar->addAction(commandIcon(bar->style()->standardIcon(entry.icon)),
+                                      QStringLiteral("%1\n%2").arg(QString::fromUtf8(entry.text), key));
         action->setObjectName(QStringLiteral("cmd") + QString::fromUtf8(entry.text));
         action->setShortcuts(entry.keys);
-        action->setToolTip(QStringLiteral("%1 (%2)").arg(QString::fromUtf8(entry.text),
-                                                         entry.keys.front().toString(QKeySequence::NativeText)));
+        m_commandKeys.append(entry.keys);
+        action->setToolTip(QStringLiteral("%1 (%2)").arg(QString::fromUtf8(entry.text), key));
         const Command command = entry.command;
-        connect(action, &QAction::triggered, this, [this, &toolbar, command, afterCommand] {
+        connect(action, &QAction::triggered, this, [this, &toolbar, command, afterCommand, beforeCommand] {
+            if (!toolbar.enabled(command) || !run([this] { commitPending(); }))
+                return;
+            if (beforeCommand && !beforeCommand(command))
+                return;
             run(
                 [&] {
                     const QDateTime started = QDateTime::currentDateTime();
@@ -367,6 +411,32 @@ void FormBinder::showLookup(QLineEdit* edit, forms::TextField& field)
     });
 }
 
+bool FormBinder::isViewOnly(const forms::Control& control) const
+{
+    return m_viewOnly && std::find(m_exempt.begin(), m_exempt.end(), &control) == m_exempt.end();
+}
+
+void FormBinder::setViewOnly(bool on)
+{
+    if (on == m_viewOnly)
+        return;
+    m_viewOnly = on;
+    for (const auto& repaint : m_viewRepaints)
+        repaint();
+}
+
+void FormBinder::say(const QString& text) const
+{
+    if (notice)
+        notice(text);
+}
+
+void FormBinder::moveOn(QWidget* from)
+{
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(from, &tab);
+}
+
 bool FormBinder::keyPress(QWidget* widget, forms::Control& control, QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
@@ -376,22 +446,44 @@ bool FormBinder::keyPress(QWidget* widget, forms::Control& control, QKeyEvent* e
     const int shift = vbShift(event->modifiers());
     auto* edit = qobject_cast<QLineEdit*>(widget);
     auto* field = dynamic_cast<forms::TextField*>(&control);
+    if (edit && field && isViewOnly(*field)) {
+        if (code == vb::vbKeyReturn) {
+            moveOn(edit);
+            return true;
+        }
+        if (ascii >= 32 || code == vb::vbKeyF2 || event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
+            say(QStringLiteral("Solo consulta: pulse Modificar (Ctrl+E) para cambiar la remisión"));
+            return true;
+        }
+        return false;
+    }
     if (edit && field) {
-        if (code == KeyF2 && !field->lookupQuery.empty() && !field->locked()) {
+        if (code == vb::vbKeyF2 && !field->lookupQuery.empty() && !field->locked()) {
             showLookup(edit, *field);
             return true;
         }
-        if (code == 13) {
+        if (code == vb::vbKeyReturn) {
+            forms::Control* before = m_form.focused();
+            QPointer<QLineEdit> guard(edit);
+            bool entered = false;
             run([&] {
                 commitText(edit, *field);
-                if (deliverKey(&m_form, control, code, ascii, shift))
+                entered = deliverKey(&m_form, control, code, ascii, shift);
+                if (entered)
                     field->userEnter();
             });
+            // Enter moves on like Tab unless a handler (or the shell) placed the focus.
+            if (guard && m_form.focused() == before && guard->hasFocus() && !(afterEnter && afterEnter(*field)))
+                moveOn(guard);
             return true;
         }
+        if (field->locked() && ascii >= 32)
+            say(QStringLiteral("Este campo no se captura"));
     }
     bool through = true;
     run([&] { through = deliverKey(&m_form, control, code, ascii, shift); });
+    if (!through && ascii >= 32)
+        say(QStringLiteral("La tecla «%1» no se acepta en este campo").arg(event->text()));
     return !through;
 }
 
@@ -419,6 +511,15 @@ bool FormBinder::eventFilter(QObject* watched, QEvent* event)
                 commitText(edit, *field);
                 field->userLeave();
             });
+        break;
+    }
+    case QEvent::ShortcutOverride: {
+        // A field's own editing keys (Ctrl+Delete deletes a word) must not hide a command.
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        if (std::find(m_commandKeys.begin(), m_commandKeys.end(), pressed) != m_commandKeys.end()) {
+            event->ignore();
+            return true;
+        }
         break;
     }
     case QEvent::KeyPress:

@@ -8,6 +8,8 @@
 // Every user action runs through run(): a failure that escaped the screen's handlers is shown
 // in a message box, never thrown into Qt's event loop, and the model's focus is then mirrored.
 #include <QObject>
+#include <QKeySequence>
+#include <QList>
 #include <QPointer>
 
 #include <functional>
@@ -66,8 +68,10 @@ public:
     void bindSeries(QLineEdit* edit, forms::SeriesField& series, QLabel* caption = nullptr);
     // One action a command, enabled as the toolbar's state allows; afterCommand runs once a
     // command's handler has run.
+    // beforeCommand may refuse a command (the shell's questions before work is lost).
     void bindToolbar(QToolBar* bar, forms::Toolbar& toolbar,
-                     std::function<void(forms::Command, const QDateTime& started)> afterCommand = {});
+                     std::function<void(forms::Command, const QDateTime& started)> afterCommand = {},
+                     std::function<bool(forms::Command)> beforeCommand = {});
     // Calls repaint now and whenever the control changes, until the binder goes.
     void watch(forms::Control& control, std::function<void()> repaint) { observe(control, std::move(repaint)); }
     // Registers a widget that a bound view drives itself (the grid), for focus mirroring.
@@ -84,6 +88,18 @@ public:
     QWidget* widgetOf(const forms::Control& control) const;
     forms::Control* controlOf(const QObject* widget) const;
 
+    // Outside capture the fields show the document only: text fields (but the exempt ones),
+    // dates and check boxes take no input, and Enter just moves on.
+    void setViewOnly(bool on);
+    bool viewOnly() const { return m_viewOnly; }
+    void exemptFromViewOnly(const forms::Control& control) { m_exempt.push_back(&control); }
+    // After a field's Enter handler ran: true when the caller placed the focus itself;
+    // otherwise Enter moves on like Tab.
+    std::function<bool(forms::Control& field)> afterEnter;
+    // A short explanation for the status bar (a swallowed key, a read-only field).
+    std::function<void(const QString& text)> notice;
+
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -93,6 +109,8 @@ private:
     void commitText(QLineEdit* edit, forms::TextField& field);
     void showLookup(QLineEdit* edit, forms::TextField& field);
     bool keyPress(QWidget* widget, forms::Control& control, QKeyEvent* event);
+    // Enter as Tab: the widget's own Tab, so Qt's focus chain decides where it goes.
+    static void moveOn(QWidget* from);
 
     forms::Form& m_form;
     QPointer<QWidget> m_window;
@@ -101,6 +119,12 @@ private:
     std::vector<std::pair<forms::Control*, int>> m_observers;
     int m_depth = 0;
     forms::Control* m_focusBefore = nullptr;
+    bool isViewOnly(const forms::Control& control) const;
+    void say(const QString& text) const;
+    bool m_viewOnly = false;
+    QList<QKeySequence> m_commandKeys;
+    std::vector<const forms::Control*> m_exempt;
+    std::vector<std::function<void()>> m_viewRepaints;
 };
 
 // Shows a failure that reached the UI; the last resort when a handler let one escape.

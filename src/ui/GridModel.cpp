@@ -2,6 +2,9 @@
 
 #include "forms/Grid.h"
 
+#include <QColor>
+#include <QPalette>
+
 namespace tesmira::ui {
 
 class GridModel::Observer : public forms::GridObserver {
@@ -75,6 +78,21 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         if (!checkBox)
             return {};
         return m_grid.cell(index.row(), index.column()).toBool() ? Qt::Checked : Qt::Unchecked;
+    case Qt::ToolTipRole:
+        if (cellButtonApplies(index.row(), index.column()))
+            return QStringLiteral("%1 — F2 o Espacio abre la captura").arg(QString::fromStdString(def.caption));
+        if (def.locked)
+            return QStringLiteral("%1 — no se captura").arg(QString::fromStdString(def.caption));
+        return {};
+    case Qt::ForegroundRole:
+        // What the clerk cannot type into looks it.
+        if (def.locked)
+            return QPalette().color(QPalette::Disabled, QPalette::Text);
+        return {};
+    case Qt::BackgroundRole:
+        if (def.locked)
+            return QPalette().color(QPalette::Window);
+        return {};
     case Qt::TextAlignmentRole:
         if (def.type == forms::ColumnType::Number)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -93,7 +111,29 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     if (section < 0 || section >= m_grid.columnCount())
         return {};
     const forms::ColumnDef& def = m_grid.columnDef(section);
-    return QString::fromStdString(role == Qt::ToolTipRole ? def.name : def.caption);
+    if (role == Qt::ToolTipRole)
+        return QStringLiteral("%1 (%2)").arg(QString::fromStdString(def.caption), QString::fromStdString(def.name));
+    return QString::fromStdString(def.caption);
+}
+
+bool GridModel::cellButtonApplies(int row, int column) const
+{
+    if (row < 0 || row >= m_grid.rowCount() || column < 0 || column >= m_grid.columnCount())
+        return false;
+    const forms::ColumnDef& def = m_grid.columnDef(column);
+    if (def.style != forms::CellStyle::Button)
+        return false;
+    auto text = [&](const char* name) {
+        const int c = m_grid.findColumn(name);
+        return c < 0 ? std::string() : m_grid.cellText(row, c);
+    };
+    if (m_grid.findColumn("Lt_Cve_Lote") == column)
+        return text("TIPO_PRODUCTO") == "LOTE";
+    if (m_grid.findColumn("Sr_Cve_Serie") == column)
+        return text("TIPO_PRODUCTO") == "Serializado";
+    if (m_grid.findColumn("VALIDA_DISPONIBILIDAD") == column)
+        return text("Pr_Tipo_Producto") != "99";
+    return true;
 }
 
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const

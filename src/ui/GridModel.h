@@ -34,6 +34,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
+    // Whether the cell's button applies to its row: lots only on lot lines, serials only on
+    // serial-numbered ones, availability not on services; descriptions everywhere.
+    bool cellButtonApplies(int row, int column) const;
     // The user moves to a cell: leaving the current one raises the grid's before-column-change
     // once; false when a handler cancelled (the current cell stays).
     bool userMoveTo(int row, int column);

@@ -6,6 +6,8 @@
 #include "ui/GridModel.h"
 #include "ui/Keys.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -30,8 +32,15 @@ const forms::ColumnDef* columnOf(const QModelIndex& index)
 
 bool hasButton(const QModelIndex& index)
 {
-    const forms::ColumnDef* def = columnOf(index);
-    return def && def->style == forms::CellStyle::Button;
+    const auto* model = qobject_cast<const GridModel*>(index.model());
+    return model && index.isValid() && model->cellButtonApplies(index.row(), index.column());
+}
+
+// Columns whose button only shows text: they open in a shown document too.
+bool showsOnly(const forms::ColumnDef& def)
+{
+    const std::string& n = def.name;
+    return n == "Pr_Descripcion" || n == "DESCAMP" || n == "DESAMPR";
 }
 
 int defaultWidth(const forms::ColumnDef& def)
@@ -57,11 +66,17 @@ QRect CellDelegate::buttonRect(const QRect& cell)
 
 void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    QStyledItemDelegate::paint(painter, option, index);
-    if (!hasButton(index))
+    if (!hasButton(index)) {
+        QStyledItemDelegate::paint(painter, option, index);
         return;
+    }
+    // The value keeps its own room left of the button.
+    const QRect buttonArea = buttonRect(option.rect);
+    QStyleOptionViewItem text(option);
+    text.rect.setRight(buttonArea.left() - 2);
+    QStyledItemDelegate::paint(painter, text, index);
     QStyleOptionButton button;
-    button.rect = buttonRect(option.rect);
+    button.rect = buttonArea;
     button.text = QStringLiteral("…");
     button.state = QStyle::State_Enabled | QStyle::State_Raised;
     const QWidget* widget = option.widget;
@@ -150,6 +165,7 @@ GridView::GridView(GridModel& model, FormBinder* binder, QWidget* parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     horizontalHeader()->setHighlightSections(false);
 
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     model.setRunner([this](const std::function<void()>& action) { return run(action); });
     connect(&model, &GridModel::columnStateChanged, this, &GridView::applyColumnState);
     connect(&model, &GridModel::currentCellMoved, this, [this] {
@@ -159,7 +175,7 @@ GridView::GridView(GridModel& model, FormBinder* binder, QWidget* parent)
         QTimer::singleShot(0, this, &GridView::followModelCell);
     });
     connect(delegate, &CellDelegate::buttonClicked, this,
-            [this](const QModelIndex& index) { m_model.userButton(index.row(), index.column()); });
+            [this](const QModelIndex& index) { openButton(index); });
     delegate->keyFilter = [this](QKeyEvent* event) { return sendKey(event); };
     connect(delegate, &CellDelegate::keyAfterCommit, this,
             [this](int key, Qt::KeyboardModifiers modifiers, const QString& text) {
@@ -189,14 +205,71 @@ void GridView::applyColumnState(int column)
     for (int c = first; c <= last && c < grid.columnCount(); ++c) {
         const forms::ColumnDef& def = grid.columnDef(c);
         setColumnHidden(c, !def.visible);
+        // Wide enough for the heading; the whole name is in its tooltip.
         if (column < 0)
-            setColumnWidth(c, defaultWidth(def));
+            setColumnWidth(c, std::max(defaultWidth(def),
+                                       fontMetrics().horizontalAdvance(QString::fromStdString(def.caption)) + 24));
     }
+}
+
+void GridView::setFollowSuspended(bool on)
+{
+    m_followSuspended = on;
+    if (!on && !m_followPending) {
+        m_followPending = true;
+        QTimer::singleShot(0, this, &GridView::followModelCell);
+    }
+}
+
+void GridView::setReadOnly(bool on)
+{
+    m_readOnly = on;
+    setEditTriggers(on ? QAbstractItemView::NoEditTriggers
+                       : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed);
+}
+
+bool GridView::buttonApplies(const QModelIndex& index) { return hasButton(index); }
+
+bool GridView::openButton(const QModelIndex& index)
+{
+    if (!hasButton(index))
+        return false;
+    if (m_readOnly && !showsOnly(m_model.grid().columnDef(index.column()))) {
+        emit notice(QStringLiteral("Solo consulta: pulse Modificar (Ctrl+E) para cambiar la remisión"));
+        return true;
+    }
+    m_model.userButton(index.row(), index.column());
+    return true;
+}
+
+bool GridView::focusFirstEditableCell()
+{
+    if (m_model.rowCount() == 0 || !isEnabled())
+        return false;
+    const forms::Grid& grid = m_model.grid();
+    int column = -1;
+    for (int c = 0; c < grid.columnCount() && column < 0; ++c)
+        if (!isColumnHidden(c) && !grid.columnDef(c).locked)
+            column = c;
+    if (column < 0)
+        return false;
+    bool moved = false;
+    run([&] { moved = m_model.userMoveTo(0, column); });
+    setFocus(Qt::OtherFocusReason);
+    m_following = true;
+    setCurrentIndex(m_model.index(grid.row() < 0 ? 0 : grid.row(), grid.currentColumn() < 0 ? column
+                                                                                           : grid.currentColumn()));
+    m_following = false;
+    scrollTo(currentIndex());
+    return moved;
 }
 
 void GridView::followModelCell()
 {
     m_followPending = false;
+    if (m_followSuspended)
+        return;
     const forms::Grid& grid = m_model.grid();
     m_following = true;
     if (grid.row() < 0) {
@@ -267,6 +340,18 @@ void GridView::keyPressEvent(QKeyEvent* event)
         // The grid's key press turns Enter into Tab.
         sendKey(event);
         return;
+    case Qt::Key_Delete:
+        if (m_readOnly) {
+            emit notice(QStringLiteral("Solo consulta: pulse Modificar (Ctrl+E) para cambiar la remisión"));
+            return;
+        }
+        break;
+    case Qt::Key_F2:
+    case Qt::Key_Space:
+        if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier)) &&
+            state() != EditingState && openButton(currentIndex()))
+            return;
+        break;
     default:
         break;
     }
@@ -274,11 +359,21 @@ void GridView::keyPressEvent(QKeyEvent* event)
     // to the grid's key events.
     const bool typing = !event->text().isEmpty() && event->text().at(0).isPrint() &&
                         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (typing && state() != EditingState && m_readOnly) {
+        emit notice(QStringLiteral("Solo consulta: pulse Modificar (Ctrl+E) para cambiar la remisión"));
+        event->accept();
+        return;
+    }
     if (typing && state() != EditingState && (m_model.flags(currentIndex()) & Qt::ItemIsEditable)) {
         QTableView::keyPressEvent(event);
         return;
     }
+    if (typing && currentIndex().isValid())
+        emit notice(QStringLiteral("La columna «%1» no se captura")
+                        .arg(m_model.headerData(currentIndex().column(), Qt::Horizontal).toString()));
     if (!sendKey(event)) {
+        if (!typing)
+            emit notice(QStringLiteral("La tecla no se acepta en esta celda"));
         event->accept();
         return;
     }

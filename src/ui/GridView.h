@@ -15,7 +15,8 @@ namespace tesmira::ui {
 class FormBinder;
 class GridModel;
 
-// Draws the cell button ("...") of button columns and the grid's plain line editors.
+// Draws the cell button ("...") where it applies, beside the value rather than over it, and
+// the grid's plain line editors.
 class CellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -46,7 +47,20 @@ public:
     // binder may be null (tests): actions then run unguarded and keys reach the grid directly.
     GridView(GridModel& model, FormBinder* binder, QWidget* parent = nullptr);
 
-    GridModel& gridModel() const { return m_model; }
+    // While on (a save walking its rows) the view does not follow the model's current row;
+    // switched off, it catches up once.
+    void setFollowSuspended(bool on);
+    // A shown document: no cell takes typing, and only the description buttons open.
+    void setReadOnly(bool on);
+    bool isReadOnly() const { return m_readOnly; }
+    // The first row's first visible cell the clerk may type into; false when there is none.
+    bool focusFirstEditableCell();
+    // Whether a cell's button applies to its row (lots on lot lines, serials on serial lines).
+    static bool buttonApplies(const QModelIndex& index);
+
+signals:
+    // A short explanation for the status bar (a swallowed key, a locked cell).
+    void notice(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -63,8 +77,11 @@ private:
 
     GridModel& m_model;
     FormBinder* m_binder;
+    bool openButton(const QModelIndex& index);
     bool m_following = false;
     bool m_followPending = false;
+    bool m_followSuspended = false;
+    bool m_readOnly = false;
 };
 
 } // namespace tesmira::ui

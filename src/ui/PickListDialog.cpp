@@ -1,5 +1,6 @@
 #include "ui/PickListDialog.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -7,7 +8,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -26,7 +29,7 @@ PickListDialog::PickListDialog(const host::Lista& lista, QWidget* parent)
     setWindowTitle(lista.titulo.empty() ? QStringLiteral("Búsqueda") : QString::fromStdString(lista.titulo));
     QStringList headers;
     for (const auto& c : lista.columnas)
-        headers << QString::fromStdString(c);
+        headers << heading(QString::fromStdString(c));
     m_rows->setColumnCount(static_cast<int>(lista.columnas.size()));
     m_rows->setHorizontalHeaderLabels(headers);
     for (const auto& fila : lista.filas) {
@@ -34,12 +37,16 @@ PickListDialog::PickListDialog(const host::Lista& lista, QWidget* parent)
         for (const auto& cell : fila) {
             auto* item = new QStandardItem(QString::fromStdString(cell));
             item->setEditable(false);
+            // Figures line up on the right; keys stay text even when they are digits.
+            bool number = false;
+            QString(QString::fromStdString(cell)).remove(QChar(',')).toDouble(&number);
+            if (number && !items.isEmpty())
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             items << item;
         }
         m_rows->appendRow(items);
     }
     m_proxy->setSourceModel(m_rows);
-    m_proxy->setFilterKeyColumn(-1);
     m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
 
     m_filter->setPlaceholderText(QStringLiteral("Escriba para filtrar"));
@@ -48,6 +55,8 @@ PickListDialog::PickListDialog(const host::Lista& lista, QWidget* parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the fields below it.
+    m_table->setTabKeyNavigation(false);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(-1, Qt::AscendingOrder);
     m_table->verticalHeader()->hide();
@@ -57,24 +66,35 @@ PickListDialog::PickListDialog(const host::Lista& lista, QWidget* parent)
     m_filter->installEventFilter(this);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Aceptar"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
+    m_buttons = buttons;
+    // Enter in a field under the list picks, as it does in the list.
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &PickListDialog::pick);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_table, &QTableView::doubleClicked, this, &PickListDialog::pick);
-    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString& text) {
-        m_proxy->setFilterFixedString(text);
-        selectFirst();
-    });
+    connect(m_filter, &QLineEdit::textChanged, this, &PickListDialog::applyFilter);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_filter);
     layout->addWidget(m_table, 1);
     layout->addLayout(m_extras);
+    m_reason = new QLabel(this);
+    m_reason->setObjectName(QStringLiteral("motivo"));
+    m_reason->setStyleSheet(QStringLiteral("QLabel { color: #b00020; font-weight: bold; }"));
+    m_reason->hide();
+    layout->addWidget(m_reason);
     layout->addWidget(buttons);
     resize(640, 420);
     selectFirst();
     m_table->setFocus();
+}
+
+void PickListDialog::addField(const QString& label, QWidget* field)
+{
+    m_extras->addRow(label, field);
+    QWidget::setTabOrder(m_lastField ? m_lastField : m_table, field);
+    QWidget::setTabOrder(field, m_buttons);
+    m_lastField = field;
 }
 
 int PickListDialog::visibleRows() const { return m_proxy->rowCount(); }
@@ -97,6 +117,49 @@ bool PickListDialog::selectKey(const QString& key)
     return false;
 }
 
+QString PickListDialog::heading(const QString& column)
+{
+    static const std::pair<const char*, const char*> known[] = {
+        {"CANTIDAD_1", "Cantidad"},   {"CANTIDAD_2", "Cantidad-2"}, {"DESCRIPCION", "Descripción"},
+        {"ALMACEN", "Almacén"},       {"UBICACION", "Ubicación"},   {"METODO", "Método"},
+        {"NUMERO", "Número"},         {"CODIGO", "Código"},         {"CREDITO", "Crédito"},
+        {"RAZON", "Razón"},           {"CADUCIDAD", "Caducidad"},   {"EXISTENCIA", "Existencia"},
+    };
+    QStringList words = QString(column).replace(QChar('_'), QChar(' ')).simplified().split(QChar(' '));
+    for (QString& word : words) {
+        bool found = false;
+        for (const auto& [name, shown] : known)
+            if (word.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) {
+                word = QString::fromUtf8(shown);
+                found = true;
+            }
+        if (!found && !word.isEmpty())
+            word = word.left(1).toUpper() + word.mid(1).toLower();
+    }
+    const QString joined = words.join(QChar(' '));
+    for (const auto& [name, shown] : known)
+        if (column.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return QString::fromUtf8(shown);
+    return joined;
+}
+
+void PickListDialog::applyFilter(const QString& text)
+{
+    // The key column's beginning first: "0006" must not pick a row only because another
+    // column holds it.
+    const QString escaped = QRegularExpression::escape(text.trimmed());
+    const QRegularExpression::PatternOption noCase = QRegularExpression::CaseInsensitiveOption;
+    m_proxy->setFilterKeyColumn(0);
+    m_proxy->setFilterRegularExpression(QRegularExpression(QStringLiteral("^") + escaped, noCase));
+    if (m_proxy->rowCount() == 0)
+        m_proxy->setFilterRegularExpression(QRegularExpression(escaped, noCase));
+    if (m_proxy->rowCount() == 0) {
+        m_proxy->setFilterKeyColumn(-1);
+        m_proxy->setFilterRegularExpression(QRegularExpression(escaped, noCase));
+    }
+    selectFirst();
+}
+
 void PickListDialog::selectFirst()
 {
     if (m_proxy->rowCount() > 0)
@@ -105,8 +168,18 @@ void PickListDialog::selectFirst()
 
 void PickListDialog::pick()
 {
-    if (chosenRow() >= 0)
-        accept();
+    if (chosenRow() < 0)
+        return;
+    if (validate) {
+        const QString reason = validate();
+        m_reason->setText(reason);
+        m_reason->setVisible(!reason.isEmpty());
+        if (!reason.isEmpty()) {
+            QApplication::beep();
+            return;
+        }
+    }
+    accept();
 }
 
 bool PickListDialog::eventFilter(QObject* watched, QEvent* event)
@@ -114,7 +187,7 @@ bool PickListDialog::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    if ((watched == m_table || watched == m_filter) && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
         pick();
         return true;
     }

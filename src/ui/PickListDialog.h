@@ -1,12 +1,16 @@
 #pragma once
-// A pick list over rows the host produced: type to filter (any column, any case), Enter or a
-// double click picks the current row. Pickers that also ask quantities or an account add their
-// fields below the list.
+// A pick list over rows the host produced: typing filters by the key column's beginning first
+// (any case), then by the key anywhere, then by any column; Enter or a double click picks the
+// current row. Pickers that also ask quantities or an account add their fields below the list
+// (Tab reaches them) and may refuse a pick with a reason.
 #include "host/services/Dialogos.h"
 
 #include <QDialog>
 
+#include <functional>
+
 class QFormLayout;
+class QLabel;
 class QLineEdit;
 class QSortFilterProxyModel;
 class QStandardItemModel;
@@ -23,8 +27,14 @@ public:
     int chosenRow() const;
     // Makes the row whose first cell is key current; false when there is none.
     bool selectKey(const QString& key);
-    // Fields a picker adds under the list (quantities, account).
-    QFormLayout* extras() const { return m_extras; }
+    // A field under the list (quantities, account); Tab goes from the list to the fields in
+    // the order they were added, then to the buttons.
+    void addField(const QString& label, QWidget* field);
+
+    // A reason not to take the pick (shown under the fields, the dialog stays open); empty accepts.
+    std::function<QString()> validate;
+    // The heading a column name is shown with ("DESCRIPCION" -> "Descripción").
+    static QString heading(const QString& column);
 
     QLineEdit* filterEdit() const { return m_filter; }
     QTableView* table() const { return m_table; }
@@ -35,6 +45,7 @@ protected:
 
 private:
     void selectFirst();
+    void applyFilter(const QString& text);
     void pick();
 
     QLineEdit* m_filter;
@@ -42,6 +53,9 @@ private:
     QStandardItemModel* m_rows;
     QSortFilterProxyModel* m_proxy;
     QFormLayout* m_extras;
+    QWidget* m_buttons = nullptr;
+    QLabel* m_reason = nullptr;
+    QWidget* m_lastField = nullptr;
 };
 
 } // namespace tesmira::ui

@@ -1,5 +1,6 @@
 #include "ui/Printing.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -15,6 +17,7 @@
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextOption>
 
 #include <algorithm>
@@ -84,6 +87,41 @@ bool writePdf(const QString& text, const QString& path, QString* error)
     if (error)
         *error = QStringLiteral("No se pudo escribir el archivo %1").arg(path);
     return false;
+}
+
+bool writePageImage(const QString& text, int page, const QString& path, int dpi, QString* error)
+{
+    auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QPageLayout layout = pageLayout();
+    QImage image(layout.fullRectPixels(dpi).size(), QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    image.fill(Qt::white);
+    // Laid out as QTextDocument::print lays it out: the page's paint rectangle, with the 2 cm
+    // margins print adds inside it.
+    auto doc = printedDocument(text);
+    doc->documentLayout()->setPaintDevice(&image);
+    const QRect body = layout.paintRectPixels(dpi);
+    QTextFrameFormat frame = doc->rootFrame()->frameFormat();
+    frame.setMargin(2 / 2.54 * dpi);
+    doc->rootFrame()->setFrameFormat(frame);
+    doc->setPageSize(body.size());
+    if (page < 0 || page >= doc->pageCount())
+        return fail(QStringLiteral("El documento no tiene la página %1").arg(page + 1));
+    {
+        QPainter painter(&image);
+        painter.translate(body.topLeft());
+        painter.setClipRect(QRect(QPoint(0, 0), body.size()));
+        painter.translate(0, -page * body.height());
+        doc->drawContents(&painter, QRectF(0, page * body.height(), body.width(), body.height()));
+    }
+    if (!image.save(path))
+        return fail(QStringLiteral("No se pudo escribir el archivo %1").arg(path));
+    return true;
 }
 
 void previewText(const QString& title, const QString& text, QWidget* parent)

@@ -15,6 +15,10 @@ namespace tesmira::ui {
 std::unique_ptr<QTextDocument> printedDocument(const QString& text);
 // False (and the reason in error) when the file cannot be written.
 bool writePdf(const QString& text, const QString& path, QString* error = nullptr);
+// One page (0-based) as the printer would put it on paper, as an image file (the format by
+// the file's suffix) at dpi dots per inch. False (and the reason in error) when the page does
+// not exist or the file cannot be written.
+bool writePageImage(const QString& text, int page, const QString& path, int dpi = 100, QString* error = nullptr);
 // The print preview; from it the user prints or saves a PDF.
 void previewText(const QString& title, const QString& text, QWidget* parent);
 // The newest file in folder modified at or after since; empty when there is none.

@@ -1,5 +1,6 @@
 #include "ui/QtDialogos.h"
 
+#include "base/VbConstants.h"
 #include "ui/GridTools.h"
 #include "ui/PickListDialog.h"
 #include "ui/Printing.h"
@@ -46,18 +47,18 @@ MessageStyle messageStyle(int flags)
     using B = QMessageBox;
     MessageStyle style;
     switch (flags & 0x70) {
-    case 16: style.icon = B::Critical; break;
-    case 32: style.icon = B::Question; break;
-    case 48: style.icon = B::Warning; break;
-    case 64: style.icon = B::Information; break;
+    case vb::vbCritical: style.icon = B::Critical; break;
+    case vb::vbQuestion: style.icon = B::Question; break;
+    case vb::vbExclamation: style.icon = B::Warning; break;
+    case vb::vbInformation: style.icon = B::Information; break;
     default: break;
     }
     switch (flags & 7) {
-    case 1: style.buttons = {B::Ok, B::Cancel}; break;
-    case 2: style.buttons = {B::Abort, B::Retry, B::Ignore}; break;
-    case 3: style.buttons = {B::Yes, B::No, B::Cancel}; break;
-    case 4: style.buttons = {B::Yes, B::No}; break;
-    case 5: style.buttons = {B::Retry, B::Cancel}; break;
+    case vb::vbOKCancel: style.buttons = {B::Ok, B::Cancel}; break;
+    case vb::vbAbortRetryIgnore: style.buttons = {B::Abort, B::Retry, B::Ignore}; break;
+    case vb::vbYesNoCancel: style.buttons = {B::Yes, B::No, B::Cancel}; break;
+    case vb::vbYesNo: style.buttons = {B::Yes, B::No}; break;
+    case vb::vbRetryCancel: style.buttons = {B::Retry, B::Cancel}; break;
     default: style.buttons = {B::Ok}; break;
     }
     const qsizetype which = (flags & 0x300) >> 8;
@@ -111,12 +112,6 @@ bool QtDialogos::editaTexto(const std::string& title, std::string& text, bool re
     auto* buttons = new QDialogButtonBox(readOnly ? QDialogButtonBox::Close
                                                   : QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
                                          &dialog);
-    if (readOnly) {
-        buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Cerrar"));
-    } else {
-        buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Aceptar"));
-        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancelar"));
-    }
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* layout = new QVBoxLayout(&dialog);
@@ -138,8 +133,10 @@ void QtDialogos::muestraTexto(const std::string& title, const std::string& text)
     viewer->setLineWrapMode(QPlainTextEdit::NoWrap);
     viewer->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Cerrar"));
     auto* print = buttons->addButton(QStringLiteral("Imprimir…"), QDialogButtonBox::ActionRole);
+    // Enter closes the report; printing it is a choice of its own.
+    print->setAutoDefault(false);
+    buttons->button(QDialogButtonBox::Close)->setDefault(true);
     QObject::connect(print, &QPushButton::clicked, &dialog,
                      [&] { previewText(dialog.windowTitle(), viewer->toPlainText(), &dialog); });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
@@ -150,23 +147,45 @@ void QtDialogos::muestraTexto(const std::string& title, const std::string& text)
     dialog.exec();
 }
 
+std::unique_ptr<PickListDialog> lotPicker(const host::Lista& lotes, QWidget* parent)
+{
+    auto dialog = std::make_unique<PickListDialog>(lotes, parent);
+    auto* q1 = quantityBox(dialog.get(), lotes.cantidad1);
+    auto* q2 = quantityBox(dialog.get(), lotes.cantidad2);
+    q1->setObjectName(QStringLiteral("cantidad1"));
+    q2->setObjectName(QStringLiteral("cantidad2"));
+    dialog->addField(QStringLiteral("&Cantidad"), q1);
+    dialog->addField(QStringLiteral("Cantidad-&2"), q2);
+    dialog->validate = [q1] {
+        return q1->value() > 0 ? QString() : QStringLiteral("Indique una cantidad mayor que cero para el lote.");
+    };
+    return dialog;
+}
+
 std::optional<host::LoteElegido> QtDialogos::eligeLote(const host::Lista& lotes)
 {
-    PickListDialog dialog(lotes, m_parent);
-    auto* q1 = quantityBox(&dialog, 0);
-    auto* q2 = quantityBox(&dialog, 0);
-    dialog.extras()->addRow(QStringLiteral("Cantidad-1"), q1);
-    dialog.extras()->addRow(QStringLiteral("Cantidad-2"), q2);
-    if (dialog.exec() != QDialog::Accepted)
+    if (lotes.filas.empty()) {
+        QMessageBox::information(m_parent, QString::fromStdString(lotes.titulo),
+                                 QStringLiteral("No hay lotes con existencia."));
         return std::nullopt;
-    return host::LoteElegido{cellOf(lotes, dialog.chosenRow(), 0), q1->value(), q2->value()};
+    }
+    auto dialog = lotPicker(lotes, m_parent);
+    if (dialog->exec() != QDialog::Accepted)
+        return std::nullopt;
+    return host::LoteElegido{cellOf(lotes, dialog->chosenRow(), 0),
+                             dialog->findChild<QDoubleSpinBox*>(QStringLiteral("cantidad1"))->value(),
+                             dialog->findChild<QDoubleSpinBox*>(QStringLiteral("cantidad2"))->value()};
 }
 
 std::optional<host::SerieElegida> QtDialogos::eligeSerie(const host::Lista& series)
 {
     PickListDialog dialog(series, m_parent);
     auto* quantity = quantityBox(&dialog, 1);
-    dialog.extras()->addRow(QStringLiteral("Cantidad"), quantity);
+    quantity->setObjectName(QStringLiteral("cantidad"));
+    dialog.addField(QStringLiteral("&Cantidad"), quantity);
+    dialog.validate = [quantity] {
+        return quantity->value() > 0 ? QString() : QStringLiteral("Indique una cantidad mayor que cero.");
+    };
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return host::SerieElegida{cellOf(series, dialog.chosenRow(), 0), quantity->value()};
@@ -186,7 +205,7 @@ std::optional<host::PagoElegido> QtDialogos::eligePago(const host::Lista& metodo
     PickListDialog dialog(metodos, m_parent);
     dialog.selectKey(qs(actual.metodo));
     auto* account = new QLineEdit(qs(actual.cuenta), &dialog);
-    dialog.extras()->addRow(QStringLiteral("Cuenta"), account);
+    dialog.addField(QStringLiteral("Cuenta"), account);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return host::PagoElegido{cellOf(metodos, dialog.chosenRow(), 0), account->text().trimmed().toStdString()};

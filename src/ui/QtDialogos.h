@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include <memory>
+
 namespace tesmira::ui {
 
 // How a message box looks for VB's flags: icon (16 critical, 32 question, 48 warning,
@@ -18,6 +20,12 @@ struct MessageStyle {
 MessageStyle messageStyle(int flags);
 // The VB button code (vbOK = 1 ... vbNo = 7) of a pressed button; vbCancel when none.
 int vbButton(QMessageBox::StandardButton button);
+
+class PickListDialog;
+
+// The lot picker: the lots on hand, then the quantities (starting from the line's) that Tab
+// reaches; a pick without a quantity is refused with its reason.
+std::unique_ptr<PickListDialog> lotPicker(const host::Lista& lotes, QWidget* parent);
 
 class QtDialogos : public host::Dialogos {
 public:

@@ -89,21 +89,14 @@ TEST_F(Transactions, TransactionObjectRollsBackUnlessCommitted)
     EXPECT_EQ(c.Execute("SELECT count(*) FROM Cuenta").Fields(size_t{0}).toInt(), 0);
 }
 
-TEST_F(Transactions, FailedStatementInsideTransactionNamesItAndStillRollsBack)
+// The engine's report itself is checked with the dialect's refusals; here, what it leaves behind.
+TEST_F(Transactions, FailedStatementInsideTransactionStillRollsBack)
 {
     const std::string before = dump(c);
     c.BeginTrans();
     c.Execute("UPDATE Cuenta SET Saldo = 0");
-    const std::string bad = "UPDATE Cuenta SET NoExiste = 1 WHERE Clave = 'A'";
-    try {
-        c.Execute(bad);
-        FAIL() << "an unknown column must throw";
-    } catch (const Error& e) {
-        const std::string message = e.what();
-        EXPECT_NE(message.find("no such column: NoExiste"), std::string::npos) << message;
-        EXPECT_NE(message.find(bad), std::string::npos) << "the statement text belongs to the report: " << message;
-    }
-    EXPECT_TRUE(c.inTransaction());
+    EXPECT_THROW(c.Execute("UPDATE Cuenta SET NoExiste = 1 WHERE Clave = 'A'"), Error);
+    EXPECT_TRUE(c.inTransaction()) << "a failed statement leaves the caller's transaction open";
     c.RollbackTrans();
     EXPECT_EQ(dump(c), before);
 }

@@ -20,13 +20,6 @@ struct NamedQuery {
 class Schema : public ::testing::Test {
 protected:
     Connection c{":memory:"};
-
-    bool hasColumn(const std::string& table, const std::string& column)
-    {
-        Recordset rs = c.Execute("SELECT name FROM pragma_table_info('" + quoted(table) + "') WHERE name = '"
-                                 + quoted(column) + "'");
-        return !rs.Eof();
-    }
 };
 
 // Keys hold digits ("01", "0001") that must come back as text, not as numbers.

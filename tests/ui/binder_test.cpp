@@ -79,10 +79,13 @@ TEST_F(BinderTest, TypingIsConfirmedWithEnterOrLeave)
     QTest::keyClicks(folioEdit, "12");
     EXPECT_TRUE(events.empty()) << "nothing reaches the model while typing";
     QTest::keyClick(folioEdit, Qt::Key_Return);
-    EXPECT_EQ(events, (std::vector<std::string>{"change 0012", "enter 0012"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"change 0012", "enter 0012", "leave 0012"}))
+        << "Enter confirms, then moves on like Tab";
     EXPECT_EQ(folioEdit->text(), "0012") << "the model's text is painted back";
+    EXPECT_EQ(QApplication::focusWidget(), clienteEdit);
 
     events.clear();
+    folioEdit->setFocus();
     QTest::keyClicks(folioEdit, "5");
     clienteEdit->setFocus();
     EXPECT_EQ(events, (std::vector<std::string>{"change 00125", "leave 00125"}));

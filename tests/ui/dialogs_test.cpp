@@ -6,10 +6,16 @@
 #include "ui/GridTools.h"
 #include "ui/Keys.h"
 #include "ui/PickListDialog.h"
+#include "ui/PrintedPages.h"
 #include "ui/Printing.h"
 #include "ui/QtDialogos.h"
 
+#include <QApplication>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableView>
@@ -133,6 +139,82 @@ TEST(PickList, TypingFiltersAndEnterPicksTheSourceRow)
     EXPECT_EQ(other.chosenRow(), -1);
     QTest::keyClick(other.filterEdit(), Qt::Key_Return);
     EXPECT_NE(other.result(), QDialog::Accepted) << "nothing to pick, nothing picked";
+}
+
+// Guards against a look-up that picks a row because another column holds what was typed
+// ("0006" must reach R0006, not R0004 of order P0006), and against headers without accents.
+TEST(PickList, KeyColumnMatchesFirst)
+{
+    host::Lista notas{"Buscar remisión", {"CLAVE", "DESCRIPCION"}, {{"R0004", "P0006"}, {"R0006", "P0010"}}};
+    ui::PickListDialog dialog(notas);
+    EXPECT_EQ(dialog.table()->model()->headerData(1, Qt::Horizontal).toString(), "Descripción");
+    QTest::keyClicks(dialog.filterEdit(), "0006");
+    EXPECT_EQ(dialog.chosenRow(), 1);
+    dialog.filterEdit()->clear();
+    QTest::keyClicks(dialog.filterEdit(), "r000");
+    EXPECT_EQ(dialog.visibleRows(), 2) << "a key's beginning, any case";
+    EXPECT_EQ(dialog.chosenRow(), 0);
+}
+
+// Guards against a lot picker that traps the keyboard: Tab reaches the quantity, which starts
+// from what the line holds, and a zero quantity is refused with a reason instead of closing.
+TEST(LotPicker, KeyboardReachesPrefilledQuantityAndRefusesZero)
+{
+    host::Lista lotes{"Lotes de PIN001",
+                      {"LOTE", "CADUCIDAD", "CANTIDAD_1", "CANTIDAD_2"},
+                      {{"L-2601", "31-12-2027", "10", "190"}},
+                      4,
+                      76};
+    auto dialog = ui::lotPicker(lotes, nullptr);
+    dialog->show();
+    auto* cantidad = dialog->findChild<QDoubleSpinBox*>("cantidad1");
+    ASSERT_TRUE(cantidad);
+    EXPECT_EQ(dialog->table()->model()->headerData(2, Qt::Horizontal).toString(), "Cantidad");
+    // Where Tab goes from the list: the next tab stop outside it (the focus chain, since the
+    // offscreen dialog need not be the active window).
+    QWidget* next = dialog->table()->nextInFocusChain();
+    while (next != dialog->table() && (!(next->focusPolicy() & Qt::TabFocus) || dialog->table()->isAncestorOf(next)))
+        next = next->nextInFocusChain();
+    EXPECT_EQ(next, cantidad) << "Tab leaves the list for the quantity";
+    EXPECT_EQ(cantidad->value(), 4) << "the quantity starts from the line's";
+    cantidad->setValue(0);
+    QTest::keyClick(dialog->filterEdit(), Qt::Key_Return);
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog->findChild<QLabel*>("motivo")->text().contains("mayor que cero"));
+    cantidad->setValue(3);
+    QTest::keyClick(dialog->filterEdit(), Qt::Key_Return);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->chosenRow(), 0);
+}
+
+// Guards against a printed note that loses its headings after page 1 or its lots: a long note
+// takes several pages, each painted, and a PDF of it is written.
+TEST(PrintedPages, LongNoteSpansPagesWithItsLots)
+{
+    host::DocumentoImpreso nota;
+    nota.titulo = "Remisión";
+    nota.folio = "R0009";
+    for (int i = 1; i <= 300; ++i) {
+        host::LineaImpresa l;
+        l.id = QString::number(i).rightJustified(4, '0').toStdString();
+        l.producto = "PIN001";
+        l.cantidad = 2;
+        l.importe = 10;
+        if (i % 10 == 0)
+            l.detalle = {"Lote L-" + l.id + ": 2"};
+        nota.lineas.push_back(std::move(l));
+    }
+    const std::vector<host::DocumentoImpreso> docs{nota};
+    const int pages = ui::pageCount(docs);
+    EXPECT_GE(pages, 5);
+    EXPECT_LE(pages, 8) << "rows are not spread one a page";
+    const QImage last = ui::pageImage(docs, pages - 1, 30);
+    EXPECT_FALSE(last.isNull());
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("R0009.pdf");
+    QString error;
+    EXPECT_TRUE(ui::writeDocumentsPdf(docs, pdf, &error)) << error.toStdString();
+    EXPECT_EQ(nota.total(), 3000);
 }
 
 // Guards against exports that leak hidden columns or break on commas and quotes.

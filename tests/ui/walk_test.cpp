@@ -4,6 +4,9 @@
 #include "ui/FormBinder.h"
 #include "ui/GridView.h"
 #include "ui/MainWindow.h"
+#include "forms/Grid.h"
+#include "forms/Toolbar.h"
+#include "host/services/CamposAdicionales.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,10 +15,60 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QStatusBar>
+#include <QAbstractButton>
+#include <QDialog>
+
+#include <deque>
+#include <map>
 
 namespace {
 
 using namespace tesmira;
+using ui::GridView;
+
+// Answers the window's own modal questions (queued buttons, "No" when none), fills the
+// additional-fields dialog, and closes any other dialog (the print preview).
+struct Modales {
+    std::deque<QMessageBox::StandardButton> respuestas;
+    std::map<QString, QString> campos;
+    std::vector<QString> textos;
+    QTimer timer;
+
+    Modales()
+    {
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this] { responde(); });
+        timer.start();
+    }
+
+    void responde()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            textos.push_back(box->text());
+            const auto answer = respuestas.empty() ? QMessageBox::No : respuestas.front();
+            if (!respuestas.empty())
+                respuestas.pop_front();
+            if (QAbstractButton* b = box->button(answer))
+                b->click();
+            else
+                box->reject();
+            return;
+        }
+        auto* dialog = qobject_cast<QDialog*>(modal);
+        if (!dialog)
+            return;
+        if (dialog->windowTitle() == "Campos adicionales") {
+            for (const auto& [name, text] : campos)
+                if (auto* e = dialog->findChild<QLineEdit*>(name))
+                    e->setText(text);
+            dialog->accept();
+            return;
+        }
+        dialog->reject();
+    }
+};
 
 class WalkTest : public vn003::testing::PantallaTest {
 protected:
@@ -28,6 +81,12 @@ protected:
         window->binder().syncFocus();
         return window;
     }
+    // A closed modal leaves the offscreen platform without an active window: shortcuts need one.
+    void activa(QWidget& w)
+    {
+        w.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+    }
     QLineEdit* campo(QWidget& w, const char* name) { return w.findChild<QLineEdit*>(name); }
     void comando(QWidget& w, const char* name)
     {
@@ -38,35 +97,116 @@ protected:
     }
 };
 
-// Guards against a window that does not reach the screen's handlers: new note, order folio, Enter.
-TEST_F(WalkTest, NewNoteFromAnOrderFillsHeaderAndGrid)
+// Guards against one key losing work, a load that leaves the focus in Pedido, Enter that does
+// not move on, and additional fields the save forgets: a keyboard-only road to a saved note.
+TEST_F(WalkTest, KeyboardRoadAsksBeforeLosingWorkAndSavesTheFields)
 {
     abre();
     auto window = ventana();
+    Modales modales;
     EXPECT_FALSE(window->findChild<QAction*>("cmdAceptar")->isEnabled()) << "nothing to accept when empty";
-    comando(*window, "cmdNuevo");
+    QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
     QLineEdit* pedido = campo(*window, "txt_Pd_Folio");
-    ASSERT_TRUE(pedido);
-    EXPECT_EQ(QApplication::focusWidget(), pedido) << "the new note starts at the order folio";
-    QTest::keyClicks(pedido, "P0001");
+    ASSERT_EQ(QApplication::focusWidget(), pedido) << "the new note starts at the order folio";
+    QTest::keyClicks(pedido, "P0010");
     EXPECT_TRUE(frm().txt_Pd_Folio.text().empty()) << "typing is handed over when confirmed";
     QTest::keyClick(pedido, Qt::Key_Return);
-
-    EXPECT_EQ(frm().txt_Pd_Folio.text(), "P0001");
-    EXPECT_EQ(campo(*window, "txtCliente")->text(), "C0001");
-    const int rows = window->gridView().model()->rowCount();
-    EXPECT_GT(rows, 0);
-    EXPECT_EQ(rows, frm().ssDetalle.rowCount());
-    EXPECT_TRUE(window->findChild<QAction*>("cmdAceptar")->isEnabled());
-
-    // Alt+2 is the form's key: the detail tab.
-    QTest::keyClick(window.get(), Qt::Key_2, Qt::AltModifier);
+    ASSERT_EQ(window->gridView().model()->rowCount(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), &window->gridView()) << "after a load the clerk is in the grid";
     EXPECT_EQ(frm().ssTabKiv.tab(), 1);
-    EXPECT_EQ(window->findChild<QTabWidget*>("ssTabKiv")->currentIndex(), 1);
+    const QModelIndex at = window->gridView().currentIndex();
+    EXPECT_EQ(at.row(), 0);
+    EXPECT_TRUE(window->gridView().model()->flags(at) & Qt::ItemIsEditable) << "the first cell one may type into";
 
-    comando(*window, "cmdLimpiar");
-    EXPECT_EQ(window->gridView().model()->rowCount(), 0);
-    EXPECT_EQ(campo(*window, "txt_Pd_Folio")->text(), "");
+    // Enter in a header field moves on like Tab.
+    QTest::keyClick(window.get(), Qt::Key_1, Qt::AltModifier);
+    QLineEdit* referencia = campo(*window, "txtReferencia");
+    referencia->setFocus();
+    referencia->selectAll();
+    QTest::keyClicks(referencia, "OC-7");
+    QTest::keyClick(referencia, Qt::Key_Return);
+    EXPECT_NE(QApplication::focusWidget(), referencia);
+    EXPECT_EQ(frm().txtReferencia.text(), "OC-7");
+
+    // Esc and closing the window ask; "No" keeps the note.
+    modales.respuestas = {QMessageBox::No, QMessageBox::No};
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    window->close();
+    EXPECT_EQ(frm().ssDetalle.rowCount(), 1);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(modales.textos.size(), 2u);
+    EXPECT_TRUE(modales.textos[0].contains("no se ha guardado")) << modales.textos[0].toStdString();
+
+    // F8: the additional fields; F12 saves them with the note and says so.
+    modales.campos = {{"TRANSPORTISTA", "Fletes del Mayab"}};
+    activa(*window);
+    QTest::keyClick(window.get(), Qt::Key_F8);
+    activa(*window);
+    QTest::keyClick(window.get(), Qt::Key_F12);
+    EXPECT_EQ(sql("SELECT Ca_Valor FROM Campo_Adicional WHERE Ca_Documento = 'R0006'"), "Fletes del Mayab");
+    EXPECT_EQ(frm().Controles.state(), forms::ToolbarState::Empty);
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains("R0006"))
+        << window->statusBar()->currentMessage().toStdString() << transcript();
+}
+
+// Guards against a shown note that takes typing and a cancel that needs no confirmation.
+TEST_F(WalkTest, ShownNoteIsReadOnlyAndCancellingAsks)
+{
+    abre();
+    auto window = ventana();
+    Modales modales;
+    QLineEdit* folio = campo(*window, "txtFolio");
+    folio->setFocus();
+    QTest::keyClicks(folio, "R0001");
+    QTest::keyClick(folio, Qt::Key_Return);
+    ASSERT_EQ(frm().Controles.state(), forms::ToolbarState::Viewing);
+    QLineEdit* referencia = campo(*window, "txtReferencia");
+    EXPECT_TRUE(referencia->isReadOnly());
+    EXPECT_EQ(referencia->focusPolicy(), Qt::ClickFocus) << "read-only fields are no Tab stops";
+    EXPECT_EQ(window->camposAdicionales().campos().front().valor, "Fletes Uxmal");
+
+    modales.respuestas = {QMessageBox::No};
+    QTest::keyClick(window.get(), Qt::Key_Delete, Qt::ControlModifier);
+    ASSERT_EQ(modales.textos.size(), 1u);
+    EXPECT_EQ(modales.textos[0], "¿Cancelar la remisión R0001?");
+    EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM Remision_Encabezado WHERE Rm_Folio = 'R0001'"), "AC");
+
+    modales.respuestas = {QMessageBox::Yes};
+    activa(*window);
+    QTest::keyClick(window.get(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM Remision_Encabezado WHERE Rm_Folio = 'R0001'"), "CA");
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains("R0001 cancelada"));
+}
+
+// Guards against cell buttons that need the mouse: F2 on a lot line's lot opens the picker,
+// on a line without lots it does nothing.
+TEST_F(WalkTest, CellButtonOpensByKeyOnlyWhereItApplies)
+{
+    abre();
+    auto window = ventana();
+    Modales modales;
+    QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
+    QLineEdit* pedido = campo(*window, "txt_Pd_Folio");
+    QTest::keyClicks(pedido, "P0001");
+    QTest::keyClick(pedido, Qt::Key_Return);
+    forms::Grid& grid = frm().ssDetalle;
+    const int lote = grid.columnIndex("Lt_Cve_Lote");
+    int lotRow = -1, plainRow = -1;
+    for (int r = 0; r < grid.rowCount(); ++r)
+        (grid.cellText(r, grid.columnIndex("TIPO_PRODUCTO")) == "LOTE" ? lotRow : plainRow) = r;
+    ASSERT_GE(lotRow, 0);
+    ASSERT_GE(plainRow, 0);
+    GridView& view = window->gridView();
+    EXPECT_TRUE(view.model()->index(lotRow, lote).data(Qt::ToolTipRole).toString().contains("F2"));
+    EXPECT_FALSE(GridView::buttonApplies(view.model()->index(plainRow, lote)));
+
+    const size_t before = transcript().size();
+    view.setCurrentIndex(view.model()->index(plainRow, lote));
+    QTest::keyClick(&view, Qt::Key_F2);
+    EXPECT_EQ(transcript().find("LOTS", before), std::string::npos) << "no lots on a plain line";
+    view.setCurrentIndex(view.model()->index(lotRow, lote));
+    QTest::keyClick(&view, Qt::Key_Space);
+    EXPECT_NE(transcript().find("LOTS", before), std::string::npos) << transcript().substr(before);
 }
 
 // Guards against a failure escaping a handler into Qt's loop: it is shown and the window lives on.

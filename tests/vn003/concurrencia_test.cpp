@@ -1,6 +1,6 @@
 // Two clerks on one company database. The other clerk works on a second connection and speaks
 // plain T-SQL through db::Connection, so these cases hold on every engine.
-#include "Guardado_fixture.h"
+#include "Pantalla_fixture.h"
 
 #include <chrono>
 #include <future>

@@ -7,12 +7,6 @@ using forms::Command;
 
 class DimensionesTest : public PantallaTest {
 protected:
-    frmVN003& nuevo()
-    {
-        frmVN003& f = abre();
-        f.Controles.press(Command::Nuevo);
-        return f;
-    }
     std::string dimensiones(const std::string& folio)
     {
         const std::string d = db::quoted(folio);

@@ -1,4 +1,4 @@
-#include "Grid_fixture.h"
+#include "Pantalla_fixture.h"
 
 namespace tesmira::vn003::testing {
 namespace {

@@ -5,23 +5,7 @@ namespace {
 
 using forms::Command;
 
-class EncabezadoTest : public PantallaTest {
-protected:
-    // The screen open on a new note, as after the new command.
-    frmVN003& nuevo()
-    {
-        frmVN003& f = abre();
-        f.Controles.press(Command::Nuevo);
-        return f;
-    }
-    // The order folio typed and confirmed.
-    void pedido(const std::string& folio)
-    {
-        frm().txt_Pd_Folio.userType(folio);
-        frm().txt_Pd_Folio.userEnter();
-    }
-    Value celda(int row, const char* col) { return frm().ssDetalle.cell(row, frm().ssDetalle.columnIndex(col)); }
-};
+using EncabezadoTest = PantallaTest;
 
 struct CasoWarehouseEnterAppliesHandlingOfTheWarehouse {
     const char* nombre;

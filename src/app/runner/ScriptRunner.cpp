@@ -2,11 +2,13 @@
 
 #include "app/runner/ScriptLine.h"
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/Connection.h"
 #include "db/DatabaseName.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "forms/Controls.h"
+#include "host/services/CamposAdicionales.h"
 #include "host/services/DialogosGuion.h"
 #include "host/services/Entorno.h"
 #include "host/services/PadreShell.h"
@@ -64,10 +66,7 @@ std::optional<Command> commandByName(const std::string& name)
         {"eliminar", Command::Eliminar},   {"limpiar", Command::Limpiar},     {"imprimir", Command::Imprimir},
         {"documento", Command::Documento}, {"salir", Command::Salir},
     };
-    std::string lower;
-    for (char c : name)
-        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    auto it = names.find(lower);
+    auto it = names.find(lowerAscii(name));
     if (it == names.end())
         return std::nullopt;
     return it->second;
@@ -79,10 +78,7 @@ int buttonByName(const std::string& name)
                                                      {"abort", host::vbAbort}, {"retry", host::vbRetry},
                                                      {"ignore", host::vbIgnore}, {"yes", host::vbYes},
                                                      {"no", host::vbNo}};
-    std::string lower;
-    for (char c : name)
-        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (auto it = names.find(lower); it != names.end())
+    if (auto it = names.find(lowerAscii(name)); it != names.end())
         return it->second;
     ScriptLine number(name);
     try {
@@ -103,15 +99,21 @@ struct ScriptRunner::State {
     host::DialogosGuion dialogs;
     std::unique_ptr<host::Entorno> env;
     std::unique_ptr<host::PadreShell> padre;
+    std::unique_ptr<host::CamposAdicionales> ownCampos;
+    // The runner's own, or those of the host that shows the screen.
+    host::CamposAdicionales* campos = nullptr;
     vn003::Pantalla pantalla;
     vn003::frmVN003* form = nullptr;
+    ShowScreen show;
     int passed = 0, failed = 0, line = 0;
 
     explicit State(std::ostream& o) : out(o), dialogs(&o) {}
 
     ~State()
     {
-        // The component's host objects hold the environment: release them first.
+        // The component's host objects hold the environment: release them first; the
+        // additional fields unhook themselves from the screen's toolbar before it goes.
+        ownCampos.reset();
         if (form)
             vn003::DescargaComponente();
     }
@@ -127,6 +129,7 @@ struct ScriptRunner::State {
             {"col", &State::col},         {"cell", &State::cell},     {"gridkey", &State::gridkey},
             {"button", &State::button},   {"answer", &State::answer}, {"print", &State::print},
             {"sql", &State::sql},         {"expect", &State::expect}, {"wait", &State::wait},
+            {"field", &State::field},
         };
         return h;
     }
@@ -222,6 +225,14 @@ struct ScriptRunner::State {
         padre = std::make_unique<host::PadreShell>(*env);
         padre->setIParametros(std::move(parameters));
         form->setPadre(padre.get());
+        if (show) {
+            campos = &show(*form, *env);
+            return;
+        }
+        ownCampos.reset();
+        ownCampos = std::make_unique<host::CamposAdicionales>(*env, form->Controles.documentTable());
+        ownCampos->instala(form->Controles);
+        campos = ownCampos.get();
         form->Form_Load();
         form->Form_Activate();
     }
@@ -245,6 +256,19 @@ struct ScriptRunner::State {
             toolbar.press(*command, *argument);
         else
             toolbar.press(*command);
+    }
+
+    // The toolbar's additional-fields window: a field of the document being captured.
+    void field(ScriptLine& l)
+    {
+        const std::string name = l.word("el campo");
+        const std::string text = l.rest();
+        screen();
+        const forms::ToolbarState state = form->Controles.state();
+        if (state != forms::ToolbarState::New && state != forms::ToolbarState::Editing)
+            throw Error("Los campos adicionales se capturan en Nuevo o Modificar");
+        if (!campos->asigna(name, text))
+            throw ScriptError("no existe el campo adicional " + name);
     }
 
     void type(ScriptLine& l)
@@ -566,7 +590,23 @@ ScriptRunner::ScriptRunner(std::ostream& out, const std::optional<std::string>& 
     m->env = std::make_unique<host::Entorno>(host::Entorno{*m->conn, m->dialogs, "ADMIN", std::nullopt, output});
 }
 
+ScriptRunner::ScriptRunner(std::ostream& out, const std::string& databasePath, ShowScreen show)
+    : ScriptRunner(out, std::optional<std::string>(databasePath))
+{
+    m->show = std::move(show);
+}
+
 ScriptRunner::~ScriptRunner() = default;
+
+void ScriptRunner::ensureOpen()
+{
+    if (m->form)
+        return;
+    ScriptLine none("");
+    m->open(none);
+}
+
+std::string ScriptRunner::outputFolder() const { return m->env->carpetaSalida; }
 
 int ScriptRunner::passed() const { return m->passed; }
 int ScriptRunner::failed() const { return m->failed; }

@@ -1,6 +1,8 @@
 #include "host/output/EnvioComprobante.h"
 
+#include "base/Text.h"
 #include "db/Connection.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 
 #include <openssl/evp.h>
@@ -11,8 +13,7 @@
 
 namespace tesmira::host {
 
-using escritura::mismoTexto;
-using escritura::texto;
+using sql::texto;
 
 namespace {
 
@@ -68,11 +69,11 @@ bool EnvioComprobante::Envia(const std::string& table, const std::string& docume
     auto& c = m_e.conexion;
     auto cd = c.Execute("SELECT Cd_Fecha, Cd_Cadena_Original, Cd_Sello, Es_Cve_Estado FROM Comprobante_Digital "
                         "WHERE Cd_Tabla = " + texto(table) + " AND Cd_Documento = " + texto(document));
-    if (cd.Eof() || mismoTexto(cd.Fields("Es_Cve_Estado").toString(), "CA")) {
+    if (cd.Eof() || sameKey(cd.Fields("Es_Cve_Estado").toString(), "CA")) {
         m_ultimoError = "No existe el comprobante digital " + table + " " + document;
         return false;
     }
-    if (!mismoTexto(table, "Factura")) {
+    if (!sameKey(table, "Factura")) {
         m_ultimoError = "No se envían comprobantes de la tabla: " + table;
         return false;
     }

@@ -1,12 +1,13 @@
 #include "host/output/EnvioDocumento.h"
 
+#include "base/Text.h"
 #include "db/Connection.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 
 namespace tesmira::host {
 
-using escritura::mismoTexto;
-using escritura::texto;
+using sql::texto;
 
 EnvioDocumento::EnvioDocumento(Entorno& entorno) : m_e(entorno) {}
 
@@ -26,7 +27,7 @@ bool EnvioDocumento::EnviaDocumento(const std::string& kind, const std::string& 
     };
     const Tipo* tipo = nullptr;
     for (const auto& t : kTipos)
-        if (mismoTexto(kind, t.nombre))
+        if (sameKey(kind, t.nombre))
             tipo = &t;
     if (!tipo) {
         m_ultimoError = "No se envían documentos de tipo: " + kind;

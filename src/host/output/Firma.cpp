@@ -1,8 +1,10 @@
 #include "host/output/Firma.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/Connection.h"
 #include "db/Savepoint.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 #include "host/writers/Inventario.h"
 
@@ -16,8 +18,7 @@
 
 namespace tesmira::host {
 
-using escritura::mismoTexto;
-using escritura::texto;
+using sql::texto;
 
 namespace {
 
@@ -203,7 +204,7 @@ std::string Firma::FirmaFactura(const std::string& folio)
         auto fc = c.Execute("SELECT Es_Cve_Estado FROM Factura WHERE Fc_Factura = " + texto(folio));
         if (fc.Eof())
             return "No existe la factura: " + folio;
-        if (mismoTexto(fc.Fields("Es_Cve_Estado").toString(), "CA"))
+        if (sameKey(fc.Fields("Es_Cve_Estado").toString(), "CA"))
             return "La factura " + folio + " está cancelada";
         const std::string cadena = CadenaOriginal(folio);
         const std::string sello = firma(llaves(m_e).privada, cadena);
@@ -227,7 +228,7 @@ std::string Firma::FirmaDocumento(const std::string& text)
     const auto partes = inventario::separa(text);
     if (partes.size() != 3 || partes[1] != "1")
         return "Documento a firmar no válido: " + text;
-    if (!mismoTexto(partes[0], m_e.conexion.DefaultDatabase()))
+    if (!sameKey(partes[0], m_e.conexion.DefaultDatabase()))
         return "La base de datos " + partes[0] + " no es la de la sesión";
     return FirmaFactura(partes[2]);
 }
@@ -249,7 +250,7 @@ bool Firma::verifica(const std::string& text, const std::string& signatureBase64
 
 bool Firma::verificaComprobante(const std::string& table, const std::string& document)
 {
-    if (!mismoTexto(table, "Factura"))
+    if (!sameKey(table, "Factura"))
         return false;
     auto rs = m_e.conexion.Execute("SELECT Cd_Cadena_Original, Cd_Sello FROM Comprobante_Digital WHERE Cd_Tabla = " +
                                    texto(table) + " AND Cd_Documento = " + texto(document));

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <unordered_map>
 #include <vector>
 
 namespace tesmira::host {
@@ -40,17 +41,8 @@ std::string nombreArchivo(const std::string& s)
     return out;
 }
 
-struct Linea {
-    std::string id, producto, descripcion, talla, color, unidad;
-    double cantidad = 0, precio = 0, importe = 0;
-};
-
-struct Documento {
-    std::string titulo, folio, cliente, sucursal, almacen, moneda, referencia, estado, direccion, extra;
-    Value fecha;
-    double tipoCambio = 1, descuentoGlobal = 0, impuesto = 0;
-    std::vector<Linea> lineas;
-};
+using Linea = LineaImpresa;
+using Documento = DocumentoImpreso;
 
 class Render {
 public:
@@ -79,6 +71,8 @@ public:
             out << ajusta(l.id, 5) << ajusta(l.producto, 10) << ajusta(l.descripcion, 33) << ' ' << ajusta(l.talla, 6)
                 << ajusta(l.color, 6) << ajusta(cantidad(l.cantidad), 12, true) << ' ' << ajusta(l.unidad, 6)
                 << ajusta(dinero(l.precio), 14, true) << ajusta(dinero(l.importe), 16, true) << '\n';
+            for (const auto& detalle : l.detalle)
+                out << std::string(15, ' ') << detalle << '\n';
             subtotal += l.importe;
         }
         if (blank)
@@ -149,6 +143,7 @@ private:
                          const std::string& tabla) const
     {
         Documento d;
+        datosEmpresa(d);
         d.titulo = titulo;
         d.folio = h.Fields(p + "Folio").toString();
         d.fecha = h.Fields(p + "Fecha");
@@ -161,6 +156,7 @@ private:
                                       + sql::texto(customer));
         d.cliente = customer
             + (c.Eof() ? "" : " " + c.Fields("Cl_Descripcion").toString() + "  RFC " + c.Fields("Cl_R_F_C").toString());
+        d.clienteRfc = c.Eof() ? "" : c.Fields("Cl_R_F_C").toString();
         const std::string branch = h.Fields("Sc_Cve_Sucursal").toString();
         d.sucursal = branch + " "
             + sql::valor(m_c, "SELECT Sc_Descripcion FROM Sucursal WHERE Sc_Cve_Sucursal = " + sql::texto(branch))
@@ -200,6 +196,48 @@ private:
             d.impuesto += rs.Fields(p + "Impuesto_Importe").toDouble();
             d.lineas.push_back(std::move(l));
         }
+        detalles(d, table, folio);
+    }
+
+    // The lots and serial numbers of each line, read once for the whole document.
+    void detalles(Documento& d, const std::string& table, const std::string& folio) const
+    {
+        std::unordered_map<std::string, size_t> porId;
+        for (size_t i = 0; i < d.lineas.size(); ++i)
+            porId.emplace(d.lineas[i].id, i);
+        db::Recordset lotes = m_c.Execute(
+            "SELECT l.Ld_ID, l.Lt_Cve_Lote, l.Ld_Cantidad_Control_1, e.Lt_Fecha_Caducidad FROM Lote_Documento l "
+            "LEFT JOIN Existencia_Lote e ON e.Pr_Cve_Producto = l.Pr_Cve_Producto AND e.Lt_Cve_Lote = l.Lt_Cve_Lote "
+            "AND e.Tl_Cve_Talla = l.Tl_Cve_Talla AND e.Cl_Cve_Color = l.Cl_Cve_Color WHERE l.Ld_Tabla = "
+            + sql::texto(table) + " AND l.Ld_Documento = " + sql::texto(folio) + " ORDER BY l.Ld_ID, l.Lt_Cve_Lote");
+        for (std::string ultimo; !lotes.Eof(); lotes.MoveNext()) {
+            auto it = porId.find(lotes.Fields(size_t{0}).toString());
+            const std::string lote = lotes.Fields(size_t{1}).toString();
+            // A lot held in several warehouses joins once per warehouse: one text per lot.
+            if (it == porId.end() || ultimo == lotes.Fields(size_t{0}).toString() + "|" + lote)
+                continue;
+            ultimo = lotes.Fields(size_t{0}).toString() + "|" + lote;
+            const Value caducidad = lotes.Fields(size_t{3});
+            d.lineas[it->second].detalle.push_back(
+                "Lote " + lote + ": " + cantidad(lotes.Fields(size_t{2}).toDouble())
+                + (caducidad.isNull() ? "" : "  caducidad " + fecha(caducidad)));
+        }
+        db::Recordset series = m_c.Execute("SELECT Sd_ID, Sr_Cve_Serie FROM Serie_Documento WHERE Sd_Tabla = "
+                                           + sql::texto(table) + " AND Sd_Documento = " + sql::texto(folio)
+                                           + " ORDER BY Sd_ID, Sr_Cve_Serie");
+        for (; !series.Eof(); series.MoveNext())
+            if (auto it = porId.find(series.Fields(size_t{0}).toString()); it != porId.end())
+                d.lineas[it->second].detalle.push_back("Serie " + series.Fields(size_t{1}).toString());
+    }
+
+    void datosEmpresa(Documento& d) const
+    {
+        db::Recordset e = m_c.Execute("SELECT TOP 1 Em_Razon_Social, Em_R_F_C, Em_Direccion FROM Empresa");
+        if (e.Eof())
+            return;
+        d.empresa = e.Fields("Em_Razon_Social").toString();
+        d.empresaRfc = e.Fields("Em_R_F_C").toString();
+        d.empresaDireccion = e.Fields("Em_Direccion").toString();
     }
 
     db::Connection& m_c;
@@ -239,7 +277,7 @@ bool Impresion::Imprime(const std::string& format, const std::string& folio, con
         m_ultimoError = "El formato de impresión " + format + " no existe";
         return false;
     }
-    const bool factura = !f.Eof() && sql::igual(f.Fields("Fi_Tabla").toString(), "Factura");
+    const bool factura = !f.Eof() && sameKey(f.Fields("Fi_Tabla").toString(), "Factura");
     const std::string titulo = factura ? f.Fields("Fi_Descripcion").toString() : std::string("Remisión");
     Render render(m_e.conexion);
     const std::string name = nombreArchivo(code) + "_" + (folio.empty() ? "blanco" : nombreArchivo(folio));
@@ -248,7 +286,19 @@ bool Impresion::Imprime(const std::string& format, const std::string& folio, con
         blank.titulo = titulo;
         return escribe(name, render.texto(blank, true));
     }
+    std::vector<Documento> documentos;
+    if (!lee(code, factura, titulo, folio, documentos))
+        return false;
     std::string text;
+    for (const Documento& d : documentos)
+        text += (text.empty() ? "" : "\f") + render.texto(d, false);
+    return escribe(name, text);
+}
+
+bool Impresion::lee(const std::string& code, bool factura, const std::string& titulo, const std::string& folio,
+                    std::vector<DocumentoImpreso>& documentos)
+{
+    Render render(m_e.conexion);
     std::string pending = folio;
     for (char& c : pending)
         if (c == '@')
@@ -262,9 +312,27 @@ bool Impresion::Imprime(const std::string& format, const std::string& folio, con
             m_ultimoError = "No existe el documento " + piece + " para el formato " + code;
             return false;
         }
-        text += (text.empty() ? "" : "\f") + render.texto(*d, false);
+        documentos.push_back(std::move(*d));
     }
-    return escribe(name, text);
+    return true;
+}
+
+std::vector<DocumentoImpreso> Impresion::Documentos(const std::string& format, const std::string& folio)
+{
+    const std::string code = format.empty() ? "REMISION" : format;
+    db::Recordset f =
+        m_e.conexion.Execute("SELECT Fi_Descripcion, Fi_Tabla FROM Formato_Impresion WHERE Fi_Cve_Formato = "
+                             + sql::texto(code));
+    if (f.Eof() && !format.empty()) {
+        m_ultimoError = "El formato de impresión " + format + " no existe";
+        return {};
+    }
+    const bool factura = !f.Eof() && sameKey(f.Fields("Fi_Tabla").toString(), "Factura");
+    const std::string titulo = factura ? f.Fields("Fi_Descripcion").toString() : std::string("Remisión");
+    std::vector<DocumentoImpreso> documentos;
+    if (!lee(code, factura, titulo, folio, documentos))
+        documentos.clear();
+    return documentos;
 }
 
 // "TABLE|FOLIO" as the document writers report what they generated.
@@ -279,11 +347,11 @@ bool Impresion::ImprimeDocumento(const std::string& document, const std::string&
     const std::string folio = document.substr(bar + 1);
     Render render(m_e.conexion);
     std::optional<Documento> d;
-    if (sql::igual(table, "Remision"))
+    if (sameKey(table, "Remision"))
         d = render.remision(folio);
-    else if (sql::igual(table, "Factura"))
+    else if (sameKey(table, "Factura"))
         d = render.factura(folio, "Factura");
-    else if (sql::igual(table, "Venta"))
+    else if (sameKey(table, "Venta"))
         d = render.venta(folio, "Venta");
     else {
         m_ultimoError = "No se imprimen documentos de la tabla " + table;
@@ -293,10 +361,7 @@ bool Impresion::ImprimeDocumento(const std::string& document, const std::string&
         m_ultimoError = "No existe el documento " + folio + " de la tabla " + table;
         return false;
     }
-    std::string upper = table;
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return escribe(nombreArchivo(upper) + "_" + nombreArchivo(folio), render.texto(*d, false));
+    return escribe(nombreArchivo(upperAscii(table)) + "_" + nombreArchivo(folio), render.texto(*d, false));
 }
 
 // The arguments after the title place and size the viewer on the desktop.

@@ -19,6 +19,9 @@ struct Lista {
     std::string titulo;
     std::vector<std::string> columnas;
     std::vector<std::vector<std::string>> filas;
+    // Quantities a picker that asks them starts from (what the line holds now).
+    double cantidad1 = 0;
+    double cantidad2 = 0;
 };
 
 struct LoteElegido {

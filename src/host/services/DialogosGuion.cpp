@@ -1,5 +1,6 @@
 #include "host/services/DialogosGuion.h"
 
+#include "base/VbConstants.h"
 #include "forms/GridCsv.h"
 
 namespace tesmira::host {
@@ -52,7 +53,7 @@ int DialogosGuion::mensaje(const std::string& prompt, int flags, const std::stri
         return toma(m_botones);
     // Unanswered boxes take their default button: Yes for yes/no questions, else OK.
     int buttons = flags & 7;
-    if (buttons == 4 || buttons == 3)
+    if (buttons == vb::vbYesNo || buttons == vb::vbYesNoCancel)
         return vbYes;
     return vbOK;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // What the host shell knows when it loads a component: the open company database,
 // the signed-in user, the dialogs, and the server clock (fixed by tests and scripts).
+#include "base/Clock.h"
 #include "base/Value.h"
 
 #include <optional>
@@ -20,6 +21,7 @@ struct Entorno {
     std::string usuario;
     // Unset: the machine's clock.
     std::optional<Date> fechaServidor;
+    Date ahora() const { return fechaServidor ? *fechaServidor : localNow(); }
     // Folder where printed documents and the mail outbox are written.
     std::string carpetaSalida = "out";
 };

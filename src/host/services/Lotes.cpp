@@ -1,6 +1,7 @@
 #include "host/services/Lotes.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
 #include "host/services/Dialogos.h"
@@ -12,9 +13,9 @@ namespace tesmira::host {
 // line ('PEDIDO'), the lots a note line took ('Remision'), in lot order.
 std::string Lotes::LoteDocumento(const std::string& table, const std::string& folio, const std::string& id) const
 {
-    db::Recordset rs = m_e.conexion.Execute("SELECT Lt_Cve_Lote FROM Lote_Documento WHERE Ld_Tabla = "
-                                            + sql::texto(table) + " AND Ld_Documento = " + sql::texto(folio)
-                                            + " AND Ld_ID = " + sql::texto(id) + " ORDER BY Lt_Cve_Lote");
+    db::Recordset rs = m_e.conexion.Execute("SELECT Lt_Cve_Lote FROM Lote_Documento WHERE Ld_Tabla = ? AND "
+                                            "Ld_Documento = ? AND Ld_ID = ? ORDER BY Lt_Cve_Lote",
+                                            {table, folio, id});
     std::string lots;
     for (; !rs.Eof(); rs.MoveNext())
         lots += (lots.empty() ? "" : "|") + rs.Fields("Lt_Cve_Lote").toString();
@@ -47,6 +48,8 @@ std::string Lotes::SeleccionaLote(int mode, const std::string& branch, const std
         + " AND Lt_Cantidad_Control_1 > 0 ORDER BY Lt_Fecha_Caducidad, Lt_Cve_Lote");
     Lista lista;
     lista.titulo = "Lotes de " + Producto;
+    lista.cantidad1 = Cantidad1;
+    lista.cantidad2 = Cantidad2;
     lista.columnas = rs.columns();
     for (const auto& row : rs.rows())
         lista.filas.push_back({row[0].toString(), row[1].isNull() ? "" : vb::formatDate(row[1].toDate()),
@@ -55,7 +58,7 @@ std::string Lotes::SeleccionaLote(int mode, const std::string& branch, const std
     if (!chosen)
         return currentLot;
     for (const auto& row : rs.rows()) {
-        if (!sql::igual(row[0].toString(), chosen->lote))
+        if (!sameKey(row[0].toString(), chosen->lote))
             continue;
         const double onHand1 = row[2].toDouble();
         if (chosen->cantidad1 <= 0 || chosen->cantidad1 > onHand1) {

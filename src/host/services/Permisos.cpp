@@ -1,6 +1,7 @@
 #include "host/services/Permisos.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/Connection.h"
 #include "host/services/Dialogos.h"
 #include "host/services/ServiciosSql.h"
@@ -12,19 +13,24 @@ namespace {
 
 bool manejaAlmacen(Entorno& e, const char* column, const std::string& branch, const std::string& warehouse)
 {
-    return sql::esSi(sql::valor(e.conexion, std::string("SELECT ") + column
-                                    + " FROM Almacen WHERE Sc_Cve_Sucursal = " + sql::texto(branch)
-                                    + " AND Al_Cve_Almacen = " + sql::texto(warehouse)));
+    return sql::esSi(sql::consulta(e.conexion,
+                                   std::string("SELECT ") + column
+                                       + " FROM Almacen WHERE Sc_Cve_Sucursal = ? AND Al_Cve_Almacen = ?",
+                                   {branch, warehouse}));
 }
 
-// Size and colour "%" take them all.
-std::string filtroTallaColor(const std::string& size, const std::string& colour)
+// Size and colour "%" take them all; the others join `values` after branch, warehouse, product.
+std::string filtroTallaColor(const std::string& size, const std::string& colour, std::vector<Value>& values)
 {
     std::string where;
-    if (size != "%")
-        where += " AND Tl_Cve_Talla = " + sql::texto(size);
-    if (colour != "%")
-        where += " AND Cl_Cve_Color = " + sql::texto(colour);
+    if (size != "%") {
+        where += " AND Tl_Cve_Talla = ?";
+        values.emplace_back(size);
+    }
+    if (colour != "%") {
+        where += " AND Cl_Cve_Color = ?";
+        values.emplace_back(colour);
+    }
     return where;
 }
 
@@ -64,11 +70,12 @@ double Permisos::Existencia(const std::string& branch, const std::string& wareho
     if (controlNumber != 1 && controlNumber != 2)
         throw Error("Existencia: la unidad de control debe ser 1 o 2, no " + std::to_string(controlNumber));
     const std::string n = std::to_string(controlNumber);
+    std::vector<Value> values{branch, warehouse, product};
+    const std::string filtro = filtroTallaColor(size, colour, values);
     db::Recordset rs = m_e.conexion.Execute(
         "SELECT Ex_Unidad_Control_" + n + " AS Unidad, SUM(Ex_Cantidad_Control_" + n + ") AS Cantidad FROM Existencia "
-        "WHERE Sc_Cve_Sucursal = " + sql::texto(branch) + " AND Al_Cve_Almacen = " + sql::texto(warehouse)
-        + " AND Pr_Cve_Producto = " + sql::texto(product) + filtroTallaColor(size, colour)
-        + " GROUP BY Ex_Unidad_Control_" + n);
+        "WHERE Sc_Cve_Sucursal = ? AND Al_Cve_Almacen = ? AND Pr_Cve_Producto = ?" + filtro
+        + " GROUP BY Ex_Unidad_Control_" + n, values);
     Utilerias utilerias(m_e);
     double total = 0;
     for (; !rs.Eof(); rs.MoveNext()) {
@@ -85,13 +92,14 @@ double Permisos::Existencia(const std::string& branch, const std::string& wareho
 double Permisos::CostoProducto(const std::string& branch, const std::string& warehouse, const std::string& product,
                                const std::string& size, const std::string& colour, int, const std::string& unit) const
 {
+    std::vector<Value> values{branch, warehouse, product};
+    const std::string filtro = filtroTallaColor(size, colour, values);
     db::Recordset rs = m_e.conexion.Execute(
         "SELECT Ex_Unidad_Control_1 AS Unidad, "
         "CASE WHEN SUM(Ex_Cantidad_Control_1) > 0 "
         "THEN SUM(Ex_Costo * Ex_Cantidad_Control_1) / SUM(Ex_Cantidad_Control_1) ELSE AVG(Ex_Costo) END AS Costo "
-        "FROM Existencia WHERE Sc_Cve_Sucursal = " + sql::texto(branch) + " AND Al_Cve_Almacen = "
-        + sql::texto(warehouse) + " AND Pr_Cve_Producto = " + sql::texto(product) + filtroTallaColor(size, colour)
-        + " GROUP BY Ex_Unidad_Control_1");
+        "FROM Existencia WHERE Sc_Cve_Sucursal = ? AND Al_Cve_Almacen = ? AND Pr_Cve_Producto = ?" + filtro
+        + " GROUP BY Ex_Unidad_Control_1", values);
     if (rs.Eof()) {
         m_ultimoError = "No hay existencia registrada del producto " + product;
         return 0;
@@ -132,7 +140,7 @@ void Permisos::ConsultaDisponibilidad(std::string& branch, std::string& warehous
     const Value state = sql::valor(m_e.conexion, "SELECT Es_Cve_Estado FROM Almacen WHERE Sc_Cve_Sucursal = "
                                                      + sql::texto(chosen->sucursal) + " AND Al_Cve_Almacen = "
                                                      + sql::texto(chosen->almacen));
-    if (state.isNull() || sql::igual(state.toString(), "BA")) {
+    if (state.isNull() || sameKey(state.toString(), "BA")) {
         m_ultimoError = "El almacén " + chosen->sucursal + "/" + chosen->almacen + " no existe o está dado de baja";
         return;
     }

@@ -1,5 +1,6 @@
 #include "host/services/Precios.h"
 
+#include "base/Text.h"
 #include "db/Connection.h"
 #include "host/services/ServiciosSql.h"
 #include "host/services/Utilerias.h"
@@ -62,7 +63,7 @@ std::optional<PrecioLista> precioEnLista(Entorno& e, const std::string& folio, c
             continue;
         double rate = 1;
         const std::string listCurrency = rs.Fields("Mn_Cve_Moneda").toString();
-        if (!sql::igual(listCurrency, currency)) {
+        if (!sameKey(listCurrency, currency)) {
             const double from = utilerias.TipoCambio(listCurrency, d);
             const double to = utilerias.TipoCambio(currency, d);
             if (from == 0 || to == 0)

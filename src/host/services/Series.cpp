@@ -1,6 +1,7 @@
 #include "host/services/Series.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/Connection.h"
 #include "host/services/Dialogos.h"
 #include "host/services/ServiciosSql.h"
@@ -52,10 +53,10 @@ std::string Series::SeleccionaSerie(int mode, std::string& currentSerial, const 
         throw Error("SeleccionaSerie: modo " + std::to_string(mode) + " desconocido");
     std::string table;
     std::string columns;
-    if (stockTable.empty() || sql::igual(stockTable, "Existencia_Serie")) {
+    if (stockTable.empty() || sameKey(stockTable, "Existencia_Serie")) {
         table = "Existencia_Serie";
         columns = "Sr_Cve_Serie AS SERIE, Sr_Pedimento AS PEDIMENTO, Ex_Cantidad AS CANTIDAD";
-    } else if (sql::igual(stockTable, "Existencia_Ubicacion_Serie")) {
+    } else if (sameKey(stockTable, "Existencia_Ubicacion_Serie")) {
         table = "Existencia_Ubicacion_Serie";
         columns = "Sr_Cve_Serie AS SERIE, Ua_Cve_Ubicacion_Almacen AS UBICACION, Ex_Cantidad AS CANTIDAD";
     } else {
@@ -88,7 +89,7 @@ std::string Series::SeleccionaSerie(int mode, std::string& currentSerial, const 
     if (!chosen)
         return currentSerial;
     for (const auto& row : rs.rows()) {
-        if (!sql::igual(row[0].toString(), chosen->serie))
+        if (!sameKey(row[0].toString(), chosen->serie))
             continue;
         const double quantity = chosen->cantidad > 0 ? chosen->cantidad : 1;
         if (quantity > row[2].toDouble() || quantity != std::floor(quantity)) {

@@ -1,32 +1,21 @@
 #include "host/services/Sistema.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
 #include "host/services/Dialogos.h"
 #include "host/services/ServiciosSql.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace tesmira::host {
 
 namespace {
-
-std::string recortaMayusculas(std::string s)
-{
-    auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
-    s.erase(s.begin(), std::find_if_not(s.begin(), s.end(), blank));
-    s.erase(std::find_if_not(s.rbegin(), s.rend(), blank).base(), s.end());
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
-}
 
 // How the parameter store spells yes and no: SI/NO as every flag of the database, plus
 // the numbers and words people type in a settings screen.
 bool textoVerdadero(const std::string& text)
 {
-    const std::string t = recortaMayusculas(text);
+    const std::string t = upperAscii(trimmed(text));
     if (t == "SI" || t == "S" || t == "TRUE" || t == "VERDADERO" || t == "YES" || t == "Y")
         return true;
     return vb::val(t) != 0;
@@ -50,7 +39,7 @@ int Sistema::Aviso(const std::string& prompt, int flags, const std::string& titl
 Value Sistema::ParametroValor(const std::string& key, int, const std::string& type,
                               const std::string& defaultText) const
 {
-    const std::string kind = recortaMayusculas(type);
+    const std::string kind = upperAscii(trimmed(type));
     if (kind != "B" && kind != "N" && kind != "T" && !kind.empty())
         throw Error("Tipo de parámetro desconocido '" + type + "' para " + key);
     // A key the company never set takes the caller's default; a key set to '' stays ''.
@@ -77,8 +66,7 @@ bool Sistema::Derecho(const std::string& screen, const std::string& right, const
 
 std::string Sistema::SucursalUsuario() const
 {
-    return sql::valor(m_e.conexion, "SELECT Sc_Cve_Sucursal FROM Usuario WHERE Us_Cve_Usuario = "
-                                        + sql::texto(m_e.usuario))
+    return sql::consulta(m_e.conexion, "SELECT Sc_Cve_Sucursal FROM Usuario WHERE Us_Cve_Usuario = ?", {m_e.usuario})
         .toString();
 }
 

@@ -1,6 +1,7 @@
 #include "host/services/Utilerias.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
 #include "forms/Controls.h"
@@ -14,38 +15,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <cmath>
-#include <ctime>
 
 namespace tesmira::host {
 
 namespace {
-
-std::string recorta(std::string s)
-{
-    auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
-    s.erase(s.begin(), std::find_if_not(s.begin(), s.end(), blank));
-    s.erase(std::find_if_not(s.rbegin(), s.rend(), blank).base(), s.end());
-    return s;
-}
-
-std::string mayusculas(std::string s)
-{
-    // ASCII only: keys are plain codes, and accented letters stay as typed.
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
-}
-
-bool mismaClave(const std::string& a, const std::string& b) { return mayusculas(recorta(a)) == mayusculas(recorta(b)); }
-
-Date relojLocal()
-{
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
 
 // A pick list's "?" marks are its own filters (LIKE ?): the list opens unfiltered, so each
 // one outside a quoted literal becomes '%'.
@@ -78,11 +52,11 @@ std::string textoCelda(const Value& v)
 
 std::string Utilerias::TextoTransaccion(const std::string& text, const std::string& app) const
 {
-    const std::string t = recorta(text);
+    const std::string t(trimmed(text));
     return t.empty() ? app : app + " - " + t;
 }
 
-Date Utilerias::FechaServidor() const { return m_e.fechaServidor ? *m_e.fechaServidor : relojLocal(); }
+Date Utilerias::FechaServidor() const { return m_e.ahora(); }
 
 std::string Utilerias::FormatoFechaHora(const Date& d) const { return vb::formatDateTime(d); }
 
@@ -96,7 +70,7 @@ bool Utilerias::PeriodoAbierto(const Date& d, const std::string& modulo, int) co
     const Value estado = sql::valor(m_e.conexion, "SELECT Es_Cve_Estado FROM Periodo_Operativo WHERE Po_Modulo = "
                                                       + sql::texto(modulo) + " AND Po_Anio = " + std::to_string(d.year)
                                                       + " AND Po_Mes = " + std::to_string(d.month));
-    if (!estado.isNull() && mismaClave(estado.toString(), "AC"))
+    if (!estado.isNull() && sameKey(estado.toString(), "AC"))
         return true;
     // A month nobody opened is as closed as one that was closed.
     m_ultimoError = "El período " + std::to_string(d.month) + "-" + std::to_string(d.year) + " del módulo " + modulo
@@ -109,7 +83,7 @@ std::string Utilerias::BuscaDato(const std::string& table, const std::string& ke
                                  const std::string& extraValue, const std::string& excludedState) const
 {
     std::string condition;
-    if (!recorta(extraColumn).empty())
+    if (!trimmed(extraColumn).empty())
         condition = extraColumn + " = " + sql::texto(extraValue);
     if (!excludedState.empty())
         condition += (condition.empty() ? "" : " AND ") + std::string("Es_Cve_Estado <> ") + sql::texto(excludedState);
@@ -120,34 +94,38 @@ std::string Utilerias::BuscaDatoCondicion(const std::string& table, const std::s
                                           const std::string& key, const std::string& resultColumn, bool,
                                           const std::string& condition) const
 {
-    if (recorta(table).empty() || recorta(keyColumn).empty() || recorta(resultColumn).empty())
+    if (trimmed(table).empty() || trimmed(keyColumn).empty() || trimmed(resultColumn).empty())
         throw Error("BuscaDato: faltan la tabla, la columna clave o la columna resultado");
     // The result may be a literal ('EXISTE') or an expression: it is read by position.
-    std::string statement =
-        "SELECT " + resultColumn + " FROM " + table + " WHERE " + keyColumn + " = " + sql::texto(key);
-    if (!recorta(condition).empty())
+    std::string statement = "SELECT " + resultColumn + " FROM " + table + " WHERE " + keyColumn + " = ?";
+    if (!trimmed(condition).empty())
         statement += " AND " + condition;
-    return sql::valor(m_e.conexion, statement).toString();
+    // A function in the result (a clock, say) must run every time; a column may be remembered.
+    if (resultColumn.find('(') != std::string::npos) {
+        db::Recordset rs = m_e.conexion.Execute(statement, {key});
+        return rs.Eof() ? "" : rs.Fields(size_t{0}).toString();
+    }
+    return sql::consulta(m_e.conexion, statement, {key}).toString();
 }
 
 // A clerk types folios as they read them: blanks around and lower case do not make
 // another folio ("  r0001 " is R0001). Quotes and inner blanks are kept: they are data.
-std::string Utilerias::FormatoFolio(const std::string& folio) const { return mayusculas(recorta(folio)); }
+std::string Utilerias::FormatoFolio(const std::string& folio) const { return upperAscii(trimmed(folio)); }
 
 // Product keys are stored upper-cased without blanks around; a mask of zeros then pads an
 // all-digit key ("12" under "000000" is "000012"), any other mask leaves it as it is.
 std::string Utilerias::FormatoProducto(const std::string& product, const std::string& mask) const
 {
-    return vb::formatCode(mayusculas(recorta(product)), mask);
+    return vb::formatCode(upperAscii(trimmed(product)), mask);
 }
 
 double Utilerias::TipoCambio(const std::string& currency, const Date& d) const
 {
-    if (recorta(currency).empty())
+    if (trimmed(currency).empty())
         return 0;
     const Value local =
         sql::valor(m_e.conexion, "SELECT Pm_Valor FROM Parametro WHERE Pm_Clave = 'FIN_MONEDA_LOCAL'");
-    if (!local.isNull() && mismaClave(local.toString(), currency))
+    if (!local.isNull() && sameKey(local.toString(), currency))
         return 1;
     return sql::valor(m_e.conexion, "SELECT TOP 1 Tc_Tipo_Cambio FROM Tipo_Cambio WHERE Mn_Cve_Moneda = "
                                         + sql::texto(currency) + " AND Tc_Fecha <= "
@@ -218,7 +196,7 @@ void Utilerias::EnviaTecla(const std::string& keys, int) const
 // The width is the desktop list's; the rows are offered whole.
 std::string Utilerias::ListaBusqueda(const std::string& statement, int) const
 {
-    if (recorta(statement).empty())
+    if (trimmed(statement).empty())
         throw Error("ListaBusqueda: no hay consulta");
     db::Recordset rs = m_e.conexion.Execute(abreFiltros(statement));
     Lista lista;
@@ -243,12 +221,13 @@ std::string Utilerias::ListaBusqueda(const std::string& statement, int) const
 double Utilerias::FactorConversion(const std::string& product, const std::string& fromUnit,
                                    const std::string& toUnit) const
 {
-    if (recorta(fromUnit).empty() || recorta(toUnit).empty() || mismaClave(fromUnit, toUnit))
+    if (trimmed(fromUnit).empty() || trimmed(toUnit).empty() || sameKey(fromUnit, toUnit))
         return 1;
     auto factor = [&](const std::string& from, const std::string& to) {
-        return sql::valor(m_e.conexion, "SELECT Cu_Factor FROM Conversion_Unidad WHERE Pr_Cve_Producto = "
-                                            + sql::texto(product) + " AND Cu_Unidad_Origen = " + sql::texto(from)
-                                            + " AND Cu_Unidad_Destino = " + sql::texto(to))
+        return sql::consulta(m_e.conexion,
+                             "SELECT Cu_Factor FROM Conversion_Unidad WHERE Pr_Cve_Producto = ? AND "
+                             "Cu_Unidad_Origen = ? AND Cu_Unidad_Destino = ?",
+                             {product, from, to})
             .toDouble();
     };
     if (const double direct = factor(fromUnit, toUnit); direct != 0)
@@ -263,20 +242,20 @@ double Utilerias::FactorConversion(const std::string& product, const std::string
 bool Utilerias::UnidadFraccionable(const std::string& unit) const
 {
     const Value v =
-        sql::valor(m_e.conexion, "SELECT Un_Fraccionable FROM Unidad WHERE Un_Cve_Unidad = " + sql::texto(unit));
+        sql::consulta(m_e.conexion, "SELECT Un_Fraccionable FROM Unidad WHERE Un_Cve_Unidad = ?", {unit});
     return v.isNull() || sql::esSi(v);
 }
 
 bool Utilerias::UnidadCubicada(const std::string& unit) const
 {
     return sql::esSi(
-        sql::valor(m_e.conexion, "SELECT Un_Cubicada FROM Unidad WHERE Un_Cve_Unidad = " + sql::texto(unit)));
+        sql::consulta(m_e.conexion, "SELECT Un_Cubicada FROM Unidad WHERE Un_Cve_Unidad = ?", {unit}));
 }
 
 bool Utilerias::GrabaCubicado(const std::string& product, const std::string& unit1, const std::string& unitControl2,
                               double factor) const
 {
-    if (recorta(product).empty() || recorta(unit1).empty() || recorta(unitControl2).empty()) {
+    if (trimmed(product).empty() || trimmed(unit1).empty() || trimmed(unitControl2).empty()) {
         m_ultimoError = "Faltan el producto o las unidades del cubicado";
         return false;
     }
@@ -317,9 +296,10 @@ bool Utilerias::ValidaCubicado(const std::string& product, const std::string& un
 std::string Utilerias::DescripcionAmpliada(const std::string& table, const std::string& folio,
                                            const std::string& id) const
 {
-    return sql::valor(m_e.conexion, "SELECT Dam_Descripcion FROM Descripcion_Ampliada WHERE Dam_Tabla = "
-                                        + sql::texto(table) + " AND Dam_Documento = " + sql::texto(folio)
-                                        + " AND Dam_ID = " + sql::texto(id))
+    return sql::consulta(m_e.conexion,
+                         "SELECT Dam_Descripcion FROM Descripcion_Ampliada WHERE Dam_Tabla = ? AND "
+                         "Dam_Documento = ? AND Dam_ID = ?",
+                         {table, folio, id})
         .toString();
 }
 
@@ -327,21 +307,23 @@ std::string Utilerias::DescripcionAmpliada(const std::string& table, const std::
 bool Utilerias::GrabaDescripcionAmpliada(const std::string& table, const std::string& folio, const std::string& id,
                                          const std::string& text) const
 {
-    if (recorta(table).empty() || recorta(folio).empty() || recorta(id).empty()) {
+    if (trimmed(table).empty() || trimmed(folio).empty() || trimmed(id).empty()) {
         m_ultimoError = "Faltan la tabla, el folio o la partida de la descripción ampliada";
         return false;
     }
-    const std::string key = " WHERE Dam_Tabla = " + sql::texto(table) + " AND Dam_Documento = " + sql::texto(folio)
-        + " AND Dam_ID = " + sql::texto(id);
+    auto& c = m_e.conexion;
     if (text.empty()) {
-        m_e.conexion.Execute("DELETE FROM Descripcion_Ampliada" + key);
+        c.Execute("DELETE FROM Descripcion_Ampliada WHERE Dam_Tabla = ? AND Dam_Documento = ? AND Dam_ID = ?",
+                  {table, folio, id});
         return true;
     }
-    sql::actualizaOInserta(m_e.conexion, "UPDATE Descripcion_Ampliada SET Dam_Descripcion = " + sql::texto(text) + key,
-                           "INSERT INTO Descripcion_Ampliada (Dam_Tabla, Dam_Documento, Dam_ID, Dam_Descripcion) "
-                           "VALUES ("
-                               + sql::texto(table) + ", " + sql::texto(folio) + ", " + sql::texto(id) + ", "
-                               + sql::texto(text) + ")");
+    c.Execute("UPDATE Descripcion_Ampliada SET Dam_Descripcion = ? WHERE Dam_Tabla = ? AND Dam_Documento = ? AND "
+              "Dam_ID = ?",
+              {text, table, folio, id});
+    if (c.rowsAffected() == 0)
+        c.Execute("INSERT INTO Descripcion_Ampliada (Dam_Tabla, Dam_Documento, Dam_ID, Dam_Descripcion) "
+                  "VALUES (?, ?, ?, ?)",
+                  {table, folio, id, text});
     return true;
 }
 
@@ -368,13 +350,13 @@ double Utilerias::Redondea(double value, int decimals) const { return vb::roundT
 
 double Utilerias::PesoProducto(const std::string& product) const
 {
-    return sql::valor(m_e.conexion, "SELECT Pr_Peso FROM Producto WHERE Pr_Cve_Producto = " + sql::texto(product))
+    return sql::consulta(m_e.conexion, "SELECT Pr_Peso FROM Producto WHERE Pr_Cve_Producto = ?", {product})
         .toDouble();
 }
 
 double Utilerias::VolumenProducto(const std::string& product) const
 {
-    return sql::valor(m_e.conexion, "SELECT Pr_Volumen FROM Producto WHERE Pr_Cve_Producto = " + sql::texto(product))
+    return sql::consulta(m_e.conexion, "SELECT Pr_Volumen FROM Producto WHERE Pr_Cve_Producto = ?", {product})
         .toDouble();
 }
 
@@ -395,16 +377,16 @@ void Utilerias::HerramientaGrid2(forms::Grid& grid) const { m_e.dialogos.herrami
 // company's electronic invoice "FACTURA".
 std::string Utilerias::FormatoFactura(const std::string& customer, const std::string& branch) const
 {
-    const std::string own = recorta(
+    const std::string own(trimmed(
         sql::valor(m_e.conexion,
                    "SELECT Cl_Formato_Factura FROM Cliente WHERE Cl_Cve_Cliente = " + sql::texto(customer))
-            .toString());
+            .toString()));
     if (!own.empty())
         return own;
-    const std::string branchFormat = recorta(
+    const std::string branchFormat(trimmed(
         sql::valor(m_e.conexion,
                    "SELECT Sc_Formato_Factura FROM Sucursal WHERE Sc_Cve_Sucursal = " + sql::texto(branch))
-            .toString());
+            .toString()));
     return branchFormat.empty() ? "FACTURA" : branchFormat;
 }
 

@@ -1,7 +1,9 @@
 #include "host/writers/ControlDocumento.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/Connection.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 
 #include <array>
@@ -9,8 +11,7 @@
 
 namespace tesmira::host {
 
-using escritura::mismoTexto;
-using escritura::texto;
+using sql::texto;
 
 namespace {
 
@@ -31,7 +32,7 @@ constexpr std::array<TablaDocumento, 4> kTablas{{
 const TablaDocumento* buscaTabla(const std::string& tabla)
 {
     for (const auto& t : kTablas)
-        if (mismoTexto(tabla, t.tabla))
+        if (sameKey(tabla, t.tabla))
             return &t;
     return nullptr;
 }
@@ -118,26 +119,26 @@ bool ControlDocumento::ProcesaBaja(const std::string& table, const std::string& 
 {
     if (!requiereSesion(folio))
         return false;
-    if (!mismoTexto(table, "Remision"))
+    if (!sameKey(table, "Remision"))
         return falla("No se procesan bajas de la tabla: " + table);
     auto& c = m_e.conexion;
     auto nota = c.Execute("SELECT Rm_Tabla, Rm_Documento, Rm_PDA_Salida, Es_Cve_Estado FROM Remision_Encabezado "
                           "WHERE Rm_Folio = " + texto(folio));
     if (nota.Eof())
         return falla("No existe la remisión: " + folio);
-    if (!mismoTexto(nota.Fields("Es_Cve_Estado").toString(), "CA"))
+    if (!sameKey(nota.Fields("Es_Cve_Estado").toString(), "CA"))
         return falla("La remisión " + folio + " no está cancelada");
 
     const std::string pedido = nota.Fields("Rm_Documento").toString();
-    if (mismoTexto(nota.Fields("Rm_Tabla").toString(), "PEDIDO")) {
+    if (sameKey(nota.Fields("Rm_Tabla").toString(), "PEDIDO")) {
         auto orden = c.Execute("SELECT Es_Cve_Estado, Pd_Estado_Proceso FROM Pedido_Encabezado WHERE Pd_Folio = " +
                                texto(pedido));
         if (!orden.Eof()) {
             std::string estado = orden.Fields("Es_Cve_Estado").toString();
             const std::string previo = orden.Fields("Pd_Estado_Proceso").toString();
-            if (mismoTexto(estado, "CE") && !previo.empty())
+            if (sameKey(estado, "CE") && !previo.empty())
                 estado = previo;
-            if (mismoTexto(estado, "AC") || mismoTexto(estado, "RM")) {
+            if (sameKey(estado, "AC") || sameKey(estado, "RM")) {
                 const bool otrasNotas = !c.Execute("SELECT TOP 1 Rm_Folio FROM Remision_Encabezado WHERE "
                                                    "Rm_Tabla = 'PEDIDO' AND Rm_Documento = " + texto(pedido) +
                                                    " AND Es_Cve_Estado <> 'CA'")
@@ -169,7 +170,7 @@ bool ControlDocumento::RegistraBaja(const std::string& table, const std::string&
     if (rs.Eof())
         return falla("No existe el documento " + folio + " de la tabla " + table);
     // Only a cancellation that really happened is recorded.
-    if (!mismoTexto(rs.Fields("Es_Cve_Estado").toString(), "CA"))
+    if (!sameKey(rs.Fields("Es_Cve_Estado").toString(), "CA"))
         return falla("El documento " + folio + " no está cancelado");
     bitacora(m_e, t->tabla, folio, "BAJA");
     return true;
@@ -183,7 +184,7 @@ bool ControlDocumento::ActualizaPedido(const std::string& folio)
     auto rs = c.Execute("SELECT Es_Cve_Estado FROM Pedido_Encabezado WHERE Pd_Folio = " + texto(folio));
     if (rs.Eof())
         return falla("No existe el pedido: " + folio);
-    if (mismoTexto(rs.Fields("Es_Cve_Estado").toString(), "CA"))
+    if (sameKey(rs.Fields("Es_Cve_Estado").toString(), "CA"))
         return falla("El pedido " + folio + " está cancelado");
     // Open lines that a live note has started to deliver are delivered ('RM').
     c.Execute("UPDATE Pedido SET Es_Cve_Estado = 'RM', " + estampa(m_e) + " WHERE Pd_Folio = " + texto(folio) +
@@ -198,9 +199,9 @@ bool ControlDocumento::Automatiza(const std::string& folio)
         return false;
     if (m_tabla.empty())
         return falla("No se asignó la tabla del documento a automatizar");
-    if (!mismoTexto(folio, m_documento))
+    if (!sameKey(folio, m_documento))
         return falla("El documento " + folio + " no es el asignado: " + m_documento);
-    if (!mismoTexto(m_tabla, "Remision"))
+    if (!sameKey(m_tabla, "Remision"))
         return falla("No hay automatización para la tabla: " + m_tabla);
     auto& c = m_e.conexion;
     auto nota = c.Execute("SELECT Rm_Tabla, Rm_Documento FROM Remision_Encabezado WHERE Rm_Folio = " + texto(folio));
@@ -210,10 +211,10 @@ bool ControlDocumento::Automatiza(const std::string& folio)
     auto parametro = c.Execute("SELECT Pm_Valor FROM Parametro WHERE Pm_Clave = 'VEN_CERRAR_PEDIDO_SURTIDO'");
     const bool cerrar = !parametro.Eof() && parametro.Fields("Pm_Valor").toBool();
     const std::string pedido = nota.Fields("Rm_Documento").toString();
-    if (cerrar && mismoTexto(nota.Fields("Rm_Tabla").toString(), "PEDIDO") && pedidoSurtido(c, pedido)) {
+    if (cerrar && sameKey(nota.Fields("Rm_Tabla").toString(), "PEDIDO") && pedidoSurtido(c, pedido)) {
         auto orden = c.Execute("SELECT Es_Cve_Estado FROM Pedido_Encabezado WHERE Pd_Folio = " + texto(pedido));
         const std::string estado = orden.Eof() ? "" : orden.Fields("Es_Cve_Estado").toString();
-        if (mismoTexto(estado, "AC") || mismoTexto(estado, "RM")) {
+        if (sameKey(estado, "AC") || sameKey(estado, "RM")) {
             c.Execute("UPDATE Pedido_Encabezado SET Pd_Estado_Proceso = Es_Cve_Estado, Es_Cve_Estado = 'CE', " +
                       estampa(m_e) + " WHERE Pd_Folio = " + texto(pedido));
             c.Execute("UPDATE Pedido SET Es_Cve_Estado = 'CE', " + estampa(m_e) + " WHERE Pd_Folio = " +
@@ -229,15 +230,15 @@ bool ControlDocumento::ProcesaDocumento(const std::string& folio)
 {
     if (!requiereSesion(folio))
         return false;
-    if (!mismoTexto(m_tabla, "Venta"))
+    if (!sameKey(m_tabla, "Venta"))
         return falla("No se procesan documentos de la tabla: " + m_tabla);
-    if (!mismoTexto(folio, m_documento))
+    if (!sameKey(folio, m_documento))
         return falla("El documento " + folio + " no es el asignado: " + m_documento);
     auto& c = m_e.conexion;
     auto venta = c.Execute("SELECT Cl_Cve_Cliente, Es_Cve_Estado FROM Venta_Encabezado WHERE Vn_Folio = " + texto(folio));
     if (venta.Eof())
         return falla("No existe la venta: " + folio);
-    if (mismoTexto(venta.Fields("Es_Cve_Estado").toString(), "CA"))
+    if (sameKey(venta.Fields("Es_Cve_Estado").toString(), "CA"))
         return falla("La venta " + folio + " está cancelada");
     if (venta.Fields("Cl_Cve_Cliente").toString().empty())
         return falla("La venta " + folio + " no tiene cliente");
@@ -250,23 +251,23 @@ bool ControlDocumento::ValidaDocumento(const std::string& folio)
 {
     if (!requiereSesion(folio))
         return false;
-    if (!mismoTexto(m_tabla, "Factura"))
+    if (!sameKey(m_tabla, "Factura"))
         return falla("No se validan documentos de la tabla: " + m_tabla);
-    if (!mismoTexto(folio, m_documento))
+    if (!sameKey(folio, m_documento))
         return falla("El documento " + folio + " no es el asignado: " + m_documento);
     auto& c = m_e.conexion;
     auto factura = c.Execute("SELECT Fc_Tabla, Fc_Documento, Fc_Total, Es_Cve_Estado FROM Factura WHERE Fc_Factura = " +
                              texto(folio));
     if (factura.Eof())
         return falla("No existe la factura: " + folio);
-    if (mismoTexto(factura.Fields("Es_Cve_Estado").toString(), "CA"))
+    if (sameKey(factura.Fields("Es_Cve_Estado").toString(), "CA"))
         return falla("La factura " + folio + " está cancelada");
-    if (!mismoTexto(factura.Fields("Fc_Tabla").toString(), "VENTA"))
+    if (!sameKey(factura.Fields("Fc_Tabla").toString(), "VENTA"))
         return falla("La factura " + folio + " no proviene de una venta");
     const std::string ventaFolio = factura.Fields("Fc_Documento").toString();
     auto venta = c.Execute("SELECT Vn_Total, Es_Cve_Estado FROM Venta_Encabezado WHERE Vn_Folio = " +
                            texto(ventaFolio));
-    if (venta.Eof() || mismoTexto(venta.Fields("Es_Cve_Estado").toString(), "CA"))
+    if (venta.Eof() || sameKey(venta.Fields("Es_Cve_Estado").toString(), "CA"))
         return falla("La venta " + ventaFolio + " de la factura " + folio + " no existe o está cancelada");
     if (std::fabs(venta.Fields("Vn_Total").toDouble() - factura.Fields("Fc_Total").toDouble()) >= 0.005)
         return falla("El total de la factura " + folio + " no coincide con el de la venta " + ventaFolio);
@@ -278,7 +279,7 @@ bool ControlDocumento::ConfirmaDocumento(const std::string& folio)
 {
     if (!requiereSesion(folio))
         return false;
-    if (!mismoTexto(folio, m_validado))
+    if (!sameKey(folio, m_validado))
         return falla("La factura " + folio + " no ha sido validada");
     bitacora(m_e, "Factura", folio, "CONFIRMA");
     return true;

@@ -4,6 +4,7 @@
 #include "base/Vb.h"
 #include "db/Connection.h"
 #include "host/services/Importes.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 #include "host/writers/Inventario.h"
 
@@ -11,8 +12,8 @@
 
 namespace tesmira::host {
 
-using escritura::numero;
-using escritura::texto;
+using sql::numero;
+using sql::texto;
 
 namespace {
 
@@ -74,9 +75,9 @@ bool DocumentoRemision::AgregaPartida()
         return falla("La partida no tiene producto");
     if (!(p.Cantidad_1 > 0))
         return falla("La cantidad de la partida debe ser mayor que cero");
-    auto producto = c.Execute("SELECT Pr_Descripcion, Pr_Tipo_Producto, Pr_Unidad_Control_1, Pr_Unidad_Costo, "
-                              "Pr_Impuesto_Factor FROM Producto WHERE Pr_Cve_Producto = " +
-                              texto(p.Pr_Cve_Producto));
+    auto producto = c.ExecuteMemo("SELECT Pr_Descripcion, Pr_Tipo_Producto, Pr_Unidad_Control_1, Pr_Unidad_Costo, "
+                                  "Pr_Impuesto_Factor FROM Producto WHERE Pr_Cve_Producto = ?",
+                                  {p.Pr_Cve_Producto});
     if (producto.Eof())
         return falla("No existe el producto: " + p.Pr_Cve_Producto);
 
@@ -128,7 +129,7 @@ bool DocumentoRemision::AgregaPartida()
     const std::string descripcion(utf8Left(p.Pr_Descripcion, 100));
     const std::string catalogo(utf8Left(producto.Fields("Pr_Descripcion").toString(), 100));
     const std::string concepto =
-        descripcion.empty() || escritura::mismoTexto(descripcion, catalogo) ? std::string() : descripcion;
+        descripcion.empty() || sameKey(descripcion, catalogo) ? std::string() : descripcion;
     const double impuestoFactor = producto.Fields("Pr_Impuesto_Factor").toDouble();
     // Priced as the grid priced it; the tax is the line's share after the global discount,
     // as the screen's totals left it in the row.
@@ -137,6 +138,7 @@ bool DocumentoRemision::AgregaPartida()
     const double impuesto = TotalesDocumento(h.Rm_Descuento_Global_Factor)
                                 .agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
 
+    // One text for every line: translated and prepared once, the values bound.
     c.Execute(
         "INSERT INTO Remision (Rm_Folio, Rm_ID, Rm_Fecha, Rm_Tabla, Rm_Documento, Rm_Referencia, Rm_Comentario, "
         "Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, Rm_Tipo_Cambio, "
@@ -146,24 +148,18 @@ bool DocumentoRemision::AgregaPartida()
         "Rm_Cantidad_Control_2, Rm_Unidad_Control_2, Rm_Cantidad_Costo, Rm_Unidad_Costo, Rm_Costo, "
         "Rm_Costo_Importe, Pr_Folio, Rm_Cuota_Fija, Rm_Precio_Lista, Rm_Precio_Lista_Importe, Rm_Descuento_Factor, "
         "Rm_Descuento_Importe, Rm_Precio_Descontado, Rm_Precio_Descontado_Importe, Rm_Impuesto_Factor, "
-        "Rm_Impuesto_Importe, Rm_Precio_Neto, Rm_Precio_Neto_Importe, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (" +
-        texto(h.Rm_Folio) + ", " + texto(id) + ", " + texto(h.Rm_Fecha.iso()) + ", " + texto(h.Rm_Tabla) + ", " +
-        texto(h.Rm_Documento) + ", " + texto(h.Rm_Referencia) + ", " + texto(h.Rm_Comentario) + ", " +
-        texto(h.Sc_Cve_Sucursal) + ", " + texto(h.Al_Cve_Almacen) + ", " + texto(h.Cl_Cve_Cliente) + ", " +
-        texto(h.Vn_Cve_Vendedor) + ", " + texto(h.Mn_Cve_Moneda) + ", " + numero(h.Rm_Tipo_Cambio) + ", " +
-        texto(h.Rm_Condicion_Venta) + ", " + texto(h.Rm_Sin_Cargo) + ", " + numero(h.Rm_Descuento_Global_Factor) +
-        ", 'AC', " + texto(p.Pr_Cve_Producto) + ", " + texto(descripcion) + ", " +
-        texto(p.Tl_Cve_Talla.empty() ? "00" : p.Tl_Cve_Talla) + ", " +
-        texto(p.Cl_Cve_Color.empty() ? "00" : p.Cl_Cve_Color) + ", " + texto(concepto) + ", " + texto(sucursal) +
-        ", " + texto(almacen) + ", " + texto(m_datos.Ubicacion) + ", " + numero(p.Cantidad_1) + ", " +
-        texto(p.Unidad_1) + ", " + numero(cantidadControl1) + ", " + texto(unidadControl1) + ", " +
-        numero(p.Cantidad_Control_2) + ", " + texto(p.Unidad_Control_2) + ", " + numero(cantidadCosto) + ", " +
-        texto(unidadCosto) + ", " + numero(p.Costo) + ", " + numero(p.Costo_Importe) + ", " + texto(p.Pr_Folio) +
-        ", " + numero(m_datos.Cuota) + ", " + numero(p.Precio_Lista) + ", " + numero(imp.importeLista) + ", " +
-        numero(p.Descuento_Factor) + ", " + numero(imp.descuentoImporte) + ", " + numero(imp.precioDescontado) +
-        ", " + numero(imp.importeDescontado) + ", " + numero(impuestoFactor) + ", " + numero(impuesto) + ", " +
-        numero(imp.precioNeto) + ", " + numero(imp.importeNeto) + ", " +
-        texto(m_e.usuario) + ", " + texto(fecha) + ")");
+        "Rm_Impuesto_Importe, Rm_Precio_Neto, Rm_Precio_Neto_Importe, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES ("
+        "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'AC', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+        "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        {h.Rm_Folio, id, h.Rm_Fecha.iso(), h.Rm_Tabla, h.Rm_Documento, h.Rm_Referencia, h.Rm_Comentario,
+         h.Sc_Cve_Sucursal, h.Al_Cve_Almacen, h.Cl_Cve_Cliente, h.Vn_Cve_Vendedor, h.Mn_Cve_Moneda, h.Rm_Tipo_Cambio,
+         h.Rm_Condicion_Venta, h.Rm_Sin_Cargo, h.Rm_Descuento_Global_Factor, p.Pr_Cve_Producto, descripcion,
+         p.Tl_Cve_Talla.empty() ? "00" : p.Tl_Cve_Talla, p.Cl_Cve_Color.empty() ? "00" : p.Cl_Cve_Color, concepto,
+         sucursal, almacen, m_datos.Ubicacion, p.Cantidad_1, p.Unidad_1, cantidadControl1, unidadControl1,
+         p.Cantidad_Control_2, p.Unidad_Control_2, cantidadCosto, unidadCosto, p.Costo, p.Costo_Importe, p.Pr_Folio,
+         m_datos.Cuota, p.Precio_Lista, imp.importeLista, p.Descuento_Factor, imp.descuentoImporte,
+         imp.precioDescontado, imp.importeDescontado, impuestoFactor, impuesto, imp.precioNeto, imp.importeNeto,
+         m_e.usuario, fecha});
     ++m_lineas;
     return true;
 }
@@ -172,7 +168,7 @@ bool DocumentoRemision::Finaliza(const std::string& folio)
 {
     auto& c = m_e.conexion;
     const auto& h = m_encabezado;
-    if (folio.empty() || !escritura::mismoTexto(folio, h.Rm_Folio))
+    if (folio.empty() || !sameKey(folio, h.Rm_Folio))
         return falla("La remisión " + folio + " no es la que se está grabando");
     if (m_lineas == 0)
         return falla("La remisión " + folio + " no tiene partidas");
@@ -195,7 +191,7 @@ bool DocumentoRemision::Finaliza(const std::string& folio)
     const double descuento = vb::round2(bruto - t.subtotal());
     const double impuesto = t.impuesto();
     // A no-charge note records its amounts but owes nothing.
-    const double total = escritura::mismoTexto(h.Rm_Sin_Cargo, "SI") ? 0 : t.total();
+    const double total = sameKey(h.Rm_Sin_Cargo, "SI") ? 0 : t.total();
     const std::string fecha = escritura::sello(m_e);
     c.Execute("INSERT INTO Remision_Encabezado (Rm_Folio, Rm_Fecha, Rm_Tabla, Rm_Documento, Rm_Referencia, "
               "Rm_Comentario, Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, "
@@ -224,9 +220,9 @@ bool DocumentoRemision::Elimina(const std::string& folio)
                         texto(folio));
     if (rs.Eof())
         return falla("No existe la remisión: " + folio);
-    if (escritura::mismoTexto(rs.Fields("Es_Cve_Estado").toString(), "CA"))
+    if (sameKey(rs.Fields("Es_Cve_Estado").toString(), "CA"))
         return falla("La remisión " + folio + " ya está cancelada");
-    if (escritura::mismoTexto(rs.Fields("Rm_Facturado").toString(), "SI")) {
+    if (sameKey(rs.Fields("Rm_Facturado").toString(), "SI")) {
         auto venta = c.Execute("SELECT TOP 1 Vn_Folio FROM Venta_Encabezado WHERE Vn_Tabla = 'REMISION' AND "
                                "Vn_Documento = " + texto(folio) + " AND Es_Cve_Estado <> 'CA'");
         if (!venta.Eof())

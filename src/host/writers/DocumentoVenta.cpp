@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "db/Connection.h"
 #include "host/services/Importes.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 #include "host/writers/Inventario.h"
 
@@ -10,9 +11,8 @@
 
 namespace tesmira::host {
 
-using escritura::mismoTexto;
-using escritura::numero;
-using escritura::texto;
+using sql::numero;
+using sql::texto;
 
 DocumentoVenta::DocumentoVenta(Entorno& entorno) : m_e(entorno), m_datos(entorno) {}
 
@@ -30,6 +30,8 @@ void DocumentoVenta::Nuevo()
     m_partida = {};
     m_datos = DatosPartidaVenta(m_e);
     m_escrito = false;
+    m_pedido.clear();
+    m_condicion.clear();
     m_lineas = 0;
     m_totales = TotalesDocumento(0);
     m_ultimoError.clear();
@@ -52,15 +54,17 @@ void DocumentoVenta::AsignaEncabezado(const EncabezadoVenta& encabezado)
     // A sale made from a note inherits the note's order and sale condition, so that the
     // order is known to be invoiced and the invoice engine knows how it is paid.
     std::string pedido, condicion;
-    if (mismoTexto(h.Vn_Tabla, "Remision") && !h.Vn_Documento.empty()) {
+    if (sameKey(h.Vn_Tabla, "Remision") && !h.Vn_Documento.empty()) {
         auto nota = c.Execute("SELECT Rm_Tabla, Rm_Documento, Rm_Condicion_Venta FROM Remision_Encabezado "
                               "WHERE Rm_Folio = " + texto(h.Vn_Documento));
         if (!nota.Eof()) {
-            if (mismoTexto(nota.Fields("Rm_Tabla").toString(), "PEDIDO"))
+            if (sameKey(nota.Fields("Rm_Tabla").toString(), "PEDIDO"))
                 pedido = nota.Fields("Rm_Documento").toString();
             condicion = nota.Fields("Rm_Condicion_Venta").toString();
         }
     }
+    m_pedido = pedido;
+    m_condicion = condicion;
     const std::string fecha = escritura::sello(m_e);
     c.Execute("INSERT INTO Venta_Encabezado (Vn_Folio, Vn_Fecha, Vn_Tabla, Vn_Documento, Vn_Pedido, Vn_Referencia, "
               "Vn_Comentario, Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, "
@@ -98,8 +102,8 @@ bool DocumentoVenta::AgregaPartida()
         return falla("La partida no tiene producto");
     if (!(p.Cantidad_1 > 0))
         return falla("La cantidad de la partida debe ser mayor que cero");
-    auto producto = c.Execute("SELECT Pr_Impuesto_Factor FROM Producto WHERE Pr_Cve_Producto = " +
-                              texto(p.Pr_Cve_Producto));
+    auto producto = c.ExecuteMemo("SELECT Pr_Impuesto_Factor FROM Producto WHERE Pr_Cve_Producto = ?",
+                                  {p.Pr_Cve_Producto});
     if (producto.Eof())
         return falla("No existe el producto: " + p.Pr_Cve_Producto);
 
@@ -115,11 +119,6 @@ bool DocumentoVenta::AgregaPartida()
     TotalesDocumento conLinea = m_totales;
     const double impuesto = conLinea.agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
     const std::string fecha = escritura::sello(m_e);
-    auto encabezado = c.Execute("SELECT Vn_Pedido, Vn_Condicion_Venta FROM Venta_Encabezado WHERE Vn_Folio = " +
-                                texto(h.Vn_Folio));
-    const std::string pedido = encabezado.Eof() ? "" : encabezado.Fields("Vn_Pedido").toString();
-    const std::string condicion = encabezado.Eof() ? "" : encabezado.Fields("Vn_Condicion_Venta").toString();
-
     c.Execute(
         "INSERT INTO Venta (Vn_Folio, Vn_ID, Vn_Fecha, Vn_Tabla, Vn_Documento, Vn_Pedido, Vn_Referencia, "
         "Vn_Comentario, Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, "
@@ -129,37 +128,30 @@ bool DocumentoVenta::AgregaPartida()
         "Vn_Cantidad_Control_2, Vn_Unidad_Control_2, Vn_Costo, Vn_Costo_Importe, Pr_Folio, Vn_Cuota_Fija, "
         "Vn_Precio_Lista, Vn_Precio_Lista_Importe, Vn_Descuento_Factor, Vn_Descuento_Importe, Vn_Precio_Descontado, "
         "Vn_Precio_Descontado_Importe, Vn_Impuesto_Factor, Vn_Impuesto_Importe, Vn_Precio_Neto, "
-        "Vn_Precio_Neto_Importe, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (" +
-        texto(h.Vn_Folio) + ", " + texto(id) + ", " + texto(h.Vn_Fecha.iso()) + ", " + texto(h.Vn_Tabla) + ", " +
-        texto(h.Vn_Documento) + ", " + texto(pedido) + ", " + texto(h.Vn_Referencia) + ", " +
-        texto(h.Vn_Comentario) + ", " + texto(h.Sc_Cve_Sucursal) + ", " + texto(h.Al_Cve_Almacen) + ", " +
-        texto(h.Cl_Cve_Cliente) + ", " + texto(h.Vn_Cve_Vendedor) + ", " + texto(h.Mn_Cve_Moneda) + ", " +
-        numero(h.Vn_Tipo_Cambio) + ", " + texto(condicion) + ", " + texto(h.Vn_Sin_Cargo) + ", " +
-        numero(h.Vn_Descuento_Global_Factor) + ", '', 'SI', 'AC', " + texto(p.Pr_Cve_Producto) + ", " +
-        texto(std::string(utf8Left(p.Pr_Descripcion, 100))) + ", " + texto(talla) + ", " + texto(color) + ", " +
-        texto(p.Sucursal_Inventario) + ", " + texto(p.Almacen_Inventario) + ", " + texto(m_datos.Ubicacion) + ", " +
-        numero(p.Cantidad_1) + ", " + texto(p.Unidad_1) + ", " + numero(p.Cantidad_Control_2) + ", " +
-        texto(p.Unidad_Control_2) + ", " + numero(p.Costo) + ", " + numero(p.Costo_Importe) + ", " +
-        texto(p.Pr_Folio) + ", " + numero(m_datos.Cuota) + ", " + numero(p.Precio_Lista) + ", " +
-        numero(imp.importeLista) + ", " + numero(p.Descuento_Factor) + ", " + numero(imp.descuentoImporte) + ", " +
-        numero(imp.precioDescontado) + ", " + numero(imp.importeDescontado) + ", " + numero(impuestoFactor) + ", " +
-        numero(impuesto) + ", " + numero(imp.precioNeto) + ", " + numero(imp.importeNeto) + ", " +
-        texto(m_e.usuario) + ", " + texto(fecha) + ")");
+        "Vn_Precio_Neto_Importe, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+        "?, ?, ?, '', 'SI', 'AC', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        {h.Vn_Folio, id, h.Vn_Fecha.iso(), h.Vn_Tabla, h.Vn_Documento, m_pedido, h.Vn_Referencia, h.Vn_Comentario,
+         h.Sc_Cve_Sucursal, h.Al_Cve_Almacen, h.Cl_Cve_Cliente, h.Vn_Cve_Vendedor, h.Mn_Cve_Moneda, h.Vn_Tipo_Cambio,
+         m_condicion, h.Vn_Sin_Cargo, h.Vn_Descuento_Global_Factor, p.Pr_Cve_Producto, std::string(utf8Left(p.Pr_Descripcion, 100)),
+         talla, color, p.Sucursal_Inventario, p.Almacen_Inventario, m_datos.Ubicacion, p.Cantidad_1, p.Unidad_1,
+         p.Cantidad_Control_2, p.Unidad_Control_2, p.Costo, p.Costo_Importe, p.Pr_Folio, m_datos.Cuota,
+         p.Precio_Lista, imp.importeLista, p.Descuento_Factor, imp.descuentoImporte, imp.precioDescontado,
+         imp.importeDescontado, impuestoFactor, impuesto, imp.precioNeto, imp.importeNeto, m_e.usuario, fecha});
 
     // The sale names the lots and serial numbers it sells; the stock itself moved with the note.
     for (const auto& serie : inventario::separa(p.Sr_Cve_Serie))
         c.Execute("INSERT INTO Serie_Documento (Sd_Tabla, Sd_Documento, Sd_ID, Sr_Cve_Serie, Pr_Cve_Producto, "
-                  "Tl_Cve_Talla, Cl_Cve_Color) VALUES ('Venta', " + texto(h.Vn_Folio) + ", " + texto(id) + ", " +
-                  texto(serie) + ", " + texto(p.Pr_Cve_Producto) + ", " + texto(talla) + ", " + texto(color) + ")");
+                  "Tl_Cve_Talla, Cl_Cve_Color) VALUES ('Venta', ?, ?, ?, ?, ?, ?)",
+                  {h.Vn_Folio, id, serie, p.Pr_Cve_Producto, talla, color});
     if (!p.Lt_Cve_Lote.empty())
         c.Execute("INSERT INTO Lote_Documento (Ld_Tabla, Ld_Documento, Ld_ID, Lt_Cve_Lote, Pr_Cve_Producto, "
-                  "Tl_Cve_Talla, Cl_Cve_Color, Ld_Cantidad_Control_1, Ld_Cantidad_Control_2) VALUES ('Venta', " +
-                  texto(h.Vn_Folio) + ", " + texto(id) + ", " + texto(p.Lt_Cve_Lote) + ", " +
-                  texto(p.Pr_Cve_Producto) + ", " + texto(talla) + ", " + texto(color) + ", " +
-                  numero(p.Cantidad_1) + ", " + numero(p.Cantidad_Control_2) + ")");
+                  "Tl_Cve_Talla, Cl_Cve_Color, Ld_Cantidad_Control_1, Ld_Cantidad_Control_2) "
+                  "VALUES ('Venta', ?, ?, ?, ?, ?, ?, ?, ?)",
+                  {h.Vn_Folio, id, p.Lt_Cve_Lote, p.Pr_Cve_Producto, talla, color, p.Cantidad_1,
+                   p.Cantidad_Control_2});
     ++m_lineas;
+    // The header takes the totals once, when the sale is invoiced or processed.
     m_totales = conLinea;
-    escritura::guardaTotalesVenta(m_e, h.Vn_Folio, m_totales, mismoTexto(h.Vn_Sin_Cargo, "SI"));
     return true;
 }
 

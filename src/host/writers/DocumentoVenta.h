@@ -4,8 +4,10 @@
 // left with Vn_Inventario_Pendiente as the caller sets it.
 //
 // Road: Nuevo, Inicia, AsignaEncabezado (assigns the folio from Folio_Documento 'Venta' and
-// writes the header), then per line AsignaDatosPartida + AsignaPartida + AgregaPartida (the
-// header totals follow every line).
+// writes the header), then per line AsignaDatosPartida + AsignaPartida + AgregaPartida. The
+// header totals are summed once, from the stored lines, by the invoice (Facturacion::GeneraFactura)
+// and the sale's document control (ControlDocumento::ProcesaDocumento): summing after every line
+// made a sale's cost grow with the square of its lines.
 #include "base/Value.h"
 #include "host/writers/DatosPartidaVenta.h"
 #include "host/services/Entorno.h"
@@ -75,7 +77,7 @@ public:
     void AsignaDatosPartida(const DatosPartidaVenta& datos);
     void AsignaPartida(const PartidaVenta& partida);
     // Stores the line last assigned (Vn_ID "0001".. in call order) with its amounts and
-    // serial numbers, and refreshes the header totals. False when no header was written,
+    // serial numbers. False when no header was written,
     // the quantity is not positive or the product is unknown.
     bool AgregaPartida();
     const EncabezadoVenta& Encabezado() const { return m_encabezado; }
@@ -89,6 +91,7 @@ private:
     PartidaVenta m_partida;
     DatosPartidaVenta m_datos;
     bool m_escrito = false;
+    std::string m_pedido, m_condicion; // taken from the source note with the header
     int m_lineas = 0;
     // The lines stored so far, summed as they go (a large sale is not re-read per line).
     TotalesDocumento m_totales{0};

@@ -1,50 +1,20 @@
 #include "host/writers/Escritura.h"
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/Connection.h"
+#include "host/services/ServiciosSql.h"
 
 #include <algorithm>
-#include <cctype>
-#include <charconv>
-#include <chrono>
-#include <ctime>
 
 namespace tesmira::host::escritura {
 
-bool mismoTexto(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
-
-std::string texto(const std::string& value)
-{
-    return "'" + db::quoted(value) + "'";
-}
-
-std::string numero(double value)
-{
-    char buf[64];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    if (ec != std::errc())
-        throw Error("número no representable");
-    return std::string(buf, end);
-}
-
-Date ahora(const Entorno& e)
-{
-    if (e.fechaServidor)
-        return *e.fechaServidor;
-    std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
+using sql::numero;
+using sql::texto;
 
 std::string sello(const Entorno& e)
 {
-    return ahora(e).iso();
+    return e.ahora().iso();
 }
 
 std::string siguienteFolio(db::Connection& c, const std::string& table, const std::string& keyTable,
@@ -81,10 +51,11 @@ double factor(db::Connection& c, const std::string& product, const std::string& 
 {
     if (from.empty() || to.empty())
         return 0;
-    if (mismoTexto(from, to))
+    if (sameKey(from, to))
         return 1;
-    auto rs = c.Execute("SELECT Cu_Factor FROM Conversion_Unidad WHERE Pr_Cve_Producto = " + texto(product) +
-                        " AND Cu_Unidad_Origen = " + texto(from) + " AND Cu_Unidad_Destino = " + texto(to));
+    auto rs = c.ExecuteMemo("SELECT Cu_Factor FROM Conversion_Unidad WHERE Pr_Cve_Producto = ? AND "
+                            "Cu_Unidad_Origen = ? AND Cu_Unidad_Destino = ?",
+                            {product, from, to});
     return rs.Eof() ? 0 : rs.Fields("Cu_Factor").toDouble();
 }
 
@@ -108,7 +79,7 @@ void actualizaTotalesVenta(const Entorno& e, const std::string& folio)
                                "SELECT Vn_Precio_Descontado_Importe, Vn_Cuota_Fija, Vn_Cantidad_1, Vn_Impuesto_Factor "
                                "FROM Venta WHERE Vn_Folio = " + texto(folio),
                                venta.Fields("Vn_Descuento_Global_Factor").toDouble()),
-                       mismoTexto(venta.Fields("Vn_Sin_Cargo").toString(), "SI"));
+                       sameKey(venta.Fields("Vn_Sin_Cargo").toString(), "SI"));
 }
 
 void guardaTotalesVenta(const Entorno& e, const std::string& folio, const TotalesDocumento& t, bool sinCargo)

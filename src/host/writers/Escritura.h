@@ -1,5 +1,5 @@
 #pragma once
-// Pieces the document writers share: SQL literals, the modification stamp, folio counters,
+// Pieces the document writers share: the modification stamp, folio counters,
 // unit factors and the document totals.
 #include "base/Value.h"
 #include "host/services/Entorno.h"
@@ -13,12 +13,7 @@ class Connection;
 
 namespace tesmira::host::escritura {
 
-// 'text' with embedded quotes doubled.
-std::string texto(const std::string& value);
-// A number as an SQL literal that reads back to the same double.
-std::string numero(double value);
 // The server's date and time as the Fecha_Ult_Modif stamp ("YYYY-MM-DD HH:MM:SS").
-Date ahora(const Entorno& e);
 std::string sello(const Entorno& e);
 
 // Next folio of a document table from Folio_Documento (prefix + number in its digits);
@@ -26,9 +21,6 @@ std::string sello(const Entorno& e);
 // Throws Error when the table has no counter.
 std::string siguienteFolio(db::Connection& c, const std::string& table, const std::string& keyTable,
                            const std::string& keyColumn);
-
-// Keys compare as the database does: without regard to case.
-bool mismoTexto(const std::string& a, const std::string& b);
 
 // 1 in `from` = factor in `to` for the product; same unit 1; unknown pair 0.
 double factor(db::Connection& c, const std::string& product, const std::string& from, const std::string& to);

@@ -1,6 +1,8 @@
 #include "host/writers/Facturacion.h"
 
+#include "base/Text.h"
 #include "db/Connection.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 
 #include <algorithm>
@@ -8,15 +10,14 @@
 
 namespace tesmira::host {
 
-using escritura::mismoTexto;
-using escritura::numero;
-using escritura::texto;
+using sql::numero;
+using sql::texto;
 
 namespace {
 
 bool activo(const std::string& estado)
 {
-    return !mismoTexto(estado, "BA") && !mismoTexto(estado, "CA");
+    return !sameKey(estado, "BA") && !sameKey(estado, "CA");
 }
 
 } // namespace
@@ -59,7 +60,7 @@ bool Facturacion::GeneraFactura(const std::string& saleFolio, bool fromDocument,
     auto venta = c.Execute("SELECT * FROM Venta_Encabezado WHERE Vn_Folio = " + texto(saleFolio));
     if (venta.Eof())
         return falla("No existe la venta: " + saleFolio);
-    if (mismoTexto(venta.Fields("Es_Cve_Estado").toString(), "CA"))
+    if (sameKey(venta.Fields("Es_Cve_Estado").toString(), "CA"))
         return falla("La venta " + saleFolio + " está cancelada");
     if (fromDocument && venta.Fields("Vn_Documento").toString().empty())
         return falla("La venta " + saleFolio + " no proviene de un documento");
@@ -67,6 +68,9 @@ bool Facturacion::GeneraFactura(const std::string& saleFolio, bool fromDocument,
                             texto(saleFolio) + " AND Es_Cve_Estado <> 'CA'");
     if (!previa.Eof())
         return falla("La venta " + saleFolio + " ya está facturada en " + previa.Fields("Fc_Factura").toString());
+    // The sale writer leaves the totals to this moment: they are summed once, over every line.
+    escritura::actualizaTotalesVenta(m_e, saleFolio);
+    venta = c.Execute("SELECT * FROM Venta_Encabezado WHERE Vn_Folio = " + texto(saleFolio));
 
     if (seriesCode.empty())
         return falla("No se indicó la serie de facturación");
@@ -77,7 +81,7 @@ bool Facturacion::GeneraFactura(const std::string& saleFolio, bool fromDocument,
     if (!activo(serie.Fields("Es_Cve_Estado").toString()))
         return falla("La serie de facturación " + seriesCode + " no está activa");
     const std::string sucursal = venta.Fields("Sc_Cve_Sucursal").toString();
-    if (!mismoTexto(serie.Fields("Sc_Cve_Sucursal").toString(), sucursal))
+    if (!sameKey(serie.Fields("Sc_Cve_Sucursal").toString(), sucursal))
         return falla("La serie de facturación " + seriesCode + " no pertenece a la sucursal " + sucursal);
 
     // The counter advances before it is read (see siguienteFolio): two invoices never share a number.

@@ -18,7 +18,8 @@ public:
 
     // False for an unknown or withdrawn condition, or a negative total.
     bool ValidaCondicion(const std::string& condition, double total, const std::string& unused);
-    // Writes the Factura of the sale and stamps the sale with it. The folio is the series
+    // Sums the sale's header totals from its lines, writes the Factura of the sale and stamps the
+    // sale with it. The folio is the series
     // code + the series' next number (4 digits) taken from Serie_Factura at this moment,
     // whatever number the caller saw; the counter advances. A cash sale ('01') gets a
     // payment receipt, a credit sale ('02') one promissory note per 30 days of credit.

@@ -1,15 +1,17 @@
 #include "host/writers/Inventario.h"
 
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 
 #include <cmath>
 
 namespace tesmira::host::inventario {
 
-using escritura::numero;
-using escritura::texto;
+using sql::numero;
+using sql::texto;
 
 namespace {
 
@@ -20,10 +22,13 @@ struct Movimiento {
     double cantidad1 = 0, cantidad2 = 0;
 };
 
-std::string claveArticulo(const Salida& s)
+// Stock rows are keyed by warehouse and article; the texts below bind them in this order.
+const char* const kAlmacenArticulo =
+    "Sc_Cve_Sucursal = ? AND Al_Cve_Almacen = ? AND Pr_Cve_Producto = ? AND Tl_Cve_Talla = ? AND Cl_Cve_Color = ?";
+
+std::vector<Value> almacenArticulo(const Salida& s)
 {
-    return "Pr_Cve_Producto = " + texto(s.producto) + " AND Tl_Cve_Talla = " + texto(s.talla) +
-           " AND Cl_Cve_Color = " + texto(s.color);
+    return {s.sucursal, s.almacen, s.producto, s.talla, s.color};
 }
 
 std::string claveAlmacen(const std::string& sucursal, const std::string& almacen)
@@ -33,7 +38,7 @@ std::string claveAlmacen(const std::string& sucursal, const std::string& almacen
 
 bool si(const db::Recordset& rs, const char* column)
 {
-    return escritura::mismoTexto(rs.Fields(column).toString(), "SI");
+    return sameKey(rs.Fields(column).toString(), "SI");
 }
 
 // Lots by earliest expiry (no expiry last), then by key.
@@ -56,11 +61,12 @@ std::vector<std::string> camposLote(const std::string& pieza)
 std::string lotesPorCaducidad(db::Connection& c, const Salida& s, double cantidad1, double cantidad2,
                               std::vector<Movimiento>& plan)
 {
-    auto rs = c.Execute("SELECT Lt_Cve_Lote, Lt_Cantidad_Control_1 FROM Existencia_Lote WHERE " +
-                        claveAlmacen(s.sucursal, s.almacen) + " AND " + claveArticulo(s) +
-                        " AND Lt_Cantidad_Control_1 > 0 "
-                        "ORDER BY CASE WHEN Lt_Fecha_Caducidad IS NULL THEN 1 ELSE 0 END, Lt_Fecha_Caducidad, "
-                        "Lt_Cve_Lote");
+    auto rs = c.Execute(std::string("SELECT Lt_Cve_Lote, Lt_Cantidad_Control_1 FROM Existencia_Lote WHERE ") +
+                            kAlmacenArticulo +
+                            " AND Lt_Cantidad_Control_1 > 0 "
+                            "ORDER BY CASE WHEN Lt_Fecha_Caducidad IS NULL THEN 1 ELSE 0 END, Lt_Fecha_Caducidad, "
+                            "Lt_Cve_Lote",
+                        almacenArticulo(s));
     double falta = cantidad1;
     for (; !rs.Eof() && falta > kTolerancia; rs.MoveNext()) {
         const double toma = std::min(falta, rs.Fields("Lt_Cantidad_Control_1").toDouble());
@@ -72,6 +78,157 @@ std::string lotesPorCaducidad(db::Connection& c, const Salida& s, double cantida
         return "No hay lotes suficientes del producto " + s.producto + " en el almacén " + s.sucursal + "/" +
                s.almacen;
     return "";
+}
+
+// What the warehouse handles and the product is: read once per save for every line that
+// shares them (the save's memo scope), never across a write to either table.
+struct Manejo {
+    bool lote = false, serie = false, ubicacion = false;
+    std::string tipo;
+};
+
+std::string leeManejo(db::Connection& c, const Salida& s, Manejo& m)
+{
+    auto almacen = c.ExecuteMemo("SELECT Al_Maneja_Lote, Al_Maneja_Serie, Al_Maneja_Ubicacion, Es_Cve_Estado "
+                                 "FROM Almacen WHERE Sc_Cve_Sucursal = ? AND Al_Cve_Almacen = ?",
+                                 {s.sucursal, s.almacen});
+    if (almacen.Eof())
+        return "No existe el almacén " + s.sucursal + "/" + s.almacen;
+    if (sameKey(almacen.Fields("Es_Cve_Estado").toString(), "BA"))
+        return "El almacén " + s.sucursal + "/" + s.almacen + " está dado de baja";
+    auto producto = c.ExecuteMemo("SELECT Pr_Tipo_Producto FROM Producto WHERE Pr_Cve_Producto = ?", {s.producto});
+    if (producto.Eof())
+        return "No existe el producto: " + s.producto;
+    m.lote = si(almacen, "Al_Maneja_Lote");
+    m.serie = si(almacen, "Al_Maneja_Serie");
+    m.ubicacion = si(almacen, "Al_Maneja_Ubicacion");
+    m.tipo = producto.Fields("Pr_Tipo_Producto").toString();
+    return "";
+}
+
+// The warehouse row of the article: its units give the factors of the line's quantities.
+struct Existencia {
+    double f1 = 1, f2 = 1, q1 = 0, q2 = 0, costo = 0;
+};
+
+std::string leeExistencia(db::Connection& c, const Salida& s, Existencia& e)
+{
+    auto existencia = c.Execute(std::string("SELECT Ex_Unidad_Control_1, Ex_Unidad_Control_2, Ex_Costo FROM "
+                                            "Existencia WHERE ") + kAlmacenArticulo,
+                                almacenArticulo(s));
+    if (existencia.Eof())
+        return "El producto " + s.producto + " (" + s.talla + "/" + s.color +
+               ") no tiene registro de existencia en el almacén " + s.sucursal + "/" + s.almacen;
+    const std::string u1 = existencia.Fields("Ex_Unidad_Control_1").toString();
+    const std::string u2 = existencia.Fields("Ex_Unidad_Control_2").toString();
+    e.f1 = s.unidad1.empty() ? 1 : escritura::factor(c, s.producto, s.unidad1, u1);
+    e.f2 = s.unidad2.empty() ? 1 : escritura::factor(c, s.producto, s.unidad2, u2);
+    if (e.f1 == 0 || e.f2 == 0)
+        return "No existe conversión de " + (e.f1 == 0 ? s.unidad1 : s.unidad2) + " a " + (e.f1 == 0 ? u1 : u2) +
+               " para el producto " + s.producto;
+    e.q1 = s.cantidad1 * e.f1;
+    e.q2 = s.cantidad2 * e.f2;
+    e.costo = existencia.Fields("Ex_Costo").toDouble();
+    return "";
+}
+
+std::string planUbicacion(db::Connection& c, const Salida& s, const Existencia& e, std::vector<Movimiento>& plan)
+{
+    auto rs = c.Execute(std::string("SELECT Ex_Cantidad_Control_1 FROM Existencia_Ubicacion WHERE ") +
+                            kAlmacenArticulo + " AND Ua_Cve_Ubicacion_Almacen = ?",
+                        {s.sucursal, s.almacen, s.producto, s.talla, s.color, s.ubicacion});
+    if (rs.Eof() || rs.Fields("Ex_Cantidad_Control_1").toDouble() + kTolerancia < e.q1)
+        return "La ubicación " + s.ubicacion + " no tiene existencia suficiente del producto " + s.producto;
+    plan.push_back({s.ubicacion, "", "", e.q1, e.q2});
+    return "";
+}
+
+// The lot cell holds "LOT" or "LOT@qty1@qty2@…" pieces joined by "|"; a single piece takes
+// the whole line, several split it by their own control quantities.
+std::string planLotes(db::Connection& c, const Salida& s, const Existencia& e, std::vector<Movimiento>& plan)
+{
+    if (s.lote.empty())
+        return lotesPorCaducidad(c, s, e.q1, e.q2, plan);
+    const auto piezas = separa(s.lote);
+    for (const auto& pieza : piezas) {
+        const auto campos = camposLote(pieza);
+        double l1 = e.q1, l2 = e.q2;
+        if (piezas.size() > 1) {
+            l1 = (campos.size() > 1 ? vb::val(campos[1]) : 0) * e.f1;
+            l2 = (campos.size() > 2 ? vb::val(campos[2]) : 0) * e.f2;
+        }
+        auto rs = c.Execute(std::string("SELECT Lt_Cantidad_Control_1 FROM Existencia_Lote WHERE ") +
+                                kAlmacenArticulo + " AND Lt_Cve_Lote = ?",
+                            {s.sucursal, s.almacen, s.producto, s.talla, s.color, campos[0]});
+        if (rs.Eof() || rs.Fields("Lt_Cantidad_Control_1").toDouble() + kTolerancia < l1)
+            return "El lote " + campos[0] + " no tiene existencia suficiente del producto " + s.producto;
+        plan.push_back({"", campos[0], "", l1, l2});
+    }
+    return "";
+}
+
+std::string planSeries(db::Connection& c, const Salida& s, std::vector<Movimiento>& plan)
+{
+    for (const auto& serie : s.series) {
+        auto rs = c.Execute("SELECT Es_Cve_Estado FROM Existencia_Serie WHERE Pr_Cve_Producto = ? AND "
+                            "Sr_Cve_Serie = ? AND Sc_Cve_Sucursal = ? AND Al_Cve_Almacen = ?",
+                            {s.producto, serie, s.sucursal, s.almacen});
+        if (rs.Eof() || !sameKey(rs.Fields("Es_Cve_Estado").toString(), "AC"))
+            return "La serie " + serie + " no está disponible en el almacén " + s.sucursal + "/" + s.almacen;
+        auto apartada = c.Execute("SELECT TOP 1 Sd_Documento FROM Serie_Documento WHERE Sd_Tabla = 'PEDIDO' AND "
+                                  "Pr_Cve_Producto = ? AND Sr_Cve_Serie = ? AND Sd_Documento <> ?",
+                                  {s.producto, serie, s.pedido});
+        if (!apartada.Eof())
+            return "La serie " + serie + " está apartada para el pedido " +
+                   apartada.Fields("Sd_Documento").toString();
+        auto lugar = c.Execute("SELECT Ua_Cve_Ubicacion_Almacen FROM Existencia_Ubicacion_Serie WHERE "
+                               "Pr_Cve_Producto = ? AND Sr_Cve_Serie = ?",
+                               {s.producto, serie});
+        plan.push_back({lugar.Eof() ? "" : lugar.Fields("Ua_Cve_Ubicacion_Almacen").toString(), "", serie, 1, 1});
+    }
+    return "";
+}
+
+// Everything checked: each piece leaves its stock row and is recorded as a movement.
+void escribe(db::Connection& c, const Salida& s, double costo, const std::vector<Movimiento>& plan)
+{
+    const std::string almacenArticuloEs = std::string(" WHERE ") + kAlmacenArticulo;
+    for (const auto& m : plan) {
+        if (!m.serie.empty()) {
+            c.Execute("UPDATE Existencia_Serie SET Es_Cve_Estado = 'VE', Ex_Cantidad = 0 WHERE Pr_Cve_Producto = ? "
+                      "AND Sr_Cve_Serie = ?",
+                      {s.producto, m.serie});
+            c.Execute("DELETE FROM Existencia_Ubicacion_Serie WHERE Pr_Cve_Producto = ? AND Sr_Cve_Serie = ?",
+                      {s.producto, m.serie});
+            c.Execute("INSERT INTO Serie_Documento (Sd_Tabla, Sd_Documento, Sd_ID, Sr_Cve_Serie, Pr_Cve_Producto, "
+                      "Tl_Cve_Talla, Cl_Cve_Color) VALUES (?, ?, ?, ?, ?, ?, ?)",
+                      {s.tabla, s.documento, s.partida, m.serie, s.producto, s.talla, s.color});
+        } else if (!m.lote.empty()) {
+            c.Execute("UPDATE Existencia_Lote SET Lt_Cantidad_Control_1 = Lt_Cantidad_Control_1 - ?, "
+                      "Lt_Cantidad_Control_2 = Lt_Cantidad_Control_2 - ?" + almacenArticuloEs + " AND Lt_Cve_Lote = ?",
+                      {m.cantidad1, m.cantidad2, s.sucursal, s.almacen, s.producto, s.talla, s.color, m.lote});
+            c.Execute("INSERT INTO Lote_Documento (Ld_Tabla, Ld_Documento, Ld_ID, Lt_Cve_Lote, Pr_Cve_Producto, "
+                      "Tl_Cve_Talla, Cl_Cve_Color, Ld_Cantidad_Control_1, Ld_Cantidad_Control_2) "
+                      "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                      {s.tabla, s.documento, s.partida, m.lote, s.producto, s.talla, s.color, m.cantidad1,
+                       m.cantidad2});
+        } else if (!m.ubicacion.empty()) {
+            c.Execute("UPDATE Existencia_Ubicacion SET Ex_Cantidad_Control_1 = Ex_Cantidad_Control_1 - ?, "
+                      "Ex_Cantidad_Control_2 = Ex_Cantidad_Control_2 - ?" + almacenArticuloEs +
+                          " AND Ua_Cve_Ubicacion_Almacen = ?",
+                      {m.cantidad1, m.cantidad2, s.sucursal, s.almacen, s.producto, s.talla, s.color, m.ubicacion});
+        } else {
+            c.Execute("UPDATE Existencia SET Ex_Cantidad_Control_1 = Ex_Cantidad_Control_1 - ?, "
+                      "Ex_Cantidad_Control_2 = Ex_Cantidad_Control_2 - ?" + almacenArticuloEs,
+                      {m.cantidad1, m.cantidad2, s.sucursal, s.almacen, s.producto, s.talla, s.color});
+        }
+        c.Execute("INSERT INTO Movimiento_Inventario (Mi_Tabla, Mi_Documento, Mi_Partida, Sc_Cve_Sucursal, "
+                  "Al_Cve_Almacen, Ua_Cve_Ubicacion_Almacen, Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, "
+                  "Lt_Cve_Lote, Sr_Cve_Serie, Mi_Cantidad_Control_1, Mi_Cantidad_Control_2, Mi_Costo, Mi_Fecha, "
+                  "Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                  {s.tabla, s.documento, s.partida, s.sucursal, s.almacen, m.ubicacion, s.producto, s.talla, s.color,
+                   m.lote, m.serie, m.cantidad1, m.cantidad2, costo, s.fecha, s.usuario, s.fecha});
+    }
 }
 
 } // namespace
@@ -95,127 +252,23 @@ std::vector<std::string> separa(const std::string& text, char sep)
 
 std::string saca(db::Connection& c, const Salida& s)
 {
-    auto almacen = c.Execute("SELECT Al_Maneja_Lote, Al_Maneja_Serie, Al_Maneja_Ubicacion, Es_Cve_Estado "
-                             "FROM Almacen WHERE " + claveAlmacen(s.sucursal, s.almacen));
-    if (almacen.Eof())
-        return "No existe el almacén " + s.sucursal + "/" + s.almacen;
-    if (escritura::mismoTexto(almacen.Fields("Es_Cve_Estado").toString(), "BA"))
-        return "El almacén " + s.sucursal + "/" + s.almacen + " está dado de baja";
-    auto producto = c.Execute("SELECT Pr_Tipo_Producto FROM Producto WHERE Pr_Cve_Producto = " + texto(s.producto));
-    if (producto.Eof())
-        return "No existe el producto: " + s.producto;
-    const std::string tipo = producto.Fields("Pr_Tipo_Producto").toString();
-
-    auto existencia = c.Execute("SELECT Ex_Unidad_Control_1, Ex_Unidad_Control_2, Ex_Costo FROM Existencia WHERE " +
-                                claveAlmacen(s.sucursal, s.almacen) + " AND " + claveArticulo(s));
-    if (existencia.Eof())
-        return "El producto " + s.producto + " (" + s.talla + "/" + s.color +
-               ") no tiene registro de existencia en el almacén " + s.sucursal + "/" + s.almacen;
-    const std::string u1 = existencia.Fields("Ex_Unidad_Control_1").toString();
-    const std::string u2 = existencia.Fields("Ex_Unidad_Control_2").toString();
-    const double f1 = s.unidad1.empty() ? 1 : escritura::factor(c, s.producto, s.unidad1, u1);
-    const double f2 = s.unidad2.empty() ? 1 : escritura::factor(c, s.producto, s.unidad2, u2);
-    if (f1 == 0 || f2 == 0)
-        return "No existe conversión de " + (f1 == 0 ? s.unidad1 : s.unidad2) + " a " + (f1 == 0 ? u1 : u2) +
-               " para el producto " + s.producto;
-    const double q1 = s.cantidad1 * f1, q2 = s.cantidad2 * f2;
-    const double costo = existencia.Fields("Ex_Costo").toDouble();
-
-    std::vector<Movimiento> plan{{"", "", "", q1, q2}};
-    if (si(almacen, "Al_Maneja_Ubicacion") && !s.ubicacion.empty()) {
-        auto rs = c.Execute("SELECT Ex_Cantidad_Control_1 FROM Existencia_Ubicacion WHERE " +
-                            claveAlmacen(s.sucursal, s.almacen) + " AND Ua_Cve_Ubicacion_Almacen = " +
-                            texto(s.ubicacion) + " AND " + claveArticulo(s));
-        if (rs.Eof() || rs.Fields("Ex_Cantidad_Control_1").toDouble() + kTolerancia < q1)
-            return "La ubicación " + s.ubicacion + " no tiene existencia suficiente del producto " + s.producto;
-        plan.push_back({s.ubicacion, "", "", q1, q2});
-    }
-    if (si(almacen, "Al_Maneja_Lote") && tipo == "02") {
-        if (s.lote.empty()) {
-            if (auto error = lotesPorCaducidad(c, s, q1, q2, plan); !error.empty())
-                return error;
-        } else {
-            // The lot cell holds "LOT" or "LOT@qty1@qty2@…" pieces joined by "|"; a single piece
-            // takes the whole line, several split it by their own control quantities.
-            const auto piezas = separa(s.lote);
-            for (const auto& pieza : piezas) {
-                const auto campos = camposLote(pieza);
-                double l1 = q1, l2 = q2;
-                if (piezas.size() > 1) {
-                    l1 = (campos.size() > 1 ? vb::val(campos[1]) : 0) * f1;
-                    l2 = (campos.size() > 2 ? vb::val(campos[2]) : 0) * f2;
-                }
-                auto rs = c.Execute("SELECT Lt_Cantidad_Control_1 FROM Existencia_Lote WHERE " +
-                                    claveAlmacen(s.sucursal, s.almacen) + " AND " + claveArticulo(s) +
-                                    " AND Lt_Cve_Lote = " + texto(campos[0]));
-                if (rs.Eof() || rs.Fields("Lt_Cantidad_Control_1").toDouble() + kTolerancia < l1)
-                    return "El lote " + campos[0] + " no tiene existencia suficiente del producto " + s.producto;
-                plan.push_back({"", campos[0], "", l1, l2});
-            }
-        }
-    }
-    if (si(almacen, "Al_Maneja_Serie") && tipo == "03") {
-        for (const auto& serie : s.series) {
-            auto rs = c.Execute("SELECT Es_Cve_Estado FROM Existencia_Serie WHERE Pr_Cve_Producto = " +
-                                texto(s.producto) + " AND Sr_Cve_Serie = " + texto(serie) + " AND " +
-                                claveAlmacen(s.sucursal, s.almacen));
-            if (rs.Eof() || !escritura::mismoTexto(rs.Fields("Es_Cve_Estado").toString(), "AC"))
-                return "La serie " + serie + " no está disponible en el almacén " + s.sucursal + "/" + s.almacen;
-            auto apartada = c.Execute("SELECT TOP 1 Sd_Documento FROM Serie_Documento WHERE Sd_Tabla = 'PEDIDO' AND "
-                                      "Pr_Cve_Producto = " + texto(s.producto) + " AND Sr_Cve_Serie = " +
-                                      texto(serie) + " AND Sd_Documento <> " + texto(s.pedido));
-            if (!apartada.Eof())
-                return "La serie " + serie + " está apartada para el pedido " +
-                       apartada.Fields("Sd_Documento").toString();
-            auto lugar = c.Execute("SELECT Ua_Cve_Ubicacion_Almacen FROM Existencia_Ubicacion_Serie WHERE "
-                                   "Pr_Cve_Producto = " + texto(s.producto) + " AND Sr_Cve_Serie = " + texto(serie));
-            plan.push_back({lugar.Eof() ? "" : lugar.Fields("Ua_Cve_Ubicacion_Almacen").toString(), "", serie, 1, 1});
-        }
-    }
-
-    // Everything checked: write.
-    const std::string articulo = claveArticulo(s);
-    const std::string enAlmacen = claveAlmacen(s.sucursal, s.almacen);
-    for (const auto& m : plan) {
-        if (!m.serie.empty()) {
-            c.Execute("UPDATE Existencia_Serie SET Es_Cve_Estado = 'VE', Ex_Cantidad = 0 WHERE Pr_Cve_Producto = " +
-                      texto(s.producto) + " AND Sr_Cve_Serie = " + texto(m.serie));
-            c.Execute("DELETE FROM Existencia_Ubicacion_Serie WHERE Pr_Cve_Producto = " + texto(s.producto) +
-                      " AND Sr_Cve_Serie = " + texto(m.serie));
-            c.Execute("INSERT INTO Serie_Documento (Sd_Tabla, Sd_Documento, Sd_ID, Sr_Cve_Serie, Pr_Cve_Producto, "
-                      "Tl_Cve_Talla, Cl_Cve_Color) VALUES (" + texto(s.tabla) + ", " + texto(s.documento) + ", " +
-                      texto(s.partida) + ", " + texto(m.serie) + ", " + texto(s.producto) + ", " + texto(s.talla) +
-                      ", " + texto(s.color) + ")");
-        } else if (!m.lote.empty()) {
-            c.Execute("UPDATE Existencia_Lote SET Lt_Cantidad_Control_1 = Lt_Cantidad_Control_1 - " +
-                      numero(m.cantidad1) + ", Lt_Cantidad_Control_2 = Lt_Cantidad_Control_2 - " +
-                      numero(m.cantidad2) + " WHERE " + enAlmacen + " AND " + articulo + " AND Lt_Cve_Lote = " +
-                      texto(m.lote));
-            c.Execute("INSERT INTO Lote_Documento (Ld_Tabla, Ld_Documento, Ld_ID, Lt_Cve_Lote, Pr_Cve_Producto, "
-                      "Tl_Cve_Talla, Cl_Cve_Color, Ld_Cantidad_Control_1, Ld_Cantidad_Control_2) VALUES (" +
-                      texto(s.tabla) + ", " + texto(s.documento) + ", " + texto(s.partida) + ", " + texto(m.lote) +
-                      ", " + texto(s.producto) + ", " + texto(s.talla) + ", " + texto(s.color) + ", " +
-                      numero(m.cantidad1) + ", " + numero(m.cantidad2) + ")");
-        } else if (!m.ubicacion.empty()) {
-            c.Execute("UPDATE Existencia_Ubicacion SET Ex_Cantidad_Control_1 = Ex_Cantidad_Control_1 - " +
-                      numero(m.cantidad1) + ", Ex_Cantidad_Control_2 = Ex_Cantidad_Control_2 - " +
-                      numero(m.cantidad2) + " WHERE " + enAlmacen + " AND Ua_Cve_Ubicacion_Almacen = " +
-                      texto(m.ubicacion) + " AND " + articulo);
-        } else {
-            c.Execute("UPDATE Existencia SET Ex_Cantidad_Control_1 = Ex_Cantidad_Control_1 - " + numero(m.cantidad1) +
-                      ", Ex_Cantidad_Control_2 = Ex_Cantidad_Control_2 - " + numero(m.cantidad2) + " WHERE " +
-                      enAlmacen + " AND " + articulo);
-        }
-        c.Execute("INSERT INTO Movimiento_Inventario (Mi_Tabla, Mi_Documento, Mi_Partida, Sc_Cve_Sucursal, "
-                  "Al_Cve_Almacen, Ua_Cve_Ubicacion_Almacen, Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, "
-                  "Lt_Cve_Lote, Sr_Cve_Serie, Mi_Cantidad_Control_1, Mi_Cantidad_Control_2, Mi_Costo, Mi_Fecha, "
-                  "Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (" +
-                  texto(s.tabla) + ", " + texto(s.documento) + ", " + texto(s.partida) + ", " + texto(s.sucursal) +
-                  ", " + texto(s.almacen) + ", " + texto(m.ubicacion) + ", " + texto(s.producto) + ", " +
-                  texto(s.talla) + ", " + texto(s.color) + ", " + texto(m.lote) + ", " + texto(m.serie) + ", " +
-                  numero(m.cantidad1) + ", " + numero(m.cantidad2) + ", " + numero(costo) + ", " + texto(s.fecha) +
-                  ", " + texto(s.usuario) + ", " + texto(s.fecha) + ")");
-    }
+    Manejo manejo;
+    if (auto error = leeManejo(c, s, manejo); !error.empty())
+        return error;
+    Existencia e;
+    if (auto error = leeExistencia(c, s, e); !error.empty())
+        return error;
+    std::vector<Movimiento> plan{{"", "", "", e.q1, e.q2}};
+    std::string error;
+    if (manejo.ubicacion && !s.ubicacion.empty())
+        error = planUbicacion(c, s, e, plan);
+    if (error.empty() && manejo.lote && manejo.tipo == "02")
+        error = planLotes(c, s, e, plan);
+    if (error.empty() && manejo.serie && manejo.tipo == "03")
+        error = planSeries(c, s, plan);
+    if (!error.empty())
+        return error;
+    escribe(c, s, e.costo, plan);
     return "";
 }
 

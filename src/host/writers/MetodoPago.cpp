@@ -3,11 +3,12 @@
 #include "db/Connection.h"
 #include "db/Savepoint.h"
 #include "host/services/Dialogos.h"
+#include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 
 namespace tesmira::host {
 
-using escritura::texto;
+using sql::texto;
 
 MetodoPago::MetodoPago(Entorno& entorno) : m_e(entorno) {}
 

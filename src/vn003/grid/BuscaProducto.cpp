@@ -1,4 +1,5 @@
 // Blind capture: a typed product key is looked up among the order's pending lines.
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
@@ -117,7 +118,7 @@ void frmVN003::BuscaProducto(bool& encontrado)
         encontrado = true;
     } catch (const std::exception& e) {
         encontrado = false;
-        Sistema().Mensaje(e.what(), 16, "BuscaProducto()", this, "VN003", "ERR-ID:7500045");
+        Sistema().Mensaje(e.what(), vb::vbCritical, "BuscaProducto()", this, "VN003", "ERR-ID:7500045");
     }
 }
 

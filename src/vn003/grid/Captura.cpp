@@ -4,6 +4,7 @@
 #include "base/Error.h"
 #include "base/Text.h"
 #include "base/Vb.h"
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "host/services/Lotes.h"
 #include "host/services/Permisos.h"
@@ -20,18 +21,6 @@ namespace tesmira::vn003 {
 namespace {
 
 const std::string CrLf = "\r\n";
-
-std::string mayusculas(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-
-std::string minusculas(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 // Plain decimal text ("12", " 0102 ", "-3.5"): what Format treats as a number.
 bool esNumero(std::string_view s)
@@ -61,9 +50,9 @@ std::string formatoTexto(const std::string& valor, const std::string& formato)
 {
     std::string texto = valor;
     if (formato.find('>') != std::string::npos)
-        texto = mayusculas(texto);
+        texto = upperAscii(texto);
     else if (formato.find('<') != std::string::npos)
-        texto = minusculas(texto);
+        texto = lowerAscii(texto);
     const bool izquierda = formato.find('!') != std::string::npos;
     std::string patron;
     std::copy_if(formato.begin(), formato.end(), std::back_inserter(patron),
@@ -128,7 +117,7 @@ void frmVN003::ssDetalle_BtnClick()
     auto cell = [this](const char* columna) { return ssDetalle.col(columna); };
     SucursalActual = cell("Rm_Sucursal_Inventario").text();
     AlmacenActual = cell("Rm_Almacen_Inventario").text();
-    const std::string columna = mayusculas(ssDetalle.col(ssDetalle.currentColumn()).name());
+    const std::string columna = upperAscii(ssDetalle.col(ssDetalle.currentColumn()).name());
     const std::string producto = cell("Pr_Cve_Producto").text();
 
     if (columna == "LT_CVE_LOTE") {
@@ -294,7 +283,7 @@ void frmVN003::AsignaUbicacion(const std::string& clave, const char* idMensaje)
     bool ok = false;
     Valida_Ubicacion(sucursal, almacen, ubicacion, producto, talla, color, ok);
     if (!ok)
-        Sistema().Mensaje(MensajeValidacion, 48, "Advertencia", this, "VN003", idMensaje);
+        Sistema().Mensaje(MensajeValidacion, vb::vbExclamation, "Advertencia", this, "VN003", idMensaje);
     ssDetalle.col("Ubicacion").setValue(ok ? clave : std::string());
 }
 

@@ -1,5 +1,7 @@
 // The detail grid's notifications: retyping a product, leaving a cell, keys.
 // No error report here: a failure ends the handler and goes back to whoever raised it.
+#include "base/Text.h"
+#include "base/VbConstants.h"
 #include "host/services/Permisos.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
@@ -10,18 +12,6 @@
 namespace tesmira::vn003 {
 
 namespace {
-
-constexpr int TeclaEnter = 13;
-constexpr int TeclaSupr = 46;
-constexpr int TeclaF2 = 113;
-constexpr int TeclaF7 = 118;
-constexpr int TeclaF10 = 121;
-
-std::string mayusculas(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
 
 // Empties the current row so that the next product key loads it afresh.
 // vaciaUbicacion: retyping the key also drops the location; a key not found keeps it but
@@ -57,7 +47,7 @@ void frmVN003::ssDetalle_BeforeColChange(int& cancel)
 {
     if (ssDetalle.currentColumn() < 1 || ssDetalle.col("Pr_Cve_Producto").text().empty())
         return;
-    const std::string columna = mayusculas(ssDetalle.col(ssDetalle.currentColumn()).name());
+    const std::string columna = upperAscii(ssDetalle.col(ssDetalle.currentColumn()).name());
 
     if (columna == "PR_CVE_PRODUCTO") {
         if (ssDetalle.col("Pr_Cve_Producto").locked() || !ssDetalle.col("Pr_Descripcion").text().empty())
@@ -100,8 +90,8 @@ void frmVN003::ssDetalle_KeyDown(int& keyCode, int /*shift*/)
     if (ssDetalle.currentColumn() < 0 || ssDetalle.col("Pr_Cve_Producto").text().empty())
         return;
     const std::string nombre = ssDetalle.col(ssDetalle.currentColumn()).name();
-    const std::string columna = mayusculas(nombre);
-    if (keyCode == TeclaSupr) {
+    const std::string columna = upperAscii(nombre);
+    if (keyCode == vb::vbKeyDelete) {
         // The lot and serial are released with Delete although their cells take no typing.
         if (columna == "LT_CVE_LOTE" || columna == "SR_CVE_SERIE")
             ssDetalle.col(nombre).setValue("");
@@ -109,13 +99,13 @@ void frmVN003::ssDetalle_KeyDown(int& keyCode, int /*shift*/)
             keyCode = 0;
         return;
     }
-    if (keyCode == TeclaF7 && columna == "PR_DESCRIPCION")
+    if (keyCode == vb::vbKeyF7 && columna == "PR_DESCRIPCION")
         EditaDescripcionRemision();
 }
 
 void frmVN003::ssDetalle_KeyPress(int& keyAscii)
 {
-    if (keyAscii == TeclaEnter) {
+    if (keyAscii == vb::vbKeyReturn) {
         keyAscii = 0;
         Utilerias().EnviaTecla("\t", 0);
         return;
@@ -141,8 +131,8 @@ void frmVN003::ssDetalle_KeyUp(int keyCode, int shift)
 {
     if (ssDetalle.currentColumn() < 0)
         return;
-    const std::string columna = mayusculas(ssDetalle.col(ssDetalle.currentColumn()).name());
-    if (keyCode == TeclaF2) {
+    const std::string columna = upperAscii(ssDetalle.col(ssDetalle.currentColumn()).name());
+    if (keyCode == vb::vbKeyF2) {
         if (columna == "PR_CVE_PRODUCTO" && !ssDetalle.col("Pr_Cve_Producto").locked()) {
             const std::string clave = Utilerias().ListaBusqueda(ConsultaProductosPedido, 100);
             // A cancelled list leaves the row as it was.
@@ -159,8 +149,8 @@ void frmVN003::ssDetalle_KeyUp(int keyCode, int shift)
             BuscaUbicacion();
         return;
     }
-    if (keyCode == TeclaF10) {
-        if (shift == 1)
+    if (keyCode == vb::vbKeyF10) {
+        if (shift == vb::vbShiftMask)
             Utilerias().HerramientaGrid2(ssDetalle);
         else
             Utilerias().HerramientaGrid(ssDetalle);

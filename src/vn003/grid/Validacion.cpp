@@ -1,5 +1,6 @@
 // Checks of delivery-note lines against the order and the warehouse.
 #include "base/Vb.h"
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "host/services/Precios.h"
 #include "vn003/Publico.h"
@@ -32,12 +33,12 @@ void frmVN003::valida_Grid(bool& ok)
         const double pendiente2 = vb::toSingle(PendienteControl2);
 
         if (cantidad1 <= 0) {
-            Sistema().Mensaje(prefijo + "La cantidad-1 no es correcta del producto: " + descripcion + "!!", 48,
+            Sistema().Mensaje(prefijo + "La cantidad-1 no es correcta del producto: " + descripcion + "!!", vb::vbExclamation,
                               "valida_Grid()", this, "VN003", "ERR-ID:7500038");
             return;
         }
         if (cantidad2 <= 0) {
-            Sistema().Mensaje(prefijo + "La cantidad-2 no es correcta del producto: " + descripcion + "!!", 48,
+            Sistema().Mensaje(prefijo + "La cantidad-2 no es correcta del producto: " + descripcion + "!!", vb::vbExclamation,
                               "valida_Grid()", this, "VN003", "ERR-ID:7500039");
             return;
         }
@@ -47,13 +48,13 @@ void frmVN003::valida_Grid(bool& ok)
             if (c1 > pendiente1) {
                 Sistema().Mensaje(prefijo + "La cantidad-control-1 capturada del producto: " + descripcion +
                                       " es mayor a la cantidad pedida!",
-                                  16, "ERROR", this, "VN003", "ERR-ID:7500040");
+                                  vb::vbCritical, "ERROR", this, "VN003", "ERR-ID:7500040");
                 return;
             }
             if (c2 > pendiente2) {
                 Sistema().Mensaje(prefijo + "La cantidad-control-2 capturada del producto: " + descripcion +
                                       " es mayor a la cantidad pedida!",
-                                  16, "ERROR", this, "VN003", "ERR-ID:7500041");
+                                  vb::vbCritical, "ERROR", this, "VN003", "ERR-ID:7500041");
                 return;
             }
         }
@@ -69,7 +70,7 @@ void frmVN003::valida_Grid(bool& ok)
             if (PrecioMinimo != -1 && ssDetalle.col("Precio_Lista").value().toDouble() < PrecioMinimo) {
                 Sistema().Mensaje(prefijo + "El precio mínimo de venta es: " +
                                       vb::formatNumber(PrecioMinimo, "$#,##0.0000") + " !!!",
-                                  64, "Tesmira", this, "VN003", "ERR-ID:7500042");
+                                  vb::vbInformation, "Tesmira", this, "VN003", "ERR-ID:7500042");
                 PrecioVentaActual = Precios->PrecioVenta(dpFecha.value(), moneda, sucursal, cliente, producto, talla,
                                                          color, unidad1, txtCondicionVenta.text(), 1);
                 ssDetalle.col("Precio_Lista").setValue(PrecioVentaActual);
@@ -78,14 +79,14 @@ void frmVN003::valida_Grid(bool& ok)
         }
 
         if (cantidad1 > pendiente1 && !Parametros.CapturaMayorPedido) {
-            Sistema().Mensaje(prefijo + "No es posible remisionar más de lo pedido", 16, "Cantidad incorrecta", this,
+            Sistema().Mensaje(prefijo + "No es posible remisionar más de lo pedido", vb::vbCritical, "Cantidad incorrecta", this,
                               "VN003", "ERR-ID:7500043");
             return;
         }
         ok = true;
     } catch (const std::exception& e) {
         ok = false;
-        Sistema().Mensaje("valida_Grid() - " + CrLf + e.what(), 16, "Tesmira", this, "VN003", "ERR-ID:7500044");
+        Sistema().Mensaje("valida_Grid() - " + CrLf + e.what(), vb::vbCritical, "Tesmira", this, "VN003", "ERR-ID:7500044");
     }
 }
 
@@ -95,9 +96,9 @@ void frmVN003::Validar_Cantidad_Id(std::string& folio, std::string& producto, st
     ok = false;
     try {
         MensajeError = "";
-        TextoSQL = "SELECT * FROM Pedido WHERE Pd_Folio = '" + db::quoted(folio) + "' AND  Pr_Cve_Producto = '" +
-                   db::quoted(producto) + "' AND Pd_ID = '" + db::quoted(id) + "'";
-        db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
+        // Only the ordered quantity is compared: the line's other columns are not read.
+        TextoSQL = "SELECT Pd_Cantidad_1 FROM Pedido WHERE Pd_Folio = ? AND  Pr_Cve_Producto = ? AND Pd_ID = ?";
+        db::Recordset rs = Sistema().Conexion().Execute(TextoSQL, {folio, producto, id});
         if (rs.Eof()) {
             MensajeError =
                 "No se ha encontrado el pedido con folio " + folio + ", producto: " + producto + " y ID: " + id;
@@ -112,7 +113,7 @@ void frmVN003::Validar_Cantidad_Id(std::string& folio, std::string& producto, st
         ok = true;
     } catch (const std::exception& e) {
         ok = false;
-        Sistema().Mensaje("Validar_Cantidad_Id()" + CrLf + e.what(), 16, "Tesmira", this, "VN003", "ERR-ID:7500026");
+        Sistema().Mensaje("Validar_Cantidad_Id()" + CrLf + e.what(), vb::vbCritical, "Tesmira", this, "VN003", "ERR-ID:7500026");
     }
 }
 

@@ -1,4 +1,5 @@
 // The order folio that starts a new delivery note.
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
@@ -35,7 +36,7 @@ void frmVN003::txt_Pd_Folio_Enter()
         TextoSQL += "   Es_Cve_Estado <> 'CA'";
         db::Recordset ordenes = Sistema().Conexion().Execute(TextoSQL);
         if (!ordenes.Eof()) {
-            Sistema().Mensaje("No es posible remisionar el pedido si tiene órdenes de entrega", 64, "Tesmira", this,
+            Sistema().Mensaje("No es posible remisionar el pedido si tiene órdenes de entrega", vb::vbInformation, "Tesmira", this,
                               "VN003", "ERR-ID:7500033");
             ordenes.Close();
             return;

@@ -1,5 +1,6 @@
 // Calling up a saved delivery note by its folio: the header, whether it may still be
 // cancelled, and one grid row per stored line.
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "host/services/DomicilioEntrega.h"
 #include "host/services/Lotes.h"
@@ -60,7 +61,7 @@ void frmVN003::txtFolio_Enter()
         if (!sucursalUsuario.empty() && sucursalUsuario != rs.Fields("Sc_Cve_Sucursal").toString()) {
             Sistema().Aviso("Imposible accesar este documento, su acceso se ha restringido a la sucursal: " +
                                 txt_Sc_Cve_Sucursal.text() + "\r\n" + "\r\n" + AccesoRestringido,
-                            48, "Documento no disponible");
+                            vb::vbExclamation, "Documento no disponible");
             rs.Close();
             txtFolio.refresh();
             return;
@@ -69,7 +70,7 @@ void frmVN003::txtFolio_Enter()
         if (!almacenUsuario.empty() && almacenUsuario != rs.Fields("Al_Cve_Almacen").toString()) {
             Sistema().Aviso("Imposible accesar este documento, su acceso se ha restringido al almacén: " +
                                 txt_Al_Cve_Almacen.text() + "\r\n" + "\r\n" + AccesoRestringido,
-                            48, "Documento no disponible");
+                            vb::vbExclamation, "Documento no disponible");
             rs.Close();
             txtFolio.refresh();
             return;

@@ -2,12 +2,13 @@
 // digital invoice afterwards, and the invoice controls of the header.
 #include "base/Text.h"
 #include "base/Vb.h"
+#include "base/VbConstants.h"
 #include "db/Connection.h"
+#include "host/output/EnvioComprobante.h"
+#include "host/services/DomicilioEntrega.h"
 #include "host/writers/ControlDocumento.h"
 #include "host/writers/DatosPartidaVenta.h"
 #include "host/writers/DocumentoVenta.h"
-#include "host/services/DomicilioEntrega.h"
-#include "host/output/EnvioComprobante.h"
 #include "host/writers/Facturacion.h"
 #include "host/writers/MetodoPago.h"
 #include "vn003/Publico.h"
@@ -18,7 +19,6 @@ namespace tesmira::vn003 {
 namespace {
 
 const std::string CrLf = "\r\n";
-constexpr int TeclaEnter = 13;
 
 std::string celda(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toString(); }
 double numero(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toDouble(); }
@@ -234,7 +234,7 @@ void frmVN003::EnviaComprobante(const std::string& documento, const std::string&
         return;
     host::EnvioComprobante envio(Sistema().entorno());
     if (!envio.Envia(tabla, documento, 0, 0, 0, ""))
-        Sistema().Mensaje(envio.UltimoError(), 48, "Tesmira", this, "VN003", "ERR-ID:7500057");
+        Sistema().Mensaje(envio.UltimoError(), vb::vbExclamation, "Tesmira", this, "VN003", "ERR-ID:7500057");
 }
 
 void frmVN003::chkFacturar_Click()
@@ -251,7 +251,7 @@ void frmVN003::chkFacturar_Click()
 
 void frmVN003::chkFacturar_KeyPress(int& keyAscii)
 {
-    if (keyAscii == TeclaEnter)
+    if (keyAscii == vb::vbKeyReturn)
         Utilerias().EnviaTecla("\t", 0);
 }
 
@@ -260,7 +260,7 @@ void frmVN003::cmdCuentaBancaria_Click()
     try {
         host::MetodoPago metodo(Sistema().entorno());
         if (!metodo.Muestra(txtCliente.text()))
-            Sistema().Mensaje("cmdCuentaBancaria_Click() - " + CrLf + metodo.UltimoError(), 16, "Tesmira", this,
+            Sistema().Mensaje("cmdCuentaBancaria_Click() - " + CrLf + metodo.UltimoError(), vb::vbCritical, "Tesmira", this,
                               "VN003", "ERR-ID:7500001");
     } catch (const std::exception& e) {
         ReportaError("cmdCuentaBancaria_Click()", "ERR-ID:7500002", e.what(), "cmdCuentaBancaria_Click()");

@@ -1,15 +1,18 @@
 // The ordinary order loader: every order line with a quantity pending delivery.
 #include "base/Vb.h"
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "vn003/Publico.h"
-#include "vn003/loading/ConsultasCarga.h"
 #include "vn003/frmVN003.h"
+#include "vn003/loading/ConsultasCarga.h"
 
 namespace tesmira::vn003 {
 
 void frmVN003::CargaPedido()
 {
     try {
+        // Catalogue look-ups repeated row after row are answered once for the whole load.
+        db::Connection::MemoScope memo(Sistema().Conexion());
         TextoSQL = consultas::pendientesPedido(txt_Pd_Folio.text(), Sistema().SucursalUsuario());
         db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
         const MensajesCargaPedido mensajes{"El pedido especificado no tiene productos pendientes por remisionar",
@@ -28,8 +31,8 @@ void frmVN003::CargaPedido()
             TextoSQL += "   Pr_Maneja_Color, Pr_Tipo_Producto, ";
             TextoSQL += "   Pr_Porcentaje_Variacion ";
             TextoSQL += "FROM Producto ";
-            TextoSQL += "WHERE Pr_Cve_Producto = '" + db::quoted(producto) + "' ";
-            db::Recordset pr = Sistema().Conexion().Execute(TextoSQL);
+            TextoSQL += "WHERE Pr_Cve_Producto = ? ";
+            db::Recordset pr = Sistema().Conexion().ExecuteMemo(TextoSQL, {producto});
 
             PartidaPedido p;
             p.sucursalInventario = rs.Fields("Pd_Sucursal_Inventario").toString();
@@ -88,7 +91,7 @@ void frmVN003::CargaPedido()
         ssDetalle.moveFirst();
         rs.Close();
     } catch (const std::exception& e) {
-        Sistema().Mensaje(std::string("CargaPedido()\r\n") + e.what(), 16, "ERROR", this, "VN003", "ERR-ID:7500051");
+        Sistema().Mensaje(std::string("CargaPedido()\r\n") + e.what(), vb::vbCritical, "ERROR", this, "VN003", "ERR-ID:7500051");
     }
 }
 
@@ -101,12 +104,13 @@ float frmVN003::CantidadPendiente(const std::string& folio, const std::string& p
     try {
         unidad.clear();
         float resultado = 0;
+        // Values as markers: one translation and one prepared statement for every line.
+        const std::vector<Value> clave{folio, talla, color, producto};
         std::string sql = "SELECT SUM(" + cantidadPedido + ") as Cantidad, " + unidadPedido + " as Unidad " +
-                          "FROM Pedido " + "WHERE " + "   Pd_Folio = '" + db::quoted(folio) + "' AND " +
-                          "   Tl_Cve_Talla = '" + db::quoted(talla) + "' AND " + "   Cl_Cve_Color = '" +
-                          db::quoted(color) + "' AND " + "   Pr_Cve_Producto = '" + db::quoted(producto) + "' AND " +
-                          "   Es_Cve_Estado <> 'BA' " + "GROUP BY " + unidadPedido;
-        db::Recordset pedido = Sistema().Conexion().Execute(sql);
+                          "FROM Pedido " + "WHERE " + "   Pd_Folio = ? AND " + "   Tl_Cve_Talla = ? AND " +
+                          "   Cl_Cve_Color = ? AND " + "   Pr_Cve_Producto = ? AND " + "   Es_Cve_Estado <> 'BA' " +
+                          "GROUP BY " + unidadPedido;
+        db::Recordset pedido = Sistema().Conexion().Execute(sql, clave);
         if (!pedido.Eof()) {
             resultado = static_cast<float>(vb::toSingle(pedido.Fields("Cantidad").toDouble()));
             unidad = pedido.Fields("Unidad").toString();
@@ -114,11 +118,10 @@ float frmVN003::CantidadPendiente(const std::string& folio, const std::string& p
         pedido.Close();
 
         sql = "SELECT SUM(" + cantidadRemision + ") as Cantidad, " + unidadRemision + " as Unidad " + "FROM Remision " +
-              "WHERE " + "   Rm_Tabla = 'PEDIDO' AND " + "   Rm_Documento = '" + db::quoted(folio) + "' AND " +
-              "   Tl_Cve_Talla = '" + db::quoted(talla) + "' AND " + "   Cl_Cve_Color = '" + db::quoted(color) +
-              "' AND " + "   Pr_Cve_Producto = '" + db::quoted(producto) + "' AND " +
+              "WHERE " + "   Rm_Tabla = 'PEDIDO' AND " + "   Rm_Documento = ? AND " + "   Tl_Cve_Talla = ? AND " +
+              "   Cl_Cve_Color = ? AND " + "   Pr_Cve_Producto = ? AND " +
               "   Es_Cve_Estado <> 'BA' and Es_Cve_Estado <> 'CA'" + "GROUP BY " + unidadRemision;
-        db::Recordset remision = Sistema().Conexion().Execute(sql);
+        db::Recordset remision = Sistema().Conexion().Execute(sql, clave);
         if (!remision.Eof())
             resultado = static_cast<float>(resultado - remision.Fields("Cantidad").toDouble());
         remision.Close();

@@ -219,7 +219,7 @@ std::string pendientesSoloExistencia(const std::string& folioTexto, const std::s
 }
 
 std::string pendienteLineaSalida(const std::string& folioTexto, const std::string& notaTexto,
-                                 const std::string& sucursalTexto, const LineaPedido& l)
+                                 const std::string& sucursalTexto)
 {
     const std::string folio = db::quoted(folioTexto), nota = db::quoted(notaTexto), sucursal = db::quoted(sucursalTexto);
     return std::string()
@@ -283,10 +283,10 @@ std::string pendienteLineaSalida(const std::string& folioTexto, const std::strin
         + "   pedido.pd_folio = '" + folio + "' AND "
         + "   Pedido.Es_Cve_Estado <> 'BO'  AND "
         + "   pedido.Sc_Cve_Sucursal LIKE '%" + sucursal + "%' AND "
-        + "   Pedido.Pr_Cve_Producto = '" + db::quoted(l.producto) + "' AND "
-        + "   Pedido.Tl_Cve_Talla = '" + db::quoted(l.talla) + "' AND "
-        + "   Pedido.Cl_Cve_Color = '" + db::quoted(l.color) + "' AND "
-        + "   Pedido.Pd_ID = '" + db::quoted(l.id) + "' "
+        + "   Pedido.Pr_Cve_Producto = ? AND "
+        + "   Pedido.Tl_Cve_Talla = ? AND "
+        + "   Pedido.Cl_Cve_Color = ? AND "
+        + "   Pedido.Pd_ID = ? "
         + "GROUP BY "
         + "   Remision.Rm_Cantidad_1, "
         + "   Remision.Rm_Cantidad_Control_1, "

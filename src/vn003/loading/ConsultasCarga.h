@@ -15,13 +15,10 @@ std::string pendientesPedido(const std::string& folio, const std::string& sucurs
 // order line, 'BO' lines come back and the order is whatever the database gives.
 std::string pendientesSoloExistencia(const std::string& folio, const std::string& sucursal = "");
 
-// The order line a dispatch line was picked for.
-struct LineaPedido {
-    std::string producto, talla, color, id;
-};
 // The pending quantity of one order line; the note on screen does not count as delivered.
-std::string pendienteLineaSalida(const std::string& folio, const std::string& nota, const std::string& sucursal,
-                                 const LineaPedido& linea);
+// The line's product, size, colour and ID are `?` markers, bound in that order: the text is
+// the same for every line of a dispatch, so it is translated and prepared once.
+std::string pendienteLineaSalida(const std::string& folio, const std::string& nota, const std::string& sucursal);
 
 // The warehouse's finished dispatches, and the note's own one when given. The '?' marks are the pick list's own filters on the descriptions; they stay in the text.
 std::string salidasAlmacen(const std::string& sucursal, const std::string& almacen,

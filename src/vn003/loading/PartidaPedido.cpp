@@ -1,4 +1,5 @@
 // What the order loaders share: the order header with its refusals, and one grid row per line.
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "host/services/Permisos.h"
 #include "vn003/Publico.h"
@@ -68,13 +69,13 @@ void frmVN003::AgregaPartidaPedido(const PartidaPedido& p)
 bool frmVN003::PreparaCargaPedido(db::Recordset& rs, const MensajesCargaPedido& mensajes)
 {
     if (rs.Eof()) {
-        Sistema().Mensaje(mensajes.sinPartidas, 16, "Atención", this, "VN003", mensajes.idSinPartidas);
+        Sistema().Mensaje(mensajes.sinPartidas, vb::vbCritical, "Atención", this, "VN003", mensajes.idSinPartidas);
         return false;
     }
     rs.MoveFirst();
     const std::string estado = rs.Fields("Es_Cve_Estado").toString();
     if (std::string("AC|RM|FA").find(estado) == std::string::npos) {
-        Sistema().Mensaje("No es posible remisionar el pedido desde el estado: " + estado, 64, "Tesmira", this,
+        Sistema().Mensaje("No es posible remisionar el pedido desde el estado: " + estado, vb::vbInformation, "Tesmira", this,
                           "VN003", mensajes.idEstado);
         rs.Close();
         return false;
@@ -87,7 +88,7 @@ bool frmVN003::PreparaCargaPedido(db::Recordset& rs, const MensajesCargaPedido& 
     txtCliente.setText(rs.Fields("Cl_Cve_Cliente").toString());
     txtCliente_Enter();
     if (IdDomicilioEntrega.empty() || IdDomicilioEntrega == "0000") {
-        Sistema().Mensaje("Debe elegir una dirección de entrega", 48, "Tesmira", this, "VN003", mensajes.idDireccion);
+        Sistema().Mensaje("Debe elegir una dirección de entrega", vb::vbExclamation, "Tesmira", this, "VN003", mensajes.idDireccion);
         txt_Pd_Folio.setFocus();
         return false;
     }

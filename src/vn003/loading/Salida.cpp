@@ -1,21 +1,16 @@
 // The handheld dispatch: the lines picked for the order replace the grid's.
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "host/services/Lotes.h"
 #include "vn003/Publico.h"
-#include "vn003/loading/ConsultasCarga.h"
 #include "vn003/frmVN003.h"
+#include "vn003/loading/ConsultasCarga.h"
 
 namespace tesmira::vn003 {
 
-namespace {
-
-constexpr int kTeclaF2 = 113;
-
-} // namespace
-
 void frmVN003::txtSalida_KeyUp(int keyCode, int /*shift*/)
 {
-    if (keyCode != kTeclaF2)
+    if (keyCode != vb::vbKeyF2)
         return;
     TextoSQL = consultas::salidasAlmacen(txt_Sc_Cve_Sucursal.text(), txt_Al_Cve_Almacen.text(),
                                          MostrarSalidaPropia ? std::optional(FolioSalidaRemision) : std::nullopt);
@@ -39,7 +34,7 @@ bool aceptaSalida(frmVN003& f, const std::string& salida)
     f.TextoSQL += "   Es_Cve_Estado <> 'CA'";
     db::Recordset encabezado = Sistema().Conexion().Execute(f.TextoSQL);
     if (encabezado.Eof()) {
-        Sistema().Mensaje("El folio de salida no es válido", 64, "Tesmira", &f, "VN003", "ERR-ID:7500046");
+        Sistema().Mensaje("El folio de salida no es válido", vb::vbInformation, "Tesmira", &f, "VN003", "ERR-ID:7500046");
         f.txtSalida.setText("");
         if (f.txtSalida.enabled())
             f.txtSalida.setFocus();
@@ -55,7 +50,7 @@ bool aceptaSalida(frmVN003& f, const std::string& salida)
     if (pedidoSalida != f.txt_Pd_Folio.text()) {
         Sistema().Aviso("La salida no corresponde al pedido seleccionado\r\nFolio salida: " + salida +
                             "\r\nPedido salida: " + pedidoSalida + "\r\nPedido actual: " + f.txt_Pd_Folio.text(),
-                        48, "Folio incorrecto");
+                        vb::vbExclamation, "Folio incorrecto");
         f.txtSalida.setText("");
         return false;
     }
@@ -79,8 +74,8 @@ frmVN003::PartidaPedido partida(frmVN003& f, const db::Recordset& detalle, const
     f.TextoSQL += "   Pr_Maneja_Color, Pr_Tipo_Producto, ";
     f.TextoSQL += "   Pr_Porcentaje_Variacion ";
     f.TextoSQL += "FROM Producto ";
-    f.TextoSQL += "WHERE Pr_Cve_Producto = '" + db::quoted(p.producto) + "' ";
-    db::Recordset pr = Sistema().Conexion().Execute(f.TextoSQL);
+    f.TextoSQL += "WHERE Pr_Cve_Producto = ? ";
+    db::Recordset pr = Sistema().Conexion().ExecuteMemo(f.TextoSQL, {p.producto});
 
     p.sucursalInventario = detalle.Fields("Sc_Cve_Sucursal").toString();
     p.almacenInventario = detalle.Fields("Al_Cve_Almacen").toString();
@@ -177,15 +172,18 @@ void frmVN003::txtSalida_Enter()
 
         const std::string folio = txt_Pd_Folio.text();
         const std::string fecha = u.FormatoFecha(dpFecha.value());
+        // Catalogue look-ups repeated row after row are answered once for the whole load.
+        db::Connection::MemoScope memo(Sistema().Conexion());
+        const std::string pendienteLinea =
+            consultas::pendienteLineaSalida(folio, txtFolio.text(), Sistema().SucursalUsuario());
         TextoSQL = consultas::detalleSalida(salida);
         db::Recordset detalle = Sistema().Conexion().Execute(TextoSQL);
         for (; !detalle.Eof(); detalle.MoveNext()) {
             const double q = detalle.Fields("Sa_Cantidad_1").toDouble();
-            TextoSQL = consultas::pendienteLineaSalida(
-                folio, txtFolio.text(), Sistema().SucursalUsuario(),
-                {detalle.Fields("Pr_Cve_Producto").toString(), detalle.Fields("Tl_Cve_Talla").toString(),
-                 detalle.Fields("Cl_Cve_Color").toString(), detalle.Fields("Pd_ID").toString()});
-            db::Recordset pend = Sistema().Conexion().Execute(TextoSQL);
+            TextoSQL = pendienteLinea;
+            db::Recordset pend = Sistema().Conexion().Execute(
+                TextoSQL, {detalle.Fields("Pr_Cve_Producto"), detalle.Fields("Tl_Cve_Talla"),
+                           detalle.Fields("Cl_Cve_Color"), detalle.Fields("Pd_ID")});
             // Picked beyond what is pending, or for no pending line: left out without a word.
             if (pend.Eof() || !(q <= pend.Fields("Pd_Cantidad_1").toDouble()))
                 continue;

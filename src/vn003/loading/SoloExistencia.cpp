@@ -1,12 +1,13 @@
 // The stock-only order loader: no line gets more than the warehouse holds.
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "host/output/Impresion.h"
 #include "host/services/Lotes.h"
 #include "host/services/Permisos.h"
 #include "host/services/Series.h"
 #include "vn003/Publico.h"
-#include "vn003/loading/ConsultasCarga.h"
 #include "vn003/frmVN003.h"
+#include "vn003/loading/ConsultasCarga.h"
 
 #include <algorithm>
 
@@ -73,7 +74,7 @@ bool ajustaAExistencia(frmVN003& f, const db::Recordset& rs, Cantidades& q, bool
         f.TextoSQL = "Imposible cargar la partida actual, producto: " + producto + " - " +
                      rs.Fields("Pr_Descripcion").toString() + "\r\n" + "Debido a que la conversión: " +
                      unidadControl1 + " -> " + unidad1;
-        Sistema().Mensaje(f.TextoSQL, 48, "Tesmira", &f, "VN003", "ERR-ID:7500055");
+        Sistema().Mensaje(f.TextoSQL, vb::vbExclamation, "Tesmira", &f, "VN003", "ERR-ID:7500055");
         return false;
     }
     q = {s1 * factor, s1, s2};
@@ -159,6 +160,8 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
         return;
     try {
         txt_Pd_Folio.refresh();
+        // Catalogue look-ups repeated row after row are answered once for the whole load.
+        db::Connection::MemoScope memo(Sistema().Conexion());
         TextoSQL = consultas::pendientesSoloExistencia(txt_Pd_Folio.text(), Sistema().SucursalUsuario());
         db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
         const MensajesCargaPedido mensajes{"El pedido especificado no contiene productos pendientes por remisionar",

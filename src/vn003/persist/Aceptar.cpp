@@ -3,17 +3,17 @@
 // invoice) in the same transaction, commits, and prints.
 #include "base/Text.h"
 #include "base/Vb.h"
+#include "base/VbConstants.h"
 #include "db/Connection.h"
-#include "forms/Text.h"
-#include "host/writers/ControlDocumento.h"
-#include "host/services/CreditoCliente.h"
-#include "host/writers/DatosPartida.h"
-#include "host/writers/DocumentoRemision.h"
-#include "host/services/DomicilioEntrega.h"
 #include "host/output/EnvioDocumento.h"
 #include "host/output/Impresion.h"
+#include "host/services/CreditoCliente.h"
+#include "host/services/DomicilioEntrega.h"
 #include "host/services/Padre.h"
 #include "host/services/Permisos.h"
+#include "host/writers/ControlDocumento.h"
+#include "host/writers/DatosPartida.h"
+#include "host/writers/DocumentoRemision.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 #include "vn003/persist/Bloqueo.h"
@@ -73,12 +73,6 @@ bool rechaza(frmVN003& f, const std::string& prompt, int flags, const std::strin
 std::string celda(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toString(); }
 double numero(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toDouble(); }
 
-std::string mayusculas(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-
 std::string sello() { return Utilerias().FormatoFechaHora(Utilerias().FechaServidor()); }
 
 std::string moneda(double importe) { return vb::formatNumber(importe, "$#,##0.00"); }
@@ -87,7 +81,7 @@ std::string moneda(double importe) { return vb::formatNumber(importe, "$#,##0.00
 bool verificaPrevio(frmVN003& f)
 {
     if (f.ssDetalle.rowCount() < 1)
-        return rechaza(f, "No hay datos para grabar", 64, "Tesmira", "ERR-ID:7500003");
+        return rechaza(f, "No hay datos para grabar", vb::vbInformation, "Tesmira", "ERR-ID:7500003");
 
     if (Sistema().ParametroValor("GEN_VALIDAR_PERIODO_OPERATIVO", 0, "", "").toBool()) {
         if (!f.Padre())
@@ -96,7 +90,7 @@ bool verificaPrevio(frmVN003& f)
             return rechaza(f,
                            "El período operativo correspondiente a la fecha: " + vb::formatDate(f.dpFecha.value()) +
                                ", está cerrado o no existe",
-                           48, "Tesmira", "ERR-ID:7500004");
+                           vb::vbExclamation, "Tesmira", "ERR-ID:7500004");
     }
 
     f.CalculaTotales();
@@ -113,7 +107,7 @@ bool verificaPrevio(frmVN003& f)
         if (f.CreditoDisponibleCliente < total) {
             Sistema().Aviso("El cliente no tiene suficiente credito disponible" + CrLf + "Total: " + moneda(total) +
                                 CrLf + "Disponible: " + moneda(f.CreditoDisponibleCliente),
-                            64, "Tesmira");
+                            vb::vbInformation, "Tesmira");
             f.Controles.FinAccionError();
             return false;
         }
@@ -130,19 +124,19 @@ bool eliminaAnterior(frmVN003& f, host::DocumentoRemision& remision)
     if (!folio.empty() && !bloqueo::remisionSinCambios(f, folio))
         return rechaza(f, bloqueo::remisionCambiada(folio), 16, "ERROR", "ERR-ID:7500005");
     if (!remision.Elimina(folio))
-        return rechaza(f, remision.UltimoError(), 16, "ERROR", "ERR-ID:7500005");
+        return rechaza(f, remision.UltimoError(), vb::vbCritical, "ERROR", "ERR-ID:7500005");
     {
         host::ControlDocumento control(Sistema().entorno());
         control.Inicia();
         if (!control.ProcesaBaja("Remision", folio)) {
             control.Termina();
-            return rechaza(f, control.UltimoError(), 16, "ERROR", "ERR-ID:7500006");
+            return rechaza(f, control.UltimoError(), vb::vbCritical, "ERROR", "ERR-ID:7500006");
         }
         control.Termina();
     }
     host::ControlDocumento control(Sistema().entorno());
     if (!control.RegistraBaja("Remision", folio))
-        return rechaza(f, control.UltimoError(), 16, "ERROR", "ERR-ID:7500007");
+        return rechaza(f, control.UltimoError(), vb::vbCritical, "ERROR", "ERR-ID:7500007");
     return true;
 }
 
@@ -169,20 +163,20 @@ host::EncabezadoRemision encabezado(frmVN003& f)
 // Lot and serial rules of the current row; false after refusing.
 bool asignaLoteSerie(frmVN003& f, host::PartidaRemision& partida)
 {
-    const std::string tipo = mayusculas(celda(f, "TIPO_PRODUCTO"));
+    const std::string tipo = upperAscii(celda(f, "TIPO_PRODUCTO"));
     if (tipo == "LOTE") {
         // Automatic lots: the writer picks them, whatever the row says.
         if (f.Parametros.LoteAutomatico)
             f.ssDetalle.col("Lt_Cve_Lote").setValue(Value(std::string()));
         const std::string lote = celda(f, "Lt_Cve_Lote");
         if (lote.empty() && f.Manejo.ManejaLote && !f.Parametros.LoteAutomatico)
-            return rechaza(f, "El producto:  " + celda(f, "Pr_Descripcion") + ", requiere lotes", 48, "Tesmira",
+            return rechaza(f, "El producto:  " + celda(f, "Pr_Descripcion") + ", requiere lotes", vb::vbExclamation, "Tesmira",
                            "ERR-ID:7500009");
         partida.Lt_Cve_Lote = lote;
     } else if (tipo == "SERIALIZADO") {
         const std::string serie = celda(f, "Sr_Cve_Serie");
         if (serie.empty() && f.Manejo.ManejaSerie)
-            return rechaza(f, "El producto: " + celda(f, "Pr_Descripcion") + ", requiere series", 48, "Tesmira",
+            return rechaza(f, "El producto: " + celda(f, "Pr_Descripcion") + ", requiere series", vb::vbExclamation, "Tesmira",
                            "ERR-ID:7500010");
         partida.Sr_Cve_Serie = serie;
     }
@@ -208,7 +202,7 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
         double cantidad = numero(f, "Cantidad_1");
         f.Validar_Cantidad_Id(pedido, producto, id, cantidad, ok);
         if (!ok)
-            return rechaza(f, f.MensajeError, 16, "Tesmira", "ERR-ID:7500008");
+            return rechaza(f, f.MensajeError, vb::vbCritical, "Tesmira", "ERR-ID:7500008");
     }
 
     if (f.Derechos.DerechoVNDISP) {
@@ -253,34 +247,35 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
     const bool cubicada = Utilerias().UnidadCubicada(partida.Unidad_Control_2);
     if (cubicada && !Utilerias().GrabaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2,
                                                partida.Cantidad_Control_2 / partida.Cantidad_1))
-        return rechaza(f, "Imposible guardar registro", 16, "Producto cubicado", "ERR-ID:7500011");
+        return rechaza(f, "Imposible guardar registro", vb::vbCritical, "Producto cubicado", "ERR-ID:7500011");
 
     remision.AsignaDatosPartida(datos);
     remision.AsignaPartida(partida);
     if (!remision.AgregaPartida())
-        return rechaza(f, remision.UltimoError() + CrLf + "DE " + descripcion, 16, "Operación cancelada",
+        return rechaza(f, remision.UltimoError() + CrLf + "DE " + descripcion, vb::vbCritical, "Operación cancelada",
                        "ERR-ID:7500012");
 
     if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
         !Utilerias().ValidaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2))
-        return rechaza(f, "Imposible guardar registro", 16, "Producto cubicado", "ERR-ID:7500013");
+        return rechaza(f, "Imposible guardar registro", vb::vbCritical, "Producto cubicado", "ERR-ID:7500013");
 
     // The writer numbers the lines in grid order, so row n is line n.
     const std::string linea = vb::formatNumber(n, "0000");
     const std::string folio = remision.Encabezado().Rm_Folio;
     if (!Utilerias().GrabaDescripcionAmpliada("Remision", folio, linea, celda(f, "DESCAMP")))
-        return rechaza(f, "Imposible grabar descripción ampliada", 16, "ERROR", "ERR-ID:7500014");
+        return rechaza(f, "Imposible grabar descripción ampliada", vb::vbCritical, "ERROR", "ERR-ID:7500014");
 
+    // One text for every row: translated and prepared once, the values bound.
     f.TextoSQL = "UPDATE Remision SET "
-                 "   Rm_Documento_ID = '" +
-                 db::quoted(celda(f, "Documento_Id")) + "' " + "WHERE Rm_Folio = '" + db::quoted(folio) + "' AND " +
-                 "   Rm_ID = '" + linea + "' ";
-    Sistema().Conexion().Execute(f.TextoSQL);
+                 "   Rm_Documento_ID = ? "
+                 "WHERE Rm_Folio = ? AND "
+                 "   Rm_ID = ? ";
+    Sistema().Conexion().Execute(f.TextoSQL, {celda(f, "Documento_Id"), folio, linea});
 
     const std::string ampliadaRemision = celda(f, "DESAMPR");
     if (!ampliadaRemision.empty() &&
         !Utilerias().GrabaDescripcionAmpliada("REMISION2", remision.Encabezado().Rm_Folio, linea, ampliadaRemision))
-        return rechaza(f, "Imposible grabar descripción ampliada", 16, "ERROR", "ERR-ID:7500015");
+        return rechaza(f, "Imposible grabar descripción ampliada", vb::vbCritical, "ERROR", "ERR-ID:7500015");
     return true;
 }
 
@@ -320,7 +315,7 @@ bool actualizaPedido(frmVN003& f, host::ControlDocumento& control, const Guardad
                      db::quoted(f.txt_Pd_Folio.text()) + "' AND Es_Cve_Estado = 'AC'";
         conexion.Execute(f.TextoSQL);
         if (!control.ActualizaPedido(f.txt_Pd_Folio.text()))
-            return rechaza(f, control.UltimoError(), 16, "ERROR", "ERR-ID:7500020");
+            return rechaza(f, control.UltimoError(), vb::vbCritical, "ERROR", "ERR-ID:7500020");
         return true;
     }
     f.TextoSQL = "UPDATE Pedido SET "
@@ -363,17 +358,17 @@ bool completa(frmVN003& f, host::DocumentoRemision& remision, Guardado& g)
 {
     g.remision = remision.Encabezado().Rm_Folio;
     if (!f.Frame_Inserta("Remision", g.remision))
-        return rechaza(f, f.MensajeError, 16, "Tesmira", "ERR-ID:7500016");
+        return rechaza(f, f.MensajeError, vb::vbCritical, "Tesmira", "ERR-ID:7500016");
     if (!remision.Finaliza(g.remision))
-        return rechaza(f, remision.UltimoError(), 16, "Finalizar remisión", "ERR-ID:7500017");
+        return rechaza(f, remision.UltimoError(), vb::vbCritical, "Finalizar remisión", "ERR-ID:7500017");
     if (!f.Controles.GrabaCamposAdicionales(g.remision))
-        return rechaza(f, "Imposible actualizar campos adicionales" + CrLf + f.Controles.ErrorCamposAdicionales(), 16,
+        return rechaza(f, "Imposible actualizar campos adicionales" + CrLf + f.Controles.ErrorCamposAdicionales(), vb::vbCritical,
                        "ERROR", "ERR-ID:7500018");
     {
         host::DomicilioEntrega domicilio(Sistema().entorno());
         if (!domicilio.GrabaDomicilioDocumento("Remision", g.remision, "Cliente", f.txtCliente.text(),
                                                f.IdDomicilioEntrega))
-            return rechaza(f, domicilio.UltimoError(), 16, "ERROR", "ERR-ID:7500019");
+            return rechaza(f, domicilio.UltimoError(), vb::vbCritical, "ERROR", "ERR-ID:7500019");
     }
     {
         host::ControlDocumento control(Sistema().entorno());
@@ -384,7 +379,7 @@ bool completa(frmVN003& f, host::DocumentoRemision& remision, Guardado& g)
         control.AsignaDocumento(g.remision);
         if (!control.Automatiza(g.remision)) {
             control.Termina();
-            return rechaza(f, "Controles_Aceptar()" + CrLf + control.UltimoError(), 16, "Automatiza remisión",
+            return rechaza(f, "Controles_Aceptar()" + CrLf + control.UltimoError(), vb::vbCritical, "Automatiza remisión",
                            "ERR-ID:7500021");
         }
         g.generado = control.DocumentoGenerado();
@@ -392,7 +387,7 @@ bool completa(frmVN003& f, host::DocumentoRemision& remision, Guardado& g)
     cierraSalida(f, g);
     if (f.chkFacturar.value() == CheckBox::Checked) {
         if (!f.Facturar_Remision(g.remision, g.factura, g.pagares, g.serie, g.numeroSerie, g.recibos))
-            return rechaza(f, "Controles_Aceptar()" + f.MensajeError, 16, "Tesmira", "ERR-ID:7500022");
+            return rechaza(f, "Controles_Aceptar()" + f.MensajeError, vb::vbCritical, "Tesmira", "ERR-ID:7500022");
         g.formatoFactura = Utilerias().FormatoFactura(f.txtCliente.text(), f.txt_Sc_Cve_Sucursal.text());
     }
     return true;
@@ -417,26 +412,26 @@ void imprime(frmVN003& f, const Guardado& g)
             throw Error("La pantalla no tiene contenedor");
         firma = f.Padre()->FirmaDocumento(Sistema().Conexion().DefaultDatabase() + "|1|" + g.factura);
         if (!firma.empty())
-            Sistema().Mensaje("Error al firmar el documento digital" + CrLf + firma, 48, "Advertencia!", &f, "VN003",
+            Sistema().Mensaje("Error al firmar el documento digital" + CrLf + firma, vb::vbExclamation, "Advertencia!", &f, "VN003",
                               "ERR-ID:7500023");
     }
     host::Impresion impresion(Sistema().entorno());
     // An unsigned invoice is not valid: it is not printed.
     if (firma.empty())
         impresion.Imprime(g.formatoFactura, g.factura, "", 0, 0, "");
-    if (!forms::trimmed(g.recibos).empty()) {
+    if (!trimmed(g.recibos).empty()) {
         std::string recibos = g.recibos;
         std::replace(recibos.begin(), recibos.end(), '|', '@');
         impresion.Imprime(Sistema().ParametroValor("FTO_IMP_RECIBO_PAGO", 0, "", "").toString(), recibos, "", 0, 0,
                           "");
     }
-    if (!forms::trimmed(g.pagares).empty())
+    if (!trimmed(g.pagares).empty())
         impresion.Imprime(Sistema().ParametroValor("FTO_IMP_PAGARES", 0, "", "").toString(), g.pagares, "", 0, 0,
                           "");
     f.EnviaComprobante(g.factura, "Factura", false);
     host::EnvioDocumento envio(Sistema().entorno());
     if (!envio.EnviaDocumento("Factura", g.factura, 0))
-        Sistema().Mensaje(Utilerias().UltimoError(), 16, "Tesmira", &f, "VN003", "ERR-ID:7500024");
+        Sistema().Mensaje(Utilerias().UltimoError(), vb::vbCritical, "Tesmira", &f, "VN003", "ERR-ID:7500024");
 }
 
 } // namespace
@@ -453,6 +448,8 @@ void frmVN003::Controles_Aceptar(int argumento)
             return;
 
         auto& conexion = Sistema().Conexion();
+        // Catalogue look-ups repeated line after line are answered once for the whole save.
+        db::Connection::MemoScope memo(conexion);
         conexion.BeginTrans();
         // Before anything is written: the per-row checks below then see every other clerk's
         // committed deliveries of this order, and no new ones until this save ends.

@@ -1,4 +1,5 @@
 // The delete command: cancels the note on screen through the host's document services.
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "host/writers/ControlDocumento.h"
 #include "host/writers/DocumentoRemision.h"
@@ -24,7 +25,7 @@ void frmVN003::Controles_Eliminar()
             host::DocumentoRemision remision(Sistema().entorno());
             if (!remision.Elimina(txtFolio.text())) {
                 conexion.RollbackTrans();
-                Sistema().Mensaje(remision.UltimoError(), 16, "ERROR", this, "VN003", "ERR-ID:7500027");
+                Sistema().Mensaje(remision.UltimoError(), vb::vbCritical, "ERROR", this, "VN003", "ERR-ID:7500027");
                 return;
             }
         }
@@ -33,13 +34,13 @@ void frmVN003::Controles_Eliminar()
         if (!control.ProcesaBaja("Remision", txtFolio.text())) {
             conexion.RollbackTrans();
             control.Termina();
-            Sistema().Mensaje(control.UltimoError(), 16, "ERROR", this, "VN003", "ERR-ID:7500028");
+            Sistema().Mensaje(control.UltimoError(), vb::vbCritical, "ERROR", this, "VN003", "ERR-ID:7500028");
             return;
         }
         control.Termina();
         if (!control.RegistraBaja("Remision", txtFolio.text())) {
             conexion.RollbackTrans();
-            Sistema().Mensaje(control.UltimoError(), 16, "ERROR", this, "VN003", "ERR-ID:7500029");
+            Sistema().Mensaje(control.UltimoError(), vb::vbCritical, "ERROR", this, "VN003", "ERR-ID:7500029");
             return;
         }
         conexion.CommitTrans();

@@ -1,9 +1,10 @@
 // Toolbar commands that only change the screen's state, the tab strip and the Enter-as-Tab
 // keys, and the standard error report of the handlers.
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "host/output/Impresion.h"
-#include "host/services/Padre.h"
 #include "host/output/ServicioDocumento.h"
+#include "host/services/Padre.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 
@@ -11,11 +12,9 @@ namespace tesmira::vn003 {
 
 namespace {
 
-constexpr int TeclaEnter = 13;
-
 void enterComoTab(int keyAscii)
 {
-    if (keyAscii == TeclaEnter)
+    if (keyAscii == vb::vbKeyReturn)
         Utilerias().EnviaTecla("\t", 0);
 }
 
@@ -144,7 +143,7 @@ void frmVN003::ReportaError(const std::string& rutina, const std::string& id, co
     } catch (const std::exception&) {
     }
     try {
-        Sistema().Mensaje(descripcion, 16, titulo.empty() ? rutina : titulo, this, "VN003", id);
+        Sistema().Mensaje(descripcion, vb::vbCritical, titulo.empty() ? rutina : titulo, this, "VN003", id);
     } catch (const std::exception&) {
     }
 }
