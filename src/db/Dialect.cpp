@@ -677,7 +677,7 @@ private:
             return t.inlined ? t.text : parameter(index);
         case Token::Kind::Operator:
             if (t.is("?")) // a value the caller binds; a text one compares as a text literal does
-                return parameter(index) + " COLLATE NOCASE";
+                return m_pg ? parameter(index) : parameter(index) + " COLLATE NOCASE";
             if (t.is("!<") || t.is("!>"))
                 unsupported("el operador " + t.text, t.pos);
             return t.text;
@@ -811,7 +811,7 @@ std::vector<Translation> Dialect::translateText(std::string_view tsql)
         if (m_target == Target::Postgres)
             inlineAllLiterals(t);
 
-        Translation tr{shapeKey(t), {}, {}, {}};
+        Translation tr{shapeKey(t), {}, {}, {}, 0, 0, 0, {}};
         std::vector<Value> literals;
         std::vector<long> literalIndex(t.size(), 0);
         for (size_t k = 0; k < t.size(); ++k) {

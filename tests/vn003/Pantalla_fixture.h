@@ -1,6 +1,7 @@
 #pragma once
 // Fixtures of the screen's tests: a demo company in a temp file (or a server database of its
-// own when the run names one, see TestDatabase.h), scripted dialogs, the server date 2026-12-05, and the screen opened the way the host opens it. Parameters and rights
+// own when the run names one, see TestDatabase.h), scripted dialogs, the server date
+// 2026-12-05, and the screen opened the way the host opens it. Parameters and rights
 // written before abre() are what Form_Load reads. GridTest arranges header and rows directly;
 // GuardadoTest adds what the save and cancel tests need.
 #include "db/Connection.h"
