@@ -6,10 +6,10 @@
 // 2,000-line order and one run for the larger ones.
 #include "generate.h"
 
+#include "app/runner/DialogosGuion.h"
 #include "db/Connection.h"
 #include "db/Dialect.h"
 #include "db/Schema.h"
-#include "host/services/DialogosGuion.h"
 #include "host/services/Entorno.h"
 #include "host/services/PadreShell.h"
 #include "vn003/Pantalla.h"
@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -561,23 +562,44 @@ Timing typing(Templates& tp, int lines)
     return {screen, cpuMs() - f0};
 }
 
-// Peak resident memory of one 20,000-line load (the peak mark reset just before it); the
-// floor is the process before the load: what the screen holds beyond it is the grid's.
-Timing memory(Templates& tp, int lines)
+// Peak resident memory of one load, in a process of its own (this one still holds what
+// building the companies took): the screen's peak, and the same process before the load.
+Timing memory(Templates& tp, int lines, const char* self)
 {
-    Session s(tp.file(lines), tp.dir() / "out", {true, false});
-    const bool reset = static_cast<bool>(std::ofstream("/proc/self/clear_refs") << "5");
-    const double before = static_cast<double>(statusKb("VmRSS")) / 1024;
-    s.loadOrder();
-    requireRows(s.form(), "memory");
-    const double peak = static_cast<double>(reset ? statusKb("VmHWM") : statusKb("VmRSS")) / 1024;
-    return {peak, before};
+    const std::string out = (tp.dir() / "memory.txt").string();
+    const std::string command = std::string(self) + " --memory " + tp.file(lines).string() + " > " + out;
+    if (std::system(command.c_str()) != 0)
+        throw std::runtime_error("memory: the measuring process failed");
+    std::ifstream in(out);
+    Timing t;
+    if (!(in >> t.screen >> t.floor))
+        throw std::runtime_error("memory: no measure");
+    return t;
+}
+
+int measureMemory(const fs::path& file)
+{
+    const fs::path out = fs::temp_directory_path() / ("tesmira_bench_memory_" + std::to_string(::getpid()));
+    fs::create_directories(out);
+    double before = 0, peak = 0;
+    {
+        Session s(file, out, {true, false});
+        before = static_cast<double>(statusKb("VmHWM")) / 1024;
+        s.loadOrder();
+        requireRows(s.form(), "memory");
+        peak = static_cast<double>(statusKb("VmHWM")) / 1024;
+    }
+    fs::remove_all(out);
+    std::printf("%.1f %.1f\n", peak, before);
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "--memory")
+        return measureMemory(argv[2]);
     std::vector<int> sizes{2000, 5000, 20000};
     if (argc > 1 && std::string(argv[1]) == "--quick")
         sizes = {2000, 5000};
@@ -615,10 +637,10 @@ int main(int argc, char** argv)
             }
         }
         if (sizes.back() == 20000) {
-            const Timing m = memory(tp, 20000);
+            const Timing m = memory(tp, 20000, argv[0]);
             std::printf("%-27s %7d %10s %10s %7s %8s   %s\n", "peak RSS of a load (MB)", 20000,
                         std::to_string(static_cast<int>(m.screen)).c_str(),
-                        std::to_string(static_cast<int>(m.floor)).c_str(), "", "", "<= 64 MB (floor: before the load)");
+                        std::to_string(static_cast<int>(m.floor)).c_str(), "", "", "<= 64 MB (floor: the process before the load)");
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_screen: %s\n", e.what());

@@ -136,9 +136,10 @@ int takePictures(const QString& database, const Pictures& pictures)
         window->showDocument(pictures.folio.toStdString());
     if (pictures.tab >= 0)
         window->showTab(pictures.tab);
-    // Layouts settle and queued repaints run before the picture is taken.
+    // Layouts settle, queued repaints run and the status bar's progress text (1.5 s) goes
+    // before the picture is taken; notices of what the script did stay.
     QEventLoop settle;
-    QTimer::singleShot(300, &settle, &QEventLoop::quit);
+    QTimer::singleShot(1600, &settle, &QEventLoop::quit);
     settle.exec();
     if (!pictures.window.isEmpty() && !window->grab().save(pictures.window, "PNG"))
         rc = pictureError(QStringLiteral("No se pudo escribir %1").arg(pictures.window));

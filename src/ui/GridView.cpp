@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTimer>
 
 namespace tesmira::ui {
@@ -183,6 +184,73 @@ GridView::GridView(GridModel& model, FormBinder* binder, QWidget* parent)
                 keyPressEvent(&event);
             });
     applyColumnState(-1);
+    buildFrozen();
+}
+
+void GridView::buildFrozen()
+{
+    m_frozen = new QTableView(this);
+    m_frozen->setObjectName(QStringLiteral("columnasFijas"));
+    m_frozen->setModel(&m_model);
+    m_frozen->setSelectionModel(selectionModel());
+    m_frozen->setItemDelegate(itemDelegate());
+    m_frozen->setFocusPolicy(Qt::NoFocus);
+    m_frozen->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_frozen->verticalHeader()->hide();
+    m_frozen->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_frozen->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+    m_frozen->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozen->setAlternatingRowColors(true);
+    m_frozen->setStyleSheet(QStringLiteral("QTableView { border: none; border-right: 2px solid palette(mid); }"));
+    viewport()->stackUnder(m_frozen);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, m_frozen->verticalScrollBar(), &QScrollBar::setValue);
+    connect(m_frozen->verticalScrollBar(), &QScrollBar::valueChanged, verticalScrollBar(), &QScrollBar::setValue);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeFrozen(); });
+    // A click on a fixed cell is a click on the grid's own cell.
+    connect(m_frozen, &QTableView::clicked, this, [this](const QModelIndex& index) {
+        setFocus(Qt::MouseFocusReason);
+        setCurrentIndex(index);
+    });
+    connect(m_frozen, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { openButton(index); });
+    connect(&m_model, &GridModel::columnStateChanged, this, [this] { placeFrozen(); });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { placeFrozen(); });
+    placeFrozen();
+}
+
+void GridView::placeFrozen()
+{
+    if (!m_frozen)
+        return;
+    const forms::Grid& grid = m_model.grid();
+    const int description = grid.findColumn("Pr_Descripcion");
+    int width = 0;
+    for (int c = 0; c < grid.columnCount(); ++c) {
+        const bool fixed = c <= description;
+        m_frozen->setColumnHidden(c, !fixed || isColumnHidden(c));
+        if (fixed && !isColumnHidden(c)) {
+            m_frozen->setColumnWidth(c, columnWidth(c));
+            width += columnWidth(c);
+        }
+    }
+    // Nothing to keep in sight while the grid is not scrolled right.
+    m_frozen->setVisible(description >= 0 && horizontalScrollBar()->value() > 0);
+    m_frozen->setGeometry(verticalHeader()->width() + frameWidth(), frameWidth(), width,
+                          viewport()->height() + horizontalHeader()->height());
+    m_frozen->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
+}
+
+void GridView::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    placeFrozen();
+}
+
+void GridView::updateGeometries()
+{
+    QTableView::updateGeometries();
+    placeFrozen();
 }
 
 bool GridView::run(const std::function<void()>& action)

@@ -64,6 +64,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -78,6 +80,11 @@ private:
     GridModel& m_model;
     FormBinder* m_binder;
     bool openButton(const QModelIndex& index);
+    // The key and description stay in sight while the clerk scrolls right: a second view over
+    // the same model shows them on top of the first columns.
+    void buildFrozen();
+    void placeFrozen();
+    QTableView* m_frozen = nullptr;
     bool m_following = false;
     bool m_followPending = false;
     bool m_followSuspended = false;

@@ -99,6 +99,7 @@ MainWindow::MainWindow(vn003::frmVN003& screen, host::Entorno& entorno, QWidget*
     m_binder->exemptFromViewOnly(screen.txtFolio);
     m_binder->notice = [this](const QString& text) { statusBar()->showMessage(text, 5000); };
     m_binder->afterEnter = [this](forms::Control& field) {
+        workDone();
         return (&field == &m_screen.txt_Pd_Folio || &field == &m_screen.txtSalida) && focusFirstCell();
     };
 
@@ -228,6 +229,7 @@ bool MainWindow::beforeCommand(forms::Command command)
         return ask(QStringLiteral("Cancelar remisión"),
                    QStringLiteral("¿Cancelar la remisión %1?").arg(qs(m_screen.txtFolio.text())));
     case Command::Aceptar:
+        m_saving = true;
         m_gridView->setFollowSuspended(true);
         return true;
     default: return true;
@@ -238,6 +240,7 @@ void MainWindow::afterCommand(forms::Command command, const QDateTime& started)
 {
     using forms::Command;
     workDone();
+    m_saving = false;
     if (command == Command::Aceptar) {
         m_gridView->setFollowSuspended(false);
         const std::string folio = m_campos->ultimoFolioGrabado();
@@ -321,12 +324,21 @@ void MainWindow::workStep()
         m_progress->setAutoReset(false);
     }
     const int total = grid.rowCount();
-    const int done = std::clamp(grid.row() + 1, 0, total);
-    if (m_progress->maximum() != total)
-        m_progress->setMaximum(total);
-    m_progress->setLabelText(QStringLiteral("Guardando renglón %1 de %2").arg(done).arg(total));
-    m_progress->setValue(done);
-    statusBar()->showMessage(QStringLiteral("Procesando… %1 de %2").arg(done).arg(total), 1500);
+    if (m_saving) {
+        const int done = std::clamp(grid.row() + 1, 0, total);
+        if (m_progress->maximum() != total)
+            m_progress->setMaximum(total);
+        m_progress->setLabelText(QStringLiteral("Guardando renglón %1 de %2").arg(done).arg(total));
+        m_progress->setValue(done);
+    } else {
+        // A load does not know its end: the bar only shows that it goes on.
+        m_progress->setMaximum(0);
+        m_progress->setLabelText(QStringLiteral("Cargando renglón %1").arg(total));
+        // Short loads pass without a window of their own.
+        if (total >= 300 && !m_progress->isVisible())
+            m_progress->show();
+    }
+    statusBar()->showMessage(m_progress->labelText(), 1500);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -728,7 +740,9 @@ bool MainWindow::load()
 
 bool MainWindow::activate()
 {
-    return m_binder->run([this] { m_screen.Form_Activate(); });
+    const bool ok = m_binder->run([this] { m_screen.Form_Activate(); });
+    workDone();
+    return ok;
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)

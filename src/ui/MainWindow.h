@@ -97,6 +97,7 @@ private:
     QLabel* m_detailFooter = nullptr;
     QProgressDialog* m_progress = nullptr;
     bool m_busy = false;
+    bool m_saving = false;
     bool m_exitConfirmed = false;
     std::string m_folioBefore;
     std::string m_savedBefore;

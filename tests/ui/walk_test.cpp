@@ -15,6 +15,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QScrollBar>
+#include <QTableView>
 #include <QStatusBar>
 #include <QAbstractButton>
 #include <QDialog>
@@ -207,6 +209,14 @@ TEST_F(WalkTest, CellButtonOpensByKeyOnlyWhereItApplies)
     view.setCurrentIndex(view.model()->index(lotRow, lote));
     QTest::keyClick(&view, Qt::Key_Space);
     EXPECT_NE(transcript().find("LOTS", before), std::string::npos) << transcript().substr(before);
+
+    // Scrolled right, the key and the description stay in sight.
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+    auto* fixed = view.findChild<QTableView*>("columnasFijas");
+    ASSERT_TRUE(fixed);
+    EXPECT_TRUE(fixed->isVisible());
+    EXPECT_FALSE(fixed->isColumnHidden(grid.columnIndex("Pr_Cve_Producto")));
+    EXPECT_TRUE(fixed->isColumnHidden(lote));
 }
 
 // Guards against a failure escaping a handler into Qt's loop: it is shown and the window lives on.

@@ -4,10 +4,10 @@
 // 2026-12-05, and the screen opened the way the host opens it. Parameters and rights
 // written before abre() are what Form_Load reads. GridTest arranges header and rows directly;
 // GuardadoTest adds what the save and cancel tests need.
+#include "app/runner/DialogosGuion.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
-#include "host/services/DialogosGuion.h"
 #include "host/services/Entorno.h"
 #include "host/services/PadreShell.h"
 #include "vn003/Pantalla.h"

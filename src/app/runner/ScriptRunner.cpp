@@ -1,5 +1,6 @@
 #include "app/runner/ScriptRunner.h"
 
+#include "app/runner/DialogosGuion.h"
 #include "app/runner/ScriptLine.h"
 #include "base/Error.h"
 #include "base/Text.h"
@@ -9,7 +10,6 @@
 #include "db/Schema.h"
 #include "forms/Controls.h"
 #include "host/services/CamposAdicionales.h"
-#include "host/services/DialogosGuion.h"
 #include "host/services/Entorno.h"
 #include "host/services/PadreShell.h"
 #include "vn003/Pantalla.h"

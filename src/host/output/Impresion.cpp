@@ -266,8 +266,7 @@ bool Impresion::escribe(const std::string& name, const std::string& text)
 // print the delivery note; 'Factura' formats print the invoice, payment receipt or promissory
 // note named by the folio, several folios being separated by '@' or '|'. An empty folio prints
 // the blank form. The text goes to <carpetaSalida>/<FORMAT>_<folio>.txt.
-bool Impresion::Imprime(const std::string& format, const std::string& folio, const std::string&, int, int,
-                        const std::string&)
+bool Impresion::Imprime(const std::string& format, const std::string& folio, const OpcionesImpresion&)
 {
     const std::string code = format.empty() ? "REMISION" : format;
     db::Recordset f =
@@ -336,7 +335,7 @@ std::vector<DocumentoImpreso> Impresion::Documentos(const std::string& format, c
 }
 
 // "TABLE|FOLIO" as the document writers report what they generated.
-bool Impresion::ImprimeDocumento(const std::string& document, const std::string&, int, int, const std::string&)
+bool Impresion::ImprimeDocumento(const std::string& document, const OpcionesImpresion&)
 {
     const auto bar = document.find('|');
     if (bar == std::string::npos || bar == 0 || bar + 1 >= document.size()) {
@@ -365,7 +364,7 @@ bool Impresion::ImprimeDocumento(const std::string& document, const std::string&
 }
 
 // The arguments after the title place and size the viewer on the desktop.
-void Impresion::MuestraTexto(const std::string& text, const std::string& title, int, int, int, int, int, int)
+void Impresion::MuestraTexto(const std::string& text, const std::string& title, const VentanaTexto&)
 {
     m_e.dialogos.muestraTexto(title, text);
 }

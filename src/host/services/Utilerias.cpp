@@ -193,6 +193,35 @@ void Utilerias::EnviaTecla(const std::string& keys, int) const
         m_forma->sendTab();
 }
 
+namespace {
+
+// The list's title names what is looked for, from the statement's first table.
+std::string tituloBusqueda(const std::string& statement)
+{
+    static const std::pair<const char*, const char*> titulos[] = {
+        {"Remision_Encabezado", "Buscar remisión"}, {"Pedido_Encabezado", "Buscar pedido"},
+        {"Cliente", "Buscar cliente"},              {"Sucursal", "Buscar sucursal"},
+        {"Almacen", "Buscar almacén"},              {"Vendedor", "Buscar vendedor"},
+        {"Condicion_Venta", "Buscar condición de venta"}, {"Moneda", "Buscar moneda"},
+        {"Producto", "Buscar producto"},            {"PDA_Salida", "Buscar salida"},
+        {"Proyecto", "Buscar proyecto"},            {"Centro_Costo", "Buscar centro de costo"},
+        {"Unidad_Estrategica_Negocio", "Buscar unidad de negocio"}, {"Activo_Fijo", "Buscar activo fijo"},
+    };
+    const std::string upper = upperAscii(statement);
+    const size_t from = upper.find(" FROM ");
+    if (from == std::string::npos)
+        return "Búsqueda";
+    size_t start = statement.find_first_not_of(' ', from + 6);
+    const size_t end = statement.find_first_of(" \t\r\n,()", start);
+    const std::string table = start == std::string::npos ? "" : statement.substr(start, end - start);
+    for (const auto& [name, titulo] : titulos)
+        if (sameKey(table, name))
+            return titulo;
+    return "Búsqueda";
+}
+
+} // namespace
+
 // The width is the desktop list's; the rows are offered whole.
 std::string Utilerias::ListaBusqueda(const std::string& statement, int) const
 {
@@ -200,7 +229,7 @@ std::string Utilerias::ListaBusqueda(const std::string& statement, int) const
         throw Error("ListaBusqueda: no hay consulta");
     db::Recordset rs = m_e.conexion.Execute(abreFiltros(statement));
     Lista lista;
-    lista.titulo = "Búsqueda";
+    lista.titulo = tituloBusqueda(statement);
     lista.columnas = rs.columns();
     for (const auto& row : rs.rows()) {
         std::vector<std::string> fila;

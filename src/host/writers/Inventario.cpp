@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "base/Vb.h"
 #include "db/Connection.h"
+#include "host/services/LoteCapturado.h"
 #include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 
@@ -42,22 +43,6 @@ bool si(const db::Recordset& rs, const char* column)
 }
 
 // Lots by earliest expiry (no expiry last), then by key.
-// "LOT@qty1@qty2@expiry@@date@" -> its fields, empty ones kept; the key trimmed.
-std::vector<std::string> camposLote(const std::string& pieza)
-{
-    std::vector<std::string> campos(1);
-    for (char ch : pieza) {
-        if (ch == '@')
-            campos.emplace_back();
-        else
-            campos.back() += ch;
-    }
-    auto& clave = campos[0];
-    clave.erase(0, clave.find_first_not_of(' '));
-    clave.erase(clave.find_last_not_of(' ') + 1);
-    return campos;
-}
-
 std::string lotesPorCaducidad(db::Connection& c, const Salida& s, double cantidad1, double cantidad2,
                               std::vector<Movimiento>& plan)
 {
@@ -151,18 +136,18 @@ std::string planLotes(db::Connection& c, const Salida& s, const Existencia& e, s
         return lotesPorCaducidad(c, s, e.q1, e.q2, plan);
     const auto piezas = separa(s.lote);
     for (const auto& pieza : piezas) {
-        const auto campos = camposLote(pieza);
+        const auto lote = LoteCapturado::lee(pieza);
         double l1 = e.q1, l2 = e.q2;
         if (piezas.size() > 1) {
-            l1 = (campos.size() > 1 ? vb::val(campos[1]) : 0) * e.f1;
-            l2 = (campos.size() > 2 ? vb::val(campos[2]) : 0) * e.f2;
+            l1 = lote.cantidad1 * e.f1;
+            l2 = lote.cantidad2 * e.f2;
         }
         auto rs = c.Execute(std::string("SELECT Lt_Cantidad_Control_1 FROM Existencia_Lote WHERE ") +
                                 kAlmacenArticulo + " AND Lt_Cve_Lote = ?",
-                            {s.sucursal, s.almacen, s.producto, s.talla, s.color, campos[0]});
+                            {s.sucursal, s.almacen, s.producto, s.talla, s.color, lote.clave});
         if (rs.Eof() || rs.Fields("Lt_Cantidad_Control_1").toDouble() + kTolerancia < l1)
-            return "El lote " + campos[0] + " no tiene existencia suficiente del producto " + s.producto;
-        plan.push_back({"", campos[0], "", l1, l2});
+            return "El lote " + lote.clave + " no tiene existencia suficiente del producto " + s.producto;
+        plan.push_back({"", lote.clave, "", l1, l2});
     }
     return "";
 }

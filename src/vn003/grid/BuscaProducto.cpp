@@ -107,7 +107,7 @@ void frmVN003::BuscaProducto(bool& encontrado)
         cell("Factor_Conversion_U1").setValue(Utilerias().FactorConversion(producto, unidad1, unidad1));
         cell("Factor_Conversion_U2")
             .setValue(Utilerias().FactorConversion(producto, unidad1, cell("Unidad_Control_2").text()));
-        cell("Factor_Conversion_UC").setValue(Utilerias().FactorConversion(producto, unidad1, UnidadCosteo));
+        cell("Factor_Conversion_UC").setValue(1.0); // no costing unit is ever chosen here
         cell("Redondear_Control2").setValue(!Utilerias().UnidadFraccionable(cell("Unidad_Control_2").text()));
         cell("Cubicado").setValue(Utilerias().UnidadCubicada(campo("Pd_Unidad_Control_2")));
         cell("Unidad_Costeo_1").setValue(campo("Pd_Unidad_Costo") == campo("Pd_Unidad_Control_1"));

@@ -44,6 +44,8 @@ void frmVN003::txtFolio_Enter()
     if (txtFolio.text().empty() || Controles.ModoNuevo())
         return;
     try {
+        // Catalogue look-ups repeated line after line are answered once for the whole recall.
+        db::Connection::MemoScope memo(Sistema().Conexion());
         txtFolio.setText(Utilerias().FormatoFolio(txtFolio.text()));
         txtFolio.refresh();
 

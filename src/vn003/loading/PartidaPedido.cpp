@@ -12,6 +12,8 @@ void frmVN003::AgregaPartidaPedido(const PartidaPedido& p)
     const host::Utilerias& u = Utilerias();
     Grid& g = ssDetalle;
     g.addRow();
+    // Long loads let the window repaint and show how far they got.
+    u.EventosPendientes();
     g.col("Rm_Sucursal_Inventario").setValue(p.sucursalInventario);
     g.col("Rm_Almacen_Inventario").setValue(p.almacenInventario);
     g.col("Documento_Id").setValue(p.documentoId);
@@ -57,7 +59,8 @@ void frmVN003::AgregaPartidaPedido(const PartidaPedido& p)
 
     g.col("Factor_Conversion_U1").setValue(u.FactorConversion(p.producto, p.u1Desde, p.u1Hasta));
     g.col("Factor_Conversion_U2").setValue(u.FactorConversion(p.producto, p.u2Desde, p.u2Hasta));
-    g.col("Factor_Conversion_UC").setValue(u.FactorConversion(p.producto, p.unidad1, UnidadCosteo));
+    // No costing unit is ever chosen on this screen: unit 1 converts to it as 1.
+    g.col("Factor_Conversion_UC").setValue(1.0);
     g.col("Redondear_Control2").setValue(!u.UnidadFraccionable(g.col("Unidad_Control_2").value().toString()));
     g.col("Cubicado").setValue(u.UnidadCubicada(p.unidadControl2));
     g.col("Unidad_Costeo_1").setValue(p.unidadCostoPedido == p.unidadControl1);

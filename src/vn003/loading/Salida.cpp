@@ -1,6 +1,7 @@
 // The handheld dispatch: the lines picked for the order replace the grid's.
 #include "base/VbConstants.h"
 #include "db/Connection.h"
+#include "host/services/LoteCapturado.h"
 #include "host/services/Lotes.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
@@ -136,8 +137,7 @@ void asignaUbicacionLote(frmVN003& f, const db::Recordset& detalle, const frmVN0
     const std::string lote = detalle.Fields("Sa_Lote").toString();
     f.ssDetalle.col("Lt_Cve_Lote")
         .setValue(lote.empty() ? lotes.LoteDocumento("PEDIDO", f.txt_Pd_Folio.text(), detalle.Fields("Pd_ID").toString())
-                               : lote + "@" + Value(p.control1).toString() + "@" + Value(p.control2).toString() +
-                                     "@" + fecha + "@" + "@" + fecha + "@");
+                               : host::LoteCapturado{lote, p.control1, p.control2, fecha, fecha}.texto());
 }
 
 } // namespace

@@ -190,8 +190,7 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
             host::Impresion impresion(Sistema().entorno());
             impresion.MuestraTexto("Se surtio parcialmente el pedido, debio a que no todos los productos tienen "
                                    "existencia suficiente\r\n" +
-                                       reporte,
-                                   "", 0, 0, -1, -1, 7, -1);
+                                   reporte);
         }
     } catch (const std::exception& e) {
         ReportaError("Cargar_Solo_Producto_Con_Existencia()", "ERR-ID:7500056", e.what(),

@@ -398,10 +398,9 @@ void imprime(frmVN003& f, const Guardado& g)
 {
     {
         host::Impresion impresion(Sistema().entorno());
-        impresion.Imprime(Sistema().ParametroValor("FTO_IMP_REMISION", 0, "", "").toString(), g.remision, "", 0, 0,
-                          "");
+        impresion.Imprime(Sistema().ParametroValor("FTO_IMP_REMISION", 0, "", "").toString(), g.remision);
         if (!g.generado.empty())
-            impresion.ImprimeDocumento(g.generado, "", 0, 0, "");
+            impresion.ImprimeDocumento(g.generado);
     }
     if (g.factura.empty())
         return;
@@ -418,16 +417,14 @@ void imprime(frmVN003& f, const Guardado& g)
     host::Impresion impresion(Sistema().entorno());
     // An unsigned invoice is not valid: it is not printed.
     if (firma.empty())
-        impresion.Imprime(g.formatoFactura, g.factura, "", 0, 0, "");
+        impresion.Imprime(g.formatoFactura, g.factura);
     if (!trimmed(g.recibos).empty()) {
         std::string recibos = g.recibos;
         std::replace(recibos.begin(), recibos.end(), '|', '@');
-        impresion.Imprime(Sistema().ParametroValor("FTO_IMP_RECIBO_PAGO", 0, "", "").toString(), recibos, "", 0, 0,
-                          "");
+        impresion.Imprime(Sistema().ParametroValor("FTO_IMP_RECIBO_PAGO", 0, "", "").toString(), recibos);
     }
     if (!trimmed(g.pagares).empty())
-        impresion.Imprime(Sistema().ParametroValor("FTO_IMP_PAGARES", 0, "", "").toString(), g.pagares, "", 0, 0,
-                          "");
+        impresion.Imprime(Sistema().ParametroValor("FTO_IMP_PAGARES", 0, "", "").toString(), g.pagares);
     f.EnviaComprobante(g.factura, "Factura", false);
     host::EnvioDocumento envio(Sistema().entorno());
     if (!envio.EnviaDocumento("Factura", g.factura, 0))

@@ -93,7 +93,7 @@ void frmVN003::Controles_Imprimir()
 {
     host::Impresion impresion(Sistema().entorno());
     const std::string formato = Sistema().ParametroValor("FTO_IMP_REMISION", 0, "", "").toString();
-    impresion.Imprime(formato, txtFolio.value().toString(), "", 0, 0, "");
+    impresion.Imprime(formato, txtFolio.value().toString());
 }
 
 void frmVN003::Controles_Documento()

@@ -1,4 +1,4 @@
-#include "host/services/DialogosGuion.h"
+#include "app/runner/DialogosGuion.h"
 
 #include "base/VbConstants.h"
 #include "forms/GridCsv.h"
