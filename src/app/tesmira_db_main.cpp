@@ -1,9 +1,10 @@
 // tesmira-db: creates the database (schema, optionally the demo data) and runs T-SQL against it.
-//   tesmira-db init [--demo] FILE
-//   tesmira-db sql FILE "T-SQL"
+//   tesmira-db init [--demo] FILE|postgresql://…
+//   tesmira-db sql FILE|postgresql://… "T-SQL"
 //   tesmira-db generate FILE --lines N
 #include "base/Error.h"
 #include "db/Connection.h"
+#include "db/DatabaseName.h"
 #include "db/Schema.h"
 #include "generate.h"
 
@@ -20,8 +21,8 @@ using namespace tesmira::db;
 
 int usage()
 {
-    std::cerr << "uso: tesmira-db init [--demo] ARCHIVO\n"
-                 "     tesmira-db sql ARCHIVO \"T-SQL\"\n"
+    std::cerr << "uso: tesmira-db init [--demo] ARCHIVO|postgresql://…\n"
+                 "     tesmira-db sql ARCHIVO|postgresql://… \"T-SQL\"\n"
                  "     tesmira-db generate ARCHIVO --lines N\n";
     return 2;
 }
@@ -33,8 +34,25 @@ void removeDatabase(const std::string& file)
         fs::remove(file + suffix, ignored);
 }
 
+bool isServer(const std::string& name) { return databaseKind(name) == DatabaseKind::PostgresServer; }
+
+// A server database must exist and be empty; schema and demo go in one transaction, so a
+// failure leaves it as it was.
+int initServer(const std::string& name, bool demo)
+{
+    Connection c(name, OpenMode::Bare);
+    Transaction t(c);
+    c.createSchema();
+    if (demo)
+        c.executeScript(demoSql());
+    t.commit();
+    return 0;
+}
+
 int init(const std::string& file, bool demo)
 {
+    if (isServer(file))
+        return initServer(file, demo);
     if (fs::exists(file) && fs::file_size(file) > 0)
         throw Error("El archivo " + file + " ya existe; no se modifica");
     try {
@@ -50,7 +68,7 @@ int init(const std::string& file, bool demo)
 
 int sql(const std::string& file, const std::string& statement)
 {
-    if (!fs::exists(file))
+    if (!isServer(file) && !fs::exists(file))
         throw Error("No existe la base de datos " + file);
     Connection c(file);
     Transaction t(c);

@@ -5,6 +5,7 @@
 #include "app/runner/ScriptRunner.h"
 #include "base/Error.h"
 #include "db/Connection.h"
+#include "db/DatabaseName.h"
 #include "db/Schema.h"
 #include "host/services/Entorno.h"
 #include "host/services/PadreShell.h"
@@ -42,9 +43,14 @@ int fail(const QString& text)
 }
 
 // A new file gets the schema and the demo company; a failed demo load leaves no half-made file.
+bool isServer(const QString& name) { return db::databaseKind(name.toStdString()) == db::DatabaseKind::PostgresServer; }
+
+// A server database is made with tesmira-db init, never here.
+bool isNewFile(const QString& path) { return !isServer(path) && !QFileInfo::exists(path); }
+
 std::unique_ptr<db::Connection> openDatabase(const QString& path)
 {
-    const bool fresh = !QFileInfo::exists(path);
+    const bool fresh = isNewFile(path);
     auto conn = std::make_unique<db::Connection>(path.toStdString());
     if (!fresh)
         return conn;
@@ -70,7 +76,9 @@ struct Pictures {
 // Printed documents go to salida/ beside the company's database.
 QString outputFolder(const QString& database)
 {
-    const QString folder = QFileInfo(database).absolutePath() + QStringLiteral("/salida");
+    const QString folder = (isServer(database) ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                               : QFileInfo(database).absolutePath())
+        + QStringLiteral("/salida");
     QDir().mkpath(folder);
     return folder;
 }
@@ -162,7 +170,7 @@ int main(int argc, char** argv)
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("Tesmira: Remisión de pedidos"));
     args.addHelpOption();
-    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("Archivo de la base de datos."),
+    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("Archivo de la base de datos, o postgresql://… de un servidor."),
                                       QStringLiteral("FILE"));
     const QCommandLineOption userOption(QStringLiteral("user"), QStringLiteral("Usuario (ADMIN)."),
                                         QStringLiteral("CODE"), QStringLiteral("ADMIN"));
@@ -195,12 +203,15 @@ int main(int argc, char** argv)
         path = folder + QStringLiteral("/tesmira.db");
     }
 
-    const bool created = !QFileInfo::exists(path);
+    const bool created = isNewFile(path);
     std::unique_ptr<db::Connection> conn;
     try {
         conn = openDatabase(path);
     } catch (const std::exception& e) {
-        const QString text = QStringLiteral("No se pudo abrir la base de datos %1:\n%2").arg(path, QString::fromStdString(e.what()));
+        // A connection string may hold a password: the engine's message names a server database.
+        const QString text = isServer(path) ? QString::fromStdString(e.what())
+                                            : QStringLiteral("No se pudo abrir la base de datos %1:\n%2")
+                                                  .arg(path, QString::fromStdString(e.what()));
         return pictures ? pictureError(text) : fail(text);
     }
     if (pictures) {

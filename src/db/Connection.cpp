@@ -3,8 +3,10 @@
 #include "base/Clock.h"
 #include "base/Error.h"
 #include "base/Text.h"
+#include "db/DatabaseName.h"
 #include "db/DbError.h"
 #include "db/Dialect.h"
+#include "db/PostgresEngine.h"
 #include "db/ResultMemo.h"
 #include "db/Schema.h"
 #include "db/StatementCache.h"
@@ -119,11 +121,16 @@ struct ResetOnExit {
 void Connection::CloseDatabase::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 
 Connection::Connection(const std::string& path, OpenMode mode)
-    : m_path(path)
-    , m_dialect(std::make_unique<Dialect>(kCacheCapacity))
-    , m_memo(std::make_unique<ResultMemo>())
-    , m_clock(localNow)
+    : m_path(path), m_memo(std::make_unique<ResultMemo>()), m_clock(localNow)
 {
+    if (databaseKind(path) == DatabaseKind::PostgresServer) {
+        m_dialect = std::make_unique<Dialect>(kCacheCapacity, Target::Postgres);
+        m_pg = std::make_unique<PostgresEngine>(path, m_clock);
+        if (mode == OpenMode::WithSchema)
+            ensureSchema();
+        return;
+    }
+    m_dialect = std::make_unique<Dialect>(kCacheCapacity);
     open(mode);
 }
 
@@ -156,6 +163,19 @@ void Connection::open(OpenMode mode)
 void Connection::ensureSchema()
 {
     const int wanted = schemaVersion();
+    if (m_pg) {
+        if (m_pg->isEmpty()) {
+            Transaction t(*this);
+            createSchema();
+            t.commit();
+            return;
+        }
+        const int found = m_pg->schemaVersion();
+        if (found != wanted)
+            throw Error("La base de datos " + displayName() + " tiene la versión de esquema " + std::to_string(found)
+                        + " y este programa usa la versión " + std::to_string(wanted));
+        return;
+    }
     auto current = [this] { return Execute("PRAGMA user_version").Fields(size_t{0}).toInt(); };
     if (current() == wanted)
         return;
@@ -177,6 +197,19 @@ void Connection::ensureSchema()
     }
 }
 
+void Connection::createSchema()
+{
+    if (m_pg) {
+        if (!m_pg->isEmpty())
+            throw Error("La base de datos " + displayName() + " ya tiene tablas; no se modifica");
+        return m_pg->createSchema(schemaSql(), schemaVersion());
+    }
+    if (Execute("SELECT count(*) FROM sqlite_master").Fields(size_t{0}).toInt() != 0)
+        throw Error("La base de datos " + displayName() + " ya tiene tablas; no se modifica");
+    executeScript(schemaSql());
+    exec(("PRAGMA user_version = " + std::to_string(schemaVersion())).c_str());
+}
+
 void Connection::exec(const char* sql)
 {
     char* message = nullptr;
@@ -196,7 +229,7 @@ Recordset Connection::Execute(std::string_view sql, const std::vector<Value>& va
 
 Recordset Connection::ExecuteMemo(std::string_view sql, const std::vector<Value>& values)
 {
-    if (!m_memo->active())
+    if (m_pg || !m_memo->active())
         return run(sql, values, nullptr);
     std::string key(sql);
     for (const Value& v : values) {
@@ -248,6 +281,26 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
                              sql);
     }
     Recordset result;
+    if (m_pg) {
+        size_t first = 0;
+        for (const Translation& t : *statements) {
+            Translation bound = t;
+            for (size_t i = 0; i < bound.params.size(); ++i) {
+                const int marker = t.markerOfParam.empty() ? -1 : t.markerOfParam[i];
+                if (marker >= 0)
+                    bound.params[i] = values[first + static_cast<size_t>(marker)];
+            }
+            first += t.markers;
+            try {
+                result = m_pg->run(bound);
+            } catch (const DbError& e) {
+                throw statementError(e.code(), e.what(), sql);
+            }
+        }
+        if (reads)
+            *reads = nullptr; // the server's other sessions may change anything: nothing is remembered
+        return result;
+    }
     size_t firstMarker = 0;
     for (const Translation& t : *statements) {
         const StatementCache::Prepared* p = nullptr;
@@ -303,6 +356,8 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
 void Connection::executeScript(std::string_view sql)
 {
     m_memo->clear();
+    if (m_pg)
+        return m_pg->executeScript(sql);
     const char* tail = sql.data();
     const char* end = sql.data() + sql.size();
     while (tail < end) {
@@ -325,7 +380,10 @@ void Connection::BeginTrans()
 {
     if (m_inTransaction)
         throw Error("Ya hay una transacción abierta en esta conexión");
-    exec("BEGIN IMMEDIATE");
+    if (m_pg)
+        m_pg->begin();
+    else
+        exec("BEGIN IMMEDIATE");
     m_inTransaction = true;
     m_savepoints = 0;
 }
@@ -334,6 +392,11 @@ void Connection::CommitTrans()
 {
     if (!m_inTransaction)
         throw Error("CommitTrans sin una transacción abierta");
+    if (m_pg) {
+        m_pg->commit();
+        m_inTransaction = m_pg->inTransaction();
+        return;
+    }
     if (sqlite3_get_autocommit(m_db.get())) {
         m_inTransaction = false;
         throw Error("La transacción ya había sido revertida por un error anterior; no se guardó nada");
@@ -350,7 +413,9 @@ void Connection::RollbackTrans()
     m_inTransaction = false;
     m_savepoints = 0;
     m_memo->clear();
-    if (!sqlite3_get_autocommit(m_db.get()))
+    if (m_pg)
+        m_pg->rollback();
+    else if (!sqlite3_get_autocommit(m_db.get()))
         exec("ROLLBACK");
 }
 
@@ -358,11 +423,19 @@ namespace {
 std::string savepointName(int depth) { return "tesmira_" + std::to_string(depth); }
 } // namespace
 
+void Connection::command(const std::string& sql)
+{
+    if (m_pg)
+        m_pg->command(sql);
+    else
+        exec(sql.c_str());
+}
+
 void Connection::beginSavepoint()
 {
     if (!m_inTransaction)
         throw Error("Un punto de retorno necesita una transacción abierta");
-    exec(("SAVEPOINT " + savepointName(m_savepoints + 1)).c_str());
+    command("SAVEPOINT " + savepointName(m_savepoints + 1));
     ++m_savepoints;
 }
 
@@ -370,7 +443,7 @@ void Connection::releaseSavepoint()
 {
     if (!m_inTransaction || m_savepoints == 0)
         throw Error("No hay un punto de retorno abierto");
-    exec(("RELEASE SAVEPOINT " + savepointName(m_savepoints)).c_str());
+    command("RELEASE SAVEPOINT " + savepointName(m_savepoints));
     --m_savepoints;
 }
 
@@ -381,14 +454,28 @@ void Connection::rollbackSavepoint()
     const std::string name = savepointName(m_savepoints);
     --m_savepoints;
     m_memo->clear(); // what was read after the savepoint may have been undone
-    exec(("ROLLBACK TO SAVEPOINT " + name + "; RELEASE SAVEPOINT " + name).c_str());
+    command("ROLLBACK TO SAVEPOINT " + name + "; RELEASE SAVEPOINT " + name);
 }
 
-std::string Connection::DefaultDatabase() const { return std::filesystem::path(m_path).stem().string(); }
+std::string Connection::DefaultDatabase() const
+{
+    return m_pg ? m_pg->databaseName() : std::filesystem::path(m_path).stem().string();
+}
 
-int64_t Connection::rowsAffected() const { return sqlite3_changes64(m_db.get()); }
+std::string Connection::displayName() const
+{
+    return m_pg ? m_pg->displayName() : std::filesystem::path(m_path).filename().string();
+}
 
-void Connection::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(m_db.get(), milliseconds); }
+int64_t Connection::rowsAffected() const { return m_pg ? m_pg->rowsAffected() : sqlite3_changes64(m_db.get()); }
+
+void Connection::setBusyTimeout(int milliseconds)
+{
+    if (m_pg)
+        m_pg->setLockTimeout(milliseconds);
+    else
+        sqlite3_busy_timeout(m_db.get(), milliseconds);
+}
 
 size_t Connection::cacheHits() const { return m_dialect->cacheHits(); }
 

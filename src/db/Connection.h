@@ -1,5 +1,6 @@
 #pragma once
-// The one database connection: SQLite underneath, SQL Server's dialect on top.
+// The one database connection: SQLite (a file) or PostgreSQL (a server, see DatabaseName.h)
+// underneath, SQL Server's dialect on top.
 // Every engine failure throws db::DbError (a tesmira::Error) carrying the engine's reason as a
 // DbErrorCode, its message and the statement.
 #include "db/Recordset.h"
@@ -16,6 +17,7 @@ struct sqlite3;
 namespace tesmira::db {
 
 class Dialect;
+class PostgresEngine;
 class ResultMemo;
 class StatementCache;
 
@@ -26,8 +28,9 @@ enum class OpenMode {
 
 class Connection {
 public:
-    // Opens (creating when missing) a database file; ":memory:" for a private one.
-    // An empty file gets the current schema; a file of another schema version throws.
+    // Opens (creating when missing) a database file; ":memory:" for a private one; or connects
+    // to a PostgreSQL database named by a URL or connection string (never created here).
+    // An empty database gets the current schema; one of another schema version throws.
     explicit Connection(const std::string& path, OpenMode mode = OpenMode::WithSchema);
     ~Connection();
     Connection(const Connection&) = delete;
@@ -45,7 +48,8 @@ public:
     // table the statement reads, the schema changes, a transaction rolls back or another
     // connection commits; results of more than a few rows are not kept. Outside: Execute.
     Recordset ExecuteMemo(std::string_view sql, const std::vector<Value>& values = {});
-    // Runs a script of native SQLite statements (schema, demo data); no dialect rewriting.
+    // Runs a script of native SQLite statements (schema, demo data); no dialect rewriting
+    // (on PostgreSQL only the column types are rewritten, and the script is all or nothing).
     // The error names the statement that failed; earlier statements stay applied.
     void executeScript(std::string_view sql);
 
@@ -62,17 +66,24 @@ public:
     void releaseSavepoint();
     void rollbackSavepoint(); // undoes the innermost scope's writes and closes it
 
-    // The database's name: the file name without folder and extension.
+    // The database's name: the file name without folder and extension, or the server's database.
     std::string DefaultDatabase() const;
+    // Which database this is, for a window or a message: the file name, or "db en host:port".
+    std::string displayName() const;
+    bool isServer() const { return m_pg != nullptr; }
     const std::string& path() const { return m_path; }
     // Rows changed by the last INSERT/UPDATE/DELETE.
     int64_t rowsAffected() const;
-    sqlite3* handle() const { return m_db.get(); }
+    sqlite3* handle() const { return m_db.get(); } // null on PostgreSQL
 
-    // How long a statement waits for another connection's write lock (5 s by default).
+    // How long a statement waits for another connection's write lock (5 s by default);
+    // PostgreSQL's lock_timeout.
     void setBusyTimeout(int milliseconds);
     // What getdate() answers; local system time by default.
     void setClock(Clock clock) { m_clock = std::move(clock); }
+    // Creates the current schema, inside the open transaction if there is one. Throws when the
+    // database already holds tables (PostgreSQL) or objects (SQLite).
+    void createSchema();
     // Rewrites served from the dialect cache (statements differing only in literals).
     size_t cacheHits() const;
 
@@ -93,6 +104,7 @@ private:
     void open(OpenMode mode);
     void ensureSchema();
     void exec(const char* sql);
+    void command(const std::string& sql); // a statement of our own, on either engine
 
     struct CloseDatabase {
         void operator()(sqlite3* db) const;
@@ -104,6 +116,7 @@ private:
     std::unique_ptr<StatementCache> m_statements;
     std::unique_ptr<ResultMemo> m_memo;
     Clock m_clock;
+    std::unique_ptr<PostgresEngine> m_pg;
     bool m_inTransaction = false;
     int m_savepoints = 0;
 };

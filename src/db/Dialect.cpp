@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Text.h"
+#include "db/DialectPostgres.h"
 #include "db/SqlLexer.h"
 
 #include <algorithm>
@@ -74,6 +75,16 @@ void markInlineLiterals(Tokens& t, bool ddl)
             k.inlined = inlineAt.back() || (prev && prev->isWord("TOP"));
         }
     }
+}
+
+// PostgreSQL compares an expression in the select list with one in GROUP BY by its text: the
+// same `isnull(x, 0)` in both must not become two parameters. Its literals stay in the text
+// (an unquoted literal is untyped there, as a text parameter would be).
+void inlineAllLiterals(Tokens& t)
+{
+    for (Token& k : t)
+        if (k.isLiteral())
+            k.inlined = true;
 }
 
 Value literalValue(const Token& t)
@@ -376,16 +387,29 @@ private:
 
 class Emitter {
 public:
-    Emitter(const Tokens& t, const std::vector<long>& literalIndex, PushDowns pushDowns)
-        : m_t(t), m_literalIndex(literalIndex), m_pushDowns(std::move(pushDowns))
+    Emitter(const Tokens& t, const std::vector<long>& literalIndex, PushDowns pushDowns, Target target)
+        : m_t(t), m_literalIndex(literalIndex), m_pushDowns(std::move(pushDowns)), m_pg(target == Target::Postgres)
     {
     }
 
     // A query block, a parenthesised list or a CASE body: operands between delimiters.
     std::string sequence(const std::vector<Node>& n)
     {
+        ++m_depth;
+        std::string text = sequenceText(n);
+        --m_depth;
+        return text;
+    }
+
+    std::vector<long> literalOfParam;
+
+private:
+    std::string sequenceText(const std::vector<Node>& n)
+    {
         std::set<size_t> skip;
         const std::optional<int64_t> limit = takeTop(n, skip);
+        if (m_pg)
+            typeLiteralComparisons(n, skip);
         Text out;
         size_t start = 0;
         for (size_t k = 0; k <= n.size(); ++k) {
@@ -398,14 +422,43 @@ public:
                 out << token(n[k].tok);
             start = k + 1;
         }
+        if (m_pg && m_depth == 1)
+            out << groupOrder(n);
         if (limit)
             out << "LIMIT" << std::to_string(*limit);
         return std::move(out).str();
     }
 
-    std::vector<long> literalOfParam;
+    // SQLite hands grouped rows back in the order of their GROUP BY terms, NULL first, and the
+    // screen fills its grid in that order; PostgreSQL hashes groups, so it is asked for it.
+    std::string groupOrder(const std::vector<Node>& n)
+    {
+        auto at = [&](size_t k, std::initializer_list<std::string_view> words) {
+            return isTok(n[k]) && isAnyWord(tok(n[k]), words);
+        };
+        size_t group = n.size();
+        for (size_t k = 0; k < n.size(); ++k) {
+            if (at(k, {"ORDER", "UNION", "EXCEPT", "INTERSECT", "LIMIT", "DISTINCT"}))
+                return {}; // DISTINCT: PostgreSQL orders only by what the select list holds
+            if (group == n.size() && at(k, {"GROUP"}) && k + 1 < n.size() && at(k + 1, {"BY"}))
+                group = k;
+        }
+        if (group == n.size())
+            return {};
+        size_t end = group + 2;
+        while (end < n.size() && !at(end, {"HAVING"}))
+            ++end;
+        Text out;
+        out << "ORDER BY";
+        for (size_t k = group + 2, start = k; k <= end; ++k) {
+            if (k < end && !(isTok(n[k]) && tok(n[k]).is(",")))
+                continue;
+            out << (start == group + 2 ? "" : ",") << region(n, start, k) << "NULLS FIRST";
+            start = k + 1;
+        }
+        return std::move(out).str();
+    }
 
-private:
     const Token& tok(const Node& n) const { return m_t[n.tok]; }
     bool isTok(const Node& n) const { return n.kind == Node::Kind::Tok; }
     bool isGroupAt(const std::vector<Node>& n, size_t k) const
@@ -491,6 +544,8 @@ private:
             const size_t start = q;
             q = term(n, q, b);
             std::string operand = items(n, start, q);
+            if (m_pg && q == start + 1 && isTok(n[start]) && tok(n[start]).kind == Token::Kind::String)
+                operand += "::bpchar"; // picks tsql_add's text overload, as SQL Server's '+' of two texts
             if (op == 0)
                 acc = std::move(operand);
             else if (op == '+')
@@ -501,7 +556,7 @@ private:
             if (q >= b || !isTok(n[q]) || !(tok(n[q]).is("+") || tok(n[q]).is("-")))
                 break;
         }
-        if (last == '+')
+        if (last == '+' && !m_pg)
             acc += " COLLATE NOCASE"; // a concatenation groups and compares as its columns would
         if (q + 1 == b && isTok(n[q]) && isName(tok(n[q])))
             return acc + " " + token(n[q].tok); // alias without AS
@@ -570,7 +625,10 @@ private:
                 continue;
             }
             if (isAnyWord(t, {"LEFT", "RIGHT"}) && isGroupAt(n, k + 1) && k + 1 < b) {
-                out << (t.isWord("LEFT") ? "tsql_left" : "tsql_right"); // keywords in SQLite
+                if (m_pg)
+                    out << (t.isWord("LEFT") ? "left" : "right");
+                else
+                    out << (t.isWord("LEFT") ? "tsql_left" : "tsql_right"); // keywords in SQLite
                 continue;
             }
             if (t.isWord("isnull") && isGroupAt(n, k + 1) && k + 1 < b) {
@@ -579,7 +637,10 @@ private:
                                                   [&](const Node& a) { return isTok(a) && tok(a).is(","); });
                 if (commas != 1)
                     unsupported("isnull sin dos argumentos", t.pos);
-                out << "ifnull(" + sequence(args.kids) + ")" << "COLLATE NOCASE";
+                if (m_pg)
+                    out << "coalesce(" + sequence(args.kids) + ")";
+                else
+                    out << "ifnull(" + sequence(args.kids) + ")" << "COLLATE NOCASE";
                 continue;
             }
             out << token(node.tok);
@@ -603,16 +664,20 @@ private:
                 unsupported("la variable o tabla temporal " + t.text, t.pos);
             if (t.isWord("TOP"))
                 unsupported("TOP fuera del inicio de un SELECT", t.pos);
-            return t.text;
+            return m_pg ? postgresWord(index) : t.text;
         case Token::Kind::QuotedIdentifier:
-            return quote(t.text, '"');
+            return m_pg ? postgresName(t.text) : quote(t.text, '"');
         case Token::Kind::String:
-            return t.inlined ? quote(t.text, '\'') : parameter(index) + " COLLATE NOCASE";
+            if (t.inlined)
+                return quote(t.text, '\'');
+            if (!m_pg)
+                return parameter(index) + " COLLATE NOCASE";
+            return m_typedText.count(index) ? parameter(index) + "::bpchar COLLATE ci" : parameter(index);
         case Token::Kind::Number:
             return t.inlined ? t.text : parameter(index);
         case Token::Kind::Operator:
             if (t.is("?")) // a value the caller binds; a text one compares as a text literal does
-                return parameter(index) + " COLLATE NOCASE";
+                return m_pg ? parameter(index) : parameter(index) + " COLLATE NOCASE";
             if (t.is("!<") || t.is("!>"))
                 unsupported("el operador " + t.text, t.pos);
             return t.text;
@@ -623,7 +688,45 @@ private:
     std::string parameter(size_t index)
     {
         literalOfParam.push_back(m_literalIndex[index]);
-        return "?" + std::to_string(literalOfParam.size());
+        return (m_pg ? "$" : "?") + std::to_string(literalOfParam.size());
+    }
+
+    // PostgreSQL refuses LIKE on the case-insensitive collation: operators of ours stand in
+    // for LIKE and NOT LIKE (see DialectPostgres.h).
+    std::string postgresWord(size_t index) const
+    {
+        const Token& t = m_t[index];
+        const bool notBeforeLike = t.isWord("NOT") && index + 1 < m_t.size() && m_t[index + 1].isWord("LIKE");
+        if (notBeforeLike)
+            return {};
+        if (t.isWord("LIKE"))
+            return index > 0 && m_t[index - 1].isWord("NOT") ? std::string(kPgNotLike) : std::string(kPgLike);
+        if (t.isWord("ESCAPE"))
+            unsupported("LIKE … ESCAPE", t.pos);
+        return t.text;
+    }
+
+    // 'a' = 'A': two literals carry no collation of a column, so they are typed explicitly.
+    void typeLiteralComparisons(const std::vector<Node>& n, const std::set<size_t>& skip)
+    {
+        auto loneText = [&](size_t a, size_t b) {
+            return b == a + 1 && isTok(n[a]) && tok(n[a]).kind == Token::Kind::String && !tok(n[a]).inlined;
+        };
+        std::vector<size_t> cuts{static_cast<size_t>(-1)};
+        for (size_t k = 0; k < n.size(); ++k)
+            if (!skip.count(k) && isDelimiter(n, k))
+                cuts.push_back(k);
+        cuts.push_back(n.size());
+        for (size_t c = 1; c + 1 < cuts.size(); ++c) {
+            const Token& op = tok(n[cuts[c]]);
+            if (op.kind != Token::Kind::Operator || op.is(","))
+                continue;
+            const size_t a = cuts[c - 1] + 1, k = cuts[c], b = cuts[c + 1];
+            if (loneText(a, k) && loneText(k + 1, b)) {
+                m_typedText.insert(n[a].tok);
+                m_typedText.insert(n[k + 1].tok);
+            }
+        }
     }
 
     // The filters a push-down adds before the subquery's GROUP BY; the literal binds as a
@@ -648,6 +751,9 @@ private:
     const Tokens& m_t;
     const std::vector<long>& m_literalIndex;
     PushDowns m_pushDowns;
+    bool m_pg;
+    int m_depth = 0;
+    std::set<size_t> m_typedText; // string literals that need an explicit type on PostgreSQL
 };
 
 std::string shapeKey(const Tokens& t)
@@ -702,8 +808,10 @@ std::vector<Translation> Dialect::translateText(std::string_view tsql)
         const bool ddl = isAnyWord(t[0], {"CREATE", "ALTER", "DROP", "PRAGMA", "ATTACH", "DETACH", "VACUUM",
                                           "REINDEX", "ANALYZE"});
         markInlineLiterals(t, ddl);
+        if (m_target == Target::Postgres)
+            inlineAllLiterals(t);
 
-        Translation tr{shapeKey(t), {}, {}, {}};
+        Translation tr{shapeKey(t), {}, {}, {}, 0, 0, 0, {}};
         std::vector<Value> literals;
         std::vector<long> literalIndex(t.size(), 0);
         for (size_t k = 0; k < t.size(); ++k) {
@@ -719,8 +827,10 @@ std::vector<Translation> Dialect::translateText(std::string_view tsql)
         auto hit = m_cache.find(tr.key);
         if (hit == m_cache.end()) {
             const std::vector<Node> tree = TreeBuilder(t).statement();
-            Emitter emitter(t, literalIndex, PushDownPlanner(t).plan(tree));
-            Entry entry{emitter.sequence(tree), std::move(emitter.literalOfParam), 0, ++m_shapes};
+            Emitter emitter(t, literalIndex, PushDownPlanner(t).plan(tree), m_target);
+            Entry entry{emitter.sequence(tree), std::move(emitter.literalOfParam), {}, 0, ++m_shapes};
+            if (m_target == Target::Postgres)
+                entry.columns = resultColumns(t);
             remember(tr.key, std::move(entry));
             hit = m_cache.find(tr.key);
         } else {
@@ -729,6 +839,7 @@ std::vector<Translation> Dialect::translateText(std::string_view tsql)
         hit->second.lastUse = ++m_clock;
         tr.sql = hit->second.sql;
         tr.shape = hit->second.id;
+        tr.columns = hit->second.columns;
         for (long index : hit->second.literalOfParam) {
             if (tr.markers > 0)
                 tr.markerOfParam.push_back(index < 0 ? static_cast<int>(-index - 1) : -1);

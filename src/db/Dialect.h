@@ -20,20 +20,29 @@
 
 namespace tesmira::db {
 
+// The engine a translation is written for. PostgreSQL's needs: see DialectPostgres.h.
+enum class Target { Sqlite, Postgres };
+
 struct Translation {
     std::string key;           // the statement's shape; equal keys share a prepared statement
-    std::string sql;           // SQLite text with ?1 … ?n
-    std::vector<Value> params; // values for ?1 … ?n (a marker's slot holds null)
+    std::string sql;           // the target's text with ?1 … ?n (SQLite) or $1 … $n (PostgreSQL)
+    std::vector<Value> params; // values for the markers (a `?` marker's slot holds null)
     // For a text with `?` markers: the marker whose value ?k takes, -1 for a literal. Empty without markers.
     std::vector<int> markerOfParam;
     uint64_t shape = 0;        // the shape's number in this dialect: the prepared statement's key
     size_t markers = 0;        // `?` markers in the statement
     size_t firstMarker = 0;    // byte offset of the first, for the error of a text run without values
+    // PostgreSQL only: what each result column of a SELECT is, so names come back as SQLite
+    // gives them (see ResultName); empty when the statement is not a plain SELECT.
+    std::vector<std::string> columns;
 };
 
 class Dialect {
 public:
-    explicit Dialect(size_t capacity = 256) : m_capacity(capacity) {}
+    explicit Dialect(size_t capacity = 256, Target target = Target::Sqlite)
+        : m_capacity(capacity), m_target(target)
+    {
+    }
 
     // One translation per statement of the text (statements split at ';', empty ones dropped).
     // Throws Error naming a construct it cannot translate and its position (1-based byte offset).
@@ -50,6 +59,7 @@ private:
     struct Entry {
         std::string sql;
         std::vector<long> literalOfParam; // ?k takes the literal at literalOfParam[k-1], or marker -(n+1)
+        std::vector<std::string> columns;
         uint64_t lastUse = 0;
         uint64_t id = 0;
     };
@@ -62,6 +72,7 @@ private:
     };
 
     size_t m_capacity;
+    Target m_target;
     std::unordered_map<std::string, Entry> m_cache;
     // Whole texts and their translations; emptied when full, so it stays bounded.
     std::unordered_map<std::string, std::vector<Translation>, TextHash, std::equal_to<>> m_texts;

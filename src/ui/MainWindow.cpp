@@ -138,7 +138,7 @@ MainWindow::MainWindow(vn003::frmVN003& screen, host::Entorno& entorno, QWidget*
     statusBar()->addPermanentWidget(m_lastFolio);
     statusBar()->addPermanentWidget(new QLabel(QStringLiteral("Usuario: %1  |  Base: %2")
                                                    .arg(qs(entorno.usuario),
-                                                        QFileInfo(qs(entorno.conexion.path())).fileName())));
+                                                        qs(entorno.conexion.displayName()))));
     m_binder->watch(screen.Controles, [this] { updateStatus(); });
     // Long work (a save of many lines, a large order) lets the window repaint and shows how
     // far it got; the clerk's input waits, so a second accept cannot start meanwhile.

@@ -2,6 +2,7 @@
 // What the db tests share: the demo company on a fresh in-memory database, and short reads.
 #include "db/Connection.h"
 #include "db/Schema.h"
+#include "TestDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +33,8 @@ inline std::vector<std::string> column(Recordset rs, const char* name)
 class DemoCompany : public ::testing::Test {
 protected:
     void SetUp() override { createDemo(c); }
-    Connection c{":memory:"};
+    TestDatabase db;
+    Connection c{db.name()};
 };
 
 } // namespace tesmira::db

@@ -1,10 +1,12 @@
 #pragma once
-// A fresh demo company in a temporary database file, with scripted dialogs, the server
+// A fresh demo company in a temporary database file (or a server database of its own when the
+// run names one, see TestDatabase.h), with scripted dialogs, the server
 // date fixed on 2026-12-05 and printing into a temporary folder.
 #include "app/runner/DialogosGuion.h"
 #include "db/Connection.h"
 #include "db/Schema.h"
 #include "host/services/Entorno.h"
+#include "../db/TestDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +27,8 @@ protected:
         m_dir = std::filesystem::temp_directory_path()
             / ("tesmira-host-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         std::filesystem::create_directories(m_dir);
-        conexion = std::make_unique<db::Connection>((m_dir / "demo.db").string(), db::OpenMode::WithSchema);
+        conexion = std::make_unique<db::Connection>(m_db.onServer() ? m_db.name() : (m_dir / "demo.db").string(),
+                                                    db::OpenMode::WithSchema);
         db::createDemo(*conexion);
         entorno = std::make_unique<Entorno>(Entorno{*conexion, dialogos, "ADMIN", Date{2026, 12, 5, 10, 30, 0},
                                                     (m_dir / "salida").string()});
@@ -56,6 +59,7 @@ protected:
     std::unique_ptr<Entorno> entorno;
 
 private:
+    db::TestDatabase m_db; // dropped after the destructor has closed the connection
     std::filesystem::path m_dir;
 };
 

@@ -3,8 +3,8 @@
 # delivered beyond what was ordered, one clerk is refused with the screen's over-delivery
 # message, and both runners end normally.
 # usage: same_line.sh VN003_SCRIPT TESMIRA_DB DATABASE [ROUNDS]
-# DATABASE is recreated with the demo company every round: a file is removed first, anything
-# else is handed to tesmira-db as it is (a server database). KEEP=1 keeps the runners' output.
+# DATABASE is recreated with the demo company every round: a file is removed first, a server
+# database is emptied by the command in RESET_DB. KEEP=1 keeps the runners' output.
 set -eu
 runner=$1 tool=$2 db=$3 rounds=${4:-20}
 work=$(mktemp -d)
@@ -38,7 +38,7 @@ value() { "$tool" sql "$db" "$1" | sed -n 2p; }
 round=1
 while [ "$round" -le "$rounds" ]; do
     case "$db" in
-    *://* | *=*) ;;
+    *://* | *=*) [ -z "${RESET_DB:-}" ] || sh -c "$RESET_DB" ;;
     *) rm -f "$db" "$db-wal" "$db-shm" ;;
     esac
     "$tool" init --demo "$db" >/dev/null

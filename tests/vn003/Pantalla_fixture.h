@@ -1,6 +1,7 @@
 #pragma once
-// Fixtures of the screen's tests: a demo company in a temp file, scripted dialogs, the server
-// date 2026-12-05, and the screen opened the way the host opens it. Parameters and rights
+// Fixtures of the screen's tests: a demo company in a temp file (or a server database of its
+// own when the run names one, see TestDatabase.h), scripted dialogs, the server date
+// 2026-12-05, and the screen opened the way the host opens it. Parameters and rights
 // written before abre() are what Form_Load reads. GridTest arranges header and rows directly;
 // GuardadoTest adds what the save and cancel tests need.
 #include "app/runner/DialogosGuion.h"
@@ -12,6 +13,7 @@
 #include "vn003/Pantalla.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "../db/TestDatabase.h"
 
 #include <gtest/gtest.h>
 
@@ -37,10 +39,13 @@ protected:
         for (char& c : name)
             if (!std::isalnum(static_cast<unsigned char>(c)))
                 c = '_';
-        m_path = (std::filesystem::temp_directory_path() /
-                  ("vn003_" + name + "_" + std::to_string(::getpid()) + ".db"))
-                     .string();
-        std::filesystem::remove(m_path);
+        const std::string file = (std::filesystem::temp_directory_path() /
+                                  ("vn003_" + name + "_" + std::to_string(::getpid()) + ".db"))
+                                     .string();
+        m_db = std::make_unique<db::TestDatabase>();
+        m_path = m_db->onServer() ? m_db->name() : file;
+        m_salida = file + ".out";
+        std::filesystem::remove(file);
         m_conn = std::make_unique<db::Connection>(m_path, db::OpenMode::WithSchema);
         db::createDemo(*m_conn);
         m_dialogos = std::make_unique<host::DialogosGuion>(&m_transcript);
@@ -54,9 +59,12 @@ protected:
         m_padre.reset();
         m_entorno.reset();
         m_conn.reset();
-        std::filesystem::remove(m_path);
-        std::filesystem::remove(m_path + "-wal");
-        std::filesystem::remove(m_path + "-shm");
+        if (!m_db->onServer()) {
+            std::filesystem::remove(m_path);
+            std::filesystem::remove(m_path + "-wal");
+            std::filesystem::remove(m_path + "-shm");
+        }
+        m_db.reset();
         std::filesystem::remove_all(carpetaSalida());
     }
 
@@ -149,9 +157,10 @@ protected:
     }
 
 private:
-    std::string carpetaSalida() const { return m_path + ".out"; }
+    std::string carpetaSalida() const { return m_salida; }
 
-    std::string m_path;
+    std::unique_ptr<db::TestDatabase> m_db;
+    std::string m_path, m_salida;
     std::unique_ptr<db::Connection> m_conn;
     std::ostringstream m_transcript;
     std::unique_ptr<host::DialogosGuion> m_dialogos;

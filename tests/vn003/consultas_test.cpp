@@ -3,6 +3,7 @@
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
+#include "../db/TestDatabase.h"
 #include "vn003/loading/ConsultasCarga.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,8 @@ constexpr double kNoRow = -1;
 class ScreenStatements : public ::testing::Test {
 protected:
     void SetUp() override { db::createDemo(c); }
-    db::Connection c{":memory:"};
+    db::TestDatabase db;
+    db::Connection c{db.name()};
 
     // Each row's key column → the chosen column's number.
     Quantities byKey(const std::string& sql, const char* key, const char* value)

@@ -5,6 +5,7 @@
 #include "base/Error.h"
 #include "base/Text.h"
 #include "db/Connection.h"
+#include "db/DatabaseName.h"
 #include "db/Recordset.h"
 #include "db/Schema.h"
 #include "forms/Controls.h"
@@ -571,8 +572,9 @@ ScriptRunner::ScriptRunner(std::ostream& out, const std::optional<std::string>& 
     : m(std::make_unique<State>(out))
 {
     std::string path;
+    const bool server = databasePath && db::databaseKind(*databasePath) == db::DatabaseKind::PostgresServer;
     if (databasePath) {
-        if (!fs::exists(*databasePath))
+        if (!server && !fs::exists(*databasePath))
             throw Error("No existe la base de datos " + *databasePath);
         path = *databasePath;
     } else {
@@ -582,7 +584,10 @@ ScriptRunner::ScriptRunner(std::ostream& out, const std::optional<std::string>& 
     m->conn = std::make_unique<db::Connection>(path, db::OpenMode::WithSchema);
     if (!databasePath)
         db::createDemo(*m->conn);
-    m->env = std::make_unique<host::Entorno>(host::Entorno{*m->conn, m->dialogs, "ADMIN", std::nullopt, path + ".out"});
+    // A server has no folder of its own: printed documents go beside the other temporary files.
+    const std::string output = server ? (fs::temp_directory_path() / ("vn003-script-" + m->conn->DefaultDatabase() + ".out")).string()
+                                      : path + ".out";
+    m->env = std::make_unique<host::Entorno>(host::Entorno{*m->conn, m->dialogs, "ADMIN", std::nullopt, output});
 }
 
 ScriptRunner::ScriptRunner(std::ostream& out, const std::string& databasePath, ShowScreen show)
