@@ -46,20 +46,6 @@ TEST(DialectTextMemo, RepeatedTextAnswersWhatAFreshDialectAnswers)
     }
 }
 
-// Texts differing only in a literal share a shape, never a memo entry: each keeps its own value.
-TEST(DialectTextMemo, EachTextKeepsItsOwnLiterals)
-{
-    Dialect d(2);
-    const std::vector<std::string> texts = {"SELECT a FROM t WHERE b = 'x'", "SELECT a FROM t WHERE b = 'y'",
-                                            "SELECT a FROM t WHERE b = 'z'", "SELECT a FROM t WHERE b = 'x'"};
-    const std::vector<std::string> expected = {"x", "y", "z", "x"};
-    for (size_t i = 0; i < texts.size(); ++i) {
-        const auto t = d.translate(texts[i]);
-        ASSERT_EQ(t.size(), 1u);
-        EXPECT_EQ(t[0].params, std::vector<Value>{Value(expected[i])}) << texts[i] << " (after the memo filled)";
-    }
-}
-
 // A refused text is not remembered as translated: it is refused again.
 TEST(DialectTextMemo, RefusedTextIsRefusedEveryTime)
 {
