@@ -34,7 +34,6 @@ TEST_F(DimensionesTest, LoadCopiesEachDimensionAndEmptiesMissingOnes)
         {"PEDIDO", "P0001", "0000000001", "000001", "", "", ""},
         {"PEDIDO", "P0008", "", "", "", "0000000001", ""},
         {"Remision", "R0001", "", "", "000002", "", "1250"},
-        {"PEDIDO", "R0001", "", "", "", "", ""},
         {"PEDIDO", "P'0001", "", "", "", "", ""},
     };
     frmVN003& f = nuevo();
