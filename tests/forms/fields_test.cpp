@@ -147,7 +147,7 @@ TEST(DatePicker, ChangeFiresOnlyOnANewDate)
     EXPECT_EQ(dp.value(), (Date{2024, 5, 2}));
 }
 
-// Selecting a tab by code raises no click; a click reports the tab left.
+// A click reports the tab left (that code raises none is the binder's case).
 TEST(TabStrip, OnlyTheUserClicks)
 {
     TabStrip tabs("ssTabKiv");
@@ -155,7 +155,6 @@ TEST(TabStrip, OnlyTheUserClicks)
     std::vector<int> previous;
     tabs.onClick = [&](int p) { previous.push_back(p); };
     tabs.setTab(2);
-    EXPECT_TRUE(previous.empty()) << "code selection raises nothing";
     tabs.userClick(1);
     tabs.userClick(1);
     EXPECT_EQ(previous, std::vector<int>{2}) << "one click, reporting the tab left";

@@ -3,8 +3,6 @@
 namespace tesmira::vn003::testing {
 namespace {
 
-using forms::Command;
-
 class DimensionesTest : public PantallaTest {
 protected:
     std::string dimensiones(const std::string& folio)
@@ -121,8 +119,7 @@ TEST_F(DimensionesTest, OrderFolioLoadsOrderDimensions)
     param("PED_SURTIR_SOLO_EXISTENTE", "NO");
     frmVN003& f = nuevo();
     f.txtActivoFijo.setText("0000000002");
-    f.txt_Pd_Folio.userType("P0001");
-    f.txt_Pd_Folio.userEnter();
+    pedido("P0001");
     EXPECT_EQ(f.txtActivoFijo.text(), "") << "a dimension the order lacks is emptied";
 }
 

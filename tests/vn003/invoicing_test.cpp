@@ -3,7 +3,6 @@
 namespace tesmira::vn003::testing {
 namespace {
 
-using forms::Command;
 using forms::ToolbarState;
 
 size_t archivosEn(const std::filesystem::path& carpeta)
@@ -164,8 +163,7 @@ TEST_F(GuardadoTest, RemisionFacturable)
 // The invoice frame follows the check box; a branch the user cannot confirm still reaches the series.
 TEST_F(GuardadoTest, ChkFacturarSwitchesTheInvoiceFrame)
 {
-    frmVN003& f = abre();
-    f.Controles.press(Command::Nuevo);
+    frmVN003& f = nuevo();
     EXPECT_FALSE(f.txt_Fc_Factura.isReachable()) << "no series to pick before Factura is ticked";
     f.txt_Sc_Cve_Sucursal.setText("01");
     f.txt_Fc_Factura.setBranch("");
@@ -215,8 +213,7 @@ INSTANTIATE_TEST_SUITE_P(Casos, EnviaComprobanteOnlyForDigitalInvoicesWhenAsked,
 // A refused payment-method dialog is reported under its handler's name.
 TEST_F(GuardadoTest, PaymentMethodRefusalIsShown)
 {
-    frmVN003& f = abre();
-    f.Controles.press(Command::Nuevo);
+    frmVN003& f = nuevo();
     f.cmdCuentaBancaria_Click();
     ASSERT_NE(ultimo(), nullptr);
     EXPECT_EQ(ultimo()->id, "ERR-ID:7500001");

@@ -7,17 +7,13 @@
 namespace tesmira::vn003::testing {
 namespace {
 
-using forms::Command;
-
 class CargaTest : public PantallaTest {
 protected:
     // The screen on a new note; soloExistencia picks the stock-only loader.
     frmVN003& nuevo(bool soloExistencia)
     {
         param("PED_SURTIR_SOLO_EXISTENTE", soloExistencia ? "SI" : "NO");
-        frmVN003& f = abre();
-        f.Controles.press(Command::Nuevo);
-        return f;
+        return PantallaTest::nuevo();
     }
     // The grid's rows as "product/Cantidad_1".
     std::vector<std::string> partidas()

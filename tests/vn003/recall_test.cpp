@@ -303,16 +303,14 @@ TEST_F(RecallTest, ChangingTheFolioEmptiesTheScreen)
     EXPECT_FALSE(f.ssDetalle.col("Ubicacion").visible());
     EXPECT_TRUE(f.ssDetalle.col("Ubicacion").locked());
 
-    f.txtFolio.userType("R0001");
-    f.txtFolio.userEnter();
+    carga("R0001");
     EXPECT_EQ(f.ssDetalle.rowCount(), 2) << "the folio handler must still run after the screen was emptied";
 }
 
 // While a new note is captured the folio neither empties the screen nor loads a note.
 TEST_F(RecallTest, NewNoteIgnoresTheFolioHandlers)
 {
-    frmVN003& f = abre();
-    f.Controles.press(forms::Command::Nuevo);
+    frmVN003& f = nuevo();
     f.txtCliente.setText("C0001");
     f.txtFolio.setText("R0001");
     f.txtFolio_Enter();

@@ -251,16 +251,10 @@ TEST_F(PantallaTest, ResizeIgnoresAMinimisedForm)
 
 // ---- amounts
 
-// One grid row with the given cells, current.
-void fila(frmVN003& f, std::initializer_list<std::pair<const char*, Value>> celdas)
-{
-    f.ssDetalle.addRow();
-    for (const auto& [col, v] : celdas)
-        f.ssDetalle.col(col).setValue(v);
-}
+using ImportesTest = GridTest;
 
 // Guards the empty grid: no division by zero, every total 0.
-TEST_F(PantallaTest, TotalsOfAnEmptyGridAreZero)
+TEST_F(ImportesTest, TotalsOfAnEmptyGridAreZero)
 {
     frmVN003& f = abre();
     f.txt_Rm_Tipo_Cambio.setValue(18.5);
@@ -270,16 +264,16 @@ TEST_F(PantallaTest, TotalsOfAnEmptyGridAreZero)
 }
 
 // Quota excluded from the discount and tax base; global discount applied per line.
-TEST_F(PantallaTest, TotalsSpreadGlobalDiscountAndTaxLineByLine)
+TEST_F(ImportesTest, TotalsSpreadGlobalDiscountAndTaxLineByLine)
 {
     frmVN003& f = abre();
-    fila(f, {{"Pr_Cve_Producto", "CAM001"},
+    fila({{"Pr_Cve_Producto", "CAM001"},
              {"Cantidad_1", 10.0},
              {"Cantidad_Control_2", 10.0},
              {"Cuota", 2.0},
              {"Precio_Descontado_Importe", 100.0},
              {"Impuesto_Factor", 0.16}});
-    fila(f, {{"Pr_Cve_Producto", "MAD001"}, {"Cantidad_1", 4.0}, {"Cantidad_Control_2", 0.2}});
+    fila({{"Pr_Cve_Producto", "MAD001"}, {"Cantidad_1", 4.0}, {"Cantidad_Control_2", 0.2}});
     f.txtDescuento_Global.setValue(10); // loaders write the stored factor x 100
     f.txt_Rm_Tipo_Cambio.setValue(2);
     f.CalculaTotales();
@@ -299,7 +293,7 @@ TEST_F(PantallaTest, TotalsSpreadGlobalDiscountAndTaxLineByLine)
 }
 
 // The tax total ties to even (0.125 -> 0.12), never half up.
-TEST_F(PantallaTest, TotalsRoundTaxHalfwayToEven)
+TEST_F(ImportesTest, TotalsRoundTaxHalfwayToEven)
 {
     struct Caso {
         const char* nombre;
@@ -314,7 +308,7 @@ TEST_F(PantallaTest, TotalsRoundTaxHalfwayToEven)
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
         f.ssDetalle.removeAll();
-        fila(f, {{"Precio_Descontado_Importe", c.importe}, {"Impuesto_Factor", c.factor}});
+        fila({{"Precio_Descontado_Importe", c.importe}, {"Impuesto_Factor", c.factor}});
         f.txtDescuento_Global.setValue(c.descuentoPorCiento);
         f.CalculaTotales();
         EXPECT_DOUBLE_EQ(f.txtImpuestos.value().toDouble(), c.impuestos) << "tax total rounded the wrong way";
@@ -322,10 +316,10 @@ TEST_F(PantallaTest, TotalsRoundTaxHalfwayToEven)
 }
 
 // The row's three results come from the host's price chain; the loaders' columns stay.
-TEST_F(PantallaTest, LineAmountsStoreTaxDiscountedAndNetAmounts)
+TEST_F(ImportesTest, LineAmountsStoreTaxDiscountedAndNetAmounts)
 {
     frmVN003& f = abre();
-    fila(f, {{"Cantidad_1", 10.0},
+    fila({{"Cantidad_1", 10.0},
              {"Precio_Lista", 12.5},
              {"Descuento_Factor", 0.15},
              {"Impuesto_Factor", 0.16},
