@@ -268,25 +268,18 @@ bool Impresion::escribe(const std::string& name, const std::string& text)
 // the blank form. The text goes to <carpetaSalida>/<FORMAT>_<folio>.txt.
 bool Impresion::Imprime(const std::string& format, const std::string& folio, const OpcionesImpresion&)
 {
-    const std::string code = format.empty() ? "REMISION" : format;
-    db::Recordset f =
-        m_e.conexion.Execute("SELECT Fi_Descripcion, Fi_Tabla FROM Formato_Impresion WHERE Fi_Cve_Formato = "
-                             + sql::texto(code));
-    if (f.Eof() && !format.empty()) {
-        m_ultimoError = "El formato de impresión " + format + " no existe";
+    Formato fmt;
+    if (!formato(format, fmt))
         return false;
-    }
-    const bool factura = !f.Eof() && sameKey(f.Fields("Fi_Tabla").toString(), "Factura");
-    const std::string titulo = factura ? f.Fields("Fi_Descripcion").toString() : std::string("Remisión");
     Render render(m_e.conexion);
-    const std::string name = nombreArchivo(code) + "_" + (folio.empty() ? "blanco" : nombreArchivo(folio));
+    const std::string name = nombreArchivo(fmt.code) + "_" + (folio.empty() ? "blanco" : nombreArchivo(folio));
     if (folio.empty()) {
         Documento blank;
-        blank.titulo = titulo;
+        blank.titulo = fmt.titulo;
         return escribe(name, render.texto(blank, true));
     }
     std::vector<Documento> documentos;
-    if (!lee(code, factura, titulo, folio, documentos))
+    if (!lee(fmt, folio, documentos))
         return false;
     std::string text;
     for (const Documento& d : documentos)
@@ -294,8 +287,22 @@ bool Impresion::Imprime(const std::string& format, const std::string& folio, con
     return escribe(name, text);
 }
 
-bool Impresion::lee(const std::string& code, bool factura, const std::string& titulo, const std::string& folio,
-                    std::vector<DocumentoImpreso>& documentos)
+bool Impresion::formato(const std::string& format, Formato& out)
+{
+    out.code = format.empty() ? "REMISION" : format;
+    db::Recordset f =
+        m_e.conexion.Execute("SELECT Fi_Descripcion, Fi_Tabla FROM Formato_Impresion WHERE Fi_Cve_Formato = "
+                             + sql::texto(out.code));
+    if (f.Eof() && !format.empty()) {
+        m_ultimoError = "El formato de impresión " + format + " no existe";
+        return false;
+    }
+    out.factura = !f.Eof() && sameKey(f.Fields("Fi_Tabla").toString(), "Factura");
+    out.titulo = out.factura ? f.Fields("Fi_Descripcion").toString() : std::string("Remisión");
+    return true;
+}
+
+bool Impresion::lee(const Formato& fmt, const std::string& folio, std::vector<DocumentoImpreso>& documentos)
 {
     Render render(m_e.conexion);
     std::string pending = folio;
@@ -306,9 +313,9 @@ bool Impresion::lee(const std::string& code, bool factura, const std::string& ti
     for (std::string piece; std::getline(pieces, piece, '|');) {
         if (piece.empty())
             continue;
-        auto d = factura ? render.factura(piece, titulo) : render.remision(piece);
+        auto d = fmt.factura ? render.factura(piece, fmt.titulo) : render.remision(piece);
         if (!d) {
-            m_ultimoError = "No existe el documento " + piece + " para el formato " + code;
+            m_ultimoError = "No existe el documento " + piece + " para el formato " + fmt.code;
             return false;
         }
         documentos.push_back(std::move(*d));
@@ -318,18 +325,11 @@ bool Impresion::lee(const std::string& code, bool factura, const std::string& ti
 
 std::vector<DocumentoImpreso> Impresion::Documentos(const std::string& format, const std::string& folio)
 {
-    const std::string code = format.empty() ? "REMISION" : format;
-    db::Recordset f =
-        m_e.conexion.Execute("SELECT Fi_Descripcion, Fi_Tabla FROM Formato_Impresion WHERE Fi_Cve_Formato = "
-                             + sql::texto(code));
-    if (f.Eof() && !format.empty()) {
-        m_ultimoError = "El formato de impresión " + format + " no existe";
+    Formato fmt;
+    if (!formato(format, fmt))
         return {};
-    }
-    const bool factura = !f.Eof() && sameKey(f.Fields("Fi_Tabla").toString(), "Factura");
-    const std::string titulo = factura ? f.Fields("Fi_Descripcion").toString() : std::string("Remisión");
     std::vector<DocumentoImpreso> documentos;
-    if (!lee(code, factura, titulo, folio, documentos))
+    if (!lee(fmt, folio, documentos))
         documentos.clear();
     return documentos;
 }

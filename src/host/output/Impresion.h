@@ -46,8 +46,13 @@ public:
 private:
     // Writes <carpetaSalida>/<name>.txt and remembers it as the last file.
     bool escribe(const std::string& name, const std::string& text);
-    bool lee(const std::string& code, bool factura, const std::string& titulo, const std::string& folio,
-             std::vector<DocumentoImpreso>& documentos);
+    // A print format as Imprime reads it: "" means the delivery note; false for an unknown one.
+    struct Formato {
+        std::string code, titulo;
+        bool factura = false;
+    };
+    bool formato(const std::string& format, Formato& out);
+    bool lee(const Formato& formato, const std::string& folio, std::vector<DocumentoImpreso>& documentos);
 
     Entorno& m_e;
     std::string m_ultimoArchivo;
