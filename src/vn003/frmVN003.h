@@ -271,6 +271,9 @@ public:
         bool conFactorM3 = false;
         double factorM3 = 0;
         std::string descamp;
+        // Prices of the order line (Pd_Precio_Lista, Pd_Descuento_Factor, Pd_Impuesto_Factor,
+        // the fee already in `cuota`) and their amounts for `cantidad`, always with kind 5.
+        void importesPara(const db::Recordset& linea, double cantidad);
     };
     // Appends a row, makes it current and writes the line; the type's lot or serial cell is emptied.
     void AgregaPartidaPedido(const PartidaPedido& p);

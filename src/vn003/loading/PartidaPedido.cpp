@@ -7,6 +7,17 @@
 
 namespace tesmira::vn003 {
 
+void frmVN003::PartidaPedido::importesPara(const db::Recordset& linea, double cantidad)
+{
+    precioLista = linea.Fields("Pd_Precio_Lista").toDouble();
+    descuentoFactor = linea.Fields("Pd_Descuento_Factor").toDouble();
+    impuestoFactor = linea.Fields("Pd_Impuesto_Factor").toDouble();
+    double extra1 = 0, extra2 = 0;
+    Utilerias().CalculaImportes(cantidad, precioLista, precioListaImporte, descuentoFactor, descuentoImporte,
+                                precioDescontado, precioDescontadoImporte, extra1, extra2, impuestoFactor,
+                                impuestoImporte, precioNeto, precioNetoImporte, 5, cuota);
+}
+
 void frmVN003::AgregaPartidaPedido(const PartidaPedido& p)
 {
     const host::Utilerias& u = Utilerias();

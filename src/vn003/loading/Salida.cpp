@@ -105,13 +105,7 @@ frmVN003::PartidaPedido partida(frmVN003& f, const db::Recordset& detalle, const
     p.cuota = pend.Fields("Pd_Cuota_Fija").toDouble();
     p.prFolio = pend.Fields("Pr_Folio").toString();
     // Amounts for the picked quantity, always with calculation kind 5.
-    double cantidad = q, extra1 = 0, extra2 = 0;
-    p.precioLista = pend.Fields("Pd_Precio_Lista").toDouble();
-    p.descuentoFactor = pend.Fields("Pd_Descuento_Factor").toDouble();
-    p.impuestoFactor = pend.Fields("Pd_Impuesto_Factor").toDouble();
-    u.CalculaImportes(cantidad, p.precioLista, p.precioListaImporte, p.descuentoFactor, p.descuentoImporte,
-                      p.precioDescontado, p.precioDescontadoImporte, extra1, extra2, p.impuestoFactor,
-                      p.impuestoImporte, p.precioNeto, p.precioNetoImporte, 5, p.cuota);
+    p.importesPara(pend, q);
     p.u1Desde = p.unidad1;
     p.u1Hasta = p.unidadControl1;
     p.u2Desde = p.unidadControl1;

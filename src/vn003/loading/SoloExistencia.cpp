@@ -121,13 +121,7 @@ frmVN003::PartidaPedido partida(frmVN003& f, const db::Recordset& rs, const Cant
     p.cuota = rs.Fields("Pd_Cuota_Fija").toDouble();
     p.prFolio = rs.Fields("Pr_Folio").toString();
     // Amounts for the quantity actually loaded, always with calculation kind 5.
-    double cantidad = q.q1, extra1 = 0, extra2 = 0;
-    p.precioLista = rs.Fields("Pd_Precio_Lista").toDouble();
-    p.descuentoFactor = rs.Fields("Pd_Descuento_Factor").toDouble();
-    p.impuestoFactor = rs.Fields("Pd_Impuesto_Factor").toDouble();
-    u.CalculaImportes(cantidad, p.precioLista, p.precioListaImporte, p.descuentoFactor, p.descuentoImporte,
-                      p.precioDescontado, p.precioDescontadoImporte, extra1, extra2, p.impuestoFactor,
-                      p.impuestoImporte, p.precioNeto, p.precioNetoImporte, 5, p.cuota);
+    p.importesPara(rs, q.q1);
     p.u1Desde = p.unidad1;
     p.u1Hasta = p.unidad1;
     p.u2Desde = p.unidad1;
