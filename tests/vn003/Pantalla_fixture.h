@@ -268,18 +268,7 @@ public:
 
     void acepta() { frm().Controles.press(forms::Command::Aceptar); }
 
-    // Every table's rows, in storage order.
-    std::string volcado()
-    {
-        std::string out;
-        db::Recordset tablas =
-            conexion().Execute("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-        for (; !tablas.Eof(); tablas.MoveNext()) {
-            const std::string t = tablas.Fields(size_t{0}).toString();
-            out += "## " + t + "\n" + db::formatTsv(conexion().Execute("SELECT * FROM " + t));
-        }
-        return out;
-    }
+    std::string volcado() { return db::dump(conexion()); }
 
     // Any insert into (or update of) the table fails from now on.
     void fallaEn(const std::string& tabla, const std::string& evento = "INSERT")
