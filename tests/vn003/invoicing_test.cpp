@@ -201,7 +201,7 @@ class EnviaComprobanteOnlyForDigitalInvoicesWhenAsked : public GuardadoTest,
 TEST_P(EnviaComprobanteOnlyForDigitalInvoicesWhenAsked, Caso)
 {
     const CasoEnviaComprobanteOnlyForDigitalInvoicesWhenAsked& c = GetParam();
-    param("FAC_ENVIAR_DOCUMENTO_EMAIL", c.parametro);
+    parametro("FAC_ENVIAR_DOCUMENTO_EMAIL", c.parametro);
     frmVN003& f = abre();
     f.EnviaComprobante(c.factura, "Factura", c.forzar);
     EXPECT_EQ(archivosEn(std::filesystem::path(entorno().carpetaSalida) / "outbox"), c.enviados) << transcript();

@@ -89,7 +89,7 @@ TEST_P(RefusalsChangeNothing, Caso)
 {
     const CasoRefusalsChangeNothing& c = GetParam();
     for (const auto& [clave, valor] : c.parametros)
-        param(clave, valor);
+        parametro(clave, valor);
     frmVN003& f = abre();
     nuevaConPedido(c.pedido);
     c.prepara(*this, f);
@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(Casos, FailureAtAnyWriteRollsEverythingBack,
 // With automatic lots the writer picks the lot: whatever the cell held is dropped.
 TEST_F(GuardadoTest, AutomaticLotsSaveAnEmptyLot)
 {
-    param("VEN_LOTE_AUTOMATICO", "SI");
+    parametro("VEN_LOTE_AUTOMATICO", "SI");
     abre();
     frmVN003& f = nuevaConPedido("P0001");
     soloProducto("PIN001");
@@ -167,7 +167,7 @@ TEST_F(GuardadoTest, AutomaticLotsSaveAnEmptyLot)
 // Extended descriptions follow the grid's order: the third row is line "0003".
 TEST_F(GuardadoTest, ThirdRowDescriptionsAreStoredAsLine0003)
 {
-    param("VEN_LOTE_AUTOMATICO", "SI");
+    parametro("VEN_LOTE_AUTOMATICO", "SI");
     abre();
     frmVN003& f = nuevaConPedido("P0001");
     celda("TAL001", "Sr_Cve_Serie", Value("TAL-0001|TAL-0002"));
@@ -189,7 +189,7 @@ TEST_F(GuardadoTest, ThirdRowDescriptionsAreStoredAsLine0003)
 // The credit check applies to credit sales only, and refuses through the plain message box.
 TEST_F(GuardadoTest, CreditCheckOnlyForCreditSales)
 {
-    param("VEN_VALIDAR_CREDITO_REMISION", "SI");
+    parametro("VEN_VALIDAR_CREDITO_REMISION", "SI");
     abre();
     nuevaConPedido("P0003"); // C0002 pays cash
     soloProducto("CAM001");
@@ -298,7 +298,7 @@ class ImportesGuardados : public GuardadoTest, public ::testing::WithParamInterf
 TEST_P(ImportesGuardados, StoredLinesAreTheGridsLines)
 {
     const int tipo = GetParam();
-    param("REM_TIPO_CALCULO_IMPORTES", std::to_string(tipo));
+    parametro("REM_TIPO_CALCULO_IMPORTES", std::to_string(tipo));
     // A fee of 5 a unit on two units with a 10 % line discount and a 5 % global discount.
     conexion().Execute("UPDATE Pedido SET Pd_Cantidad_1 = 2, Pd_Cantidad_Control_1 = 2, Pd_Cantidad_Control_2 = 2, "
                        "Pd_Descuento_Factor = 0.10, Pd_Cuota_Fija = 5 WHERE Pd_Folio = 'P0004' AND Pd_ID = '0001'");

@@ -64,7 +64,7 @@ TEST_P(DocumentCommandsFollowWhetherTheNoteMayStillBeCancelled, Caso)
     if (*c.preparacion)
         conexion().Execute(c.preparacion);
     if (c.validarPeriodo)
-        param("GEN_VALIDAR_PERIODO_OPERATIVO", "1");
+        parametro("GEN_VALIDAR_PERIODO_OPERATIVO", "1");
     frmVN003& f = abre();
     carga(c.folio);
     EXPECT_EQ(ultimoMensaje(), "") << transcript();

@@ -69,7 +69,7 @@ TEST_F(PantallaTest, LoadKeepsEachParameter)
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
-        param(c.clave, c.valor);
+        parametro(c.clave, c.valor);
         EXPECT_TRUE(c.cumple(abre())) << c.clave << " = " << c.valor;
         DescargaComponente();
         conexion().Execute(std::string("DELETE FROM Parametro WHERE Pm_Clave = '") + c.clave + "'");
@@ -94,7 +94,7 @@ TEST_F(PantallaTest, ClosingOrderPolicyOnLoadAndOnEdit)
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE("REM_ESTADO_CERRAR_PEDIDO = " + std::to_string(c.estado));
-        param("REM_ESTADO_CERRAR_PEDIDO", std::to_string(c.estado));
+        parametro("REM_ESTADO_CERRAR_PEDIDO", std::to_string(c.estado));
         frmVN003& f = abre();
         EXPECT_EQ(f.chkCerrar.enabled(), c.habilitadoCarga);
         EXPECT_EQ(f.chkCerrar.value(), c.valorCarga);
