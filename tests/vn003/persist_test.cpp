@@ -58,97 +58,104 @@ TEST_P(CerrarPedidoDecidesTheOrderState, Caso)
 INSTANTIATE_TEST_SUITE_P(Casos, CerrarPedidoDecidesTheOrderState,
                          ::testing::ValuesIn(casosCerrarPedidoDecidesTheOrderState), NombreCaso{});
 
-struct CasoRefusalsChangeNothing {
+// Which command the case runs, on a note started for an order or on the empty screen.
+enum class Orden { Acepta, AceptaReemplazo, Elimina };
+
+struct CasoNadaCambia {
     const char* nombre;
-    std::vector<std::pair<std::string, std::string>> parametros;
-    const char* pedido;
+    const char* parametro; // set to "SI" before the screen opens; "" for none
+    const char* pedido;    // "" leaves the screen empty
     std::function<void(GuardadoTest&, frmVN003&)> prepara;
-    int argumento;
+    const char* fallaTabla; // "": no injected failure
+    const char* fallaEvento;
+    Orden orden;
     const char* id;
+    const char* motivo; // a text the prompt carries
 };
-const std::vector<CasoRefusalsChangeNothing> casosRefusalsChangeNothing = {
-    {"serie sin capturar",
-     {},
-     "P0003",
-     [](GuardadoTest& t, frmVN003&) { t.soloProducto("TAL001"); },
-     1,
-     "ERR-ID:7500010"},
-    {"periodo cerrado",
-     {{"GEN_VALIDAR_PERIODO_OPERATIVO", "SI"}},
-     "P0004",
-     [](GuardadoTest&, frmVN003& f) { f.dpFecha.setValue(Date{2026, 10, 15}); },
-     1,
-     "ERR-ID:7500004"},
-    {"reemplazo sin folio en pantalla", {}, "P0004", [](GuardadoTest&, frmVN003&) {}, 0, "ERR-ID:7500005"},
+void nada(GuardadoTest&, frmVN003&) {}
+void conFactura(GuardadoTest& t, frmVN003&) { t.conFactura(); }
+const char* const falla = "falla inyectada";
+const std::vector<CasoNadaCambia> casosNadaCambia = {
+    {"serie sin capturar", "", "P0003", [](GuardadoTest& t, frmVN003&) { t.soloProducto("TAL001"); }, "", "",
+     Orden::Acepta, "ERR-ID:7500010", ""},
+    {"periodo cerrado", "GEN_VALIDAR_PERIODO_OPERATIVO", "P0004",
+     [](GuardadoTest&, frmVN003& f) { f.dpFecha.setValue(Date{2026, 10, 15}); }, "", "", Orden::Acepta,
+     "ERR-ID:7500004", ""},
+    {"reemplazo sin folio en pantalla", "", "P0004", nada, "", "", Orden::AceptaReemplazo, "ERR-ID:7500005", ""},
+    // A failure at any write of the save takes the whole note back, order and address included.
+    {"falla en Remision", "", "P0004", nada, "Remision", "INSERT", Orden::Acepta, "ERR-ID:7500025", falla},
+    {"falla al ligar la partida", "", "P0004", nada, "Remision", "UPDATE OF Rm_Documento_ID", Orden::Acepta,
+     "ERR-ID:7500025", falla},
+    {"falla en el encabezado", "", "P0004", nada, "Remision_Encabezado", "INSERT", Orden::Acepta, "ERR-ID:7500025",
+     falla},
+    {"falla en la descripcion", "", "P0004",
+     [](GuardadoTest& t, frmVN003&) { t.celda("CAM001", "DESCAMP", Value("Playera de muestra")); },
+     "Descripcion_Ampliada", "INSERT", Orden::Acepta, "ERR-ID:7500025", falla},
+    {"falla en el domicilio", "", "P0004", nada, "Domicilio_Documento", "INSERT", Orden::Acepta, "ERR-ID:7500025",
+     falla},
+    {"falla en el pedido", "", "P0004", nada, "Pedido", "UPDATE", Orden::Acepta, "ERR-ID:7500025", falla},
+    {"falla en el encabezado del pedido", "", "P0004", nada, "Pedido_Encabezado", "UPDATE", Orden::Acepta,
+     "ERR-ID:7500025", falla},
+    {"falla en la existencia", "", "P0004", nada, "Existencia", "UPDATE", Orden::Acepta, "ERR-ID:7500025", falla},
+    // An invoicing refusal or failure takes the note back with it.
+    {"serie rechazada", "", "P0004",
+     [](GuardadoTest& t, frmVN003& f) {
+         t.conFactura();
+         f.txt_Fc_Factura.validationHook = [](forms::SeriesField&, std::string& error) {
+             error = "Serie agotada";
+             return false;
+         };
+     },
+     "", "", Orden::Acepta, "ERR-ID:7500022", "Controles_Aceptar()Facturar_Remision() - \r\nSerie agotada"},
+    {"falla en la venta", "", "P0004", conFactura, "Venta", "INSERT", Orden::Acepta, "ERR-ID:7500022", falla},
+    {"falla en la factura", "", "P0004", conFactura, "Factura", "INSERT", Orden::Acepta, "ERR-ID:7500022", falla},
+    {"falla al marcar la nota", "", "P0004", conFactura, "Remision_Encabezado", "UPDATE OF Rm_Facturado",
+     Orden::Acepta, "ERR-ID:7500022", falla},
+    // The cancel command's refusals and failures leave the note as it was.
+    {"cancelar sin folio", "", "", nada, "", "", Orden::Elimina, "ERR-ID:7500027", ""},
+    {"cancelar nota ya cancelada", "", "", [](GuardadoTest&, frmVN003& f) { f.txtFolio.setText("R0002"); }, "", "",
+     Orden::Elimina, "ERR-ID:7500027", ""},
+    {"falla al registrar la baja", "", "", [](GuardadoTest&, frmVN003& f) { f.txtFolio.setText("R0001"); },
+     "Bitacora_Documento", "INSERT", Orden::Elimina, "ERR-ID:7500030", falla},
 };
 
-class RefusalsChangeNothing : public GuardadoTest, public ::testing::WithParamInterface<CasoRefusalsChangeNothing> {};
+class NadaCambia : public GuardadoTest, public ::testing::WithParamInterface<CasoNadaCambia> {};
 
-// Every refusal leaves the database as it was and the screen as the clerk left it.
-TEST_P(RefusalsChangeNothing, Caso)
+// Every refusal or failure leaves the database as it was, no transaction open, and the screen
+// as the clerk left it, with the reason shown.
+TEST_P(NadaCambia, Caso)
 {
-    const CasoRefusalsChangeNothing& c = GetParam();
-    for (const auto& [clave, valor] : c.parametros)
-        parametro(clave, valor);
+    const CasoNadaCambia& c = GetParam();
+    if (*c.parametro)
+        parametro(c.parametro, "SI");
     frmVN003& f = abre();
-    nuevaConPedido(c.pedido);
+    if (*c.pedido) {
+        nuevaConPedido(c.pedido);
+        f.txtReferencia.userType("lo que tecleó");
+    }
     c.prepara(*this, f);
-    f.txtReferencia.userType("lo que tecleó");
+    if (*c.fallaTabla)
+        fallaEn(c.fallaTabla, c.fallaEvento);
     const int filas = f.ssDetalle.rowCount();
-    const std::string antes = volcado();
+    const auto estado = f.Controles.state();
+    const std::string antes = volcado(), folio = f.txtFolio.text(), referencia = f.txtReferencia.text();
 
-    f.Controles.press(Command::Aceptar, c.argumento);
+    if (c.orden == Orden::Elimina)
+        f.Controles_Eliminar();
+    else
+        f.Controles.press(Command::Aceptar, c.orden == Orden::Acepta ? 1 : 0);
 
     EXPECT_EQ(volcado(), antes);
-    EXPECT_EQ(ultimoMensaje(), c.id) << transcript();
-    EXPECT_EQ(f.ssDetalle.rowCount(), filas);
-    EXPECT_EQ(f.txtReferencia.text(), "lo que tecleó");
-    EXPECT_NE(f.Controles.state(), ToolbarState::Empty);
+    ASSERT_EQ(ultimoMensaje(), c.id) << transcript();
+    EXPECT_NE(ultimo()->prompt.find(c.motivo), std::string::npos) << ultimo()->prompt;
     EXPECT_FALSE(conexion().inTransaction());
+    EXPECT_EQ(f.ssDetalle.rowCount(), filas);
+    EXPECT_EQ(f.Controles.state(), estado);
+    EXPECT_EQ(f.txtFolio.text(), folio);
+    EXPECT_EQ(f.txtReferencia.text(), referencia);
 }
 
-INSTANTIATE_TEST_SUITE_P(Casos, RefusalsChangeNothing, ::testing::ValuesIn(casosRefusalsChangeNothing), NombreCaso{});
-
-struct CasoFailureAtAnyWriteRollsEverythingBack {
-    const char* tabla;
-    const char* evento;
-};
-const CasoFailureAtAnyWriteRollsEverythingBack casosFailureAtAnyWriteRollsEverythingBack[] = {
-    {"Remision", "INSERT"},
-    {"Remision", "UPDATE OF Rm_Documento_ID"},
-    {"Remision_Encabezado", "INSERT"},
-    {"Descripcion_Ampliada", "INSERT"},
-    {"Domicilio_Documento", "INSERT"},
-    {"Pedido", "UPDATE"},
-    {"Pedido_Encabezado", "UPDATE"},
-    {"Existencia", "UPDATE"},
-};
-
-class FailureAtAnyWriteRollsEverythingBack : public GuardadoTest,
-    public ::testing::WithParamInterface<CasoFailureAtAnyWriteRollsEverythingBack> {};
-
-// A failure at any write of the save takes the whole note back, order and address included.
-TEST_P(FailureAtAnyWriteRollsEverythingBack, Caso)
-{
-    const CasoFailureAtAnyWriteRollsEverythingBack& c = GetParam();
-    frmVN003& f = abre();
-    nuevaConPedido("P0004");
-    celda("CAM001", "DESCAMP", Value("Playera de muestra"));
-    fallaEn(c.tabla, c.evento);
-    const std::string antes = volcado();
-
-    acepta();
-
-    EXPECT_EQ(volcado(), antes);
-    ASSERT_NE(ultimo(), nullptr);
-    EXPECT_NE(ultimo()->prompt.find("falla inyectada"), std::string::npos) << transcript();
-    EXPECT_EQ(ultimo()->flags, 16);
-    EXPECT_EQ(f.ssDetalle.rowCount(), 2);
-    EXPECT_EQ(f.Controles.state(), ToolbarState::New);
-}
-
-INSTANTIATE_TEST_SUITE_P(Casos, FailureAtAnyWriteRollsEverythingBack,
-                         ::testing::ValuesIn(casosFailureAtAnyWriteRollsEverythingBack), [](const auto& i) { return std::string(i.param.tabla) + "_" + std::to_string(i.index); });
+INSTANTIATE_TEST_SUITE_P(Casos, NadaCambia, ::testing::ValuesIn(casosNadaCambia), NombreCaso{});
 
 // With automatic lots the writer picks the lot: whatever the cell held is dropped.
 TEST_F(GuardadoTest, AutomaticLotsSaveAnEmptyLot)
@@ -245,45 +252,6 @@ TEST_F(GuardadoTest, SecondAcceptDuringASaveIsIgnored)
     EXPECT_EQ(llamadas, 1);
     EXPECT_EQ(sql("SELECT COUNT(*) FROM Remision_Encabezado WHERE Rm_Documento = 'P0004'"), "1") << transcript();
 }
-
-struct CasoCancelRefusalsChangeNothing {
-    const char* nombre;
-    const char* folio;
-    const char* fallaTabla;
-    const char* id;
-};
-const CasoCancelRefusalsChangeNothing casosCancelRefusalsChangeNothing[] = {
-    {"folio vacío", "", "", "ERR-ID:7500027"},
-    {"nota ya cancelada", "R0002", "", "ERR-ID:7500027"},
-    {"falla al registrar la baja", "R0001", "Bitacora_Documento", ""},
-};
-
-class CancelRefusalsChangeNothing : public GuardadoTest,
-    public ::testing::WithParamInterface<CasoCancelRefusalsChangeNothing> {};
-
-// The cancel command's refusals and failures leave the note as it was.
-TEST_P(CancelRefusalsChangeNothing, Caso)
-{
-    const CasoCancelRefusalsChangeNothing& c = GetParam();
-    frmVN003& f = abre();
-    if (*c.fallaTabla)
-        fallaEn(c.fallaTabla);
-    f.txtFolio.setText(c.folio);
-    const std::string antes = volcado();
-    f.Controles_Eliminar();
-    EXPECT_EQ(volcado(), antes);
-    ASSERT_NE(ultimo(), nullptr);
-    if (*c.id) {
-        EXPECT_EQ(ultimo()->id, c.id) << transcript();
-    } else {
-        EXPECT_NE(ultimo()->prompt.find("falla inyectada"), std::string::npos) << transcript();
-    }
-    EXPECT_EQ(f.txtFolio.text(), c.folio);
-    EXPECT_FALSE(conexion().inTransaction());
-}
-
-INSTANTIATE_TEST_SUITE_P(Casos, CancelRefusalsChangeNothing,
-                         ::testing::ValuesIn(casosCancelRefusalsChangeNothing), NombreCaso{});
 
 } // namespace
 } // namespace tesmira::vn003::testing
