@@ -135,8 +135,9 @@ void frmVN003::ssDetalle_BtnClick()
         lotes.Cantidad1 = cell("Cantidad_Control_1").value().toDouble();
         lotes.Cantidad2 = cell("Cantidad_Control_2").value().toDouble();
         const double anterior1 = lotes.Cantidad1, anterior2 = lotes.Cantidad2;
-        LoteActual = lotes.SeleccionaLote(1, cell("Rm_Sucursal_Inventario").text(),
-                                          cell("Rm_Almacen_Inventario").text(), LoteActual, 0, 0, 0, "", 0, "", 0);
+        LoteActual = lotes.SeleccionaLote({.sucursal = cell("Rm_Sucursal_Inventario").text(),
+                                           .almacen = cell("Rm_Almacen_Inventario").text()},
+                                          LoteActual);
         if (LoteActual == loteAnterior && lotes.Cantidad1 == anterior1 && lotes.Cantidad2 == anterior2) {
             LoteActual = "";
             return;
