@@ -19,24 +19,23 @@ namespace {
 
 const char* const AccesoRestringido = "para mayor información consulte al administrador del sistema";
 
-// A user bound to one branch or warehouse sees only its notes: false (warned) for another's.
+// False (warned) when the user is bound to a branch or warehouse (`propio`) other than the note's.
+bool Accesible(const std::string& propio, const db::Recordset& rs, const char* campo, const std::string& donde)
+{
+    if (propio.empty() || propio == rs.Fields(campo).toString())
+        return true;
+    Sistema().Aviso("Imposible accesar este documento, su acceso se ha restringido " + donde + "\r\n" + "\r\n" +
+                        AccesoRestringido,
+                    vb::vbExclamation, "Documento no disponible");
+    return false;
+}
+
+// A user bound to one branch or warehouse sees only its notes.
 bool AccesoPermitido(frmVN003& f, const db::Recordset& rs)
 {
-    const std::string sucursalUsuario = Sistema().SucursalUsuario();
-    if (!sucursalUsuario.empty() && sucursalUsuario != rs.Fields("Sc_Cve_Sucursal").toString()) {
-        Sistema().Aviso("Imposible accesar este documento, su acceso se ha restringido a la sucursal: " +
-                            f.txt_Sc_Cve_Sucursal.text() + "\r\n" + "\r\n" + AccesoRestringido,
-                        vb::vbExclamation, "Documento no disponible");
-        return false;
-    }
-    const std::string almacenUsuario = Sistema().AlmacenUsuario();
-    if (!almacenUsuario.empty() && almacenUsuario != rs.Fields("Al_Cve_Almacen").toString()) {
-        Sistema().Aviso("Imposible accesar este documento, su acceso se ha restringido al almacén: " +
-                            f.txt_Al_Cve_Almacen.text() + "\r\n" + "\r\n" + AccesoRestringido,
-                        vb::vbExclamation, "Documento no disponible");
-        return false;
-    }
-    return true;
+    return Accesible(Sistema().SucursalUsuario(), rs, "Sc_Cve_Sucursal",
+                     "a la sucursal: " + f.txt_Sc_Cve_Sucursal.text()) &&
+           Accesible(Sistema().AlmacenUsuario(), rs, "Al_Cve_Almacen", "al almacén: " + f.txt_Al_Cve_Almacen.text());
 }
 
 // The toolbar's document options: Modificar and Eliminar only for an active note, not invoiced,
