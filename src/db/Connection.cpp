@@ -116,59 +116,6 @@ struct ResetOnExit {
     }
 };
 
-// The engine statements a text becomes, refused when its '?' markers and the values differ in number.
-const std::vector<Translation>& translateFor(Dialect& dialect, std::string_view sql, size_t values)
-{
-    const std::vector<Translation>* statements = nullptr;
-    try {
-        statements = &dialect.translate(sql);
-    } catch (const Error& e) {
-        throw statementError(DbErrorCode::Syntax, e.what(), sql);
-    }
-    size_t markers = 0;
-    for (const Translation& t : *statements)
-        markers += t.markers;
-    if (markers == values)
-        return *statements;
-    if (values == 0)
-        throw statementError(DbErrorCode::Syntax,
-                             "No se puede traducir el marcador de parámetro '?' en la posición "
-                                 + std::to_string(statements->front().firstMarker + 1),
-                             sql);
-    throw statementError(DbErrorCode::Syntax,
-                         "La sentencia tiene " + std::to_string(markers) + " marcadores '?' y recibió "
-                             + std::to_string(values) + " valores",
-                         sql);
-}
-
-// The value of the statement's i-th parameter: a literal the rewrite lifted out, or the caller's
-// value for one of its markers (the statement's first marker is the caller's `firstMarker`-th).
-const Value& parameter(const Translation& t, size_t i, const std::vector<Value>& values, size_t firstMarker)
-{
-    const int marker = t.markerOfParam.empty() ? -1 : t.markerOfParam[i];
-    return marker < 0 ? t.params[i] : values[firstMarker + static_cast<size_t>(marker)];
-}
-
-// Steps a bound statement to its end; `rc` is the last step's code. A statement the schema
-// changed under is prepared again by the first step, so its columns are read after it.
-std::vector<std::vector<Value>> readRows(sqlite3_stmt* s, StatementCache& cache, uint64_t shape,
-                                         const StatementCache::Prepared*& p, int& rc)
-{
-    rc = sqlite3_step(s);
-    const int n = sqlite3_column_count(s);
-    if (static_cast<size_t>(n) != p->columns->size())
-        p = cache.refresh(shape);
-    std::vector<std::vector<Value>> rows;
-    for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
-        std::vector<Value> row;
-        row.reserve(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i)
-            row.push_back(readValue(s, i, p->dateColumn[static_cast<size_t>(i)]));
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
 } // namespace
 
 void Connection::CloseDatabase::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -313,14 +260,36 @@ Connection::MemoScope::~MemoScope() { m_c.m_memo->close(); }
 
 Recordset Connection::run(std::string_view sql, const std::vector<Value>& values, const std::vector<int>** reads)
 {
-    const std::vector<Translation>& statements = translateFor(*m_dialect, sql, values.size());
+    const std::vector<Translation>* statements = nullptr;
+    try {
+        statements = &m_dialect->translate(sql);
+    } catch (const Error& e) {
+        throw statementError(DbErrorCode::Syntax, e.what(), sql);
+    }
+    size_t markers = 0;
+    for (const Translation& t : *statements)
+        markers += t.markers;
+    if (markers != values.size()) {
+        if (values.empty())
+            throw statementError(DbErrorCode::Syntax,
+                                 "No se puede traducir el marcador de parámetro '?' en la posición "
+                                     + std::to_string(statements->front().firstMarker + 1),
+                                 sql);
+        throw statementError(DbErrorCode::Syntax,
+                             "La sentencia tiene " + std::to_string(markers) + " marcadores '?' y recibió "
+                                 + std::to_string(values.size()) + " valores",
+                             sql);
+    }
     Recordset result;
     if (m_pg) {
         size_t first = 0;
-        for (const Translation& t : statements) {
+        for (const Translation& t : *statements) {
             Translation bound = t;
-            for (size_t i = 0; i < bound.params.size(); ++i)
-                bound.params[i] = parameter(t, i, values, first);
+            for (size_t i = 0; i < bound.params.size(); ++i) {
+                const int marker = t.markerOfParam.empty() ? -1 : t.markerOfParam[i];
+                if (marker >= 0)
+                    bound.params[i] = values[first + static_cast<size_t>(marker)];
+            }
             first += t.markers;
             try {
                 result = m_pg->run(bound);
@@ -333,7 +302,7 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
         return result;
     }
     size_t firstMarker = 0;
-    for (const Translation& t : statements) {
+    for (const Translation& t : *statements) {
         const StatementCache::Prepared* p = nullptr;
         try {
             p = m_statements->get(t.shape, t.sql);
@@ -348,13 +317,27 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
         sqlite3_stmt* s = p->stmt;
         ResetOnExit reset{s};
         const bool trims = storesValues(t.sql);
-        for (size_t i = 0; i < t.params.size(); ++i)
-            if (bind(s, static_cast<int>(i + 1), parameter(t, i, values, firstMarker), trims) != SQLITE_OK)
+        for (size_t i = 0; i < t.params.size(); ++i) {
+            const int marker = t.markerOfParam.empty() ? -1 : t.markerOfParam[i];
+            const Value& v = marker < 0 ? t.params[i] : values[firstMarker + static_cast<size_t>(marker)];
+            if (bind(s, static_cast<int>(i + 1), v, trims) != SQLITE_OK)
                 throw engineError(m_db.get(), sql);
+        }
         firstMarker += t.markers;
 
-        int rc = SQLITE_OK;
-        std::vector<std::vector<Value>> rows = readRows(s, *m_statements, t.shape, p, rc);
+        int rc = sqlite3_step(s);
+        // Read after the first step: a statement the schema changed under is prepared again there.
+        const int n = sqlite3_column_count(s);
+        if (static_cast<size_t>(n) != p->columns->size())
+            p = m_statements->refresh(t.shape);
+        std::vector<std::vector<Value>> rows;
+        for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
+            std::vector<Value> row;
+            row.reserve(static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i)
+                row.push_back(readValue(s, i, p->dateColumn[static_cast<size_t>(i)]));
+            rows.push_back(std::move(row));
+        }
         if (!sqlite3_stmt_readonly(s)) {
             if (p->writesUnknown)
                 m_memo->clear();
@@ -365,7 +348,7 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
         result = Recordset(p->columns, std::move(rows));
         // Only a single read-only statement's result may be remembered.
         if (reads)
-            *reads = statements.size() == 1 && sqlite3_stmt_readonly(s) && !p->writesUnknown ? &p->reads : nullptr;
+            *reads = statements->size() == 1 && sqlite3_stmt_readonly(s) && !p->writesUnknown ? &p->reads : nullptr;
     }
     return result;
 }
