@@ -108,7 +108,7 @@ bool eliminaAnterior(frmVN003& f, host::DocumentoRemision& remision)
 {
     const std::string folio = f.txtFolio.text();
     if (!folio.empty() && !bloqueo::remisionSinCambios(f, folio))
-        return rechaza(f, bloqueo::remisionCambiada(folio), 16, "ERROR", "ERR-ID:7500005");
+        return rechaza(f, bloqueo::remisionCambiada(folio), vb::vbCritical, "ERROR", "ERR-ID:7500005");
     if (!remision.Elimina(folio))
         return rechaza(f, remision.UltimoError(), vb::vbCritical, "ERROR", "ERR-ID:7500005");
     {
