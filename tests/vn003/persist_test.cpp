@@ -104,6 +104,25 @@ const std::vector<CasoNadaCambia> casosNadaCambia = {
     {"credito insuficiente", "VEN_VALIDAR_CREDITO_REMISION", "P0009", nada, "", "", Orden::Acepta, "",
      "El cliente no tiene suficiente credito disponible\r\nTotal: $"},
     {"reemplazo sin folio en pantalla", "", "P0004", nada, "", "", Orden::AceptaReemplazo, "ERR-ID:7500005", ""},
+    // 12 pending: each row fits alone, the second does not once the first is stored.
+    {"mismo articulo en dos filas mas alla de lo pendiente", "", "P0003",
+     [](GuardadoTest& t, frmVN003& f) {
+         t.soloProducto("CAM001");
+         auto& g = f.ssDetalle;
+         std::vector<Value> fila;
+         for (int i = 0; i < g.columnCount(); ++i)
+             fila.push_back(g.col(i).value());
+         g.addRow();
+         for (int i = 0; i < g.columnCount(); ++i)
+             g.col(i).setValue(fila[static_cast<size_t>(i)]);
+         for (int r = 0; r < 2; ++r) {
+             g.setRow(r);
+             g.col("Cantidad_1").setValue(7.0);
+             g.col("Cantidad_Control_2").setValue(7.0);
+         }
+         g.moveFirst();
+     },
+     "", "", Orden::Acepta, "ERR-ID:7500040", ""},
     // A failure at any write of the save takes the whole note back, order and address included.
     {"falla en Remision", "", "P0004", nada, "Remision", "INSERT", Orden::Acepta, "ERR-ID:7500025", falla},
     {"falla al ligar la partida", "", "P0004", nada, "Remision", "UPDATE OF Rm_Documento_ID", Orden::Acepta,
