@@ -125,7 +125,7 @@ const std::vector<CasoNadaCambia> casosNadaCambia = {
      "", "", Orden::Acepta, "ERR-ID:7500040", ""},
     // A failure at any write of the save takes the whole note back, order and address included.
     {"falla en Remision", "", "P0004", nada, "Remision", "INSERT", Orden::Acepta, "ERR-ID:7500025", falla},
-    {"falla al ligar la partida", "", "P0004", nada, "Remision", "UPDATE OF Rm_Documento_ID", Orden::Acepta,
+    {"falla en el movimiento", "", "P0004", nada, "Movimiento_Inventario", "INSERT", Orden::Acepta,
      "ERR-ID:7500025", falla},
     {"falla en el encabezado", "", "P0004", nada, "Remision_Encabezado", "INSERT", Orden::Acepta, "ERR-ID:7500025",
      falla},
