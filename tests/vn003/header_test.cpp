@@ -243,7 +243,7 @@ TEST_F(EncabezadoTest, EmptyFolioDoesNothing)
 // One character changed in the folio drops everything the order loaded.
 TEST_F(EncabezadoTest, FolioChangeClearsCustomerPartAndGrid)
 {
-    param("PED_SURTIR_SOLO_EXISTENTE", "NO");
+    parametro("PED_SURTIR_SOLO_EXISTENTE", "NO");
     frmVN003& f = nuevo();
     pedido("P0001");
     ASSERT_GT(f.ssDetalle.rowCount(), 0);
