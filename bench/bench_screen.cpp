@@ -600,9 +600,15 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && std::string(argv[1]) == "--memory")
         return measureMemory(argv[2]);
+    // `--quick` skips the 20,000-line order; any other word keeps only the phases whose name holds it.
     std::vector<int> sizes{2000, 5000, 20000};
-    if (argc > 1 && std::string(argv[1]) == "--quick")
-        sizes = {2000, 5000};
+    std::vector<std::string> only;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--quick")
+            sizes = {2000, 5000};
+        else
+            only.emplace_back(argv[i]);
+    }
     Templates tp(fs::temp_directory_path() / ("tesmira_bench_screen_" + std::to_string(::getpid())));
 
     struct Phase {
@@ -625,6 +631,10 @@ int main(int argc, char** argv)
                 "goal at 5,000 (ms)");
     try {
         for (const Phase& p : phases) {
+            if (!only.empty() && std::none_of(only.begin(), only.end(), [&](const std::string& w) {
+                    return std::string(p.name).find(w) != std::string::npos;
+                }))
+                continue;
             std::map<int, Timing> t;
             for (int n : sizes)
                 t[n] = repeat(n > 2000 ? 1 : 3, [&] { return p.run(n); });
@@ -636,7 +646,7 @@ int main(int argc, char** argv)
                             t[n].floor > 0 ? t[n].screen / t[n].floor : 0.0, growth, n == 5000 ? p.goal : "");
             }
         }
-        if (sizes.back() == 20000) {
+        if (sizes.back() == 20000 && only.empty()) {
             const Timing m = memory(tp, 20000, argv[0]);
             std::printf("%-27s %7d %10s %10s %7s %8s   %s\n", "peak RSS of a load (MB)", 20000,
                         std::to_string(static_cast<int>(m.screen)).c_str(),
