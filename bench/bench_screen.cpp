@@ -599,14 +599,17 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && std::string(argv[1]) == "--memory")
         return measureMemory(argv[2]);
-    // `--quick` skips the 20,000-line order; any other word keeps only the phases whose name holds it.
     std::vector<int> sizes{2000, 5000, 20000};
-    std::vector<std::string> only;
+    // --quick skips 20,000 lines; --lines N measures one size; --only TEXT runs the phases
+    // whose name holds TEXT.
+    std::string only;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--quick")
             sizes = {2000, 5000};
-        else
-            only.emplace_back(argv[i]);
+        else if (std::string(argv[i]) == "--only" && i + 1 < argc)
+            only = argv[++i];
+        else if (std::string(argv[i]) == "--lines" && i + 1 < argc)
+            sizes = {std::atoi(argv[++i])};
     }
     Templates tp(fs::temp_directory_path() / ("tesmira_bench_screen_" + std::to_string(::getpid())));
 
@@ -630,13 +633,11 @@ int main(int argc, char** argv)
                 "goal at 5,000 (ms)");
     try {
         for (const Phase& p : phases) {
-            if (!only.empty() && std::none_of(only.begin(), only.end(), [&](const std::string& w) {
-                    return std::string(p.name).find(w) != std::string::npos;
-                }))
+            if (!only.empty() && std::string(p.name).find(only) == std::string::npos)
                 continue;
             std::map<int, Timing> t;
             for (int n : sizes)
-                t[n] = repeat(n > 2000 ? 1 : 3, [&] { return p.run(n); });
+                t[n] = repeat(n > 2000 || sizes.size() == 1 ? 1 : 3, [&] { return p.run(n); });
             for (int n : sizes) {
                 char growth[16] = "";
                 if (n == sizes.back() && t.count(2000) && n != 2000)

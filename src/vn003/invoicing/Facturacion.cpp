@@ -261,7 +261,7 @@ void frmVN003::EnviaComprobante(const std::string& documento, const std::string&
     if (!forzar && !Parametros.EnviarDocumentoEmail)
         return;
     host::EnvioComprobante envio(Sistema().entorno());
-    if (!envio.Envia(tabla, documento, 0, 0, 0, ""))
+    if (!envio.Envia(tabla, documento))
         Sistema().Mensaje(envio.UltimoError(), vb::vbExclamation, "Tesmira", this, "VN003", "ERR-ID:7500057");
 }
 
