@@ -180,20 +180,26 @@ private:
     void lineas(Documento& d, const std::string& table, const std::string& p, const std::string& key,
                 const std::string& folio) const
     {
-        db::Recordset rs = m_c.Execute("SELECT * FROM " + table + " WHERE " + key + " = " + sql::texto(folio)
-                                       + " ORDER BY " + p + "ID");
+        // Only the printed columns: a line of the document has some fifty.
+        db::Recordset rs = m_c.Execute("SELECT " + p + "ID, Pr_Cve_Producto, " + p + "Descripcion, Tl_Cve_Talla, "
+                                       + "Cl_Cve_Color, " + p + "Cantidad_1, " + p + "Unidad_1, " + p
+                                       + "Precio_Descontado, " + p + "Precio_Descontado_Importe, " + p
+                                       + "Impuesto_Importe FROM " + table + " WHERE " + key + " = "
+                                       + sql::texto(folio) + " ORDER BY " + p + "ID");
+        const auto campo = [&](size_t i) { return rs.Fields(i).toString(); };
+        const auto cifra = [&](size_t i) { return rs.Fields(i).toDouble(); };
         for (; !rs.Eof(); rs.MoveNext()) {
             Linea l;
-            l.id = rs.Fields(p + "ID").toString();
-            l.producto = rs.Fields("Pr_Cve_Producto").toString();
-            l.descripcion = rs.Fields(p + "Descripcion").toString();
-            l.talla = rs.Fields("Tl_Cve_Talla").toString();
-            l.color = rs.Fields("Cl_Cve_Color").toString();
-            l.cantidad = rs.Fields(p + "Cantidad_1").toDouble();
-            l.unidad = rs.Fields(p + "Unidad_1").toString();
-            l.precio = rs.Fields(p + "Precio_Descontado").toDouble();
-            l.importe = rs.Fields(p + "Precio_Descontado_Importe").toDouble();
-            d.impuesto += rs.Fields(p + "Impuesto_Importe").toDouble();
+            l.id = campo(0);
+            l.producto = campo(1);
+            l.descripcion = campo(2);
+            l.talla = campo(3);
+            l.color = campo(4);
+            l.cantidad = cifra(5);
+            l.unidad = campo(6);
+            l.precio = cifra(7);
+            l.importe = cifra(8);
+            d.impuesto += cifra(9);
             d.lineas.push_back(std::move(l));
         }
         detalles(d, table, folio);
