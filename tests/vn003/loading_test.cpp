@@ -224,6 +224,10 @@ const CasoAllSizesAndVolumeFactor casosAllSizesAndVolumeFactor[] = {
     {"nothing pending in unit 1",
      "UPDATE Pedido SET Pd_Cantidad_1 = 0 WHERE Pd_Folio = 'P0009' AND Pd_ID = '0001'", "MAD001", "Factor_M3",
      ""},
+    // P0008's dispatch: a lot product picked without a lot takes the order line's.
+    {"lot product picked without lot",
+     "UPDATE PDA_Salida_Detalle SET Sa_Lote = '' WHERE Sa_Folio = 'S0001' AND Sa_ID = '0003'", "PIN001",
+     "Lt_Cve_Lote", "L-2601"},
 };
 
 class AllSizesAndVolumeFactor : public CargaTest, public ::testing::WithParamInterface<CasoAllSizesAndVolumeFactor> {};
@@ -236,7 +240,7 @@ TEST_P(AllSizesAndVolumeFactor, Caso)
     if (*c.preparacion)
         conexion().Execute(c.preparacion);
     nuevo(false);
-    pedido("P0009");
+    pedido(c.producto == std::string("PIN001") ? "P0008" : "P0009");
     const int r = fila(c.producto);
     ASSERT_GE(r, 0) << c.producto << " not loaded";
     EXPECT_EQ(texto(r, c.columna), c.esperado);
@@ -363,15 +367,6 @@ TEST_F(CargaTest, StockOnlyReportListsLots)
 }
 
 // ---- handheld dispatch ----
-
-// Guards the lot of a lot product picked without one: the order line's.
-TEST_F(CargaTest, LotProductPickedWithoutLotTakesTheOrderLinesLot)
-{
-    conexion().Execute("UPDATE PDA_Salida_Detalle SET Sa_Lote = '' WHERE Sa_Folio = 'S0001' AND Sa_ID = '0003'");
-    nuevo(false);
-    pedido("P0008");
-    EXPECT_EQ(texto(fila("PIN001"), "Lt_Cve_Lote"), "L-2601");
-}
 
 // Another order's, an unfinished or an unknown dispatch is refused and leaves the grid.
 TEST_F(CargaTest, DispatchRefusals)
