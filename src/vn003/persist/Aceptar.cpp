@@ -270,7 +270,7 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
                        "ERR-ID:7500012");
     pendientes.escrita();
 
-    if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
+    if (cubicada &&
         !Utilerias().ValidaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2))
         return rechaza(f, "Imposible guardar registro", vb::vbCritical, "Producto cubicado", "ERR-ID:7500013");
 
