@@ -1,6 +1,7 @@
 // The accept command: checks the period and the credit, writes the note and every grid line
 // through the host's writer, completes the note (dimensions, address, order state, dispatch,
 // invoice) in the same transaction, commits, and prints.
+#include "base/FlagGuard.h"
 #include "base/Text.h"
 #include "base/Vb.h"
 #include "base/VbConstants.h"
@@ -36,22 +37,6 @@ struct Guardado {
     std::string factura, pagares, serie, recibos;
     int32_t numeroSerie = 0;
     std::string formatoFactura;
-};
-
-// Clears the in-progress mark on every exit.
-class EnCurso {
-public:
-    explicit EnCurso(bool& marca)
-        : m_marca(marca)
-    {
-        m_marca = true;
-    }
-    ~EnCurso() { m_marca = false; }
-    EnCurso(const EnCurso&) = delete;
-    EnCurso& operator=(const EnCurso&) = delete;
-
-private:
-    bool& m_marca;
 };
 
 void deshace()
@@ -122,7 +107,7 @@ bool eliminaAnterior(frmVN003& f, host::DocumentoRemision& remision)
 {
     const std::string folio = f.txtFolio.text();
     if (!folio.empty() && !bloqueo::remisionSinCambios(f, folio))
-        return rechaza(f, bloqueo::remisionCambiada(folio), 16, "ERROR", "ERR-ID:7500005");
+        return rechaza(f, bloqueo::remisionCambiada(folio), vb::vbCritical, "ERROR", "ERR-ID:7500005");
     if (!remision.Elimina(folio))
         return rechaza(f, remision.UltimoError(), vb::vbCritical, "ERROR", "ERR-ID:7500005");
     {
@@ -438,7 +423,7 @@ void frmVN003::Controles_Aceptar(int argumento)
     // The toolbar ignores a second accept while one runs; a direct call is kept out here.
     if (GuardandoRemision)
         return;
-    EnCurso enCurso(GuardandoRemision);
+    FlagGuard enCurso(GuardandoRemision);
     bool confirmado = false;
     try {
         if (!verificaPrevio(*this))
