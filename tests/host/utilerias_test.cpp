@@ -78,6 +78,11 @@ TEST_F(UtileriasTest, BuscaDato)
                                      " Dp_Tabla = 'PEDIDO' AND  Dp_ID = '0000'"),
               "0000000001");
     EXPECT_THROW(u().BuscaDato("", "X", "1", "Y", false, "", "", ""), Error);
+    // Keys are trimmed and upper-cased (a quote stays data); a product mask pads digits.
+    EXPECT_EQ(u().FormatoFolio("  r0001 "), "R0001");
+    EXPECT_EQ(u().FormatoFolio("r'01"), "R'01") << "a quote is data";
+    EXPECT_EQ(u().FormatoProducto(" cam001", ""), "CAM001");
+    EXPECT_EQ(u().FormatoProducto("12", "000000"), "000012");
 }
 
 // Only an open month is open: a closed one and one without a row refuse with a reason.
@@ -91,15 +96,6 @@ TEST_F(UtileriasTest, PeriodoAbierto)
     EXPECT_FALSE(u().PeriodoAbierto({2027, 1, 2}, "VENTAS", 0)) << "a month with no row does not exist";
     EXPECT_NE(u().UltimoError().find("no existe"), std::string::npos);
     EXPECT_TRUE(u().PeriodoAbierto({2026, 10, 15}, "COMPRAS", 0)) << "another module keeps its own periods";
-}
-
-// Keys are trimmed and upper-cased (a quote stays data); a product mask pads digits.
-TEST_F(UtileriasTest, FormatosDeFolioYProducto)
-{
-    EXPECT_EQ(u().FormatoFolio("  r0001 "), "R0001");
-    EXPECT_EQ(u().FormatoFolio("r'01"), "R'01") << "a quote is data";
-    EXPECT_EQ(u().FormatoProducto(" cam001", ""), "CAM001");
-    EXPECT_EQ(u().FormatoProducto("12", "000000"), "000012");
 }
 
 // Guards both directions, the inverse of a one-way pair and the "no conversion" 0; unknown units and products.
@@ -210,11 +206,8 @@ TEST_F(UtileriasTest, ListaBusquedaRespondeLaClaveElegida)
 
     dialogos.respuestaLista("99");
     EXPECT_EQ(u().ListaBusqueda(consulta, 100), "") << "a key the list does not offer";
-}
 
-// A cancelled or read-only editor answers the original text.
-TEST_F(UtileriasTest, EditaTextoCanceladoDevuelveElTexto)
-{
+    // A cancelled or read-only editor answers the original text.
     EXPECT_EQ(u().EditaTexto("Camisa", "original", 50, false), "original");
     dialogos.respuestaTexto("nuevo");
     EXPECT_EQ(u().EditaTexto("Camisa", "original", 50, false), "nuevo");

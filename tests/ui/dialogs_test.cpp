@@ -141,21 +141,18 @@ TEST(PickList, TypingFiltersAndEnterPicksTheSourceRow)
     EXPECT_EQ(other.chosenRow(), -1);
     QTest::keyClick(other.filterEdit(), Qt::Key_Return);
     EXPECT_NE(other.result(), QDialog::Accepted) << "nothing to pick, nothing picked";
-}
 
-// Guards against a look-up that picks a row because another column holds what was typed
-// ("0006" must reach R0006, not R0004 of order P0006), and against headers without accents.
-TEST(PickList, KeyColumnMatchesFirst)
-{
+    // A look-up must not pick a row because another column holds what was typed ("0006" must
+    // reach R0006, not R0004 of order P0006); headers carry their accents.
     host::Lista notas{"Buscar remisión", {"CLAVE", "DESCRIPCION"}, {{"R0004", "P0006"}, {"R0006", "P0010"}}};
-    ui::PickListDialog dialog(notas);
-    EXPECT_EQ(dialog.table()->model()->headerData(1, Qt::Horizontal).toString(), "Descripción");
-    QTest::keyClicks(dialog.filterEdit(), "0006");
-    EXPECT_EQ(dialog.chosenRow(), 1);
-    dialog.filterEdit()->clear();
-    QTest::keyClicks(dialog.filterEdit(), "r000");
-    EXPECT_EQ(dialog.visibleRows(), 2) << "a key's beginning, any case";
-    EXPECT_EQ(dialog.chosenRow(), 0);
+    ui::PickListDialog byKey(notas);
+    EXPECT_EQ(byKey.table()->model()->headerData(1, Qt::Horizontal).toString(), "Descripción");
+    QTest::keyClicks(byKey.filterEdit(), "0006");
+    EXPECT_EQ(byKey.chosenRow(), 1);
+    byKey.filterEdit()->clear();
+    QTest::keyClicks(byKey.filterEdit(), "r000");
+    EXPECT_EQ(byKey.visibleRows(), 2) << "a key's beginning, any case";
+    EXPECT_EQ(byKey.chosenRow(), 0);
 }
 
 // Guards against a lot picker that traps the keyboard: Tab reaches the quantity, which starts

@@ -66,6 +66,13 @@ TEST_F(EncabezadoTest, WarehouseChangeClearsFlagsAndDispatch)
                  f.Manejo.ManejaUbicacion);
     EXPECT_FALSE(f.txtSalida.enabled());
     EXPECT_EQ(f.txtSalida.text(), "");
+
+    // The invoice series follows the branch confirmed.
+    f.txt_Fc_Factura.setBranch("01");
+    f.txt_Sc_Cve_Sucursal.setText("02");
+    EXPECT_EQ(f.txt_Fc_Factura.branch(), "");
+    f.txt_Sc_Cve_Sucursal_Enter();
+    EXPECT_EQ(f.txt_Fc_Factura.branch(), "02");
 }
 
 // Without VNDISP every line takes the header's warehouse as its stock source.
@@ -184,17 +191,6 @@ TEST_F(EncabezadoTest, UnknownCustomerKeepsFieldsSilently)
         EXPECT_EQ(f.txtNCliente.text(), "Constructora Peninsular");
     }
     EXPECT_EQ(ultimoMensaje(), "");
-}
-
-// The invoice series follows the branch confirmed.
-TEST_F(EncabezadoTest, BranchQueriesFollowTheBranch)
-{
-    frmVN003& f = nuevo();
-    f.txt_Fc_Factura.setBranch("01");
-    f.txt_Sc_Cve_Sucursal.setText("02");
-    EXPECT_EQ(f.txt_Fc_Factura.branch(), "");
-    f.txt_Sc_Cve_Sucursal_Enter();
-    EXPECT_EQ(f.txt_Fc_Factura.branch(), "02");
 }
 
 // F2 lists each key with its name, and a document with its date, amount and state, under a
