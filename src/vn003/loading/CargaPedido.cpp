@@ -4,6 +4,7 @@
 #include "db/Connection.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/ConsultasCarga.h"
 
 namespace tesmira::vn003 {
@@ -21,7 +22,7 @@ void frmVN003::CargaPedido()
             return;
 
         const host::Utilerias& u = Utilerias();
-        for (; !rs.Eof(); rs.MoveNext()) {
+        for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext()) {
             const double pendiente1 = rs.Fields("Pd_Cantidad_1").toDouble();
             const double pendiente2 = rs.Fields("Pd_Cantidad_Control_2").toDouble();
             if (!(pendiente1 > 0 || pendiente2 > 0))

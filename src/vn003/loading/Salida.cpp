@@ -5,6 +5,7 @@
 #include "host/services/Lotes.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/ConsultasCarga.h"
 
 namespace tesmira::vn003 {
@@ -172,7 +173,7 @@ void frmVN003::txtSalida_Enter()
             consultas::pendienteLineaSalida(folio, txtFolio.text(), Sistema().SucursalUsuario());
         TextoSQL = consultas::detalleSalida(salida);
         db::Recordset detalle = Sistema().Conexion().Execute(TextoSQL);
-        for (; !detalle.Eof(); detalle.MoveNext()) {
+        for (AvanceCarga avance(detalle, ssDetalle); !detalle.Eof() && avance(); detalle.MoveNext()) {
             const double q = detalle.Fields("Sa_Cantidad_1").toDouble();
             TextoSQL = pendienteLinea;
             db::Recordset pend = Sistema().Conexion().Execute(

@@ -7,6 +7,7 @@
 #include "host/services/Series.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/ConsultasCarga.h"
 
 #include <algorithm>
@@ -165,7 +166,7 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
 
         bool parcial = false;
         std::string reporte;
-        for (; !rs.Eof(); rs.MoveNext()) {
+        for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext()) {
             const std::string tipo = rs.Fields("Pr_Tipo_Producto").toString();
             Cantidades q{rs.Fields("Pd_Cantidad_1").toDouble(), rs.Fields("Pd_Cantidad_Control_1").toDouble(),
                          rs.Fields("Pd_Cantidad_Control_2").toDouble()};
@@ -180,7 +181,7 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
         }
         ssDetalle.moveFirst();
         rs.Close();
-        if (parcial) {
+        if (parcial && !Sistema().Progreso().Detenido()) {
             host::Impresion impresion(Sistema().entorno());
             impresion.MuestraTexto("Se surtio parcialmente el pedido, debio a que no todos los productos tienen "
                                    "existencia suficiente\r\n" +
