@@ -601,8 +601,17 @@ int main(int argc, char** argv)
     if (argc == 3 && std::string(argv[1]) == "--memory")
         return measureMemory(argv[2]);
     std::vector<int> sizes{2000, 5000, 20000};
-    if (argc > 1 && std::string(argv[1]) == "--quick")
-        sizes = {2000, 5000};
+    // --quick skips 20,000 lines; --lines N measures one size; --only TEXT runs the phases
+    // whose name holds TEXT.
+    std::string only;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--quick")
+            sizes = {2000, 5000};
+        else if (std::string(argv[i]) == "--only" && i + 1 < argc)
+            only = argv[++i];
+        else if (std::string(argv[i]) == "--lines" && i + 1 < argc)
+            sizes = {std::atoi(argv[++i])};
+    }
     Templates tp(fs::temp_directory_path() / ("tesmira_bench_screen_" + std::to_string(::getpid())));
 
     struct Phase {
@@ -625,9 +634,11 @@ int main(int argc, char** argv)
                 "goal at 5,000 (ms)");
     try {
         for (const Phase& p : phases) {
+            if (!only.empty() && std::string(p.name).find(only) == std::string::npos)
+                continue;
             std::map<int, Timing> t;
             for (int n : sizes)
-                t[n] = repeat(n > 2000 ? 1 : 3, [&] { return p.run(n); });
+                t[n] = repeat(n > 2000 || sizes.size() == 1 ? 1 : 3, [&] { return p.run(n); });
             for (int n : sizes) {
                 char growth[16] = "";
                 if (n == sizes.back() && t.count(2000) && n != 2000)
@@ -636,7 +647,7 @@ int main(int argc, char** argv)
                             t[n].floor > 0 ? t[n].screen / t[n].floor : 0.0, growth, n == 5000 ? p.goal : "");
             }
         }
-        if (sizes.back() == 20000) {
+        if (sizes.back() == 20000 && only.empty()) {
             const Timing m = memory(tp, 20000, argv[0]);
             std::printf("%-27s %7d %10s %10s %7s %8s   %s\n", "peak RSS of a load (MB)", 20000,
                         std::to_string(static_cast<int>(m.screen)).c_str(),

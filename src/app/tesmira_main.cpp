@@ -160,15 +160,18 @@ int takePictures(const QString& database, const Pictures& pictures)
     return rc;
 }
 
-} // namespace
+// The command line, as given.
+struct Options {
+    QString database; // empty: the user's data folder
+    QString user;
+    std::optional<QString> order, folio;
+    std::optional<int> tab; // 0-based
+    QString screenshot, printPreview, script;
+    bool pictures = false; // --screenshot or --print-preview
+};
 
-int main(int argc, char** argv)
+Options parseOptions(const QApplication& app)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tesmira"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tesmira"));
-    ui::installSpanish(app);
-
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("Tesmira: Remisión de pedidos"));
     args.addHelpOption();
@@ -193,41 +196,40 @@ int main(int argc, char** argv)
     args.addPositionalArgument(QStringLiteral("GUION"), QStringLiteral("Guion de vn003-script (con --screenshot)."),
                                QStringLiteral("[GUION]"));
     args.process(app);
-    const bool pictures = args.isSet(screenshotOption) || args.isSet(printOption);
-    if (args.positionalArguments().size() > (pictures ? 1 : 0))
+
+    Options o;
+    o.database = args.value(dbOption);
+    o.user = args.value(userOption).trimmed().toUpper();
+    if (args.isSet(orderOption))
+        o.order = args.value(orderOption).trimmed();
+    if (args.isSet(folioOption))
+        o.folio = args.value(folioOption).trimmed();
+    if (args.isSet(tabOption))
+        o.tab = args.value(tabOption).toInt() - 1;
+    o.screenshot = args.value(screenshotOption);
+    o.printPreview = args.value(printOption);
+    o.pictures = args.isSet(screenshotOption) || args.isSet(printOption);
+    if (args.positionalArguments().size() > (o.pictures ? 1 : 0))
         args.showHelp(2);
+    o.script = args.positionalArguments().value(0);
+    return o;
+}
 
-    // Without --db the company lives in the user's data folder, not wherever tesmira was started.
-    QString path = args.value(dbOption);
-    if (path.isEmpty()) {
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        QDir().mkpath(folder);
-        path = folder + QStringLiteral("/tesmira.db");
-    }
+// Without --db the company lives in the user's data folder, not wherever tesmira was started.
+QString databasePath(const QString& given)
+{
+    if (!given.isEmpty())
+        return given;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(folder);
+    return folder + QStringLiteral("/tesmira.db");
+}
 
-    const bool created = isNewFile(path);
-    std::unique_ptr<db::Connection> conn;
-    try {
-        conn = openDatabase(path);
-    } catch (const std::exception& e) {
-        // A connection string may hold a password: the engine's message names a server database.
-        const QString text = isServer(path) ? QString::fromStdString(e.what())
-                                            : QStringLiteral("No se pudo abrir la base de datos %1:\n%2")
-                                                  .arg(path, QString::fromStdString(e.what()));
-        return pictures ? pictureError(text) : fail(text);
-    }
-    if (pictures) {
-        conn.reset();
-        return takePictures(path, {args.value(screenshotOption), args.value(printOption),
-                                   args.positionalArguments().value(0), args.value(folioOption).trimmed(),
-                                   args.isSet(tabOption) ? args.value(tabOption).toInt() - 1 : -1,
-                                   created ? createdNotice(path) : QString()});
-    }
-
+// The host loads the component, shows its screen and runs until the user closes it.
+int runDesktop(db::Connection& conn, const QString& path, const Options& options, bool created)
+{
     ui::QtDialogos dialogos;
-    const QString output = outputFolder(path);
-    host::Entorno entorno{*conn, dialogos, args.value(userOption).trimmed().toUpper().toStdString(), std::nullopt,
-                          output.toStdString()};
+    host::Entorno entorno{conn, dialogos, options.user.toStdString(), std::nullopt, outputFolder(path).toStdString()};
 
     int rc = 0;
     {
@@ -237,8 +239,8 @@ int main(int argc, char** argv)
         if (!screen)
             return fail(QStringLiteral("No se pudo crear la pantalla VN003"));
         host::PadreShell padre(entorno);
-        if (args.isSet(orderOption))
-            padre.setIParametros(args.value(orderOption).trimmed().toStdString());
+        if (options.order)
+            padre.setIParametros(options.order->toStdString());
         screen->setPadre(&padre);
 
         ui::MainWindow window(*screen, entorno);
@@ -250,13 +252,43 @@ int main(int argc, char** argv)
         window.activate();
         if (created)
             window.statusBar()->showMessage(createdNotice(path));
-        if (args.isSet(folioOption))
-            window.showDocument(args.value(folioOption).trimmed().toStdString());
-        if (args.isSet(tabOption))
-            window.showTab(args.value(tabOption).toInt() - 1);
+        if (options.folio)
+            window.showDocument(options.folio->toStdString());
+        if (options.tab)
+            window.showTab(*options.tab);
         rc = QApplication::exec();
         dialogos.setParent(nullptr);
     }
     vn003::DescargaComponente();
     return rc;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tesmira"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tesmira"));
+    ui::installSpanish(app);
+
+    const Options options = parseOptions(app);
+    const QString path = databasePath(options.database);
+    const bool created = isNewFile(path);
+    std::unique_ptr<db::Connection> conn;
+    try {
+        conn = openDatabase(path);
+    } catch (const std::exception& e) {
+        // A connection string may hold a password: the engine's message names a server database.
+        const QString text = isServer(path) ? QString::fromStdString(e.what())
+                                            : QStringLiteral("No se pudo abrir la base de datos %1:\n%2")
+                                                  .arg(path, QString::fromStdString(e.what()));
+        return options.pictures ? pictureError(text) : fail(text);
+    }
+    if (!options.pictures)
+        return runDesktop(*conn, path, options, created);
+    conn.reset();
+    return takePictures(path, {options.screenshot, options.printPreview, options.script,
+                               options.folio.value_or(QString()), options.tab.value_or(-1),
+                               created ? createdNotice(path) : QString()});
 }

@@ -1,6 +1,7 @@
 #include "forms/Control.h"
 
 #include "base/Error.h"
+#include "base/SetIfDifferent.h"
 #include "forms/Form.h"
 
 #include <algorithm>
@@ -14,34 +15,26 @@ Control::Control(std::string name)
 
 void Control::setEnabled(bool on)
 {
-    if (m_enabled == on)
-        return;
-    m_enabled = on;
-    changed();
+    if (setIfDifferent(m_enabled, on))
+        changed();
 }
 
 void Control::setVisible(bool on)
 {
-    if (m_visible == on)
-        return;
-    m_visible = on;
-    changed();
+    if (setIfDifferent(m_visible, on))
+        changed();
 }
 
 void Control::setLocked(bool on)
 {
-    if (m_locked == on)
-        return;
-    m_locked = on;
-    changed();
+    if (setIfDifferent(m_locked, on))
+        changed();
 }
 
 void Control::setTag(std::string tag)
 {
-    if (m_tag == tag)
-        return;
-    m_tag = std::move(tag);
-    changed();
+    if (setIfDifferent(m_tag, std::move(tag)))
+        changed();
 }
 
 void Control::setContainer(Control* container)

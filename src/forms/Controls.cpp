@@ -1,30 +1,20 @@
 #include "forms/Controls.h"
 
 #include "base/Error.h"
+#include "base/SetIfDifferent.h"
 #include "base/Vb.h"
 
 namespace tesmira::forms {
 
-namespace {
-template <class T>
-bool assign(T& member, T value)
-{
-    if (member == value)
-        return false;
-    member = std::move(value);
-    return true;
-}
-} // namespace
-
 void CaptionControl::setCaption(std::string caption)
 {
-    if (assign(m_caption, std::move(caption)))
+    if (setIfDifferent(m_caption, std::move(caption)))
         changed();
 }
 
 void Button::setCaption(std::string caption)
 {
-    if (assign(m_caption, std::move(caption)))
+    if (setIfDifferent(m_caption, std::move(caption)))
         changed();
 }
 
@@ -38,7 +28,7 @@ void Button::userClick()
 
 void CheckBox::setCaption(std::string caption)
 {
-    if (assign(m_caption, std::move(caption)))
+    if (setIfDifferent(m_caption, std::move(caption)))
         changed();
 }
 
@@ -46,7 +36,7 @@ void CheckBox::setValue(int value)
 {
     if (value < Unchecked || value > Grayed)
         throw Error("Valor no válido para la casilla '" + name() + "': " + std::to_string(value));
-    if (!assign(m_value, value))
+    if (!setIfDifferent(m_value, value))
         return;
     changed();
     if (onClick)
@@ -61,7 +51,7 @@ void CheckBox::userClick()
 
 void DatePicker::setValue(const Date& d)
 {
-    if (!assign(m_value, d))
+    if (!setIfDifferent(m_value, d))
         return;
     changed();
     if (onChange)
@@ -88,7 +78,7 @@ void TabStrip::setTab(int index)
 {
     if (index < 0 || index >= static_cast<int>(m_tabs.size()))
         throw Error("La pestaña " + std::to_string(index) + " no existe en '" + name() + "'");
-    if (assign(m_tab, index))
+    if (setIfDifferent(m_tab, index))
         changed();
 }
 

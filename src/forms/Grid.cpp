@@ -1,6 +1,7 @@
 #include "forms/Grid.h"
 
 #include "base/Error.h"
+#include "base/SetIfDifferent.h"
 #include "base/Text.h"
 #include "base/Vb.h"
 
@@ -41,28 +42,22 @@ const ColumnDef& Grid::Column::def() const { return m_grid->m_columns[static_cas
 void Grid::Column::setCaption(std::string caption)
 {
     auto& s = m_grid->m_columns[static_cast<size_t>(m_index)];
-    if (s.caption == caption)
-        return;
-    s.caption = std::move(caption);
-    m_grid->columnChanged(m_index);
+    if (setIfDifferent(s.caption, std::move(caption)))
+        m_grid->columnChanged(m_index);
 }
 
 void Grid::Column::setLocked(bool on)
 {
     auto& s = m_grid->m_columns[static_cast<size_t>(m_index)];
-    if (s.locked == on)
-        return;
-    s.locked = on;
-    m_grid->columnChanged(m_index);
+    if (setIfDifferent(s.locked, on))
+        m_grid->columnChanged(m_index);
 }
 
 void Grid::Column::setVisible(bool on)
 {
     auto& s = m_grid->m_columns[static_cast<size_t>(m_index)];
-    if (s.visible == on)
-        return;
-    s.visible = on;
-    m_grid->columnChanged(m_index);
+    if (setIfDifferent(s.visible, on))
+        m_grid->columnChanged(m_index);
 }
 
 // ---- Grid: columns
@@ -117,10 +112,8 @@ Grid::Column Grid::col(int index)
 
 void Grid::setCaption(std::string caption)
 {
-    if (m_caption == caption)
-        return;
-    m_caption = std::move(caption);
-    changed();
+    if (setIfDifferent(m_caption, std::move(caption)))
+        changed();
 }
 
 void Grid::columnChanged(int column)

@@ -1,37 +1,31 @@
 #include "forms/SeriesField.h"
 
+#include "base/SetIfDifferent.h"
+
 namespace tesmira::forms {
 
 void SeriesField::setBranch(std::string branch)
 {
-    if (m_branch == branch)
-        return;
-    m_branch = std::move(branch);
-    changed();
+    if (setIfDifferent(m_branch, std::move(branch)))
+        changed();
 }
 
 void SeriesField::setFolio(std::string folio)
 {
-    if (m_folio == folio)
-        return;
-    m_folio = std::move(folio);
-    changed();
+    if (setIfDifferent(m_folio, std::move(folio)))
+        changed();
 }
 
 void SeriesField::setSeriesCode(std::string code)
 {
-    if (m_seriesCode == code)
-        return;
-    m_seriesCode = std::move(code);
-    changed();
+    if (setIfDifferent(m_seriesCode, std::move(code)))
+        changed();
 }
 
 void SeriesField::setSeriesNumber(int32_t number)
 {
-    if (m_seriesNumber == number)
-        return;
-    m_seriesNumber = number;
-    changed();
+    if (setIfDifferent(m_seriesNumber, number))
+        changed();
 }
 
 bool SeriesField::Valida()

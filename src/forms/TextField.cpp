@@ -1,6 +1,7 @@
 #include "forms/TextField.h"
 
 #include "base/Error.h"
+#include "base/SetIfDifferent.h"
 #include "base/Text.h"
 #include "base/Vb.h"
 
@@ -8,9 +9,8 @@ namespace tesmira::forms {
 
 void TextField::setText(std::string text)
 {
-    if (m_text == text)
+    if (!setIfDifferent(m_text, std::move(text)))
         return;
-    m_text = std::move(text);
     changed();
     // The control shows the description of what it now holds before its owner hears of it.
     refresh();

@@ -1,23 +1,11 @@
 #include "forms/Toolbar.h"
 
 #include "base/Error.h"
+#include "base/FlagGuard.h"
 
 namespace tesmira::forms {
 
 namespace {
-
-// Clears a flag on every exit, exceptions included.
-struct FlagGuard {
-    explicit FlagGuard(bool& f)
-        : flag(f)
-    {
-        flag = true;
-    }
-    ~FlagGuard() { flag = false; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-    bool& flag;
-};
 
 void call(const std::function<void()>& handler)
 {

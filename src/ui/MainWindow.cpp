@@ -81,6 +81,8 @@ public:
         return label;
     }
 
+    QGridLayout* layout() const { return m_grid; }
+
 private:
     QGridLayout* m_grid;
     int m_row = 0;
@@ -395,12 +397,13 @@ QWidget* MainWindow::buildHeader()
 
 namespace {
 
-QGroupBox* groupBox(QWidget* inner, const QString& title, QGridLayout*& grid)
+// A titled box whose rows are caption / field pairs.
+std::pair<QGroupBox*, Rows> groupBox(QWidget* inner, const QString& title)
 {
     auto* box = new QGroupBox(title, inner);
-    grid = new QGridLayout(box);
+    auto* grid = new QGridLayout(box);
     grid->setColumnStretch(1, 1);
-    return box;
+    return {box, Rows(grid)};
 }
 
 } // namespace
@@ -409,9 +412,7 @@ QGroupBox* MainWindow::buildDocumentBox(QWidget* inner)
 {
     vn003::frmVN003& f = m_screen;
     FormBinder& b = *m_binder;
-    QGridLayout* grid = nullptr;
-    auto* box = groupBox(inner, QStringLiteral("Documento"), grid);
-    Rows rows(grid);
+    auto [box, rows] = groupBox(inner, QStringLiteral("Documento"));
     auto* folio = newEdit(box, f.txtFolio.name(), CodeWidth, false);
     b.bindText(folio, f.txtFolio, rows.add(QStringLiteral("Folio"), {folio}));
     auto* pedido = newEdit(box, f.txt_Pd_Folio.name(), CodeWidth, false);
@@ -436,9 +437,7 @@ QGroupBox* MainWindow::buildDocumentBox(QWidget* inner)
 QGroupBox* MainWindow::buildCustomerBox(QWidget* inner)
 {
     vn003::frmVN003& f = m_screen;
-    QGridLayout* grid = nullptr;
-    auto* box = groupBox(inner, QStringLiteral("Cliente"), grid);
-    Rows rows(grid);
+    auto [box, rows] = groupBox(inner, QStringLiteral("Cliente"));
     auto* cliente = newEdit(box, f.txtCliente.name(), CodeWidth, false);
     auto* clienteNombre = newEdit(box, f.txtNCliente.name(), 0, false);
     m_binder->bindText(cliente, f.txtCliente, rows.add(QStringLiteral("Cliente"), {cliente, clienteNombre}));
@@ -460,9 +459,7 @@ QGroupBox* MainWindow::buildSaleBox(QWidget* inner)
 {
     vn003::frmVN003& f = m_screen;
     FormBinder& b = *m_binder;
-    QGridLayout* grid = nullptr;
-    auto* box = groupBox(inner, QStringLiteral("Venta"), grid);
-    Rows rows(grid);
+    auto [box, rows] = groupBox(inner, QStringLiteral("Venta"));
     // Beside a code, the name the host's look-up gives for it (display only).
     auto named = [this, box](forms::TextField& field, const char* table, const char* key, const char* column) {
         auto* name = new QLineEdit(box);
@@ -518,7 +515,7 @@ QGroupBox* MainWindow::buildSaleBox(QWidget* inner)
     checks->addWidget(checkBox(f.chkCerrar, QStringLiteral("Cerrar pedido")));
     checks->addWidget(checkBox(f.chkFacturar, QStringLiteral("Facturar")));
     checks->addStretch(1);
-    grid->addLayout(checks, grid->rowCount(), 0, 1, 2);
+    rows.layout()->addLayout(checks, rows.layout()->rowCount(), 0, 1, 2);
     return box;
 }
 

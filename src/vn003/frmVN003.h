@@ -26,6 +26,8 @@ class Series;
 
 namespace tesmira::vn003 {
 
+class PendientesPedido;
+
 using forms::Button;
 using forms::CheckBox;
 using forms::DatePicker;
@@ -327,6 +329,8 @@ public:
     void Frame_Carga(const std::string& tabla, const std::string& folio);
     // A save is running (pending events run during it): a second accept is ignored.
     bool GuardandoRemision = false;
+    // While a save runs: the order's pending and ordered quantities, read once for all rows.
+    const PendientesPedido* PendientesGuardado = nullptr;
 
     // ---- invoicing/ ----
     bool RemisionFacturable(const std::string& folio);

@@ -78,25 +78,26 @@ TEST_F(DocumentosTest, SeleccionaLote)
     lotes.Color = "00";
     lotes.Cantidad1 = 4;
     std::string actual = "L-2601";
+    const OpcionesLote almacen01{.sucursal = "01", .almacen = "01"};
 
-    EXPECT_EQ(lotes.SeleccionaLote(1, "01", "01", actual), "L-2601") << "cancelled";
+    EXPECT_EQ(lotes.SeleccionaLote(almacen01, actual), "L-2601") << "cancelled";
     EXPECT_EQ(lotes.Cantidad1, 4) << "cancelled: the quantities stay";
     ASSERT_EQ(dialogos.ultimaLista().filas.size(), 2u);
     EXPECT_EQ(dialogos.ultimaLista().filas[0][0], "L-2601") << "first to expire first";
     EXPECT_EQ(dialogos.ultimaLista().filas[0][1], "30-06-2027");
 
     dialogos.respuestaLote({"L-2602", 2, 0});
-    EXPECT_EQ(lotes.SeleccionaLote(1, "01", "01", actual), "L-2602");
+    EXPECT_EQ(lotes.SeleccionaLote(almacen01, actual), "L-2602");
     EXPECT_EQ(actual, "L-2602");
     EXPECT_DOUBLE_EQ(lotes.Cantidad1, 2);
     EXPECT_DOUBLE_EQ(lotes.Cantidad2, 38) << "2 of 5 cubetas holding 95 L";
 
     dialogos.respuestaLote({"L-2601", 9, 0});
-    EXPECT_EQ(lotes.SeleccionaLote(1, "01", "01", actual), "L-2602") << "more than the lot holds";
+    EXPECT_EQ(lotes.SeleccionaLote(almacen01, actual), "L-2602") << "more than the lot holds";
     dialogos.respuestaLote({"L-9999", 1, 1});
-    EXPECT_EQ(lotes.SeleccionaLote(1, "01", "01", actual), "L-2602") << "a lot not on hand";
+    EXPECT_EQ(lotes.SeleccionaLote(almacen01, actual), "L-2602") << "a lot not on hand";
     EXPECT_FALSE(lotes.UltimoError().empty());
-    EXPECT_THROW(lotes.SeleccionaLote(2, "01", "01", actual), Error);
+    EXPECT_THROW(lotes.SeleccionaLote({.modo = 2, .sucursal = "01", .almacen = "01"}, actual), Error);
 }
 
 // Only serials on hand in the filter's warehouse (or location table) are taken.

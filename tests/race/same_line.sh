@@ -42,7 +42,9 @@ while [ "$round" -le "$rounds" ]; do
     *) rm -f "$db" "$db-wal" "$db-shm" ;;
     esac
     "$tool" init --demo "$db" >/dev/null
-    rm -f "$work/go"
+    # The runners truncate their output only once they start: last round's must not count
+    # as this round's load.
+    rm -f "$work/go" "$work/a.out" "$work/b.out"
     "$runner" --db "$db" "$work/clerk.vn3" >"$work/a.out" 2>&1 &
     a=$!
     "$runner" --db "$db" "$work/clerk.vn3" >"$work/b.out" 2>&1 &

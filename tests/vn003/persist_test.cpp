@@ -80,6 +80,28 @@ const std::vector<CasoRefusalsChangeNothing> casosRefusalsChangeNothing = {
      1,
      "ERR-ID:7500004"},
     {"reemplazo sin folio en pantalla", {}, "P0004", [](GuardadoTest&, frmVN003&) {}, 0, "ERR-ID:7500005"},
+    // 12 pending: each row fits alone, the second does not once the first is stored.
+    {"mismo articulo en dos filas mas alla de lo pendiente",
+     {},
+     "P0003",
+     [](GuardadoTest& t, frmVN003& f) {
+         t.soloProducto("CAM001");
+         auto& g = f.ssDetalle;
+         std::vector<Value> fila;
+         for (int i = 0; i < g.columnCount(); ++i)
+             fila.push_back(g.col(i).value());
+         g.addRow();
+         for (int i = 0; i < g.columnCount(); ++i)
+             g.col(i).setValue(fila[static_cast<size_t>(i)]);
+         for (int r = 0; r < 2; ++r) {
+             g.setRow(r);
+             g.col("Cantidad_1").setValue(7.0);
+             g.col("Cantidad_Control_2").setValue(7.0);
+         }
+         g.moveFirst();
+     },
+     1,
+     "ERR-ID:7500040"},
 };
 
 class RefusalsChangeNothing : public GuardadoTest, public ::testing::WithParamInterface<CasoRefusalsChangeNothing> {};
@@ -115,7 +137,7 @@ struct CasoFailureAtAnyWriteRollsEverythingBack {
 };
 const CasoFailureAtAnyWriteRollsEverythingBack casosFailureAtAnyWriteRollsEverythingBack[] = {
     {"Remision", "INSERT"},
-    {"Remision", "UPDATE OF Rm_Documento_ID"},
+    {"Movimiento_Inventario", "INSERT"},
     {"Remision_Encabezado", "INSERT"},
     {"Descripcion_Ampliada", "INSERT"},
     {"Domicilio_Documento", "INSERT"},

@@ -1,5 +1,6 @@
 #include "app/runner/DialogosGuion.h"
 
+#include "app/runner/ScriptLine.h"
 #include "base/VbConstants.h"
 #include "forms/GridCsv.h"
 
@@ -26,21 +27,7 @@ int filaDeClave(const Lista& lista, const std::string& key)
 
 } // namespace
 
-std::string DialogosGuion::escapa(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '"': out += "\\\""; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
+std::string DialogosGuion::escapa(const std::string& text) { return app::escaped(text, "\\\"\r\n"); }
 
 int DialogosGuion::mensaje(const std::string& prompt, int flags, const std::string& title, const std::string&,
                            const std::string& id)
@@ -107,42 +94,33 @@ void DialogosGuion::muestraTexto(const std::string& title, const std::string& te
 
 std::optional<LoteElegido> DialogosGuion::eligeLote(const Lista& lotes)
 {
-    m_ultimaLista = lotes;
-    if (m_lotes.empty()) {
-        imprimeLista("LOTS", lotes);
-        return std::nullopt;
-    }
-    return toma(m_lotes);
+    return elige(m_lotes, "LOTS", lotes);
 }
 
 std::optional<SerieElegida> DialogosGuion::eligeSerie(const Lista& series)
 {
-    m_ultimaLista = series;
-    if (m_series.empty()) {
-        imprimeLista("SERIALS", series);
-        return std::nullopt;
-    }
-    return toma(m_series);
+    return elige(m_series, "SERIALS", series);
 }
 
 std::optional<AlmacenElegido> DialogosGuion::eligeAlmacen(const Lista& disponibilidad)
 {
-    m_ultimaLista = disponibilidad;
-    if (m_almacenes.empty()) {
-        imprimeLista("STOCK", disponibilidad);
-        return std::nullopt;
-    }
-    return toma(m_almacenes);
+    return elige(m_almacenes, "STOCK", disponibilidad);
 }
 
 std::optional<PagoElegido> DialogosGuion::eligePago(const Lista& metodos, const PagoElegido&)
 {
-    m_ultimaLista = metodos;
-    if (m_pagos.empty()) {
-        imprimeLista("PAYMENT", metodos);
+    return elige(m_pagos, "PAYMENT", metodos);
+}
+
+template <class T>
+std::optional<T> DialogosGuion::elige(std::deque<T>& respuestas, const char* kind, const Lista& lista)
+{
+    m_ultimaLista = lista;
+    if (respuestas.empty()) {
+        imprimeLista(kind, lista);
         return std::nullopt;
     }
-    return toma(m_pagos);
+    return toma(respuestas);
 }
 
 void DialogosGuion::herramientaGrid(forms::Grid& grid, bool secondary)

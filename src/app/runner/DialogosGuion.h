@@ -52,6 +52,9 @@ public:
 
 private:
     void imprimeLista(const char* kind, const Lista& lista);
+    // A picker's answer: the next one queued, or cancelled with the list printed.
+    template <class T>
+    std::optional<T> elige(std::deque<T>& respuestas, const char* kind, const Lista& lista);
 
     std::ostream* m_out;
     std::deque<std::string> m_listas, m_textos;

@@ -152,16 +152,20 @@ std::string ScriptLine::unquote(std::string_view text)
     return line.rest();
 }
 
-std::string escapeCell(std::string_view text)
+std::string escaped(std::string_view text, std::string_view which)
 {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
+        if (which.find(c) == std::string_view::npos) {
+            out += c;
+            continue;
+        }
+        out += '\\';
         switch (c) {
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\\': out += "\\\\"; break;
+        case '\t': out += 't'; break;
+        case '\n': out += 'n'; break;
+        case '\r': out += 'r'; break;
         default: out += c;
         }
     }

@@ -43,7 +43,9 @@ private:
     size_t m_pos = 0;
 };
 
+// Writes each character of `which` (among backslash, quote, tab, CR, LF) as its escape.
+std::string escaped(std::string_view text, std::string_view which);
 // Escapes tab, CR, LF and backslash so a value stays on its line (as the TSV output does).
-std::string escapeCell(std::string_view text);
+inline std::string escapeCell(std::string_view text) { return escaped(text, "\t\n\r\\"); }
 
 } // namespace tesmira::app

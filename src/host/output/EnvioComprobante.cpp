@@ -63,8 +63,7 @@ EnvioComprobante::EnvioComprobante(Entorno& entorno) : m_e(entorno) {}
 
 EnvioComprobante::~EnvioComprobante() = default;
 
-bool EnvioComprobante::Envia(const std::string& table, const std::string& document, int, int, int,
-                             const std::string&)
+bool EnvioComprobante::Envia(const std::string& table, const std::string& document)
 {
     auto& c = m_e.conexion;
     auto cd = c.Execute("SELECT Cd_Fecha, Cd_Cadena_Original, Cd_Sello, Es_Cve_Estado FROM Comprobante_Digital "

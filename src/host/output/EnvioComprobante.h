@@ -16,8 +16,7 @@ public:
 
     // False when the digital document does not exist, the customer has no e-mail address or
     // the file cannot be written.
-    bool Envia(const std::string& table, const std::string& document, int a = 0, int b = 0, int c = 0,
-               const std::string& d = "");
+    bool Envia(const std::string& table, const std::string& document);
     // Path of the last message written.
     const std::string& UltimoArchivo() const { return m_archivo; }
     std::string UltimoError() const { return m_ultimoError; }

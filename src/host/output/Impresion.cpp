@@ -207,8 +207,12 @@ private:
             porId.emplace(d.lineas[i].id, i);
         db::Recordset lotes = m_c.Execute(
             "SELECT l.Ld_ID, l.Lt_Cve_Lote, l.Ld_Cantidad_Control_1, e.Lt_Fecha_Caducidad FROM Lote_Documento l "
-            "LEFT JOIN Existencia_Lote e ON e.Pr_Cve_Producto = l.Pr_Cve_Producto AND e.Lt_Cve_Lote = l.Lt_Cve_Lote "
-            "AND e.Tl_Cve_Talla = l.Tl_Cve_Talla AND e.Cl_Cve_Color = l.Cl_Cve_Color WHERE l.Ld_Tabla = "
+            // The warehouse lists let each lot be found through the stock key instead of a
+            // scan of every lot of the company per printed lot.
+            "LEFT JOIN Existencia_Lote e ON e.Sc_Cve_Sucursal IN (SELECT Sc_Cve_Sucursal FROM Almacen) "
+            "AND e.Al_Cve_Almacen IN (SELECT Al_Cve_Almacen FROM Almacen) AND e.Pr_Cve_Producto = l.Pr_Cve_Producto "
+            "AND e.Tl_Cve_Talla = l.Tl_Cve_Talla AND e.Cl_Cve_Color = l.Cl_Cve_Color AND e.Lt_Cve_Lote = l.Lt_Cve_Lote "
+            "WHERE l.Ld_Tabla = "
             + sql::texto(table) + " AND l.Ld_Documento = " + sql::texto(folio) + " ORDER BY l.Ld_ID, l.Lt_Cve_Lote");
         for (std::string ultimo; !lotes.Eof(); lotes.MoveNext()) {
             auto it = porId.find(lotes.Fields(size_t{0}).toString());

@@ -23,8 +23,7 @@ bool esIdentificador(const std::string& s)
 
 // The hand-over is recorded in the document log (Bitacora_Documento, action "SERVICIO"),
 // where the document service picks it up; the document must exist.
-bool ServicioDocumento::Ejecuta(const std::string& table, const std::string& keyColumn, const std::string& folio,
-                                const std::string&, const std::string&, const std::string&, const std::string&)
+bool ServicioDocumento::Ejecuta(const std::string& table, const std::string& keyColumn, const std::string& folio)
 {
     if (!esIdentificador(table) || !esIdentificador(keyColumn)) {
         m_ultimoError = "Tabla o columna no válida: " + table + "." + keyColumn;

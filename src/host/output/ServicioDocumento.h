@@ -9,9 +9,7 @@ namespace tesmira::host {
 class ServicioDocumento {
 public:
     explicit ServicioDocumento(Entorno& entorno) : m_e(entorno) {}
-    bool Ejecuta(const std::string& table, const std::string& keyColumn, const std::string& folio,
-                 const std::string& a = "", const std::string& b = "", const std::string& c = "",
-                 const std::string& d = "");
+    bool Ejecuta(const std::string& table, const std::string& keyColumn, const std::string& folio);
     std::string UltimoError() const { return m_ultimoError; }
 
 private:

@@ -26,18 +26,16 @@ std::string Lotes::LoteDocumento(const std::string& table, const std::string& fo
 // picked must be on hand in the lot; a control-2 quantity left at 0 follows the lot's own
 // proportion. Cancelled or refused: the lot given comes back and Cantidad1/Cantidad2 keep
 // what the caller put in them.
-std::string Lotes::SeleccionaLote(int mode, const std::string& branch, const std::string& warehouse,
-                                  std::string& currentLot, double, double, double, const std::string&, double,
-                                  const std::string&, double)
+std::string Lotes::SeleccionaLote(const OpcionesLote& opciones, std::string& currentLot)
 {
-    if (mode != 1)
-        throw Error("SeleccionaLote: modo " + std::to_string(mode) + " desconocido");
+    if (opciones.modo != 1)
+        throw Error("SeleccionaLote: modo " + std::to_string(opciones.modo) + " desconocido");
     if (Producto.empty()) {
         m_ultimoError = "No se indicó el producto del lote";
         return currentLot;
     }
-    std::string where = " WHERE Sc_Cve_Sucursal = " + sql::texto(branch) + " AND Al_Cve_Almacen = "
-        + sql::texto(warehouse) + " AND Pr_Cve_Producto = " + sql::texto(Producto);
+    std::string where = " WHERE Sc_Cve_Sucursal = " + sql::texto(opciones.sucursal) + " AND Al_Cve_Almacen = "
+        + sql::texto(opciones.almacen) + " AND Pr_Cve_Producto = " + sql::texto(Producto);
     if (!Talla.empty() && Talla != "%")
         where += " AND Tl_Cve_Talla = " + sql::texto(Talla);
     if (!Color.empty() && Color != "%")
@@ -71,7 +69,7 @@ std::string Lotes::SeleccionaLote(int mode, const std::string& branch, const std
         currentLot = row[0].toString();
         return currentLot;
     }
-    m_ultimoError = "El lote " + chosen->lote + " no tiene existencia en " + branch + "/" + warehouse;
+    m_ultimoError = "El lote " + chosen->lote + " no tiene existencia en " + opciones.sucursal + "/" + opciones.almacen;
     return currentLot;
 }
 

@@ -6,6 +6,14 @@
 
 namespace tesmira::host {
 
+// Where the lot picker looks: the lot stock of a branch and warehouse. Mode 1, the only one
+// this host knows, offers the lots on hand.
+struct OpcionesLote {
+    int modo = 1;
+    std::string sucursal;
+    std::string almacen;
+};
+
 class Lotes {
 public:
     explicit Lotes(Entorno& entorno) : m_e(entorno) {}
@@ -16,11 +24,10 @@ public:
 
     // The lots of a document line, joined by "|" ("" when none).
     std::string LoteDocumento(const std::string& table, const std::string& folio, const std::string& id) const;
-    // Lot picker over the lot stock of Producto/Talla/Color in the branch and warehouse.
+    // Lot picker over the lot stock of Producto/Talla/Color where the options say.
     // Answers the chosen lot; cancelled: the lot it was given (currentLot untouched).
-    std::string SeleccionaLote(int mode, const std::string& branch, const std::string& warehouse,
-                               std::string& currentLot, double a = 0, double b = 0, double c = 0,
-                               const std::string& d = "", double e = 0, const std::string& f = "", double g = 0);
+    // Throws for a mode other than 1.
+    std::string SeleccionaLote(const OpcionesLote& opciones, std::string& currentLot);
     std::string UltimoError() const { return m_ultimoError; }
 
 private:

@@ -32,8 +32,7 @@ db::Recordset Series::SeriesDocumento(const std::string& table, const std::strin
 }
 
 std::string Series::SeriesPedido(const std::string& table, const std::string& folio, const std::string& id,
-                                 const std::string& product, const std::string&, const std::string&,
-                                 const std::string&, const std::string&) const
+                                 const std::string& product, const std::string&, const std::string&) const
 {
     db::Recordset rs = m_e.conexion.Execute(seriesDeLinea(table, folio, id, product));
     std::string serials;

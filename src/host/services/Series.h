@@ -21,8 +21,7 @@ public:
                                   const std::string& product, const std::string& size, const std::string& colour) const;
     // The serial numbers reserved on an order line, joined by "|".
     std::string SeriesPedido(const std::string& table, const std::string& folio, const std::string& id,
-                             const std::string& product, const std::string& size, const std::string& colour,
-                             const std::string& a = "", const std::string& b = "") const;
+                             const std::string& product, const std::string& size, const std::string& colour) const;
     // Serial picker over the stock table with the filter (conditions separated by CR LF).
     // Cancelled: the serial it was given.
     std::string SeleccionaSerie(int mode, std::string& currentSerial, const std::string& stockTable,

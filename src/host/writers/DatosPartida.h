@@ -1,7 +1,8 @@
 #pragma once
-// Extra data of the delivery-note line being stored: the storage location the stock leaves
-// from, the fixed fee and the calculation kind the screen priced the line with. The screen
-// reuses one object for every line; the writer reads it at AgregaPartida.
+// Extra data of the document line being stored: the storage location the stock leaves from,
+// the fixed fee and the calculation kind the screen priced the line with, and the order line
+// it delivers. The screen reuses one object for every line; the writer reads it at
+// AgregaPartida.
 #include "host/services/Entorno.h"
 
 #include <string>
@@ -19,6 +20,9 @@ public:
     double Cuota = 0;
     // REM_TIPO_CALCULO_IMPORTES, so the stored amounts are those the grid showed.
     int TipoCalculo = 1;
+    // The order line (Pd_ID) a note's line delivers, stored with it as Rm_Documento_ID; a sale
+    // line keeps no link.
+    std::string DocumentoId;
 };
 
 } // namespace tesmira::host

@@ -100,7 +100,8 @@ bool DocumentoRemision::AgregaPartida()
     const std::string fecha = escritura::sello(m_e);
 
     // Services have no stock.
-    if (producto.Fields("Pr_Tipo_Producto").toString() != "99") {
+    const std::string tipo = producto.Fields("Pr_Tipo_Producto").toString();
+    if (tipo != "99") {
         inventario::Salida s;
         s.tabla = "Remision";
         s.documento = h.Rm_Folio;
@@ -110,6 +111,7 @@ bool DocumentoRemision::AgregaPartida()
         s.almacen = almacen;
         s.ubicacion = m_datos.Ubicacion;
         s.producto = p.Pr_Cve_Producto;
+        s.tipo = tipo;
         s.talla = p.Tl_Cve_Talla.empty() ? "00" : p.Tl_Cve_Talla;
         s.color = p.Cl_Cve_Color.empty() ? "00" : p.Cl_Cve_Color;
         s.cantidad1 = cantidadControl1;
@@ -140,7 +142,8 @@ bool DocumentoRemision::AgregaPartida()
 
     // One text for every line: translated and prepared once, the values bound.
     c.Execute(
-        "INSERT INTO Remision (Rm_Folio, Rm_ID, Rm_Fecha, Rm_Tabla, Rm_Documento, Rm_Referencia, Rm_Comentario, "
+        "INSERT INTO Remision (Rm_Folio, Rm_ID, Rm_Fecha, Rm_Tabla, Rm_Documento, Rm_Documento_ID, Rm_Referencia, "
+        "Rm_Comentario, "
         "Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, Rm_Tipo_Cambio, "
         "Rm_Condicion_Venta, Rm_Sin_Cargo, Rm_Descuento_Global_Factor, Es_Cve_Estado, Pr_Cve_Producto, "
         "Rm_Descripcion, Tl_Cve_Talla, Cl_Cve_Color, Rm_Concepto, Rm_Sucursal_Inventario, Rm_Almacen_Inventario, "
@@ -149,9 +152,9 @@ bool DocumentoRemision::AgregaPartida()
         "Rm_Costo_Importe, Pr_Folio, Rm_Cuota_Fija, Rm_Precio_Lista, Rm_Precio_Lista_Importe, Rm_Descuento_Factor, "
         "Rm_Descuento_Importe, Rm_Precio_Descontado, Rm_Precio_Descontado_Importe, Rm_Impuesto_Factor, "
         "Rm_Impuesto_Importe, Rm_Precio_Neto, Rm_Precio_Neto_Importe, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES ("
-        "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'AC', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+        "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'AC', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
         "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-        {h.Rm_Folio, id, h.Rm_Fecha.iso(), h.Rm_Tabla, h.Rm_Documento, h.Rm_Referencia, h.Rm_Comentario,
+        {h.Rm_Folio, id, h.Rm_Fecha.iso(), h.Rm_Tabla, h.Rm_Documento, m_datos.DocumentoId, h.Rm_Referencia, h.Rm_Comentario,
          h.Sc_Cve_Sucursal, h.Al_Cve_Almacen, h.Cl_Cve_Cliente, h.Vn_Cve_Vendedor, h.Mn_Cve_Moneda, h.Rm_Tipo_Cambio,
          h.Rm_Condicion_Venta, h.Rm_Sin_Cargo, h.Rm_Descuento_Global_Factor, p.Pr_Cve_Producto, descripcion,
          p.Tl_Cve_Talla.empty() ? "00" : p.Tl_Cve_Talla, p.Cl_Cve_Color.empty() ? "00" : p.Cl_Cve_Color, concepto,
@@ -175,8 +178,8 @@ bool DocumentoRemision::Finaliza(const std::string& folio)
     if (!c.Execute("SELECT 1 FROM Remision_Encabezado WHERE Rm_Folio = " + texto(folio)).Eof())
         return falla("La remisión " + folio + " ya existe");
 
-    // Once the caller has linked each line to its order line, the concept follows the
-    // order's, so the delivered quantity is counted against the right line.
+    // A line linked to its order line takes the order's concept, so the delivered quantity
+    // is counted against the right line.
     c.Execute("UPDATE Remision SET Rm_Concepto = (SELECT Pd_Concepto FROM Pedido WHERE "
               "Pedido.Pd_Folio = Remision.Rm_Documento AND Pedido.Pd_ID = Remision.Rm_Documento_ID) "
               "WHERE Rm_Folio = " + texto(folio) + " AND Rm_Tabla = 'PEDIDO' AND Rm_Documento_ID <> '' AND "

@@ -4,11 +4,12 @@
 //
 // Road of a note: Nuevo, AsignaEncabezado (draws the folio from Folio_Documento 'Remision'),
 // then per line AsignaDatosPartida + AsignaPartida + AgregaPartida (one Remision row, Rm_ID
-// "0001".. in call order, stock/lots/serials taken out), then Finaliza(folio) writes
-// Remision_Encabezado with the totals. Elimina(folio) cancels a saved note ('CA') and puts
+// "0001".. in call order, Rm_Documento_ID from DatosPartida, stock/lots/serials taken out),
+// then Finaliza(folio) writes Remision_Encabezado with the totals. Elimina(folio) cancels a saved note ('CA') and puts
 // back its stock, lots and serial numbers.
 #include "base/Value.h"
 #include "host/writers/DatosPartida.h"
+#include "host/writers/Partida.h"
 #include "host/services/Entorno.h"
 
 #include <optional>
@@ -34,30 +35,6 @@ struct EncabezadoRemision {
     std::string Al_Cve_Almacen;
     std::string Cl_Cve_Cliente;
     std::string Vn_Cve_Vendedor;
-};
-
-// Line record handed to AsignaPartida. Control-1 and cost quantities and every amount past
-// the list price are derived by the writer.
-struct PartidaRemision {
-    std::string Sucursal_Inventario;
-    std::string Almacen_Inventario;
-    std::string Pr_Cve_Producto;
-    std::string Pr_Descripcion;
-    std::string Tl_Cve_Talla = "00";
-    std::string Cl_Cve_Color = "00";
-    double Cantidad_1 = 0;
-    std::string Unidad_1;
-    double Cantidad_Control_2 = 0;
-    std::string Unidad_Control_2;
-    double Costo = 0;
-    double Costo_Importe = 0;
-    std::string Pr_Folio;
-    double Precio_Lista = 0;
-    double Descuento_Factor = 0;
-    // One lot; "" on a lot product in a lot warehouse: lots are taken by earliest expiry.
-    std::string Lt_Cve_Lote;
-    // Serial numbers of the line, several separated by "|".
-    std::string Sr_Cve_Serie;
 };
 
 class DocumentoRemision {

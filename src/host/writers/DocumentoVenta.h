@@ -10,6 +10,7 @@
 // made a sale's cost grow with the square of its lines.
 #include "base/Value.h"
 #include "host/writers/DatosPartidaVenta.h"
+#include "host/writers/Partida.h"
 #include "host/services/Entorno.h"
 #include "host/services/Importes.h"
 
@@ -39,26 +40,6 @@ struct EncabezadoVenta {
     std::string Al_Cve_Almacen;
     std::string Cl_Cve_Cliente;
     std::string Vn_Cve_Vendedor;
-};
-
-struct PartidaVenta {
-    std::string Sucursal_Inventario;
-    std::string Almacen_Inventario;
-    std::string Pr_Descripcion;
-    std::string Pr_Cve_Producto;
-    std::string Tl_Cve_Talla = "00";
-    std::string Cl_Cve_Color = "00";
-    double Cantidad_1 = 0;
-    std::string Unidad_1;
-    double Cantidad_Control_2 = 0;
-    std::string Unidad_Control_2;
-    std::string Pr_Folio;
-    double Precio_Lista = 0;
-    double Descuento_Factor = 0;
-    double Costo = 0;
-    double Costo_Importe = 0;
-    std::string Sr_Cve_Serie; // several separated by "|"
-    std::string Lt_Cve_Lote;
 };
 
 class DocumentoVenta {

@@ -7,7 +7,9 @@
 #include "host/services/ServiciosSql.h"
 #include "host/writers/Escritura.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace tesmira::host::inventario {
 
@@ -81,31 +83,46 @@ std::string leeManejo(db::Connection& c, const Salida& s, Manejo& m)
         return "No existe el almacén " + s.sucursal + "/" + s.almacen;
     if (sameKey(almacen.Fields("Es_Cve_Estado").toString(), "BA"))
         return "El almacén " + s.sucursal + "/" + s.almacen + " está dado de baja";
-    auto producto = c.ExecuteMemo("SELECT Pr_Tipo_Producto FROM Producto WHERE Pr_Cve_Producto = ?", {s.producto});
-    if (producto.Eof())
-        return "No existe el producto: " + s.producto;
     m.lote = si(almacen, "Al_Maneja_Lote");
     m.serie = si(almacen, "Al_Maneja_Serie");
     m.ubicacion = si(almacen, "Al_Maneja_Ubicacion");
+    m.tipo = s.tipo;
+    if (!m.tipo.empty())
+        return "";
+    auto producto = c.ExecuteMemo("SELECT Pr_Tipo_Producto FROM Producto WHERE Pr_Cve_Producto = ?", {s.producto});
+    if (producto.Eof())
+        return "No existe el producto: " + s.producto;
     m.tipo = producto.Fields("Pr_Tipo_Producto").toString();
     return "";
 }
 
 // The warehouse row of the article: its units give the factors of the line's quantities.
+// With a location, what the location holds comes in the same read (none: no such row).
 struct Existencia {
     double f1 = 1, f2 = 1, q1 = 0, q2 = 0, costo = 0;
+    std::optional<double> enUbicacion;
 };
 
-std::string leeExistencia(db::Connection& c, const Salida& s, Existencia& e)
+std::string leeExistencia(db::Connection& c, const Salida& s, bool conUbicacion, Existencia& e)
 {
-    auto existencia = c.Execute(std::string("SELECT Ex_Unidad_Control_1, Ex_Unidad_Control_2, Ex_Costo FROM "
-                                            "Existencia WHERE ") + kAlmacenArticulo,
-                                almacenArticulo(s));
+    auto existencia =
+        conUbicacion
+            ? c.Execute("SELECT e.Ex_Unidad_Control_1, e.Ex_Unidad_Control_2, e.Ex_Costo, u.Ex_Cantidad_Control_1 "
+                        "AS Ubicada FROM Existencia e LEFT JOIN Existencia_Ubicacion u ON "
+                        "u.Sc_Cve_Sucursal = e.Sc_Cve_Sucursal AND u.Al_Cve_Almacen = e.Al_Cve_Almacen AND "
+                        "u.Ua_Cve_Ubicacion_Almacen = ? AND u.Pr_Cve_Producto = e.Pr_Cve_Producto AND "
+                        "u.Tl_Cve_Talla = e.Tl_Cve_Talla AND u.Cl_Cve_Color = e.Cl_Cve_Color WHERE "
+                        "e.Sc_Cve_Sucursal = ? AND e.Al_Cve_Almacen = ? AND e.Pr_Cve_Producto = ? AND "
+                        "e.Tl_Cve_Talla = ? AND e.Cl_Cve_Color = ?",
+                        {s.ubicacion, s.sucursal, s.almacen, s.producto, s.talla, s.color})
+            : c.Execute(std::string("SELECT Ex_Unidad_Control_1, Ex_Unidad_Control_2, Ex_Costo FROM "
+                                    "Existencia WHERE ") + kAlmacenArticulo,
+                        almacenArticulo(s));
     if (existencia.Eof())
         return "El producto " + s.producto + " (" + s.talla + "/" + s.color +
                ") no tiene registro de existencia en el almacén " + s.sucursal + "/" + s.almacen;
-    const std::string u1 = existencia.Fields("Ex_Unidad_Control_1").toString();
-    const std::string u2 = existencia.Fields("Ex_Unidad_Control_2").toString();
+    const std::string u1 = existencia.Fields(size_t{0}).toString();
+    const std::string u2 = existencia.Fields(size_t{1}).toString();
     e.f1 = s.unidad1.empty() ? 1 : escritura::factor(c, s.producto, s.unidad1, u1);
     e.f2 = s.unidad2.empty() ? 1 : escritura::factor(c, s.producto, s.unidad2, u2);
     if (e.f1 == 0 || e.f2 == 0)
@@ -113,16 +130,15 @@ std::string leeExistencia(db::Connection& c, const Salida& s, Existencia& e)
                " para el producto " + s.producto;
     e.q1 = s.cantidad1 * e.f1;
     e.q2 = s.cantidad2 * e.f2;
-    e.costo = existencia.Fields("Ex_Costo").toDouble();
+    e.costo = existencia.Fields(size_t{2}).toDouble();
+    if (conUbicacion && !existencia.Fields(size_t{3}).isNull())
+        e.enUbicacion = existencia.Fields(size_t{3}).toDouble();
     return "";
 }
 
-std::string planUbicacion(db::Connection& c, const Salida& s, const Existencia& e, std::vector<Movimiento>& plan)
+std::string planUbicacion(const Salida& s, const Existencia& e, std::vector<Movimiento>& plan)
 {
-    auto rs = c.Execute(std::string("SELECT Ex_Cantidad_Control_1 FROM Existencia_Ubicacion WHERE ") +
-                            kAlmacenArticulo + " AND Ua_Cve_Ubicacion_Almacen = ?",
-                        {s.sucursal, s.almacen, s.producto, s.talla, s.color, s.ubicacion});
-    if (rs.Eof() || rs.Fields("Ex_Cantidad_Control_1").toDouble() + kTolerancia < e.q1)
+    if (!e.enUbicacion || *e.enUbicacion + kTolerancia < e.q1)
         return "La ubicación " + s.ubicacion + " no tiene existencia suficiente del producto " + s.producto;
     plan.push_back({s.ubicacion, "", "", e.q1, e.q2});
     return "";
@@ -174,6 +190,34 @@ std::string planSeries(db::Connection& c, const Salida& s, std::vector<Movimient
     return "";
 }
 
+// One movement row per piece, several rows a statement: a line's movements cost one round
+// trip, not one per piece (the cap keeps a line of many serial numbers within the engines'
+// limit of markers).
+void registraMovimientos(db::Connection& c, const Salida& s, double costo, const std::vector<Movimiento>& plan)
+{
+    constexpr size_t kFilasPorSentencia = 64;
+    for (size_t desde = 0; desde < plan.size(); desde += kFilasPorSentencia) {
+        const size_t hasta = std::min(plan.size(), desde + kFilasPorSentencia);
+        std::string sentencia = "INSERT INTO Movimiento_Inventario (Mi_Tabla, Mi_Documento, Mi_Partida, "
+                                "Sc_Cve_Sucursal, Al_Cve_Almacen, Ua_Cve_Ubicacion_Almacen, Pr_Cve_Producto, "
+                                "Tl_Cve_Talla, Cl_Cve_Color, Lt_Cve_Lote, Sr_Cve_Serie, Mi_Cantidad_Control_1, "
+                                "Mi_Cantidad_Control_2, Mi_Costo, Mi_Fecha, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES ";
+        std::vector<Value> valores;
+        valores.reserve((hasta - desde) * 17);
+        for (size_t i = desde; i < hasta; ++i) {
+            const auto& m = plan[i];
+            sentencia += i == desde ? "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                                    : ", (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+            for (Value v : {Value(s.tabla), Value(s.documento), Value(s.partida), Value(s.sucursal),
+                            Value(s.almacen), Value(m.ubicacion), Value(s.producto), Value(s.talla),
+                            Value(s.color), Value(m.lote), Value(m.serie), Value(m.cantidad1), Value(m.cantidad2),
+                            Value(costo), Value(s.fecha), Value(s.usuario), Value(s.fecha)})
+                valores.push_back(std::move(v));
+        }
+        c.Execute(sentencia, valores);
+    }
+}
+
 // Everything checked: each piece leaves its stock row and is recorded as a movement.
 void escribe(db::Connection& c, const Salida& s, double costo, const std::vector<Movimiento>& plan)
 {
@@ -207,13 +251,8 @@ void escribe(db::Connection& c, const Salida& s, double costo, const std::vector
                       "Ex_Cantidad_Control_2 = Ex_Cantidad_Control_2 - ?" + almacenArticuloEs,
                       {m.cantidad1, m.cantidad2, s.sucursal, s.almacen, s.producto, s.talla, s.color});
         }
-        c.Execute("INSERT INTO Movimiento_Inventario (Mi_Tabla, Mi_Documento, Mi_Partida, Sc_Cve_Sucursal, "
-                  "Al_Cve_Almacen, Ua_Cve_Ubicacion_Almacen, Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, "
-                  "Lt_Cve_Lote, Sr_Cve_Serie, Mi_Cantidad_Control_1, Mi_Cantidad_Control_2, Mi_Costo, Mi_Fecha, "
-                  "Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                  {s.tabla, s.documento, s.partida, s.sucursal, s.almacen, m.ubicacion, s.producto, s.talla, s.color,
-                   m.lote, m.serie, m.cantidad1, m.cantidad2, costo, s.fecha, s.usuario, s.fecha});
     }
+    registraMovimientos(c, s, costo, plan);
 }
 
 } // namespace
@@ -240,13 +279,14 @@ std::string saca(db::Connection& c, const Salida& s)
     Manejo manejo;
     if (auto error = leeManejo(c, s, manejo); !error.empty())
         return error;
+    const bool conUbicacion = manejo.ubicacion && !s.ubicacion.empty();
     Existencia e;
-    if (auto error = leeExistencia(c, s, e); !error.empty())
+    if (auto error = leeExistencia(c, s, conUbicacion, e); !error.empty())
         return error;
     std::vector<Movimiento> plan{{"", "", "", e.q1, e.q2}};
     std::string error;
-    if (manejo.ubicacion && !s.ubicacion.empty())
-        error = planUbicacion(c, s, e, plan);
+    if (conUbicacion)
+        error = planUbicacion(s, e, plan);
     if (error.empty() && manejo.lote && manejo.tipo == "02")
         error = planLotes(c, s, e, plan);
     if (error.empty() && manejo.serie && manejo.tipo == "03")

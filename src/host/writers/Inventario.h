@@ -20,6 +20,8 @@ struct Salida {
     std::string pedido; // order the document delivers: serial numbers reserved on it may go
     std::string sucursal, almacen, ubicacion;
     std::string producto, talla = "00", color = "00";
+    // The product's type (Pr_Tipo_Producto) when the caller has read it; "" reads it here.
+    std::string tipo;
     // Quantities in the units given; converted to the stock's units.
     double cantidad1 = 0, cantidad2 = 0;
     std::string unidad1, unidad2;

@@ -110,128 +110,153 @@ std::string frmVN003::FormatoUbicacion(const std::string& valor, const std::stri
     return vb::formatNumber(vb::val(valor), formato);
 }
 
+namespace {
+
+// The lot picker's choice into the row; cancelled (lot and quantities as given) changes nothing.
+void EligeLote(frmVN003& f, const std::string& producto)
+{
+    auto cell = [&f](const char* columna) { return f.ssDetalle.col(columna); };
+    f.Manejo.ManejaLote = f.Permisos->ManejaLote(f.SucursalActual, f.AlmacenActual);
+    if (cell("TIPO_PRODUCTO").text() != "LOTE" || !f.Manejo.ManejaLote || f.Parametros.LoteAutomatico)
+        return;
+    f.LoteActual = cell("Lt_Cve_Lote").text();
+    const std::string loteAnterior = f.LoteActual;
+    host::Lotes lotes(Sistema().entorno());
+    lotes.Producto = producto;
+    lotes.Talla = cell("Tl_Cve_Talla").text();
+    lotes.Color = cell("Cl_Cve_Color").text();
+    // The picker hands back what it was given when cancelled: the row's own figures
+    // then come back and nothing changes.
+    lotes.Cantidad1 = cell("Cantidad_Control_1").value().toDouble();
+    lotes.Cantidad2 = cell("Cantidad_Control_2").value().toDouble();
+    const double anterior1 = lotes.Cantidad1, anterior2 = lotes.Cantidad2;
+    f.LoteActual = lotes.SeleccionaLote({.sucursal = cell("Rm_Sucursal_Inventario").text(),
+                                         .almacen = cell("Rm_Almacen_Inventario").text()},
+                                        f.LoteActual);
+    if (f.LoteActual == loteAnterior && lotes.Cantidad1 == anterior1 && lotes.Cantidad2 == anterior2) {
+        f.LoteActual = "";
+        return;
+    }
+    const double factor =
+        Utilerias().FactorConversion(producto, cell("Unidad_Control_1").text(), cell("Unidad_1").text());
+    const double cantidad1 = lotes.Cantidad1 * factor;
+    if (!std::isfinite(cantidad1)) {
+        f.LoteActual = "";
+        throw Error("Overflow");
+    }
+    cell("Cantidad_1").setValue(cantidad1);
+    cell("Cantidad_Control_1").setValue(lotes.Cantidad1);
+    cell("Cantidad_Control_2").setValue(lotes.Cantidad2);
+    cell("Lt_Cve_Lote").setValue(f.LoteActual);
+    f.LoteActual = "";
+    f.CalculaImportesPartida();
+}
+
+// The serial picker's choice into the row, over the serials of the line's warehouse (by location
+// where it keeps them); cancelled changes nothing.
+void EligeSerie(frmVN003& f, const std::string& producto)
+{
+    auto cell = [&f](const char* columna) { return f.ssDetalle.col(columna); };
+    if (cell("TIPO_PRODUCTO").text() != "Serializado")
+        return;
+    f.Manejo.ManejaSerie = f.Permisos->ManejaSerie(f.SucursalActual, f.AlmacenActual);
+    if (!f.Manejo.ManejaSerie)
+        return;
+    f.Manejo.ManejaUbicacion = f.Permisos->ManejaUbicacion(f.SucursalActual, f.AlmacenActual);
+    const std::string prefijo = f.Manejo.ManejaUbicacion ? "Existencia_Ubicacion_Serie." : "Existencia_Serie.";
+    f.FiltroSeries = "";
+    f.FiltroSeries += prefijo + "Sc_Cve_Sucursal='" + db::quoted(cell("Rm_Sucursal_Inventario").text()) + "'" + CrLf;
+    f.FiltroSeries += prefijo + "Al_Cve_Almacen ='" + db::quoted(cell("Rm_Almacen_Inventario").text()) + "'" + CrLf;
+    f.FiltroSeries += prefijo + "Pr_Cve_Producto ='" + db::quoted(producto) + "'";
+    const std::string tabla = f.Manejo.ManejaUbicacion ? "EXISTENCIA_UBICACION_SERIE" : "";
+    f.SerieActual = cell("Sr_Cve_Serie").text();
+    const std::string serieAnterior = f.SerieActual;
+    host::Series series(Sistema().entorno());
+    series.Producto = producto;
+    series.Cantidad = std::lround(cell("Cantidad_1").value().toDouble());
+    const long cantidadAnterior = series.Cantidad;
+    f.SerieActual = series.SeleccionaSerie(1, f.SerieActual, tabla, f.FiltroSeries);
+    if (f.SerieActual == serieAnterior && series.Cantidad == cantidadAnterior) {
+        f.SerieActual = "";
+        return;
+    }
+    cell("Cantidad_1").setValue(static_cast<double>(series.Cantidad));
+    cell("Cantidad_Control_2").setValue(static_cast<double>(series.Cantidad));
+    cell("Sr_Cve_Serie").setValue(f.SerieActual);
+    f.SerieActual = "";
+    f.CalculaImportesPartida();
+}
+
+// The product's extended description, from the catalogue the first time, in the host's editor.
+void EditaDescripcionAmpliada(frmVN003& f, const std::string& producto)
+{
+    auto cell = [&f](const char* columna) { return f.ssDetalle.col(columna); };
+    f.DescripcionProducto = cell("Pr_Descripcion").text();
+    f.TextoAmpliado = cell("DESCAMP").text();
+    if (f.TextoAmpliado.empty()) {
+        f.TextoSQL = std::string("SELECT Pd_Descripcion ") + "FROM Producto_Descripcion " +
+                     "WHERE Pr_Cve_Producto = '" + db::quoted(producto) + "' " + "ORDER BY Pd_ID";
+        db::Recordset rs = Sistema().Conexion().Execute(f.TextoSQL);
+        f.TextoAmpliado = "";
+        for (; !rs.Eof(); rs.MoveNext())
+            f.TextoAmpliado += rs.Fields("Pd_Descripcion").toString() + CrLf;
+        rs.Close();
+        if (!f.TextoAmpliado.empty())
+            f.TextoAmpliado.resize(f.TextoAmpliado.size() - 2);
+    }
+    f.TextoAmpliado =
+        Utilerias().EditaTexto(f.DescripcionProducto, f.TextoAmpliado, 50, !f.Derechos.DerechoCHDEAM);
+    cell("DESCAMP").setValue(f.TextoAmpliado);
+}
+
+// The availability look-up: another branch and warehouse chosen there become the line's, and
+// the keys the new warehouse handles differently are reset.
+void CambiaAlmacenPartida(frmVN003& f, const std::string& producto)
+{
+    auto cell = [&f](const char* columna) { return f.ssDetalle.col(columna); };
+    if (cell("Pr_Tipo_Producto").text() == "99" || !f.Derechos.DerechoVNDISP)
+        return;
+    f.Permisos->ConsultaDisponibilidad(f.SucursalActual, f.AlmacenActual, producto, cell("Tl_Cve_Talla").text(),
+                                       cell("Cl_Cve_Color").text());
+    // Cancelled, or the line's own warehouse chosen again: the line stays as it is.
+    if (f.SucursalActual == cell("Rm_Sucursal_Inventario").text() &&
+        f.AlmacenActual == cell("Rm_Almacen_Inventario").text())
+        return;
+    ManejoAlmacen& m = f.Manejo;
+    m.ManejaTalla = f.Permisos->ManejaTalla(f.SucursalActual, f.AlmacenActual);
+    m.ManejaColor = f.Permisos->ManejaColor(f.SucursalActual, f.AlmacenActual);
+    m.ManejaLote = f.Permisos->ManejaLote(f.SucursalActual, f.AlmacenActual);
+    m.ManejaSerie = f.Permisos->ManejaSerie(f.SucursalActual, f.AlmacenActual);
+    if (cell("Tl_Cve_Talla").text() != "00" && m.ManejaTalla)
+        cell("Tl_Cve_Talla").setValue("00");
+    if (cell("Cl_Cve_Color").text() != "00" && m.ManejaColor)
+        cell("Cl_Cve_Color").setValue("00");
+    if (m.ManejaLote)
+        cell("Lt_Cve_Lote").setValue("");
+    if (m.ManejaSerie)
+        cell("Sr_Cve_Serie").setValue("");
+    cell("Rm_Sucursal_Inventario").setValue(f.SucursalActual);
+    cell("Rm_Almacen_Inventario").setValue(f.AlmacenActual);
+}
+
+} // namespace
+
 void frmVN003::ssDetalle_BtnClick()
 {
     if (ssDetalle.currentColumn() < 0 || ssDetalle.col("Pr_Cve_Producto").text().empty())
         return;
-    auto cell = [this](const char* columna) { return ssDetalle.col(columna); };
-    SucursalActual = cell("Rm_Sucursal_Inventario").text();
-    AlmacenActual = cell("Rm_Almacen_Inventario").text();
+    SucursalActual = ssDetalle.col("Rm_Sucursal_Inventario").text();
+    AlmacenActual = ssDetalle.col("Rm_Almacen_Inventario").text();
     const std::string columna = upperAscii(ssDetalle.col(ssDetalle.currentColumn()).name());
-    const std::string producto = cell("Pr_Cve_Producto").text();
-
-    if (columna == "LT_CVE_LOTE") {
-        Manejo.ManejaLote = Permisos->ManejaLote(SucursalActual, AlmacenActual);
-        if (cell("TIPO_PRODUCTO").text() != "LOTE" || !Manejo.ManejaLote || Parametros.LoteAutomatico)
-            return;
-        LoteActual = cell("Lt_Cve_Lote").text();
-        const std::string loteAnterior = LoteActual;
-        host::Lotes lotes(Sistema().entorno());
-        lotes.Producto = producto;
-        lotes.Talla = cell("Tl_Cve_Talla").text();
-        lotes.Color = cell("Cl_Cve_Color").text();
-        // The picker hands back what it was given when cancelled: the row's own figures
-        // then come back and nothing changes.
-        lotes.Cantidad1 = cell("Cantidad_Control_1").value().toDouble();
-        lotes.Cantidad2 = cell("Cantidad_Control_2").value().toDouble();
-        const double anterior1 = lotes.Cantidad1, anterior2 = lotes.Cantidad2;
-        LoteActual = lotes.SeleccionaLote(1, cell("Rm_Sucursal_Inventario").text(),
-                                          cell("Rm_Almacen_Inventario").text(), LoteActual, 0, 0, 0, "", 0, "", 0);
-        if (LoteActual == loteAnterior && lotes.Cantidad1 == anterior1 && lotes.Cantidad2 == anterior2) {
-            LoteActual = "";
-            return;
-        }
-        const double factor = Utilerias().FactorConversion(producto, cell("Unidad_Control_1").text(),
-                                                           cell("Unidad_1").text());
-        const double cantidad1 = lotes.Cantidad1 * factor;
-        if (!std::isfinite(cantidad1)) {
-            LoteActual = "";
-            throw Error("Overflow");
-        }
-        cell("Cantidad_1").setValue(cantidad1);
-        cell("Cantidad_Control_1").setValue(lotes.Cantidad1);
-        cell("Cantidad_Control_2").setValue(lotes.Cantidad2);
-        cell("Lt_Cve_Lote").setValue(LoteActual);
-        LoteActual = "";
-        CalculaImportesPartida();
-        return;
-    }
-
-    if (columna == "SR_CVE_SERIE") {
-        if (cell("TIPO_PRODUCTO").text() != "Serializado")
-            return;
-        Manejo.ManejaSerie = Permisos->ManejaSerie(SucursalActual, AlmacenActual);
-        if (!Manejo.ManejaSerie)
-            return;
-        Manejo.ManejaUbicacion = Permisos->ManejaUbicacion(SucursalActual, AlmacenActual);
-        const std::string prefijo = Manejo.ManejaUbicacion ? "Existencia_Ubicacion_Serie." : "Existencia_Serie.";
-        FiltroSeries = "";
-        FiltroSeries += prefijo + "Sc_Cve_Sucursal='" + db::quoted(cell("Rm_Sucursal_Inventario").text()) + "'" + CrLf;
-        FiltroSeries += prefijo + "Al_Cve_Almacen ='" + db::quoted(cell("Rm_Almacen_Inventario").text()) + "'" + CrLf;
-        FiltroSeries += prefijo + "Pr_Cve_Producto ='" + db::quoted(producto) + "'";
-        const std::string tabla = Manejo.ManejaUbicacion ? "EXISTENCIA_UBICACION_SERIE" : "";
-        SerieActual = cell("Sr_Cve_Serie").text();
-        const std::string serieAnterior = SerieActual;
-        host::Series series(Sistema().entorno());
-        series.Producto = producto;
-        series.Cantidad = std::lround(cell("Cantidad_1").value().toDouble());
-        const long cantidadAnterior = series.Cantidad;
-        SerieActual = series.SeleccionaSerie(1, SerieActual, tabla, FiltroSeries);
-        if (SerieActual == serieAnterior && series.Cantidad == cantidadAnterior) {
-            SerieActual = "";
-            return;
-        }
-        cell("Cantidad_1").setValue(static_cast<double>(series.Cantidad));
-        cell("Cantidad_Control_2").setValue(static_cast<double>(series.Cantidad));
-        cell("Sr_Cve_Serie").setValue(SerieActual);
-        SerieActual = "";
-        CalculaImportesPartida();
-        return;
-    }
-
-    if (columna == "PR_DESCRIPCION") {
-        DescripcionProducto = cell("Pr_Descripcion").text();
-        TextoAmpliado = cell("DESCAMP").text();
-        if (TextoAmpliado.empty()) {
-            TextoSQL = std::string("SELECT Pd_Descripcion ") + "FROM Producto_Descripcion " +
-                       "WHERE Pr_Cve_Producto = '" + db::quoted(producto) + "' " + "ORDER BY Pd_ID";
-            db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
-            TextoAmpliado = "";
-            for (; !rs.Eof(); rs.MoveNext())
-                TextoAmpliado += rs.Fields("Pd_Descripcion").toString() + CrLf;
-            rs.Close();
-            if (!TextoAmpliado.empty())
-                TextoAmpliado.resize(TextoAmpliado.size() - 2);
-        }
-        TextoAmpliado = Utilerias().EditaTexto(DescripcionProducto, TextoAmpliado, 50, !Derechos.DerechoCHDEAM);
-        cell("DESCAMP").setValue(TextoAmpliado);
-        return;
-    }
-
-    if (columna == "VALIDA_DISPONIBILIDAD") {
-        if (cell("Pr_Tipo_Producto").text() == "99" || !Derechos.DerechoVNDISP)
-            return;
-        Permisos->ConsultaDisponibilidad(SucursalActual, AlmacenActual, producto, cell("Tl_Cve_Talla").text(),
-                                         cell("Cl_Cve_Color").text());
-        // Cancelled, or the line's own warehouse chosen again: the line stays as it is.
-        if (SucursalActual == cell("Rm_Sucursal_Inventario").text() &&
-            AlmacenActual == cell("Rm_Almacen_Inventario").text())
-            return;
-        Manejo.ManejaTalla = Permisos->ManejaTalla(SucursalActual, AlmacenActual);
-        Manejo.ManejaColor = Permisos->ManejaColor(SucursalActual, AlmacenActual);
-        Manejo.ManejaLote = Permisos->ManejaLote(SucursalActual, AlmacenActual);
-        Manejo.ManejaSerie = Permisos->ManejaSerie(SucursalActual, AlmacenActual);
-        if (cell("Tl_Cve_Talla").text() != "00" && Manejo.ManejaTalla)
-            cell("Tl_Cve_Talla").setValue("00");
-        if (cell("Cl_Cve_Color").text() != "00" && Manejo.ManejaColor)
-            cell("Cl_Cve_Color").setValue("00");
-        if (Manejo.ManejaLote)
-            cell("Lt_Cve_Lote").setValue("");
-        if (Manejo.ManejaSerie)
-            cell("Sr_Cve_Serie").setValue("");
-        cell("Rm_Sucursal_Inventario").setValue(SucursalActual);
-        cell("Rm_Almacen_Inventario").setValue(AlmacenActual);
-    }
+    const std::string producto = ssDetalle.col("Pr_Cve_Producto").text();
+    if (columna == "LT_CVE_LOTE")
+        EligeLote(*this, producto);
+    else if (columna == "SR_CVE_SERIE")
+        EligeSerie(*this, producto);
+    else if (columna == "PR_DESCRIPCION")
+        EditaDescripcionAmpliada(*this, producto);
+    else if (columna == "VALIDA_DISPONIBILIDAD")
+        CambiaAlmacenPartida(*this, producto);
 }
 
 void frmVN003::EditaDescripcionRemision()

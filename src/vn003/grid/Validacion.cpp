@@ -5,6 +5,9 @@
 #include "host/services/Precios.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/persist/Pendientes.h"
+
+#include <optional>
 
 namespace tesmira::vn003 {
 
@@ -96,15 +99,21 @@ void frmVN003::Validar_Cantidad_Id(std::string& folio, std::string& producto, st
     ok = false;
     try {
         MensajeError = "";
-        // Only the ordered quantity is compared: the line's other columns are not read.
-        TextoSQL = "SELECT Pd_Cantidad_1 FROM Pedido WHERE Pd_Folio = ? AND  Pr_Cve_Producto = ? AND Pd_ID = ?";
-        db::Recordset rs = Sistema().Conexion().Execute(TextoSQL, {folio, producto, id});
-        if (rs.Eof()) {
+        std::optional<Value> leida;
+        // A save answers every row from what it read for all of them.
+        if (!PendientesGuardado || !PendientesGuardado->pedida(folio, producto, id, leida)) {
+            // Only the ordered quantity is compared: the line's other columns are not read.
+            TextoSQL = "SELECT Pd_Cantidad_1 FROM Pedido WHERE Pd_Folio = ? AND  Pr_Cve_Producto = ? AND Pd_ID = ?";
+            db::Recordset rs = Sistema().Conexion().Execute(TextoSQL, {folio, producto, id});
+            if (!rs.Eof())
+                leida = rs.Fields("Pd_Cantidad_1");
+        }
+        if (!leida) {
             MensajeError =
                 "No se ha encontrado el pedido con folio " + folio + ", producto: " + producto + " y ID: " + id;
             return;
         }
-        const Value pedida = rs.Fields("Pd_Cantidad_1");
+        const Value pedida = *leida;
         if (pedida.toDouble() < cantidad) {
             MensajeError = "La cantidad especificada es incorrecta, del producto: " + producto + " para el ID: " + id +
                            " ES: " + pedida.toString();

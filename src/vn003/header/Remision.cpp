@@ -20,6 +20,98 @@ namespace {
 
 const char* const AccesoRestringido = "para mayor información consulte al administrador del sistema";
 
+// False (warned) when the user is bound to a branch or warehouse (`propio`) other than the note's.
+bool Accesible(const std::string& propio, const db::Recordset& rs, const char* campo, const std::string& donde)
+{
+    if (propio.empty() || propio == rs.Fields(campo).toString())
+        return true;
+    Sistema().Aviso("Imposible accesar este documento, su acceso se ha restringido " + donde + "\r\n" + "\r\n" +
+                        AccesoRestringido,
+                    vb::vbExclamation, "Documento no disponible");
+    return false;
+}
+
+// A user bound to one branch or warehouse sees only its notes.
+bool AccesoPermitido(frmVN003& f, const db::Recordset& rs)
+{
+    return Accesible(Sistema().SucursalUsuario(), rs, "Sc_Cve_Sucursal",
+                     "a la sucursal: " + f.txt_Sc_Cve_Sucursal.text()) &&
+           Accesible(Sistema().AlmacenUsuario(), rs, "Al_Cve_Almacen", "al almacén: " + f.txt_Al_Cve_Almacen.text());
+}
+
+// The toolbar's document options: Modificar and Eliminar only for an active note, not invoiced,
+// without a live sale, in an open period. An invoiced note shows its invoice.
+void HabilitaOpcionesDocumento(frmVN003& f, const db::Recordset& rs)
+{
+    const std::string facturado = rs.Fields("Rm_Facturado").toString();
+    f.TextoSQL = "SELECT TOP 1 Vn_Folio, isnull((SELECT top 1Fc_Factura";
+    f.TextoSQL += " FROM Factura WHERE Factura.Es_Cve_Estado <> 'CA' AND ";
+    f.TextoSQL += "    Factura.Fc_Tabla = 'VENTA' AND";
+    f.TextoSQL += "          Factura.Fc_Documento = Vn_Folio),'') as FC FROM Venta ";
+    f.TextoSQL += "WHERE Vn_Tabla = 'REMISION' AND ";
+    f.TextoSQL += "   Es_Cve_Estado <> 'CA' AND ";
+    f.TextoSQL += "   Vn_Documento = '" + db::quoted(f.txtFolio.text()) + "' ";
+    db::Recordset venta = Sistema().Conexion().Execute(f.TextoSQL);
+    const bool ventaViva = !venta.Eof();
+    if (ventaViva && facturado == "SI") {
+        f.chkFacturar.setValue(CheckBox::Checked);
+        f.txt_Fc_Factura.setFolio(venta.Fields("FC").toString());
+    }
+    venta.Close();
+
+    if (rs.Fields("Es_Cve_Estado").toString() == "AC" && facturado == "NO" && !ventaViva) {
+        bool periodoAbierto = true;
+        if (Sistema().ParametroValor("GEN_VALIDAR_PERIODO_OPERATIVO", 0, "", "").toBool()) {
+            assert(f.Padre() && "the host hands in its calling object before showing the screen");
+            // The note's own date: the date field is filled from the note further down.
+            periodoAbierto = Utilerias().PeriodoAbierto(rs.Fields("Rm_Fecha").toDate(), f.Padre()->Modulo(), 0);
+        }
+        if (periodoAbierto) {
+            f.Controles.setOpcionDocumento4(true);
+            f.Controles.setOpcionDocumento3(true);
+        }
+    }
+
+    f.Controles.setOpcionDocumento1(true);
+    f.Controles.setOpcionDocumento2(true);
+    f.Controles.setClaveDocumento(f.txtFolio.text());
+    f.Controles.CargaCamposAdicionales(f.txtFolio.text());
+}
+
+// The note's header fields; typing them raises their change events, as the user's typing would.
+void CargaEncabezadoRemision(frmVN003& f, const db::Recordset& rs)
+{
+    f.dpFecha.setValue(rs.Fields("Rm_Fecha").toDate());
+    f.txtReferencia.setText(rs.Fields("Rm_Referencia").toString());
+    f.txt_Pd_Folio.setText(rs.Fields("Rm_Documento").toString());
+    f.txt_Sc_Cve_Sucursal.setText(rs.Fields("Sc_Cve_Sucursal").toString());
+    f.txt_Al_Cve_Almacen.setText(rs.Fields("Al_Cve_Almacen").toString());
+    f.txtCliente.setText(rs.Fields("Cl_Cve_Cliente").toString());
+    f.txtCliente_Enter();
+    f.txtVendedor.setText(rs.Fields("Vn_Cve_Vendedor").toString());
+    f.txt_Comentario.setText(rs.Fields("Rm_Comentario").toString());
+    f.txt_Mn_Cve_Moneda.setText(rs.Fields("Mn_Cve_Moneda").toString());
+    f.txt_Rm_Tipo_Cambio.setValue(rs.Fields("Rm_Tipo_Cambio"));
+    f.chSinCargo.setValue(rs.Fields("Rm_Sin_Cargo").toString() == "SI" ? CheckBox::Checked : CheckBox::Unchecked);
+    f.txtCondicionVenta.setText(rs.Fields("Rm_Condicion_Venta").toString());
+}
+
+// A warehouse with locations shows the location column instead of the availability button.
+void MuestraColumnaUbicacion(frmVN003& f)
+{
+    Grid& g = f.ssDetalle;
+    if (f.Manejo.ManejaUbicacion) {
+        g.col("Ubicacion").setLocked(false);
+        g.col("Ubicacion").setVisible(true);
+        g.col("VALIDA_DISPONIBILIDAD").setVisible(false);
+        return;
+    }
+    g.col("Ubicacion").setLocked(true);
+    g.col("Ubicacion").setVisible(false);
+    if (f.Derechos.DerechoVNDISP)
+        g.col("VALIDA_DISPONIBILIDAD").setVisible(true);
+}
+
 } // namespace
 
 void frmVN003::txtFolio_Change()
@@ -59,85 +151,16 @@ void frmVN003::txtFolio_Enter()
         if (rs.Eof())
             return;
         VersionRemision = bloqueo::versionRemision(txtFolio.value().toString());
-
-        const std::string sucursalUsuario = Sistema().SucursalUsuario();
-        if (!sucursalUsuario.empty() && sucursalUsuario != rs.Fields("Sc_Cve_Sucursal").toString()) {
-            Sistema().Aviso("Imposible accesar este documento, su acceso se ha restringido a la sucursal: " +
-                                txt_Sc_Cve_Sucursal.text() + "\r\n" + "\r\n" + AccesoRestringido,
-                            vb::vbExclamation, "Documento no disponible");
-            rs.Close();
-            txtFolio.refresh();
-            return;
-        }
-        const std::string almacenUsuario = Sistema().AlmacenUsuario();
-        if (!almacenUsuario.empty() && almacenUsuario != rs.Fields("Al_Cve_Almacen").toString()) {
-            Sistema().Aviso("Imposible accesar este documento, su acceso se ha restringido al almacén: " +
-                                txt_Al_Cve_Almacen.text() + "\r\n" + "\r\n" + AccesoRestringido,
-                            vb::vbExclamation, "Documento no disponible");
+        if (!AccesoPermitido(*this, rs)) {
             rs.Close();
             txtFolio.refresh();
             return;
         }
 
-        const std::string facturado = rs.Fields("Rm_Facturado").toString();
-        TextoSQL = "SELECT TOP 1 Vn_Folio, isnull((SELECT top 1Fc_Factura";
-        TextoSQL += " FROM Factura WHERE Factura.Es_Cve_Estado <> 'CA' AND ";
-        TextoSQL += "    Factura.Fc_Tabla = 'VENTA' AND";
-        TextoSQL += "          Factura.Fc_Documento = Vn_Folio),'') as FC FROM Venta ";
-        TextoSQL += "WHERE Vn_Tabla = 'REMISION' AND ";
-        TextoSQL += "   Es_Cve_Estado <> 'CA' AND ";
-        TextoSQL += "   Vn_Documento = '" + db::quoted(txtFolio.text()) + "' ";
-        db::Recordset venta = Sistema().Conexion().Execute(TextoSQL);
-        const bool ventaViva = !venta.Eof();
-        if (ventaViva && facturado == "SI") {
-            chkFacturar.setValue(CheckBox::Checked);
-            txt_Fc_Factura.setFolio(venta.Fields("FC").toString());
-        }
-        venta.Close();
-
-        if (rs.Fields("Es_Cve_Estado").toString() == "AC" && facturado == "NO" && !ventaViva) {
-            bool periodoAbierto = true;
-            if (Sistema().ParametroValor("GEN_VALIDAR_PERIODO_OPERATIVO", 0, "", "").toBool()) {
-                assert(Padre() && "the host hands in its calling object before showing the screen");
-                // The note's own date: the date field is filled from the note further down.
-                periodoAbierto = Utilerias().PeriodoAbierto(rs.Fields("Rm_Fecha").toDate(), Padre()->Modulo(), 0);
-            }
-            if (periodoAbierto) {
-                Controles.setOpcionDocumento4(true);
-                Controles.setOpcionDocumento3(true);
-            }
-        }
-
-        Controles.setOpcionDocumento1(true);
-        Controles.setOpcionDocumento2(true);
-        Controles.setClaveDocumento(txtFolio.text());
-        Controles.CargaCamposAdicionales(txtFolio.text());
-
-        dpFecha.setValue(rs.Fields("Rm_Fecha").toDate());
-        txtReferencia.setText(rs.Fields("Rm_Referencia").toString());
-        txt_Pd_Folio.setText(rs.Fields("Rm_Documento").toString());
-        txt_Sc_Cve_Sucursal.setText(rs.Fields("Sc_Cve_Sucursal").toString());
-        txt_Al_Cve_Almacen.setText(rs.Fields("Al_Cve_Almacen").toString());
-        txtCliente.setText(rs.Fields("Cl_Cve_Cliente").toString());
-        txtCliente_Enter();
-        txtVendedor.setText(rs.Fields("Vn_Cve_Vendedor").toString());
-        txt_Comentario.setText(rs.Fields("Rm_Comentario").toString());
-        txt_Mn_Cve_Moneda.setText(rs.Fields("Mn_Cve_Moneda").toString());
-        txt_Rm_Tipo_Cambio.setValue(rs.Fields("Rm_Tipo_Cambio"));
-        chSinCargo.setValue(rs.Fields("Rm_Sin_Cargo").toString() == "SI" ? CheckBox::Checked : CheckBox::Unchecked);
-        txtCondicionVenta.setText(rs.Fields("Rm_Condicion_Venta").toString());
-
+        HabilitaOpcionesDocumento(*this, rs);
+        CargaEncabezadoRemision(*this, rs);
         LeeManejoAlmacen();
-        if (Manejo.ManejaUbicacion) {
-            ssDetalle.col("Ubicacion").setLocked(false);
-            ssDetalle.col("Ubicacion").setVisible(true);
-            ssDetalle.col("VALIDA_DISPONIBILIDAD").setVisible(false);
-        } else {
-            ssDetalle.col("Ubicacion").setLocked(true);
-            ssDetalle.col("Ubicacion").setVisible(false);
-            if (Derechos.DerechoVNDISP)
-                ssDetalle.col("VALIDA_DISPONIBILIDAD").setVisible(true);
-        }
+        MuestraColumnaUbicacion(*this);
 
         FolioSalidaRemision = Utilerias().BuscaDato("Remision_Encabezado", "Rm_Folio",
                                                     rs.Fields("Rm_Folio").toString(), "Rm_PDA_Salida", false, "", "",

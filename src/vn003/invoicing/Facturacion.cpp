@@ -14,6 +14,8 @@
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 
+#include <optional>
+
 namespace tesmira::vn003 {
 
 namespace {
@@ -76,6 +78,94 @@ void llenaPartidaVenta(frmVN003& f, host::PartidaVenta& p)
     p.Lt_Cve_Lote = celda(f, "Lt_Cve_Lote");
 }
 
+// A step that refuses answers the reason; nothing when it went through.
+using Rechazo = std::optional<std::string>;
+
+// One sale line per grid row, with its cubed unit and extended description.
+Rechazo AgregaPartidasVenta(frmVN003& f, host::DocumentoVenta& venta)
+{
+    host::DatosPartidaVenta datos(Sistema().entorno());
+    host::PartidaVenta partida;
+    f.ssDetalle.moveFirst();
+    const int filas = f.ssDetalle.rowCount();
+    for (int i = 1; i <= filas; ++i) {
+        llenaPartidaVenta(f, partida);
+        if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
+            !Utilerias().GrabaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2,
+                                       partida.Cantidad_Control_2 / partida.Cantidad_1))
+            return "Imposible guardar registro producto cubicado";
+        datos.Cuota = numero(f, "Cuota");
+        datos.TipoCalculo = f.Parametros.TipoCalculoImportes;
+        datos.Ubicacion = "";
+        if (f.Manejo.ManejaUbicacion)
+            datos.Ubicacion = celda(f, "Ubicacion");
+        venta.AsignaDatosPartida(datos);
+        venta.AsignaPartida(partida);
+        if (!venta.AgregaPartida())
+            return venta.UltimoError();
+        if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
+            !Utilerias().ValidaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2))
+            return "Imposible guardar registro";
+        if (!Utilerias().GrabaDescripcionAmpliada("Venta", venta.Encabezado().Vn_Folio, vb::formatNumber(i, "0000"),
+                                                  celda(f, "DESCAMP")))
+            return "error al guardar descripción ampliada";
+        f.ssDetalle.moveNext();
+        Utilerias().EventosPendientes();
+    }
+    return std::nullopt;
+}
+
+// The sale goes to the note's delivery address (the customer's first when the note has none).
+Rechazo GrabaDomicilioVenta(frmVN003& f, const std::string& folioRemision, const std::string& folioVenta)
+{
+    host::DomicilioEntrega domicilio(Sistema().entorno());
+    std::string id = domicilio.DomicilioDocumento("Remision", folioRemision, "Cliente", f.txtCliente.text());
+    if (id.empty())
+        id = "0001";
+    if (!domicilio.GrabaDomicilioDocumento("Venta", folioVenta, "Cliente", f.txtCliente.text(), id))
+        return domicilio.UltimoError();
+    return std::nullopt;
+}
+
+// Document control processes the sale, then validates and confirms the invoice.
+Rechazo ControlaDocumentos(const std::string& folioVenta, const std::string& factura)
+{
+    {
+        host::ControlDocumento control(Sistema().entorno());
+        control.Inicia();
+        control.AsignaTabla("Venta");
+        control.AsignaDocumento(folioVenta);
+        const bool procesado = control.ProcesaDocumento(folioVenta);
+        control.Termina();
+        if (!procesado)
+            return control.UltimoError();
+    }
+    host::ControlDocumento control(Sistema().entorno());
+    control.AsignaDocumento(factura);
+    control.AsignaTabla("Factura");
+    control.Inicia();
+    bool valido = control.ValidaDocumento(factura);
+    if (valido)
+        valido = control.ConfirmaDocumento(factura);
+    control.Termina();
+    if (!valido)
+        return control.UltimoError();
+    return std::nullopt;
+}
+
+void MarcaRemisionFacturada(frmVN003& f, const std::string& folioRemision, const std::string& factura,
+                            const std::string& fecha)
+{
+    const std::string marca = "   Oper_Ult_Modif = '" + db::quoted(Sistema().UsuarioActual()) + "', " +
+                              "   Fecha_Ult_Modif = '" + db::quoted(fecha) + "', " + "   Rm_Facturado = 'SI', " +
+                              "   Rm_Factura = '" + db::quoted(factura) + "' " + "WHERE Rm_Folio = '" +
+                              db::quoted(folioRemision) + "' ";
+    f.TextoSQL = "UPDATE Remision SET " + marca;
+    Sistema().Conexion().Execute(f.TextoSQL);
+    f.TextoSQL = "UPDATE Remision_Encabezado SET " + marca;
+    Sistema().Conexion().Execute(f.TextoSQL);
+}
+
 } // namespace
 
 bool frmVN003::RemisionFacturable(const std::string& folio)
@@ -129,49 +219,15 @@ bool frmVN003::Facturar_Remision(const std::string& folioRemision, std::string& 
         completaEncabezadoVenta(*this, encabezado);
         venta.AsignaEncabezado(encabezado);
 
-        {
-            host::DatosPartidaVenta datos(Sistema().entorno());
-            host::PartidaVenta partida;
-            ssDetalle.moveFirst();
-            const int filas = ssDetalle.rowCount();
-            for (int i = 1; i <= filas; ++i) {
-                llenaPartidaVenta(*this, partida);
-                if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
-                    !Utilerias().GrabaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2,
-                                               partida.Cantidad_Control_2 / partida.Cantidad_1))
-                    return rechaza("Imposible guardar registro producto cubicado");
-                datos.Cuota = numero(*this, "Cuota");
-                datos.TipoCalculo = Parametros.TipoCalculoImportes;
-                datos.Ubicacion = "";
-                if (Manejo.ManejaUbicacion)
-                    datos.Ubicacion = celda(*this, "Ubicacion");
-                venta.AsignaDatosPartida(datos);
-                venta.AsignaPartida(partida);
-                if (!venta.AgregaPartida())
-                    return rechaza(venta.UltimoError());
-                if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
-                    !Utilerias().ValidaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2))
-                    return rechaza("Imposible guardar registro");
-                if (!Utilerias().GrabaDescripcionAmpliada("Venta", venta.Encabezado().Vn_Folio,
-                                                          vb::formatNumber(i, "0000"), celda(*this, "DESCAMP")))
-                    return rechaza("error al guardar descripción ampliada");
-                ssDetalle.moveNext();
-                Utilerias().EventosPendientes();
-            }
-        }
+        if (const Rechazo r = AgregaPartidasVenta(*this, venta))
+            return rechaza(*r);
 
         const std::string folioVenta = venta.Encabezado().Vn_Folio;
         serie = venta.Encabezado().Vn_Serie;
         numeroSerie = venta.Encabezado().Vn_Numero;
 
-        {
-            host::DomicilioEntrega domicilio(Sistema().entorno());
-            std::string id = domicilio.DomicilioDocumento("Remision", folioRemision, "Cliente", txtCliente.text());
-            if (id.empty())
-                id = "0001";
-            if (!domicilio.GrabaDomicilioDocumento("Venta", folioVenta, "Cliente", txtCliente.text(), id))
-                return rechaza(domicilio.UltimoError());
-        }
+        if (const Rechazo r = GrabaDomicilioVenta(*this, folioRemision, folioVenta))
+            return rechaza(*r);
 
         if (!facturacion.GeneraFactura(folioVenta, true, txt_Fc_Factura.folio(), serie, numeroSerie, Controles.tag()))
             return rechaza(facturacion.UltimoError());
@@ -187,37 +243,9 @@ bool frmVN003::Facturar_Remision(const std::string& folioRemision, std::string& 
         reciboPago = facturacion.ReciboPago();
         pagares = facturacion.Pagares();
 
-        {
-            host::ControlDocumento control(Sistema().entorno());
-            control.Inicia();
-            control.AsignaTabla("Venta");
-            control.AsignaDocumento(folioVenta);
-            const bool procesado = control.ProcesaDocumento(folioVenta);
-            control.Termina();
-            if (!procesado)
-                return rechaza(control.UltimoError());
-        }
-        {
-            host::ControlDocumento control(Sistema().entorno());
-            control.AsignaDocumento(factura);
-            control.AsignaTabla("Factura");
-            control.Inicia();
-            bool valido = control.ValidaDocumento(factura);
-            if (valido)
-                valido = control.ConfirmaDocumento(factura);
-            control.Termina();
-            if (!valido)
-                return rechaza(control.UltimoError());
-        }
-
-        const std::string marca = "   Oper_Ult_Modif = '" + db::quoted(Sistema().UsuarioActual()) + "', " +
-                                  "   Fecha_Ult_Modif = '" + db::quoted(fecha) + "', " + "   Rm_Facturado = 'SI', " +
-                                  "   Rm_Factura = '" + db::quoted(factura) + "' " + "WHERE Rm_Folio = '" +
-                                  db::quoted(folioRemision) + "' ";
-        TextoSQL = "UPDATE Remision SET " + marca;
-        conexion.Execute(TextoSQL);
-        TextoSQL = "UPDATE Remision_Encabezado SET " + marca;
-        conexion.Execute(TextoSQL);
+        if (const Rechazo r = ControlaDocumentos(folioVenta, factura))
+            return rechaza(*r);
+        MarcaRemisionFacturada(*this, folioRemision, factura, fecha);
         return true;
     } catch (const std::exception& e) {
         return rechaza(e.what());
@@ -233,7 +261,7 @@ void frmVN003::EnviaComprobante(const std::string& documento, const std::string&
     if (!forzar && !Parametros.EnviarDocumentoEmail)
         return;
     host::EnvioComprobante envio(Sistema().entorno());
-    if (!envio.Envia(tabla, documento, 0, 0, 0, ""))
+    if (!envio.Envia(tabla, documento))
         Sistema().Mensaje(envio.UltimoError(), vb::vbExclamation, "Tesmira", this, "VN003", "ERR-ID:7500057");
 }
 

@@ -6,6 +6,7 @@
 #include "vn003/frmVN003.h"
 #include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/ConsultasCarga.h"
+#include "vn003/persist/Pendientes.h"
 
 namespace tesmira::vn003 {
 
@@ -105,6 +106,10 @@ float frmVN003::CantidadPendiente(const std::string& folio, const std::string& p
     try {
         unidad.clear();
         float resultado = 0;
+        // A save answers every row from what it read for all of them.
+        if (PendientesGuardado &&
+            PendientesGuardado->pendiente(folio, producto, talla, color, control, resultado, unidad))
+            return resultado;
         // Values as markers: one translation and one prepared statement for every line.
         const std::vector<Value> clave{folio, talla, color, producto};
         std::string sql = "SELECT SUM(" + cantidadPedido + ") as Cantidad, " + unidadPedido + " as Unidad " +

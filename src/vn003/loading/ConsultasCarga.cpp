@@ -6,6 +6,25 @@
 
 namespace tesmira::vn003::consultas {
 
+std::string entregasPedido(const std::string& folio, const std::optional<std::string>& nota)
+{
+    const std::string sinNota = nota ? "AND Rm_Folio <> '" + db::quoted(*nota) + "' " : "";
+    return std::string()
+        + "   LEFT JOIN ("
+        + "    SELECT "
+        + "    Pr_Cve_Producto,Tl_Cve_Talla,Cl_Cve_Color, Rm_Concepto,"
+        + "    sum(Rm_Cantidad_1) as Rm_Cantidad_1,"
+        + "    sum(Rm_Cantidad_Control_1) as Rm_Cantidad_Control_1,"
+        + "    sum(Rm_Cantidad_Control_2) as Rm_Cantidad_Control_2,"
+        + "    sum(Rm_Cantidad_Costo) As Rm_Cantidad_Costo "
+        + "    FROM Remision where Rm_Documento = '" + db::quoted(folio) + "' and Rm_Tabla = 'PEDIDO' " + sinNota
+        + "and Es_Cve_Estado <> 'CA' "
+        + "    GROUP BY Pr_Cve_Producto,Tl_Cve_Talla,Cl_Cve_Color, Rm_Concepto "
+        + ") Remision on Remision.Pr_Cve_Producto = Pedido.Pr_Cve_Producto and "
+        + "       Remision.Tl_Cve_Talla = Pedido.Tl_Cve_Talla and Remision.Cl_Cve_Color = Pedido.Cl_Cve_Color and "
+        + "       Remision.Rm_Concepto = Pedido.Pd_Concepto ";
+}
+
 std::string pendientesPedido(const std::string& folioTexto, const std::string& sucursalTexto)
 {
     const std::string folio = db::quoted(folioTexto), sucursal = db::quoted(sucursalTexto);

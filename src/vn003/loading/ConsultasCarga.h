@@ -6,6 +6,10 @@
 
 namespace tesmira::vn003::consultas {
 
+// What the order's notes delivered per product, size, colour and concept, LEFT JOINed to the
+// order's lines as `Remision`. Cancelled notes do not count, nor the note `nota` when given.
+std::string entregasPedido(const std::string& folio, const std::optional<std::string>& nota = std::nullopt);
+
 // The ordinary loader's pending lines: one row per order line, the delivered total of each
 // product, size, colour and concept subtracted from every line of that key. An empty branch
 // means any branch.

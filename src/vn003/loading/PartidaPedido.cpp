@@ -4,6 +4,7 @@
 #include "host/services/Permisos.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/loading/ConsultasCarga.h"
 
 namespace tesmira::vn003 {
 
@@ -118,27 +119,13 @@ bool frmVN003::PreparaCargaPedido(db::Recordset& rs, const MensajesCargaPedido& 
     LeeManejoAlmacen();
 
     // The blind-capture look-up: the order's products still pending, the note on screen not counted.
-    const std::string folio = db::quoted(txt_Pd_Folio.text());
     TextoSQL = "SELECT DISTINCT(Pedido.Pr_Cve_Producto) as PRODUCTO, ";
     TextoSQL += "   Producto.Pr_Descripcion as DESCRIPCION, ";
     TextoSQL += "   sum(Pd_Cantidad_1) - isnull(Remision.Rm_Cantidad_1,0) AS CANTIDAD, ";
     TextoSQL += " ''  ";
     TextoSQL += "FROM Pedido ";
     TextoSQL += "   INNER JOIN Producto ON Pedido.Pr_Cve_Producto = Producto.Pr_Cve_Producto ";
-    TextoSQL += "   LEFT JOIN (";
-    TextoSQL += "    SELECT ";
-    TextoSQL += "    Pr_Cve_Producto,Tl_Cve_Talla,Cl_Cve_Color, Rm_Concepto,";
-    TextoSQL += "    sum(Rm_Cantidad_1) as Rm_Cantidad_1,";
-    TextoSQL += "    sum(Rm_Cantidad_Control_1) as Rm_Cantidad_Control_1,";
-    TextoSQL += "    sum(Rm_Cantidad_Control_2) as Rm_Cantidad_Control_2,";
-    TextoSQL += "    sum(Rm_Cantidad_Costo) As Rm_Cantidad_Costo ";
-    TextoSQL += "    FROM Remision where Rm_Documento = '" + folio + "' and Rm_Tabla = 'PEDIDO' AND Rm_Folio <> '" +
-                db::quoted(txtFolio.text()) + "' and Es_Cve_Estado <> 'CA' ";
-    TextoSQL += "    GROUP BY Pr_Cve_Producto,Tl_Cve_Talla,Cl_Cve_Color, Rm_Concepto ";
-    TextoSQL += ") Remision on Remision.Pr_Cve_Producto = Pedido.Pr_Cve_Producto and ";
-    TextoSQL += "       Remision.Tl_Cve_Talla = Pedido.Tl_Cve_Talla and "
-                "Remision.Cl_Cve_Color = Pedido.Cl_Cve_Color and ";
-    TextoSQL += "       Remision.Rm_Concepto = Pedido.Pd_Concepto ";
+    TextoSQL += consultas::entregasPedido(txt_Pd_Folio.text(), txtFolio.text());
     TextoSQL += "WHERE Pedido.Pd_Folio = '" + db::quoted(txt_Pd_Folio.value().toString()) + "'";
     TextoSQL += "GROUP BY Pd_Cantidad_1,  isnull(Remision.Rm_Cantidad_1,0), Pedido.Pr_Cve_Producto, "
                 "Producto.Pr_Descripcion ";

@@ -1,6 +1,7 @@
 // The accept command: checks the period and the credit, writes the note and every grid line
 // through the host's writer, completes the note (dimensions, address, order state, dispatch,
 // invoice) in the same transaction, commits, and prints.
+#include "base/FlagGuard.h"
 #include "base/Text.h"
 #include "base/Vb.h"
 #include "base/VbConstants.h"
@@ -17,6 +18,7 @@
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 #include "vn003/persist/Bloqueo.h"
+#include "vn003/persist/Pendientes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -36,22 +38,6 @@ struct Guardado {
     std::string factura, pagares, serie, recibos;
     int32_t numeroSerie = 0;
     std::string formatoFactura;
-};
-
-// Clears the in-progress mark on every exit.
-class EnCurso {
-public:
-    explicit EnCurso(bool& marca)
-        : m_marca(marca)
-    {
-        m_marca = true;
-    }
-    ~EnCurso() { m_marca = false; }
-    EnCurso(const EnCurso&) = delete;
-    EnCurso& operator=(const EnCurso&) = delete;
-
-private:
-    bool& m_marca;
 };
 
 void deshace()
@@ -122,7 +108,7 @@ bool eliminaAnterior(frmVN003& f, host::DocumentoRemision& remision)
 {
     const std::string folio = f.txtFolio.text();
     if (!folio.empty() && !bloqueo::remisionSinCambios(f, folio))
-        return rechaza(f, bloqueo::remisionCambiada(folio), 16, "ERROR", "ERR-ID:7500005");
+        return rechaza(f, bloqueo::remisionCambiada(folio), vb::vbCritical, "ERROR", "ERR-ID:7500005");
     if (!remision.Elimina(folio))
         return rechaza(f, remision.UltimoError(), vb::vbCritical, "ERROR", "ERR-ID:7500005");
     {
@@ -183,9 +169,34 @@ bool asignaLoteSerie(frmVN003& f, host::PartidaRemision& partida)
     return true;
 }
 
+// The rows' re-checks answered from one read of the order, for as long as the rows are written.
+class PendientesEnGuardado {
+public:
+    explicit PendientesEnGuardado(frmVN003& f)
+        : m_f(f)
+        , m_pendientes(Sistema().Conexion(), f.txt_Pd_Folio.text())
+    {
+        m_f.PendientesGuardado = &m_pendientes;
+    }
+    ~PendientesEnGuardado() { m_f.PendientesGuardado = nullptr; }
+    PendientesEnGuardado(const PendientesEnGuardado&) = delete;
+    PendientesEnGuardado& operator=(const PendientesEnGuardado&) = delete;
+
+    // The current row is stored: its article's later rows count it.
+    void escrita()
+    {
+        m_pendientes.Escrita(m_f.ssDetalle.col("Pr_Cve_Producto").text(), m_f.ssDetalle.col("Tl_Cve_Talla").text(),
+                             m_f.ssDetalle.col("Cl_Cve_Color").text());
+    }
+
+private:
+    frmVN003& m_f;
+    PendientesPedido m_pendientes;
+};
+
 // One grid row (the current one) through the writer, with its extras; false after refusing.
 bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPartida& datos,
-                  host::PartidaRemision& partida, int n)
+                  host::PartidaRemision& partida, int n, bool ampliadasPrevias, PendientesEnGuardado& pendientes)
 {
     bool ok = false;
     f.valida_Grid(ok);
@@ -240,6 +251,8 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
         datos.Ubicacion = celda(f, "Ubicacion");
     datos.Cuota = numero(f, "Cuota");
     datos.TipoCalculo = f.Parametros.TipoCalculoImportes;
+    // The order-line link goes in with the line itself (row n is line n).
+    datos.DocumentoId = celda(f, "Documento_Id");
 
     if (!asignaLoteSerie(f, partida))
         return false;
@@ -254,6 +267,7 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
     if (!remision.AgregaPartida())
         return rechaza(f, remision.UltimoError() + CrLf + "DE " + descripcion, vb::vbCritical, "Operación cancelada",
                        "ERR-ID:7500012");
+    pendientes.escrita();
 
     if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
         !Utilerias().ValidaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2))
@@ -262,15 +276,11 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
     // The writer numbers the lines in grid order, so row n is line n.
     const std::string linea = vb::formatNumber(n, "0000");
     const std::string folio = remision.Encabezado().Rm_Folio;
-    if (!Utilerias().GrabaDescripcionAmpliada("Remision", folio, linea, celda(f, "DESCAMP")))
+    // An empty description only removes one stored before; a new folio has none unless found.
+    const std::string ampliada = celda(f, "DESCAMP");
+    if ((ampliadasPrevias || !ampliada.empty()) &&
+        !Utilerias().GrabaDescripcionAmpliada("Remision", folio, linea, ampliada))
         return rechaza(f, "Imposible grabar descripción ampliada", vb::vbCritical, "ERROR", "ERR-ID:7500014");
-
-    // One text for every row: translated and prepared once, the values bound.
-    f.TextoSQL = "UPDATE Remision SET "
-                 "   Rm_Documento_ID = ? "
-                 "WHERE Rm_Folio = ? AND "
-                 "   Rm_ID = ? ";
-    Sistema().Conexion().Execute(f.TextoSQL, {celda(f, "Documento_Id"), folio, linea});
 
     const std::string ampliadaRemision = celda(f, "DESAMPR");
     if (!ampliadaRemision.empty() &&
@@ -284,10 +294,17 @@ bool grabaPartidas(frmVN003& f, host::DocumentoRemision& remision)
     host::DatosPartida datos(Sistema().entorno());
     // One record for all rows: a part a row does not write keeps the previous row's value.
     host::PartidaRemision partida;
+    const bool ampliadasPrevias =
+        !Sistema()
+             .Conexion()
+             .Execute("SELECT TOP 1 Dam_ID FROM Descripcion_Ampliada WHERE Dam_Tabla = 'Remision' AND Dam_Documento = ?",
+                      {remision.Encabezado().Rm_Folio})
+             .Eof();
+    PendientesEnGuardado pendientes(f);
     f.ssDetalle.moveFirst();
     const int filas = f.ssDetalle.rowCount();
     for (int n = 1; n <= filas; ++n) {
-        if (!grabaPartida(f, remision, datos, partida, n))
+        if (!grabaPartida(f, remision, datos, partida, n, ampliadasPrevias, pendientes))
             return false;
         f.ssDetalle.moveNext();
         Utilerias().EventosPendientes();
@@ -438,7 +455,7 @@ void frmVN003::Controles_Aceptar(int argumento)
     // The toolbar ignores a second accept while one runs; a direct call is kept out here.
     if (GuardandoRemision)
         return;
-    EnCurso enCurso(GuardandoRemision);
+    FlagGuard enCurso(GuardandoRemision);
     bool confirmado = false;
     try {
         if (!verificaPrevio(*this))

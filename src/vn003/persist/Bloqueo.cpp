@@ -1,5 +1,6 @@
 #include "vn003/persist/Bloqueo.h"
 
+#include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "vn003/Publico.h"
@@ -55,8 +56,8 @@ void avisaOcupado(frmVN003& f, const std::string& id)
     } catch (const std::exception&) {
     }
     try {
-        Sistema().Mensaje("El pedido está siendo remisionado por otro usuario, intente de nuevo", 48, "Tesmira", &f,
-                          "VN003", id);
+        Sistema().Mensaje("El pedido está siendo remisionado por otro usuario, intente de nuevo", vb::vbExclamation,
+                          "Tesmira", &f, "VN003", id);
     } catch (const std::exception&) {
     }
 }

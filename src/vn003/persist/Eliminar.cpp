@@ -18,7 +18,8 @@ void frmVN003::Controles_Eliminar()
         bloqueo::tomaPedido(*this);
         if (!txtFolio.text().empty() && !bloqueo::remisionSinCambios(*this, txtFolio.text())) {
             conexion.RollbackTrans();
-            Sistema().Mensaje(bloqueo::remisionCambiada(txtFolio.text()), 16, "ERROR", this, "VN003", "ERR-ID:7500027");
+            Sistema().Mensaje(bloqueo::remisionCambiada(txtFolio.text()), vb::vbCritical, "ERROR", this, "VN003",
+                              "ERR-ID:7500027");
             return;
         }
         {

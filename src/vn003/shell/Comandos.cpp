@@ -99,7 +99,7 @@ void frmVN003::Controles_Imprimir()
 void frmVN003::Controles_Documento()
 {
     host::ServicioDocumento servicio(Sistema().entorno());
-    servicio.Ejecuta("Remision", "Rm_Folio", txtFolio.value().toString(), "", "", "", "");
+    servicio.Ejecuta("Remision", "Rm_Folio", txtFolio.value().toString());
 }
 
 void frmVN003::Controles_Salir()

@@ -10,6 +10,113 @@ namespace tesmira::vn003 {
 using forms::Command;
 using forms::Control;
 
+namespace {
+
+template <class... C>
+std::vector<Control*> controles(C&... c)
+{
+    return {&c...};
+}
+
+// Label, key and description of each analytic dimension.
+std::vector<Control*> controlesDimensiones(frmVN003& f)
+{
+    return controles(f.lbProyecto, f.txtProyecto, f.txtNProyecto, f.lbCentroCosto, f.txtCentroCosto,
+                     f.txtNCentroCosto, f.lbUen, f.txtUen, f.txtNUen, f.lbActivoFijo, f.txtActivoFijo,
+                     f.txtNActivoFijo, f.lbLectura, f.txtLectura);
+}
+
+// Which frame holds each control: the tabs show and hide frames, not controls.
+void colocaEnMarcos(frmVN003& f)
+{
+    for (Control* c : controles(f.txtFolio, f.txt_Pd_Folio, f.txt_Sc_Cve_Sucursal, f.txt_Al_Cve_Almacen,
+                                f.txt_Al_Descripcion, f.dpFecha, f.txtCliente, f.txtNCliente, f.txt_Cl_Razon_Social_1,
+                                f.txt_Cl_R_F_C, f.txt_Sg_Descripcion, f.txt_Rt_Descripcion, f.txt_Cl_Dias_Credito,
+                                f.txt_Credito_Disponible, f.txt_Cl_Direccion_1, f.txtVendedor, f.txtCondicionVenta,
+                                f.txtReferencia, f.txt_Mn_Cve_Moneda, f.txt_Mn_Descripcion, f.txt_Rm_Tipo_Cambio,
+                                f.txtSalida, f.txt_Comentario, f.chSinCargo, f.chkCerrar, f.chkFacturar, f.frFactura,
+                                f.frCampos, *f.txtMoneda[0]))
+        c->setContainer(&f.fr0);
+    for (Control* c : controles(f.txt_Fc_Factura, f.cmdCuentaBancaria))
+        c->setContainer(&f.frFactura);
+    for (Control* c : controlesDimensiones(f))
+        c->setContainer(&f.frCampos);
+    f.ssDetalle.setContainer(&f.fr1);
+    for (Control* c : controles(f.txtTCantidad1, f.txtTCantidad2, f.txtTPeso, f.txtTVolumen, f.txtSuma,
+                                f.txtDescuento_Global, f.txtSubTotal, f.txtImpuestos, f.txtTotal, f.txtMonedaLocal,
+                                f.txtTotalLocal, *f.txtMoneda[1]))
+        c->setContainer(&f.fr2);
+}
+
+void fijaEstadoInicial(frmVN003& f)
+{
+    // Dimensions the company does not use stay out of sight; the load shows those it uses.
+    for (Control* c : controlesDimensiones(f))
+        c->setVisible(false);
+
+    // Description and read-only fields are shown, never typed.
+    for (TextField* t : {&f.txt_Al_Descripcion, &f.txtNCliente, &f.txt_Cl_Razon_Social_1, &f.txt_Cl_R_F_C,
+                         &f.txt_Sg_Descripcion, &f.txt_Rt_Descripcion, &f.txt_Cl_Dias_Credito,
+                         &f.txt_Credito_Disponible, &f.txt_Cl_Direccion_1, &f.txt_Mn_Descripcion, &f.txtNProyecto,
+                         &f.txtNCentroCosto, &f.txtNUen, &f.txtNActivoFijo, &f.txtTCantidad1, &f.txtTCantidad2,
+                         &f.txtTPeso, &f.txtTVolumen, &f.txtSuma, &f.txtSubTotal, &f.txtImpuestos, &f.txtTotal,
+                         &f.txtMonedaLocal, &f.txtTotalLocal, f.txtMoneda[0], f.txtMoneda[1]})
+        t->setLocked(true);
+
+    // Read once at load: clearing the document must not empty it.
+    f.txtMonedaLocal.setTag("0");
+    // The document key: the screen empties it itself where it means to.
+    f.txtFolio.setTag("0");
+    // The invoice series is usable only while "Factura" is ticked; its click switches it on.
+    f.frFactura.setEnabled(false);
+}
+
+void fijaFormatos(frmVN003& f)
+{
+    using Kind = TextField::Kind;
+    for (TextField* t : {&f.txt_Rm_Tipo_Cambio, &f.txt_Credito_Disponible, &f.txtDescuento_Global, &f.txtTCantidad1,
+                         &f.txtTCantidad2, &f.txtTPeso, &f.txtTVolumen})
+        t->setKind(Kind::Number);
+    f.txt_Rm_Tipo_Cambio.setNumberFormat("#,##0.0000");
+    f.txt_Credito_Disponible.setNumberFormat("$#,##0.00");
+    // The global discount is shown as a percentage and its value reads back as the factor the
+    // totals and the save use: setValue(5) shows "5.00%", value() answers 0.05. It comes from
+    // the order, so the user does not type it.
+    f.txtDescuento_Global.setNumberFormat("#,##0.00######\"%\"");
+    f.txtDescuento_Global.setLocked(true);
+    for (TextField* t : {&f.txtTCantidad1, &f.txtTCantidad2, &f.txtTPeso, &f.txtTVolumen})
+        t->setNumberFormat("#,##0.000");
+    for (TextField* t : {&f.txtSuma, &f.txtSubTotal, &f.txtImpuestos, &f.txtTotal, &f.txtTotalLocal}) {
+        t->setKind(Kind::Number);
+        t->setNumberFormat("$#,##0.00");
+    }
+}
+
+// The header fields' description query, F2 look-up and key catalogue.
+void fijaConsultas(frmVN003& f)
+{
+    f.txt_Mn_Cve_Moneda.sql = "SELECT Mn_Descripcion FROM Moneda WHERE Mn_Cve_Moneda = '?'";
+    f.txt_Mn_Cve_Moneda.sqlControlResultado = "txt_Mn_Descripcion";
+    f.txt_Mn_Cve_Moneda.lookupQuery = "SELECT Mn_Cve_Moneda AS CLAVE, Mn_Descripcion AS DESCRIPCION FROM Moneda";
+    f.txtFolio.lookupQuery = "SELECT Rm_Folio AS CLAVE, Rm_Documento AS DESCRIPCION FROM Remision_Encabezado";
+    f.txt_Pd_Folio.lookupQuery = "SELECT Pd_Folio AS CLAVE, Cl_Cve_Cliente AS DESCRIPCION FROM Pedido_Encabezado "
+                                 "WHERE Es_Cve_Estado IN ('AC','RM','FA')";
+    f.txt_Sc_Cve_Sucursal.lookupQuery = "SELECT Sc_Cve_Sucursal AS CLAVE, Sc_Descripcion AS DESCRIPCION FROM Sucursal "
+                                        "WHERE Es_Cve_Estado <> 'BA'";
+    f.txtCliente.lookupQuery = "SELECT Cl_Cve_Cliente AS CLAVE, Cl_Descripcion AS DESCRIPCION FROM Cliente";
+    f.txtVendedor.lookupQuery = "SELECT Vn_Cve_Vendedor AS CLAVE, Vn_Descripcion AS DESCRIPCION FROM Vendedor";
+    f.txtCondicionVenta.lookupQuery =
+        "SELECT Cv_Cve_Condicion_Venta AS CLAVE, Cv_Descripcion AS DESCRIPCION FROM Condicion_Venta";
+    // Header keys the user types must exist: the field refuses others (loaders are not checked).
+    f.txt_Sc_Cve_Sucursal.keyCatalog = "la sucursal";
+    f.txt_Al_Cve_Almacen.keyCatalog = "el almacén";
+    f.txt_Mn_Cve_Moneda.keyCatalog = "la moneda";
+    f.txtVendedor.keyCatalog = "el vendedor";
+    f.txtCondicionVenta.keyCatalog = "la condición de venta";
+}
+
+} // namespace
+
 frmVN003::frmVN003()
     : Form("frmVN003")
     , Controles(add<Toolbar>("Controles"))
@@ -82,100 +189,10 @@ frmVN003::frmVN003()
     Controles.setDocument("Remision", "Rm_Folio");
     ssTabKiv.setTabs({"Encabezado", "Detalle", "Totales"});
     ssDetalle.setCaption("Productos");
-
-    for (Control* c : {static_cast<Control*>(&txtFolio), static_cast<Control*>(&txt_Pd_Folio),
-                       static_cast<Control*>(&txt_Sc_Cve_Sucursal), static_cast<Control*>(&txt_Al_Cve_Almacen),
-                       static_cast<Control*>(&txt_Al_Descripcion), static_cast<Control*>(&dpFecha),
-                       static_cast<Control*>(&txtCliente), static_cast<Control*>(&txtNCliente),
-                       static_cast<Control*>(&txt_Cl_Razon_Social_1), static_cast<Control*>(&txt_Cl_R_F_C),
-                       static_cast<Control*>(&txt_Sg_Descripcion), static_cast<Control*>(&txt_Rt_Descripcion),
-                       static_cast<Control*>(&txt_Cl_Dias_Credito), static_cast<Control*>(&txt_Credito_Disponible),
-                       static_cast<Control*>(&txt_Cl_Direccion_1), static_cast<Control*>(&txtVendedor),
-                       static_cast<Control*>(&txtCondicionVenta), static_cast<Control*>(&txtReferencia),
-                       static_cast<Control*>(&txt_Mn_Cve_Moneda), static_cast<Control*>(&txt_Mn_Descripcion),
-                       static_cast<Control*>(&txt_Rm_Tipo_Cambio), static_cast<Control*>(&txtSalida),
-                       static_cast<Control*>(&txt_Comentario), static_cast<Control*>(&chSinCargo),
-                       static_cast<Control*>(&chkCerrar), static_cast<Control*>(&chkFacturar),
-                       static_cast<Control*>(&frFactura), static_cast<Control*>(&frCampos)})
-        c->setContainer(&fr0);
-    for (Control* c : {static_cast<Control*>(&txt_Fc_Factura), static_cast<Control*>(&cmdCuentaBancaria)})
-        c->setContainer(&frFactura);
-    for (Control* c : {static_cast<Control*>(&lbProyecto), static_cast<Control*>(&txtProyecto),
-                       static_cast<Control*>(&txtNProyecto), static_cast<Control*>(&lbCentroCosto),
-                       static_cast<Control*>(&txtCentroCosto), static_cast<Control*>(&txtNCentroCosto),
-                       static_cast<Control*>(&lbUen), static_cast<Control*>(&txtUen), static_cast<Control*>(&txtNUen),
-                       static_cast<Control*>(&lbActivoFijo), static_cast<Control*>(&txtActivoFijo),
-                       static_cast<Control*>(&txtNActivoFijo), static_cast<Control*>(&lbLectura),
-                       static_cast<Control*>(&txtLectura)})
-        c->setContainer(&frCampos);
-    ssDetalle.setContainer(&fr1);
-    for (TextField* t : {&txtTCantidad1, &txtTCantidad2, &txtTPeso, &txtTVolumen, &txtSuma, &txtDescuento_Global,
-                         &txtSubTotal, &txtImpuestos, &txtTotal, &txtMonedaLocal, &txtTotalLocal, txtMoneda[1]})
-        t->setContainer(&fr2);
-    txtMoneda[0]->setContainer(&fr0);
-
-    // Dimensions the company does not use stay out of sight; the load shows those it uses.
-    for (Control* c : {static_cast<Control*>(&lbProyecto), static_cast<Control*>(&txtProyecto),
-                       static_cast<Control*>(&txtNProyecto), static_cast<Control*>(&lbCentroCosto),
-                       static_cast<Control*>(&txtCentroCosto), static_cast<Control*>(&txtNCentroCosto),
-                       static_cast<Control*>(&lbUen), static_cast<Control*>(&txtUen), static_cast<Control*>(&txtNUen),
-                       static_cast<Control*>(&lbActivoFijo), static_cast<Control*>(&txtActivoFijo),
-                       static_cast<Control*>(&txtNActivoFijo), static_cast<Control*>(&lbLectura),
-                       static_cast<Control*>(&txtLectura)})
-        c->setVisible(false);
-
-    // Description and read-only fields are shown, never typed.
-    for (TextField* t : {&txt_Al_Descripcion, &txtNCliente, &txt_Cl_Razon_Social_1, &txt_Cl_R_F_C, &txt_Sg_Descripcion,
-                         &txt_Rt_Descripcion, &txt_Cl_Dias_Credito, &txt_Credito_Disponible, &txt_Cl_Direccion_1,
-                         &txt_Mn_Descripcion, &txtNProyecto, &txtNCentroCosto, &txtNUen, &txtNActivoFijo,
-                         &txtTCantidad1, &txtTCantidad2, &txtTPeso, &txtTVolumen, &txtSuma, &txtSubTotal,
-                         &txtImpuestos, &txtTotal, &txtMonedaLocal, &txtTotalLocal, txtMoneda[0], txtMoneda[1]})
-        t->setLocked(true);
-
-    using Kind = TextField::Kind;
-    for (TextField* t : {&txt_Rm_Tipo_Cambio, &txt_Credito_Disponible, &txtDescuento_Global, &txtTCantidad1,
-                         &txtTCantidad2, &txtTPeso, &txtTVolumen})
-        t->setKind(Kind::Number);
-    txt_Rm_Tipo_Cambio.setNumberFormat("#,##0.0000");
-    txt_Credito_Disponible.setNumberFormat("$#,##0.00");
-    // The global discount is shown as a percentage and its value reads back as the factor the
-    // totals and the save use: setValue(5) shows "5.00%", value() answers 0.05. It comes from
-    // the order, so the user does not type it.
-    txtDescuento_Global.setNumberFormat("#,##0.00######\"%\"");
-    txtDescuento_Global.setLocked(true);
-    for (TextField* t : {&txtTCantidad1, &txtTCantidad2, &txtTPeso, &txtTVolumen})
-        t->setNumberFormat("#,##0.000");
-    for (TextField* t : {&txtSuma, &txtSubTotal, &txtImpuestos, &txtTotal, &txtTotalLocal}) {
-        t->setKind(Kind::Number);
-        t->setNumberFormat("$#,##0.00");
-    }
-
-    // Read once at load: clearing the document must not empty it.
-    txtMonedaLocal.setTag("0");
-    // The document key: the screen empties it itself where it means to.
-    txtFolio.setTag("0");
-    // The invoice series is usable only while "Factura" is ticked; its click switches it on.
-    frFactura.setEnabled(false);
-
-    txt_Mn_Cve_Moneda.sql = "SELECT Mn_Descripcion FROM Moneda WHERE Mn_Cve_Moneda = '?'";
-    txt_Mn_Cve_Moneda.sqlControlResultado = "txt_Mn_Descripcion";
-    txt_Mn_Cve_Moneda.lookupQuery = "SELECT Mn_Cve_Moneda AS CLAVE, Mn_Descripcion AS DESCRIPCION FROM Moneda";
-    txtFolio.lookupQuery = "SELECT Rm_Folio AS CLAVE, Rm_Documento AS DESCRIPCION FROM Remision_Encabezado";
-    txt_Pd_Folio.lookupQuery = "SELECT Pd_Folio AS CLAVE, Cl_Cve_Cliente AS DESCRIPCION FROM Pedido_Encabezado "
-                               "WHERE Es_Cve_Estado IN ('AC','RM','FA')";
-    txt_Sc_Cve_Sucursal.lookupQuery = "SELECT Sc_Cve_Sucursal AS CLAVE, Sc_Descripcion AS DESCRIPCION FROM Sucursal "
-                                      "WHERE Es_Cve_Estado <> 'BA'";
-    txtCliente.lookupQuery = "SELECT Cl_Cve_Cliente AS CLAVE, Cl_Descripcion AS DESCRIPCION FROM Cliente";
-    txtVendedor.lookupQuery = "SELECT Vn_Cve_Vendedor AS CLAVE, Vn_Descripcion AS DESCRIPCION FROM Vendedor";
-    txtCondicionVenta.lookupQuery =
-        "SELECT Cv_Cve_Condicion_Venta AS CLAVE, Cv_Descripcion AS DESCRIPCION FROM Condicion_Venta";
-    // Header keys the user types must exist: the field refuses others (loaders are not checked).
-    txt_Sc_Cve_Sucursal.keyCatalog = "la sucursal";
-    txt_Al_Cve_Almacen.keyCatalog = "el almacén";
-    txt_Mn_Cve_Moneda.keyCatalog = "la moneda";
-    txtVendedor.keyCatalog = "el vendedor";
-    txtCondicionVenta.keyCatalog = "la condición de venta";
-
+    colocaEnMarcos(*this);
+    fijaEstadoInicial(*this);
+    fijaFormatos(*this);
+    fijaConsultas(*this);
     conectaEventos();
 }
 
