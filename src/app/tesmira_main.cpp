@@ -10,7 +10,8 @@
 #include "host/services/Entorno.h"
 #include "host/services/PadreShell.h"
 #include "ui/MainWindow.h"
-#include "ui/Printing.h"
+#include "host/output/DocumentoImpreso.h"
+#include "ui/PrintedPages.h"
 #include "ui/QtDialogos.h"
 #include "ui/Translations.h"
 #include "vn003/Pantalla.h"
@@ -66,7 +67,8 @@ std::unique_ptr<db::Connection> openDatabase(const QString& path)
 
 struct Pictures {
     QString window;  // PNG of the window
-    QString printed; // PNG of the first page of the last document the script printed
+    // FILE.pdf: every document the script printed; otherwise a PNG of the last one's first page
+    QString printed;
     QString script;  // empty: none
     QString folio;   // a saved note to show after the script; empty: none
     int tab = -1;    // the tab to show after the script; -1: as the script left it
@@ -105,7 +107,6 @@ int takePictures(const QString& database, const Pictures& pictures)
         if (!script)
             return pictureError(QStringLiteral("No se puede leer el guion %1").arg(pictures.script));
     }
-    const QDateTime started = QDateTime::currentDateTime();
     // The window goes before the runner that holds its screen.
     std::optional<app::ScriptRunner> runner;
     std::unique_ptr<ui::MainWindow> window;
@@ -146,15 +147,15 @@ int takePictures(const QString& database, const Pictures& pictures)
     if (!pictures.window.isEmpty() && !window->grab().save(pictures.window, "PNG"))
         rc = pictureError(QStringLiteral("No se pudo escribir %1").arg(pictures.window));
     if (!pictures.printed.isEmpty()) {
-        // File times may be kept to the second.
-        const QString printed =
-            ui::newestFile(QString::fromStdString(runner->outputFolder()), started.addSecs(-1));
+        const std::vector<host::DocumentoImpreso>& documents = runner->printed();
         QString error;
-        if (printed.isEmpty())
+        if (documents.empty())
             rc = pictureError(QStringLiteral("El guion no imprimió ningún documento"));
-        else if (!window->writePrintedNote(printed, pictures.printed) &&
-                 !ui::writePageImage(ui::readText(printed), 0, pictures.printed, 100, &error))
-            rc = pictureError(error);
+        else if (pictures.printed.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+            if (!ui::writeDocumentsPdf(documents, pictures.printed, &error))
+                rc = pictureError(error);
+        } else if (!ui::pageImage({documents.back()}, 0, 100).save(pictures.printed, "PNG"))
+            rc = pictureError(QStringLiteral("No se pudo escribir %1").arg(pictures.printed));
     }
     window.reset();
     return rc;
@@ -190,7 +191,8 @@ Options parseOptions(const QApplication& app)
         QStringLiteral("FILE"));
     const QCommandLineOption printOption(
         QStringLiteral("print-preview"),
-        QStringLiteral("Ejecuta el GUION y guarda como PNG la primera página del último documento que imprimió."),
+        QStringLiteral("Ejecuta el GUION y guarda en PDF (FILE.pdf) los documentos que imprimió, o como PNG la "
+                       "primera página del último."),
         QStringLiteral("FILE"));
     args.addOptions({dbOption, userOption, orderOption, folioOption, tabOption, screenshotOption, printOption});
     args.addPositionalArgument(QStringLiteral("GUION"), QStringLiteral("Guion de vn003-script (con --screenshot)."),

@@ -9,10 +9,8 @@
 #include "ui/GridModel.h"
 #include "ui/QtDialogos.h"
 #include "ui/GridView.h"
-#include "ui/Printing.h"
 #include "ui/PrintedPages.h"
 #include "ui/WorkProgress.h"
-#include "host/output/Impresion.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 
@@ -27,7 +25,6 @@
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -249,7 +246,7 @@ bool MainWindow::beforeCommand(forms::Command command)
     }
 }
 
-void MainWindow::afterCommand(forms::Command command, const QDateTime& started)
+void MainWindow::afterCommand(forms::Command command, const QDateTime&)
 {
     using forms::Command;
     endWork();
@@ -266,11 +263,7 @@ void MainWindow::afterCommand(forms::Command command, const QDateTime& started)
         m_lastFolio->setText(QStringLiteral("Cancelada: %1").arg(qs(m_folioBefore)));
         notify(QStringLiteral("Remisión %1 cancelada").arg(qs(m_folioBefore)));
     }
-    // The printing service writes what it printed; the clerk sees it in the preview.
-    if (command == Command::Imprimir)
-        showPrinted(started, m_folioBefore);
-    if (command == Command::Aceptar && m_campos->ultimoFolioGrabado() != m_savedBefore)
-        showPrinted(started, m_campos->ultimoFolioGrabado());
+    showPrinted();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -734,43 +727,16 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     }
 }
 
-void MainWindow::showPrinted(const QDateTime& since, const std::string& folio)
+// Whatever the command printed (a note; on a save that invoices, the invoice, its receipts
+// and promissory notes too) is shown together in one preview, from which the clerk prints.
+void MainWindow::showPrinted()
 {
-    // File times may be kept to the second.
-    const QString file = newestFile(qs(m_entorno.carpetaSalida), since.addSecs(-1));
-    if (file.isEmpty())
+    auto* dialogos = dynamic_cast<QtDialogos*>(&m_entorno.dialogos);
+    if (!dialogos)
         return;
-    // A note is shown as the document it is; anything else as the service wrote it.
-    if (!folio.empty()) {
-        try {
-            host::Impresion impresion(m_entorno);
-            const std::string format =
-                vn003::Sistema().ParametroValor("FTO_IMP_REMISION", 0, "", "").toString();
-            const auto documents = impresion.Documentos(format, folio);
-            if (!documents.empty()) {
-                previewDocuments(QStringLiteral("Remisión %1").arg(qs(folio)), documents, this);
-                return;
-            }
-        } catch (const std::exception&) {
-        }
-    }
-    previewText(QFileInfo(file).completeBaseName(), readText(file), this);
-}
-
-bool MainWindow::writePrintedNote(const QString& printedFile, const QString& png) const
-{
-    const QString format = vn003::Sistema().ParametroValor("FTO_IMP_REMISION", 0, "", "").toString().c_str();
-    const QString prefix = (format.isEmpty() ? QStringLiteral("REMISION") : format) + QStringLiteral("_");
-    const QString name = QFileInfo(printedFile).completeBaseName();
-    if (!name.startsWith(prefix, Qt::CaseInsensitive))
-        return false;
-    try {
-        host::Impresion impresion(m_entorno);
-        const auto documents = impresion.Documentos(format.toStdString(), name.mid(prefix.size()).toStdString());
-        return !documents.empty() && pageImage(documents, 0, 100).save(png, "PNG");
-    } catch (const std::exception&) {
-        return false;
-    }
+    const std::vector<host::DocumentoImpreso> documents = dialogos->tomaImpresos();
+    if (!documents.empty())
+        previewDocuments(documentsTitle(documents), documents, this);
 }
 
 void MainWindow::updateStatus()

@@ -49,9 +49,6 @@ public:
     void showDocument(const std::string& folio);
     // Selects a tab (0..2) as a click on it would.
     void showTab(int index);
-    // The first page of a note the printing service wrote (<format>_<folio>.txt), painted as
-    // the document it is, as a PNG; false when the file names no note.
-    bool writePrintedNote(const QString& printedFile, const QString& png) const;
     // Long work the host drove itself (a script) has ended: its progress goes.
     void endWork();
     // A note in capture holds work the clerk would lose by clearing or leaving.
@@ -74,8 +71,7 @@ private:
     QWidget* buildDetail();
     QWidget* buildTotals();
     void buildToolbar();
-    // folio: the note printed, shown as a document; empty shows the service's text.
-    void showPrinted(const QDateTime& since, const std::string& folio);
+    void showPrinted();
     void updateStatus();
     void updateDetailFooter();
     // The shell's question before a command; false keeps the screen as it is.

@@ -39,7 +39,7 @@ PickListDialog::PickListDialog(const host::Lista& lista, QWidget* parent)
             item->setEditable(false);
             // Figures line up on the right; keys stay text even when they are digits.
             bool number = false;
-            QString(QString::fromStdString(cell)).remove(QChar(',')).toDouble(&number);
+            QString(QString::fromStdString(cell)).remove(QChar(',')).remove(QChar('$')).toDouble(&number);
             if (number && !items.isEmpty())
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             items << item;
@@ -124,6 +124,7 @@ QString PickListDialog::heading(const QString& column)
         {"ALMACEN", "Almacén"},       {"UBICACION", "Ubicación"},   {"METODO", "Método"},
         {"NUMERO", "Número"},         {"CODIGO", "Código"},         {"CREDITO", "Crédito"},
         {"RAZON", "Razón"},           {"CADUCIDAD", "Caducidad"},   {"EXISTENCIA", "Existencia"},
+        {"CONDICION", "Condición"},   {"REMISION", "Remisión"},     {"DIRECCION", "Dirección"},
     };
     QStringList words = QString(column).replace(QChar('_'), QChar(' ')).simplified().split(QChar(' '));
     for (QString& word : words) {

@@ -13,14 +13,14 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-#include <cmath>
+#include <algorithm>
 #include <functional>
 
 namespace tesmira::ui {
 
 namespace {
 
-// Everything is laid out in points on a letter page with 15 mm margins.
+// Letter with 15 mm margins, the paper the company's forms are laid out for.
 QPageLayout letter()
 {
     return QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
@@ -28,272 +28,296 @@ QPageLayout letter()
 }
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
-QString money(double v) { return qs(vb::formatNumber(v, "#,##0.00")); }
-QString quantity(double v) { return qs(vb::formatNumber(v, v == std::floor(v) ? "#,##0" : "#,##0.###")); }
 QString date(const Value& v) { return v.isNull() ? QString() : qs(vb::formatDate(v.toDate())); }
-// Size and colour "00" mean none.
-QString variant(const std::string& talla, const std::string& color)
+
+QFont font(double size, bool bold = false, bool italic = false)
 {
-    QStringList parts;
-    for (const std::string* p : {&talla, &color})
-        if (!p->empty() && *p != "00")
-            parts << qs(*p);
-    return parts.join(QStringLiteral(" / "));
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPointSizeF(size);
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
 }
 
+// Text is measured on a 72 dpi device, so that widths come out in points.
+QFontMetricsF metrics(double size, bool bold = false, bool italic = false)
+{
+    static const QImage points = [] {
+        QImage image(1, 1, QImage::Format_Mono);
+        image.setDotsPerMeterX(2835);
+        image.setDotsPerMeterY(2835);
+        return image;
+    }();
+    return QFontMetricsF(font(size, bold, italic), &points);
+}
+
+constexpr double PointsPerCharacter = 5.1;
+constexpr double HeaderHeight = 48;
+constexpr double DataRowHeight = 13;
+constexpr double HeadingHeight = 16;
 constexpr double RowHeight = 12;
 constexpr double DetailHeight = 10;
-constexpr double HeadingHeight = 16;
 constexpr double FooterHeight = 20;
-constexpr double FirstHeaderHeight = 116;
-constexpr double NextHeaderHeight = 50;
-constexpr double TotalsHeight = 130;
+constexpr double TotalHeight = 14;
+constexpr double SignatureHeight = 50;
+constexpr double TableFont = 7.5;
 
-struct Column {
-    const char* title;
-    double width; // 0: takes what is left
-    bool right;
-};
-const Column Columns[] = {
-    {"ID", 30, false},      {"Clave", 58, false},    {"Descripción", 0, false}, {"Talla / Color", 72, false},
-    {"Cantidad", 60, true}, {"Unidad", 44, false},   {"Precio", 62, true},      {"Importe", 70, true},
-};
+double rowHeight(const host::RenglonImpreso& r) { return RowHeight + DetailHeight * static_cast<double>(r.detalle.size()); }
 
-// One page: which document, which of its lines, and whether it closes the document.
-struct Page {
-    size_t document = 0;
-    size_t first = 0, last = 0; // lines [first, last)
-    bool firstOfDocument = false;
-    bool closes = false;
-};
+// Lays the pages out one after the other.
+class Layout {
+public:
+    explicit Layout(const QRectF& body) : m_body(body) {}
 
-double lineHeight(const host::LineaImpresa& l) { return RowHeight + DetailHeight * static_cast<double>(l.detalle.size()); }
-
-std::vector<Page> paginate(const std::vector<host::DocumentoImpreso>& documents, double height)
-{
-    std::vector<Page> pages;
-    for (size_t d = 0; d < documents.size(); ++d) {
-        const auto& lines = documents[d].lineas;
+    void document(const host::DocumentoImpreso& d)
+    {
+        const std::vector<double> widths = columnWidths(d);
+        const double closing = closingHeight(d);
+        const double bottom = m_body.height() - FooterHeight;
         size_t at = 0;
-        bool first = true;
-        while (true) {
-            Page page{d, at, at, first, false};
-            double room = height - (first ? FirstHeaderHeight : NextHeaderHeight) - HeadingHeight - FooterHeight;
-            while (page.last < lines.size() && (lineHeight(lines[page.last]) <= room || page.last == page.first)) {
-                room -= lineHeight(lines[page.last]);
-                ++page.last;
+        for (bool first = true;; first = false) {
+            PrintedPage& page = m_pages.emplace_back();
+            double y = headings(page, d, widths, header(page, d, first));
+            // A page takes at least one row, however tall, so that the layout always ends; the
+            // closing block goes where it fits, on a page of its own if need be.
+            bool placed = false;
+            while (at < d.renglones.size() && (y + rowHeight(d.renglones[at]) <= bottom || !placed)) {
+                y = row(page, d, widths, d.renglones[at++], y);
+                placed = true;
             }
-            page.closes = page.last == lines.size() && room >= TotalsHeight;
-            pages.push_back(page);
-            at = page.last;
-            first = false;
-            if (page.closes)
-                break;
+            if (at == d.renglones.size() && (y + closing <= bottom || !placed)) {
+                close(page, d, y + 6);
+                return;
+            }
         }
     }
-    return pages;
-}
 
-class Painter {
-public:
-    Painter(QPainter& p, const QRectF& body) : m_p(p), m_body(body) {}
-
-    void page(const host::DocumentoImpreso& d, const Page& pg, int number, int count)
+    std::vector<PrintedPage> finish()
     {
-        double y = m_body.top();
-        y = header(d, y, pg.firstOfDocument);
-        y = headings(y);
-        for (size_t i = pg.first; i < pg.last; ++i)
-            y = line(d.lineas[i], y);
-        if (pg.closes)
-            totals(d, y + 6);
-        footer(number, count);
+        const int count = static_cast<int>(m_pages.size());
+        for (int i = 0; i < count; ++i)
+            add(m_pages[static_cast<size_t>(i)], QRectF(0, m_body.height() - 12, m_body.width(), 12),
+                QStringLiteral("Página %1 de %2").arg(i + 1).arg(count), TableFont, Qt::AlignHCenter);
+        return std::move(m_pages);
     }
 
 private:
-    QFont font(double size, bool bold = false, bool italic = false) const
+    void add(PrintedPage& page, const QRectF& r, const QString& s, double size, Qt::Alignment align,
+             bool bold = false, bool italic = false, QColor color = Qt::black)
     {
-        QFont f(QStringLiteral("DejaVu Sans"));
-        f.setPointSizeF(size);
-        f.setBold(bold);
-        f.setItalic(italic);
-        return f;
+        const QString shown = metrics(size, bold, italic).elidedText(s, Qt::ElideRight, r.width());
+        page.texts.push_back({r, shown, size, bold, italic, false, align, color});
     }
 
-    void text(const QRectF& r, const QString& s, Qt::Alignment align, const QFont& f)
-    {
-        m_p.setFont(f);
-        const QString shown = QFontMetricsF(f).elidedText(s, Qt::ElideRight, r.width());
-        m_p.drawText(r, static_cast<int>(align | Qt::AlignVCenter), shown);
-    }
-
-    double header(const host::DocumentoImpreso& d, double y, bool full)
+    double header(PrintedPage& page, const host::DocumentoImpreso& d, bool full)
     {
         const double w = m_body.width();
-        const double x = m_body.left();
-        text(QRectF(x, y, w * 0.62, 16), qs(d.empresa), Qt::AlignLeft, font(11, true));
+        add(page, QRectF(0, 0, w * 0.6, 16), qs(d.empresa), 11, Qt::AlignLeft, true);
         const QString title = qs(d.titulo) + (d.folio.empty() ? QString() : QStringLiteral(" ") + qs(d.folio));
-        text(QRectF(x + w * 0.62, y, w * 0.38, 18), title, Qt::AlignRight, font(14, true));
-        if (d.estado == "CA") {
-            m_p.setPen(QColor(176, 0, 32));
-            text(QRectF(x + w * 0.5, y + 18, w * 0.5, 12), QStringLiteral("CANCELADA"), Qt::AlignRight, font(10, true));
-            m_p.setPen(Qt::black);
-        }
-        text(QRectF(x, y + 17, w * 0.6, 10), QStringLiteral("RFC ") + qs(d.empresaRfc), Qt::AlignLeft, font(8));
-        text(QRectF(x, y + 27, w * 0.6, 10), qs(d.empresaDireccion), Qt::AlignLeft, font(8));
-        text(QRectF(x + w * 0.5, y + 30, w * 0.5, 10), QStringLiteral("Fecha: ") + date(d.fecha), Qt::AlignRight,
-             font(8));
-        y += 42;
-        m_p.drawLine(QPointF(x, y), QPointF(x + w, y));
+        add(page, QRectF(w * 0.6, 0, w * 0.4, 18), title, 14, Qt::AlignRight, true);
+        if (d.estado == "CA")
+            add(page, QRectF(w * 0.5, 18, w * 0.5, 12), QStringLiteral("CANCELADA"), 10, Qt::AlignRight, true, false,
+                QColor(176, 0, 32));
+        if (!d.empresaRfc.empty())
+            add(page, QRectF(0, 17, w * 0.6, 10), QStringLiteral("RFC ") + qs(d.empresaRfc), 8, Qt::AlignLeft);
+        add(page, QRectF(0, 27, w * 0.6, 10), qs(d.empresaDireccion), 8, Qt::AlignLeft);
+        add(page, QRectF(w * 0.6, 30, w * 0.4, 10), QStringLiteral("Fecha: ") + date(d.fecha), 8, Qt::AlignRight);
+        page.rules.emplace_back(0, 42, w, 42);
         if (!full)
-            return y + NextHeaderHeight - 42;
-        y += 6;
-        const std::pair<QString, QString> left[] = {
-            {QStringLiteral("Cliente"), qs(d.cliente.substr(0, d.cliente.find("  RFC ")))},
-            {QStringLiteral("R.F.C."), qs(d.clienteRfc)},
-            {QStringLiteral("Entregar en"), qs(d.direccion)},
-            {QStringLiteral("Referencia"), qs(d.referencia)},
+            return HeaderHeight;
+        const size_t rows = std::max(d.cliente.size(), d.documento.size());
+        const auto data = [&](const std::vector<host::DatoImpreso>& block, double x, double labelWidth, double width) {
+            for (size_t i = 0; i < block.size(); ++i) {
+                const double y = HeaderHeight + static_cast<double>(i) * DataRowHeight;
+                add(page, QRectF(x, y, labelWidth - 2, 12), qs(block[i].etiqueta), 8, Qt::AlignLeft, true);
+                add(page, QRectF(x + labelWidth, y, width - labelWidth, 12), qs(block[i].valor), 8, Qt::AlignLeft);
+            }
         };
-        const std::pair<QString, QString> right[] = {
-            {QStringLiteral("Sucursal"), qs(d.sucursal)},
-            {QStringLiteral("Almacén"), qs(d.almacen)},
-            {QStringLiteral("Moneda"), qs(d.moneda) + QStringLiteral("   T.C. ") +
-                                            qs(vb::formatNumber(d.tipoCambio, "0.0000"))},
-            {QString(), qs(d.extra)},
-        };
-        for (int i = 0; i < 4; ++i) {
-            const double row = y + i * 13;
-            text(QRectF(x, row, 70, 12), left[i].first, Qt::AlignLeft, font(8, true));
-            text(QRectF(x + 72, row, w * 0.55 - 74, 12), left[i].second, Qt::AlignLeft, font(8));
-            text(QRectF(x + w * 0.56, row, 56, 12), right[i].first, Qt::AlignLeft, font(8, true));
-            text(QRectF(x + w * 0.56 + 58, row, w * 0.44 - 58, 12), right[i].second, Qt::AlignLeft, font(8));
-        }
-        return m_body.top() + FirstHeaderHeight;
+        data(d.cliente, 0, 72, w * 0.55);
+        data(d.documento, w * 0.56, 66, w * 0.44);
+        return HeaderHeight + static_cast<double>(rows) * DataRowHeight + 10;
     }
 
-    std::vector<QRectF> cells(double y, double h) const
+    std::vector<double> columnWidths(const host::DocumentoImpreso& d) const
     {
         double fixed = 0;
-        for (const Column& c : Columns)
-            fixed += c.width;
+        int flexible = 0;
+        for (const auto& c : d.columnas) {
+            fixed += c.ancho * PointsPerCharacter;
+            flexible += c.ancho > 0 ? 0 : 1;
+        }
+        const double rest = std::max(40.0, (m_body.width() - fixed) / std::max(1, flexible));
+        std::vector<double> widths;
+        for (const auto& c : d.columnas)
+            widths.push_back(c.ancho > 0 ? c.ancho * PointsPerCharacter : rest);
+        return widths;
+    }
+
+    std::vector<QRectF> cells(const std::vector<double>& widths, double y, double h) const
+    {
         std::vector<QRectF> out;
-        double x = m_body.left();
-        for (const Column& c : Columns) {
-            const double w = c.width > 0 ? c.width : m_body.width() - fixed;
+        double x = 0;
+        for (double w : widths) {
             out.emplace_back(x + 2, y, w - 4, h);
             x += w;
         }
         return out;
     }
 
-    double headings(double y)
+    double headings(PrintedPage& page, const host::DocumentoImpreso& d, const std::vector<double>& widths, double y)
     {
-        m_p.fillRect(QRectF(m_body.left(), y, m_body.width(), HeadingHeight - 2), QColor(225, 225, 225));
-        const auto r = cells(y, HeadingHeight - 2);
+        if (d.columnas.empty())
+            return y;
+        page.bands.emplace_back(0, y, m_body.width(), HeadingHeight - 2);
+        const auto r = cells(widths, y, HeadingHeight - 2);
         for (size_t i = 0; i < r.size(); ++i)
-            text(r[i], QString::fromUtf8(Columns[i].title), Columns[i].right ? Qt::AlignRight : Qt::AlignLeft,
-                 font(7.5, true));
+            add(page, r[i], qs(d.columnas[i].titulo), TableFont, d.columnas[i].derecha ? Qt::AlignRight : Qt::AlignLeft,
+                true);
         return y + HeadingHeight;
     }
 
-    double line(const host::LineaImpresa& l, double y)
+    double row(PrintedPage& page, const host::DocumentoImpreso& d, const std::vector<double>& widths,
+               const host::RenglonImpreso& r, double y)
     {
-        const auto r = cells(y, RowHeight);
-        const QString values[] = {qs(l.id),       qs(l.producto), qs(l.descripcion), variant(l.talla, l.color),
-                                  quantity(l.cantidad), qs(l.unidad), money(l.precio),   money(l.importe)};
-        const QFont f = font(7.5);
-        for (size_t i = 0; i < r.size(); ++i)
-            text(r[i], values[i], Columns[i].right ? Qt::AlignRight : Qt::AlignLeft, f);
+        const auto c = cells(widths, y, RowHeight);
+        for (size_t i = 0; i < c.size() && i < r.celdas.size(); ++i)
+            add(page, c[i], qs(r.celdas[i]), TableFont, d.columnas[i].derecha ? Qt::AlignRight : Qt::AlignLeft);
         y += RowHeight;
-        const QFont detail = font(6.5, false, true);
-        for (const std::string& d : l.detalle) {
-            text(QRectF(r[2].left() + 10, y, r[2].width() + r[3].width(), DetailHeight), qs(d), Qt::AlignLeft, detail);
+        // Lots and serial numbers sit under the description (the widest column).
+        const size_t wide = static_cast<size_t>(std::max_element(widths.begin(), widths.end()) - widths.begin());
+        for (const std::string& detail : r.detalle) {
+            add(page, QRectF(c[wide].left() + 10, y, m_body.width() - c[wide].left() - 10, DetailHeight), qs(detail),
+                6.5, Qt::AlignLeft, false, true);
             y += DetailHeight;
         }
-        m_p.setPen(QColor(210, 210, 210));
-        m_p.drawLine(QPointF(m_body.left(), y), QPointF(m_body.right(), y));
-        m_p.setPen(Qt::black);
+        page.hairlines.emplace_back(0, y, m_body.width(), y);
         return y;
     }
 
-    void totals(const host::DocumentoImpreso& d, double y)
+    double legendHeight(const host::DocumentoImpreso& d) const
     {
-        const double x = m_body.right() - 240;
-        const QString currency = qs(d.moneda);
-        const std::pair<QString, double> rows[] = {{QStringLiteral("Subtotal"), d.subtotal()},
-                                                   {QStringLiteral("Descuento global"), d.descuentoGlobal},
-                                                   {QStringLiteral("Impuestos"), d.impuesto},
-                                                   {QStringLiteral("Total"), d.total()}};
-        for (size_t i = 0; i < 4; ++i) {
-            const bool last = i == 3;
-            text(QRectF(x, y, 100, 13), rows[i].first, Qt::AlignRight, font(8.5, last));
-            text(QRectF(x + 100, y, 140, 13), QStringLiteral("$") + money(rows[i].second) + QStringLiteral(" ") + currency,
-                 Qt::AlignRight, font(8.5, last));
-            y += 14;
+        if (d.leyenda.empty())
+            return 0;
+        return metrics(8).boundingRect(QRectF(0, 0, m_body.width(), 1000), Qt::TextWordWrap, qs(d.leyenda)).height() + 8;
+    }
+
+    double closingHeight(const host::DocumentoImpreso& d) const
+    {
+        return 6 + TotalHeight * static_cast<double>(d.totales.size()) + legendHeight(d)
+            + (d.firmas.empty() ? 0 : SignatureHeight);
+    }
+
+    void close(PrintedPage& page, const host::DocumentoImpreso& d, double y)
+    {
+        const double x = m_body.width() - 250;
+        for (size_t i = 0; i < d.totales.size(); ++i) {
+            const bool last = i + 1 == d.totales.size();
+            add(page, QRectF(x, y, 110, 13), qs(d.totales[i].etiqueta), 8.5, Qt::AlignRight, last);
+            add(page, QRectF(x + 110, y, 140, 13), qs(d.totales[i].valor), 8.5, Qt::AlignRight, last);
+            y += TotalHeight;
         }
-        text(QRectF(m_body.left(), y - 56, 220, 12),
-             QStringLiteral("Renglones: %1").arg(static_cast<qulonglong>(d.lineas.size())), Qt::AlignLeft, font(8));
+        if (!d.leyenda.empty()) {
+            const double h = legendHeight(d);
+            page.texts.push_back({QRectF(0, y + 4, m_body.width(), h), qs(d.leyenda), 8, false, false, true,
+                                  Qt::AlignLeft, Qt::black});
+            y += h;
+        }
+        if (d.firmas.empty())
+            return;
         y += 34;
-        const double sign = m_body.left() + 20;
-        m_p.drawLine(QPointF(sign, y), QPointF(sign + 220, y));
-        m_p.drawLine(QPointF(sign + 260, y), QPointF(sign + 360, y));
-        text(QRectF(sign, y + 2, 220, 10), QStringLiteral("Recibí de conformidad: nombre y firma"), Qt::AlignHCenter,
-             font(7.5));
-        text(QRectF(sign + 260, y + 2, 100, 10), QStringLiteral("Fecha"), Qt::AlignHCenter, font(7.5));
+        const double slot = (m_body.width() - 20) / static_cast<double>(d.firmas.size());
+        for (size_t i = 0; i < d.firmas.size(); ++i) {
+            const double left = 20 + slot * static_cast<double>(i);
+            const double width = std::min(240.0, slot - 30);
+            page.rules.emplace_back(left, y, left + width, y);
+            add(page, QRectF(left, y + 2, width, 10), qs(d.firmas[i]), TableFont, Qt::AlignHCenter);
+        }
     }
 
-    void footer(int number, int count)
-    {
-        text(QRectF(m_body.left(), m_body.bottom() - 12, m_body.width(), 12),
-             QStringLiteral("Página %1 de %2").arg(number).arg(count), Qt::AlignHCenter, font(7.5));
-    }
-
-    QPainter& m_p;
     QRectF m_body;
+    std::vector<PrintedPage> m_pages;
 };
 
+QRectF body()
+{
+    const QRectF r = letter().paintRect(QPageLayout::Point);
+    return QRectF(0, 0, r.width(), r.height());
+}
+
 // Paints the pages, calling newPage between them; only (>= 0) paints that page alone.
-void paintPages(QPainter& painter, double dpi, const std::vector<host::DocumentoImpreso>& documents,
+void paintPages(QPainter& painter, double dpi, const std::vector<PrintedPage>& pages,
                 const std::function<void()>& newPage, int only = -1)
 {
-    const QRectF body = letter().paintRect(QPageLayout::Point);
     painter.scale(dpi / 72.0, dpi / 72.0);
-    const std::vector<Page> pages = paginate(documents, body.height());
-    Painter paint(painter, QRectF(0, 0, body.width(), body.height()));
-    const int count = static_cast<int>(pages.size());
-    for (int i = 0; i < count; ++i) {
-        if (only >= 0 && i != only)
+    // Fonts are sized in points of the page: the device's own resolution is undone here.
+    const double fontScale = 72.0 / painter.device()->logicalDpiY();
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (only >= 0 && static_cast<int>(i) != only)
             continue;
         if (only < 0 && i > 0)
             newPage();
-        paint.page(documents[pages[static_cast<size_t>(i)].document], pages[static_cast<size_t>(i)], i + 1, count);
+        const PrintedPage& page = pages[i];
+        for (const QRectF& band : page.bands)
+            painter.fillRect(band, QColor(225, 225, 225));
+        painter.setPen(QPen(QColor(210, 210, 210), 0.5));
+        for (const QLineF& line : page.hairlines)
+            painter.drawLine(line);
+        painter.setPen(QPen(Qt::black, 0.8));
+        for (const QLineF& line : page.rules)
+            painter.drawLine(line);
+        for (const PlacedText& t : page.texts) {
+            QFont f = font(t.size * fontScale, t.bold, t.italic);
+            painter.setFont(f);
+            painter.setPen(t.color);
+            const int flags = static_cast<int>(t.align) | (t.wrap ? Qt::TextWordWrap | Qt::AlignTop : Qt::AlignVCenter);
+            painter.drawText(t.rect, flags, t.text);
+        }
     }
 }
 
 } // namespace
 
-int pageCount(const std::vector<host::DocumentoImpreso>& documents)
+QStringList PrintedPage::lines() const
 {
-    return static_cast<int>(paginate(documents, letter().paintRect(QPageLayout::Point).height()).size());
+    QStringList out;
+    for (const PlacedText& t : texts)
+        out << t.text;
+    return out;
+}
+
+std::vector<PrintedPage> layoutPages(const std::vector<host::DocumentoImpreso>& documents)
+{
+    Layout layout(body());
+    for (const auto& d : documents)
+        layout.document(d);
+    return layout.finish();
 }
 
 void paintDocuments(QPagedPaintDevice& device, const std::vector<host::DocumentoImpreso>& documents)
 {
+    const std::vector<PrintedPage> pages = layoutPages(documents);
     QPainter painter(&device);
-    paintPages(painter, device.logicalDpiX(), documents, [&device] { device.newPage(); });
+    // A file that cannot be opened leaves the painter inactive: nothing to paint on.
+    if (!painter.isActive())
+        return;
+    paintPages(painter, device.logicalDpiX(), pages, [&device] { device.newPage(); });
 }
 
 QImage pageImage(const std::vector<host::DocumentoImpreso>& documents, int page, int dpi)
 {
+    const std::vector<PrintedPage> pages = layoutPages(documents);
+    if (page < 0 || page >= static_cast<int>(pages.size()))
+        return {};
     const QRectF paper = letter().fullRect(QPageLayout::Point);
-    QImage image(static_cast<int>(paper.width() * dpi / 72), static_cast<int>(paper.height() * dpi / 72),
-                 QImage::Format_RGB32);
+    QImage image(qRound(paper.width() * dpi / 72), qRound(paper.height() * dpi / 72), QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF margins = letter().paintRect(QPageLayout::Point);
     painter.translate(margins.left() * dpi / 72, margins.top() * dpi / 72);
-    paintPages(painter, dpi, documents, [] {}, page);
+    paintPages(painter, dpi, pages, [] {}, page);
     return image;
 }
 
@@ -303,10 +327,11 @@ bool writeDocumentsPdf(const std::vector<host::DocumentoImpreso>& documents, con
         QPdfWriter writer(path);
         writer.setPageLayout(letter());
         writer.setResolution(300);
-        writer.setTitle(QFileInfo(path).completeBaseName());
+        writer.setTitle(documentsTitle(documents));
         writer.setCreator(QStringLiteral("Tesmira"));
         paintDocuments(writer, documents);
     }
+    // QPdfWriter reports no failure of its own: the file tells.
     if (QFileInfo(path).size() > 0)
         return true;
     if (error)
@@ -321,10 +346,21 @@ void previewDocuments(const QString& title, const std::vector<host::DocumentoImp
     printer.setDocName(title);
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(title);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&documents](QPrinter* target) { paintDocuments(*target, documents); });
+    const std::vector<PrintedPage> pages = layoutPages(documents);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&pages](QPrinter* target) {
+        QPainter painter(target);
+        paintPages(painter, target->logicalDpiX(), pages, [target] { target->newPage(); });
+    });
     dialog.resize(900, 760);
     dialog.exec();
+}
+
+QString documentsTitle(const std::vector<host::DocumentoImpreso>& documents)
+{
+    QStringList names;
+    for (const auto& d : documents)
+        names << (qs(d.titulo) + (d.folio.empty() ? QString() : QStringLiteral(" ") + qs(d.folio)));
+    return names.join(QStringLiteral(", "));
 }
 
 } // namespace tesmira::ui

@@ -232,4 +232,9 @@ void QtDialogos::herramientaGrid(forms::Grid& grid, bool secondary)
                              QStringLiteral("No se pudo escribir %1: %2").arg(path, file.errorString()));
 }
 
+void QtDialogos::impreso(const std::vector<host::DocumentoImpreso>& documentos)
+{
+    m_impresos.insert(m_impresos.end(), documentos.begin(), documentos.end());
+}
+
 } // namespace tesmira::ui

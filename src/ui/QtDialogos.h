@@ -1,12 +1,15 @@
 #pragma once
 // The host's dialogs as Qt shows them: message boxes, pick lists, the text editor and viewer,
 // the lot, serial, stock and payment pickers, and the grid tools.
+#include "host/output/DocumentoImpreso.h"
 #include "host/services/Dialogos.h"
 
 #include <QMessageBox>
 #include <QPointer>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace tesmira::ui {
 
@@ -43,9 +46,14 @@ public:
     std::optional<host::AlmacenElegido> eligeAlmacen(const host::Lista& disponibilidad) override;
     std::optional<host::PagoElegido> eligePago(const host::Lista& metodos, const host::PagoElegido& actual) override;
     void herramientaGrid(forms::Grid& grid, bool secondary) override;
+    // Kept until the window takes them: a command's documents are previewed together when it ends.
+    void impreso(const std::vector<host::DocumentoImpreso>& documentos) override;
+    // What was printed since the last call, in order.
+    std::vector<host::DocumentoImpreso> tomaImpresos() { return std::exchange(m_impresos, {}); }
 
 private:
     QPointer<QWidget> m_parent;
+    std::vector<host::DocumentoImpreso> m_impresos;
 };
 
 } // namespace tesmira::ui

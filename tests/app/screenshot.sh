@@ -1,6 +1,7 @@
 #!/bin/sh
 # tesmira --screenshot FILE --print-preview FILE SCRIPT (offscreen): the script passes through the
-# window, and both pictures are PNG files of the window's and of a Letter page's size.
+# window, and both pictures are PNG files of the window's and of a Letter page's size; with
+# FILE.pdf the print is a PDF of its pages.
 #   screenshot.sh TESMIRA SCRIPT WORKDIR
 set -eu
 tesmira=$1 script=$2 dir=$3
@@ -18,4 +19,10 @@ check() {
 }
 check "$dir/window.png" 1100x720
 check "$dir/page.png" 850x1100
+# The same print as a PDF: the note's one page.
+QT_QPA_PLATFORM=offscreen "$tesmira" --db "$dir/t.db" --print-preview "$dir/printed.pdf" "$script" >"$dir/log" 2>&1 ||
+    { cat "$dir/log"; exit 1; }
+[ "$(head -c 5 "$dir/printed.pdf")" = "%PDF-" ] || { echo "printed.pdf is not a PDF"; exit 1; }
+pages=$(grep -a -c '^/Type /Page$' "$dir/printed.pdf" || true)
+[ "$pages" = 1 ] || { echo "printed.pdf: expected 1 page, got $pages"; exit 1; }
 echo ok

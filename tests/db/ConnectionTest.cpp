@@ -4,6 +4,7 @@
 #include "db/DbError.h"
 #include "db/Savepoint.h"
 #include "db/Schema.h"
+#include "TestDatabase.h"
 
 #include <sqlite3.h>
 
@@ -20,18 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-// Every row of every table, in a fixed order: equal dumps mean an unchanged database.
-std::string dump(Connection& c)
-{
-    std::string out;
-    Recordset tables = c.Execute("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-    for (; !tables.Eof(); tables.MoveNext()) {
-        const std::string name = tables.Fields("name").toString();
-        out += "[" + name + "]\n" + formatTsv(c.Execute("SELECT * FROM [" + name + "] ORDER BY 1, 2"));
-    }
-    return out;
-}
 
 class TempDir : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 // PostgreSQL server in TESMIRA_TEST_PG (a postgresql:// URL without database, or the folder of
 // the test cluster, whose `url` file holds it), a database of its own there, dropped at the end.
 #include "db/Connection.h"
+#include "db/Recordset.h"
 
 #include <unistd.h>
 
@@ -11,6 +12,17 @@
 #include <string>
 
 namespace tesmira::db {
+
+// Every table's rows in a fixed order, on either engine: equal dumps mean an unchanged database.
+inline std::string dump(Connection& c)
+{
+    std::string out;
+    for (auto t = c.Execute("SELECT Name FROM sysobjects WHERE Type = 'U' ORDER BY Name"); !t.Eof(); t.MoveNext()) {
+        const std::string table = t.Fields(size_t{0}).toString();
+        out += "## " + table + "\n" + formatTsv(c.Execute("SELECT * FROM " + table + " ORDER BY 1, 2"));
+    }
+    return out;
+}
 
 class TestDatabase {
 public:

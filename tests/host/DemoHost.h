@@ -47,8 +47,10 @@ protected:
         db::Recordset rs = conexion->Execute(statement);
         return rs.Eof() ? std::string("<sin filas>") : rs.Fields(size_t{0}).toString();
     }
+    // A company parameter, replacing any stored value.
     void parametro(const std::string& key, const std::string& value)
     {
+        conexion->Execute("DELETE FROM Parametro WHERE Pm_Clave = '" + db::quoted(key) + "'");
         conexion->Execute("INSERT INTO Parametro (Pm_Clave, Pm_Valor) VALUES ('" + db::quoted(key) + "', '"
                           + db::quoted(value) + "')");
     }

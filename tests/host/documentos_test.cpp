@@ -139,7 +139,7 @@ TEST_F(DocumentosTest, ImprimeLaRemision)
     EXPECT_NE(impresion.UltimoArchivo().find("REMISION_R0001.txt"), std::string::npos) << impresion.UltimoArchivo();
     for (const char* esperado : {"Remisión R0001", "Distribuidora Tesmira", "C0002 Constructora Peninsular",
                                  "Calle 7 x 20 y 22", "CAM001", "ACE001", "4,547.20", "Pedido: P0003",
-                                 "ACE001    Tubería de cobre rígido, ñandú, c 00"})
+                                 "ACE001    Tubería de cobre rígido, ñandú, cañón  "})
         EXPECT_NE(texto.find(esperado), std::string::npos) << esperado << "\n" << texto;
 
     ASSERT_TRUE(impresion.Imprime("", ""));
@@ -163,6 +163,15 @@ TEST_F(DocumentosTest, ImprimeFacturaRecibosYDocumentos)
     const std::string recibos = lee(impresion.UltimoArchivo());
     EXPECT_NE(recibos.find("Recibo de pago RP0001"), std::string::npos) << recibos;
     EXPECT_NE(recibos.find("Recibo de pago RP0002"), std::string::npos) << recibos;
+
+    // Two promissory notes over 45 days of credit: the total split, the last due on the last day.
+    conexion->Execute("UPDATE Condicion_Venta SET Cv_Dias_Credito = 45 WHERE Cv_Cve_Condicion_Venta = '02'");
+    conexion->Execute("UPDATE Factura SET Fc_Pagares = 'A0001-P1|A0001-P2', Fc_Total = 100.01 WHERE Fc_Factura = 'A0001'");
+    ASSERT_TRUE(impresion.Imprime("PAGARE", "A0001-P2")) << impresion.UltimoError();
+    const std::string pagare = lee(impresion.UltimoArchivo());
+    for (const char* esperado : {"Pagaré A0001-P2", "Número: 2 de 2", "Vencimiento: 10-01-2027", "$50.01 MXN",
+                                 "Acepto: Ferretería El Martillo, S.A. de C.V."})
+        EXPECT_NE(pagare.find(esperado), std::string::npos) << esperado << "\n" << pagare;
 
     ASSERT_TRUE(impresion.ImprimeDocumento("Factura|A0001")) << impresion.UltimoError();
     EXPECT_NE(impresion.UltimoArchivo().find("FACTURA_A0001.txt"), std::string::npos);

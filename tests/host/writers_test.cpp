@@ -53,18 +53,6 @@ protected:
         return out;
     }
 
-    // Every table of the database.
-    std::string todo()
-    {
-        std::string out;
-        auto tablas = conexion->Execute("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
-        for (; !tablas.Eof(); tablas.MoveNext()) {
-            const std::string t = tablas.Fields(size_t{0}).toString();
-            out += t + "\n" + db::formatTsv(conexion->Execute("SELECT * FROM " + t + " ORDER BY 1, 2")) + "\n";
-        }
-        return out;
-    }
-
     EncabezadoRemision encabezado(const std::string& pedido, const std::string& sucursal = "01",
                                   const std::string& almacen = "01")
     {
@@ -254,9 +242,9 @@ TEST_F(Escritores, PartidaRechazadaNoEscribeNada)
         DocumentoRemision doc(*entorno);
         doc.Nuevo();
         doc.AsignaEncabezado(encabezado(caso.pedido, "01", caso.almacen));
-        const std::string antes = todo();
+        const std::string antes = db::dump(*conexion);
         EXPECT_EQ(agrega(doc, {caso.linea}), caso.error);
-        EXPECT_EQ(todo(), antes) << "the refused line left a trace";
+        EXPECT_EQ(db::dump(*conexion), antes) << "the refused line left a trace";
         conexion->RollbackTrans();
     }
 }
@@ -503,14 +491,14 @@ TEST_F(Escritores, MetodoPagoGuardaLaEleccion)
                    "WHERE Cl_Cve_Cliente = 'C0001'"),
               "04/BBVA México/4152313400001234");
 
-    const std::string antes = todo();
+    const std::string antes = db::dump(*conexion);
     EXPECT_TRUE(metodo.Muestra("C0002")) << "a cancelled dialog is no failure";
     dialogos.respuestaPago({"77", ""});
     EXPECT_FALSE(metodo.Muestra("C0002"));
     EXPECT_EQ(metodo.UltimoError(), "No existe el método de pago: 77");
     EXPECT_FALSE(metodo.Muestra("C9999"));
     EXPECT_EQ(metodo.UltimoError(), "No existe el cliente: C9999");
-    EXPECT_EQ(todo(), antes) << "a refused choice wrote something";
+    EXPECT_EQ(db::dump(*conexion), antes) << "a refused choice wrote something";
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The Qt dialogs' pure parts: VB message flags, VB key codes, pick-list filtering, grid tools
 // and printed documents.
+#include "app/runner/ScriptRunner.h"
 #include "forms/Form.h"
 #include "forms/Grid.h"
 #include "forms/TextField.h"
@@ -7,7 +8,6 @@
 #include "ui/Keys.h"
 #include "ui/PickListDialog.h"
 #include "ui/PrintedPages.h"
-#include "ui/Printing.h"
 #include "ui/QtDialogos.h"
 
 #include <QApplication>
@@ -23,6 +23,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 namespace {
 
@@ -187,34 +189,82 @@ TEST(LotPicker, KeyboardReachesPrefilledQuantityAndRefusesZero)
     EXPECT_EQ(dialog->chosenRow(), 0);
 }
 
-// Guards against a printed note that loses its headings after page 1 or its lots: a long note
-// takes several pages, each painted, and a PDF of it is written.
-TEST(PrintedPages, LongNoteSpansPagesWithItsLots)
+// Guards against documents printed as text dumps: the note, invoice, receipt and promissory
+// note a save prints are composed from the saved rows and laid out with their title and folio,
+// their table's headings on every page, their totals and "Página n de m", and a PDF holds
+// every page.
+TEST(PrintedPages, EveryDocumentASavePrintsIsLaidOutAsADocument)
 {
-    host::DocumentoImpreso nota;
-    nota.titulo = "Remisión";
-    nota.folio = "R0009";
-    for (int i = 1; i <= 300; ++i) {
-        host::LineaImpresa l;
-        l.id = QString::number(i).rightJustified(4, '0').toStdString();
-        l.producto = "PIN001";
-        l.cantidad = 2;
-        l.importe = 10;
-        if (i % 10 == 0)
-            l.detalle = {"Lote L-" + l.id + ": 2"};
-        nota.lineas.push_back(std::move(l));
+    std::ostringstream transcript;
+    app::ScriptRunner runner(transcript);
+    // A cash customer's order (a payment receipt) and a credit customer's (a promissory note).
+    std::istringstream script("date 2026-12-05\nopen\n"
+                              "cmd Nuevo\ntype txt_Pd_Folio P0004\nenter txt_Pd_Folio\nenter txt_Sc_Cve_Sucursal\n"
+                              "click chkFacturar\ntype txt_Fc_Factura A\ncmd Aceptar\n"
+                              "expect sql SELECT Fc_Total FROM Factura WHERE Fc_Factura = 'A0002' => 2436\n"
+                              "cmd Nuevo\ntype txt_Pd_Folio P0008\nenter txt_Pd_Folio\nenter txt_Sc_Cve_Sucursal\n"
+                              "click chkFacturar\ntype txt_Fc_Factura A\ncmd Aceptar\n"
+                              "expect sql SELECT Fc_Pagares FROM Factura WHERE Fc_Factura = 'A0003' => A0003-P1\n");
+    ASSERT_EQ(runner.run(script), 0) << transcript.str();
+    const std::vector<host::DocumentoImpreso>& printed = runner.printed();
+    struct Case {
+        const char* title;
+        const char* heading; // of the table's last column
+        const char* total;   // the last line of the totals, label and value
+        const char* value;
+    };
+    const Case cases[] = {
+        {"Remisión R0006", "Importe", "Total", "$2,436.00 MXN"},
+        {"Factura A0002", "Importe", "Total", "$2,436.00 MXN"},
+        {"Recibo de pago A0002-R1", "Importe", "Total recibido", "$2,436.00 MXN"},
+        {"Remisión R0007", "Importe", "Total", nullptr},
+        {"Factura A0003", "Importe", "Total", nullptr},
+        {"Pagaré A0003-P1", "Importe", "Importe", nullptr},
+    };
+    ASSERT_EQ(printed.size(), std::size(cases)) << ui::documentsTitle(printed).toStdString();
+    for (size_t i = 0; i < printed.size(); ++i) {
+        SCOPED_TRACE(cases[i].title);
+        const auto pages = ui::layoutPages({printed[i]});
+        ASSERT_EQ(pages.size(), 1u);
+        const QStringList lines = pages[0].lines();
+        for (const char* wanted : {cases[i].title, cases[i].heading, cases[i].total, "Página 1 de 1"})
+            EXPECT_TRUE(lines.contains(QString::fromUtf8(wanted))) << wanted << "\n" << lines.join('|').toStdString();
+        if (cases[i].value) {
+            EXPECT_EQ(printed[i].totales.back().valor, cases[i].value);
+        }
     }
-    const std::vector<host::DocumentoImpreso> docs{nota};
-    const int pages = ui::pageCount(docs);
-    EXPECT_GE(pages, 5);
-    EXPECT_LE(pages, 8) << "rows are not spread one a page";
-    const QImage last = ui::pageImage(docs, pages - 1, 30);
-    EXPECT_FALSE(last.isNull());
+    EXPECT_NE(printed[5].leyenda.find("Debo y pagaré incondicionalmente"), std::string::npos);
+
+    // A long note: the headings repeat on every page, the totals close the last one.
+    host::DocumentoImpreso largo = printed[0];
+    for (int i = 0; i < 300; ++i)
+        largo.renglones.push_back({{"9999", "PIN001", "Pintura", "", "1", "CUB", "1.00", "1.00"},
+                                   {i % 10 ? std::vector<std::string>{} : std::vector<std::string>{"Lote L-2602: 1"}}});
+    const auto pages = ui::layoutPages({largo});
+    ASSERT_GE(pages.size(), 5u);
+    EXPECT_LE(pages.size(), 8u) << "rows are not spread one a page";
+    const QString count = QString::number(pages.size());
+    for (size_t p = 0; p < pages.size(); ++p) {
+        const QStringList lines = pages[p].lines();
+        EXPECT_TRUE(lines.contains("Descripción")) << "page " << p + 1;
+        EXPECT_TRUE(lines.contains(QStringLiteral("Página %1 de %2").arg(p + 1).arg(count))) << "page " << p + 1;
+        EXPECT_EQ(lines.contains("Subtotal"), p + 1 == pages.size()) << "page " << p + 1;
+    }
+    EXPECT_FALSE(ui::pageImage({largo}, static_cast<int>(pages.size()) - 1, 30).isNull());
+    EXPECT_TRUE(ui::pageImage({largo}, static_cast<int>(pages.size()), 30).isNull()) << "no such page";
+
     QTemporaryDir dir;
-    const QString pdf = dir.filePath("R0009.pdf");
+    std::vector<host::DocumentoImpreso> all = printed;
+    all.push_back(largo);
+    const QString pdf = dir.filePath("impresos.pdf");
     QString error;
-    EXPECT_TRUE(ui::writeDocumentsPdf(docs, pdf, &error)) << error.toStdString();
-    EXPECT_EQ(nota.total(), 3000);
+    ASSERT_TRUE(ui::writeDocumentsPdf(all, pdf, &error)) << error.toStdString();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    EXPECT_EQ(bytes.count("/Type /Page\n"), static_cast<qsizetype>(printed.size() + pages.size()));
+    EXPECT_FALSE(ui::writeDocumentsPdf(all, dir.filePath("no/such/folder/x.pdf")));
 }
 
 // Guards against exports that leak hidden columns or break on commas and quotes.
@@ -243,28 +293,6 @@ TEST(GridTools, CsvOfVisibleColumnsAndColumnChooser)
     chooser.apply();
     EXPECT_TRUE(grid.columnDef(2).visible);
     EXPECT_FALSE(grid.columnDef(1).visible);
-}
-
-// Guards against a preview or PDF that silently renders nothing, and against showing an old print.
-TEST(Printing, PdfAndNewestPrintedFile)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString pdf = dir.filePath("R0001.pdf");
-    QString error;
-    ASSERT_TRUE(ui::writePdf("REMISION R0001\nCliente C0001\n\fSegunda hoja", pdf, &error)) << error.toStdString();
-    QFile file(pdf);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.read(5).startsWith("%PDF-"));
-    EXPECT_FALSE(ui::writePdf("x", dir.filePath("no/such/folder/x.pdf")));
-
-    auto doc = ui::printedDocument("uno\fdos\fres");
-    EXPECT_EQ(doc->blockCount(), 3) << "a form feed starts a page";
-
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-60);
-    EXPECT_EQ(ui::newestFile(dir.path(), QDateTime::currentDateTime().addSecs(60)), QString()) << "nothing that new";
-    EXPECT_EQ(ui::newestFile(dir.path(), before), pdf);
-    EXPECT_EQ(ui::readText(dir.filePath("missing.txt")), QString());
 }
 
 } // namespace

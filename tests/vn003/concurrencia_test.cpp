@@ -11,17 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Every user table's rows in a fixed order: equal dumps mean an unchanged database.
-std::string volcadoDe(db::Connection& c)
-{
-    std::string out;
-    for (auto t = c.Execute("SELECT Name FROM sysobjects WHERE Type = 'U' ORDER BY Name"); !t.Eof(); t.MoveNext()) {
-        const std::string tabla = t.Fields(size_t{0}).toString();
-        out += "## " + tabla + "\n" + db::formatTsv(c.Execute("SELECT * FROM " + tabla + " ORDER BY 1, 2"));
-    }
-    return out;
-}
-
 // The other clerk holds the order's lock (as every save takes it) while the screen saves.
 class OtroClerk {
 public:
@@ -46,7 +35,7 @@ public:
                             "Pd_Unidad_Costo, " + std::to_string(entrega) + ", " + std::to_string(entrega) + ", " +
                             std::to_string(entrega) + ", " + std::to_string(entrega) +
                             ", 'AC' FROM Pedido WHERE Pd_Folio = '" + pedido + "' AND Pd_ID = '0001'");
-            m_volcado = volcadoDe(m_c); // what the screen's save must leave when it is refused
+            m_volcado = db::dump(m_c); // what the screen's save must leave when it is refused
             tomado.set_value();
             suelta.wait();
             if (confirma)
@@ -87,7 +76,7 @@ TEST_F(GuardadoTest, SaveWaitingForAnotherClerkNeverDeliversMoreThanOrdered)
     EXPECT_EQ(m.back().id, "ERR-ID:7500040") << transcript();
     EXPECT_EQ(m.back().flags, 16);
     EXPECT_EQ(m.back().title, "ERROR");
-    EXPECT_EQ(volcadoDe(conexion()), otro.volcado()) << "the refused save must leave what the other clerk committed";
+    EXPECT_EQ(volcado(), otro.volcado()) << "the refused save must leave what the other clerk committed";
     EXPECT_EQ(sql("SELECT sum(Rm_Cantidad_1) FROM Remision WHERE Rm_Documento = 'P0008' AND Rm_Documento_ID = '0001'"),
               "3");
     EXPECT_EQ(f.Controles.state(), forms::ToolbarState::New) << "the clerk keeps the note to correct it";
@@ -99,7 +88,7 @@ TEST_F(GuardadoTest, OrderHeldTooLongRefusesTheSaveAndChangesNothing)
     abre();
     frmVN003& f = nuevaConPedido("P0008");
     const int filas = f.ssDetalle.rowCount();
-    const std::string antes = volcadoDe(conexion());
+    const std::string antes = volcado();
     OtroClerk otro(conexion().path());
     std::promise<void> suelta;
     otro.toma("P0008", 0, suelta.get_future().share(), false);
@@ -113,7 +102,7 @@ TEST_F(GuardadoTest, OrderHeldTooLongRefusesTheSaveAndChangesNothing)
     EXPECT_EQ(m.back().id, "ERR-ID:7500058");
     EXPECT_EQ(m.back().flags, 48);
     EXPECT_EQ(m.back().prompt, "El pedido está siendo remisionado por otro usuario, intente de nuevo");
-    EXPECT_EQ(volcadoDe(conexion()), antes);
+    EXPECT_EQ(volcado(), antes);
     EXPECT_EQ(f.ssDetalle.rowCount(), filas);
     EXPECT_FALSE(conexion().inTransaction());
 }
@@ -142,7 +131,7 @@ TEST_P(NotaCambiadaMientras, Caso)
         otro.Execute("UPDATE Remision_Encabezado SET Rm_Comentario = 'corregida', Oper_Ult_Modif = 'OTRO', "
                      "Fecha_Ult_Modif = '2026-12-05 11:00:00' WHERE Rm_Folio = 'R0001'");
     }
-    const std::string antes = volcadoDe(conexion());
+    const std::string antes = volcado();
     if (c.reemplaza) {
         f.Controles.press(forms::Command::Modificar);
         f.Controles.press(forms::Command::Aceptar, 0);
@@ -152,7 +141,7 @@ TEST_P(NotaCambiadaMientras, Caso)
     ASSERT_FALSE(dialogos().mensajes().empty());
     EXPECT_EQ(dialogos().mensajes().back().id, c.id) << transcript();
     EXPECT_NE(dialogos().mensajes().back().prompt.find("fue modificada por otro usuario"), std::string::npos);
-    EXPECT_EQ(volcadoDe(conexion()), antes);
+    EXPECT_EQ(volcado(), antes);
 }
 INSTANTIATE_TEST_SUITE_P(Concurrencia, NotaCambiadaMientras, ::testing::ValuesIn(casosNotaCambiada), NombreCaso());
 

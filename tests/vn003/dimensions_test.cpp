@@ -116,7 +116,7 @@ TEST_F(DimensionesTest, InsertQuotesValuesAndReportsFailure)
 // Entering an order folio replaces every dimension, emptying those the order lacks.
 TEST_F(DimensionesTest, OrderFolioLoadsOrderDimensions)
 {
-    param("PED_SURTIR_SOLO_EXISTENTE", "NO");
+    parametro("PED_SURTIR_SOLO_EXISTENTE", "NO");
     frmVN003& f = nuevo();
     f.txtActivoFijo.setText("0000000002");
     pedido("P0001");

@@ -197,6 +197,38 @@ TEST_F(EncabezadoTest, BranchQueriesFollowTheBranch)
     EXPECT_EQ(f.txt_Fc_Factura.branch(), "02");
 }
 
+// F2 lists each key with its name, and a document with its date, amount and state, under a
+// title naming what is looked for; the chosen key is typed and confirmed.
+TEST_F(EncabezadoTest, LookUpsShowWhatEachKeyIs)
+{
+    struct Case {
+        const char* name;
+        const char* field;
+        const char* titulo;
+        std::vector<std::string> columnas, fila;
+    };
+    const Case cases[] = {
+        {"note", "txtFolio", "Buscar remisión", {"CLAVE", "CLIENTE", "FECHA", "TOTAL", "ESTADO", "PEDIDO"},
+         {"R0003", "Ferretería El Martillo", "26-11-2026", "$6,088.84", "Facturada", "P0005"}},
+        {"order", "txt_Pd_Folio", "Buscar pedido", {"CLAVE", "CLIENTE", "FECHA", "TOTAL", "ESTADO"},
+         {"P0003", "Constructora Peninsular", "18-11-2026", "$11,390.04", "Remisionado"}},
+        {"sale condition", "txtCondicionVenta", "Buscar condición de venta", {"CLAVE", "DESCRIPCION"},
+         {"02", "Crédito 30 días"}},
+    };
+    frmVN003& f = nuevo();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Utilerias().ListaBusqueda(f.get<forms::TextField>(c.field).lookupQuery, 100);
+        const host::Lista& lista = dialogos().ultimaLista();
+        EXPECT_EQ(lista.titulo, c.titulo);
+        EXPECT_EQ(lista.columnas, c.columnas);
+        bool found = false;
+        for (const auto& fila : lista.filas)
+            found = found || fila == c.fila;
+        EXPECT_TRUE(found) << "no row " << c.fila[0] << " as expected";
+    }
+}
+
 // ---- order folio ----
 
 // Confirming an empty order folio must not even try to load.
@@ -211,7 +243,7 @@ TEST_F(EncabezadoTest, EmptyFolioDoesNothing)
 // One character changed in the folio drops everything the order loaded.
 TEST_F(EncabezadoTest, FolioChangeClearsCustomerPartAndGrid)
 {
-    param("PED_SURTIR_SOLO_EXISTENTE", "NO");
+    parametro("PED_SURTIR_SOLO_EXISTENTE", "NO");
     frmVN003& f = nuevo();
     pedido("P0001");
     ASSERT_GT(f.ssDetalle.rowCount(), 0);

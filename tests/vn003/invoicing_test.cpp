@@ -3,7 +3,6 @@
 namespace tesmira::vn003::testing {
 namespace {
 
-using forms::ToolbarState;
 
 size_t archivosEn(const std::filesystem::path& carpeta)
 {
@@ -84,51 +83,6 @@ TEST_P(SignatureFailureKeepsTheInvoiceAndSkipsItsPrint, Caso)
 INSTANTIATE_TEST_SUITE_P(Casos, SignatureFailureKeepsTheInvoiceAndSkipsItsPrint,
                          ::testing::ValuesIn(casosSignatureFailureKeepsTheInvoiceAndSkipsItsPrint), NombreCaso{});
 
-struct CasoInvoicingFailureRollsTheWholeNoteBack {
-    const char* nombre;
-    const char* tabla;
-    const char* evento;
-    const char* motivo;
-};
-const CasoInvoicingFailureRollsTheWholeNoteBack casosInvoicingFailureRollsTheWholeNoteBack[] = {
-    {"serie rechazada", "", "", "Serie agotada"},
-    {"falla en la venta", "Venta", "INSERT", "falla inyectada"},
-    {"falla en la factura", "Factura", "INSERT", "falla inyectada"},
-    {"falla al marcar la nota", "Remision_Encabezado", "UPDATE OF Rm_Facturado", "falla inyectada"},
-};
-
-class InvoicingFailureRollsTheWholeNoteBack : public GuardadoTest,
-    public ::testing::WithParamInterface<CasoInvoicingFailureRollsTheWholeNoteBack> {};
-
-// An invoicing refusal or failure takes the note back with it.
-TEST_P(InvoicingFailureRollsTheWholeNoteBack, Caso)
-{
-    const CasoInvoicingFailureRollsTheWholeNoteBack& c = GetParam();
-    frmVN003& f = abre();
-    nuevaConPedido("P0004");
-    conFactura();
-    if (*c.tabla) {
-        fallaEn(c.tabla, c.evento);
-    } else {
-        f.txt_Fc_Factura.validationHook = [&c](forms::SeriesField&, std::string& error) {
-            error = c.motivo;
-            return false;
-        };
-    }
-    const std::string antes = volcado();
-    acepta();
-    EXPECT_EQ(volcado(), antes);
-    ASSERT_NE(ultimo(), nullptr);
-    EXPECT_EQ(ultimo()->id, "ERR-ID:7500022") << transcript();
-    EXPECT_EQ(ultimo()->prompt.rfind("Controles_Aceptar()Facturar_Remision() - \r\n", 0), 0u) << ultimo()->prompt;
-    EXPECT_NE(ultimo()->prompt.find(c.motivo), std::string::npos) << ultimo()->prompt;
-    EXPECT_EQ(f.Controles.state(), ToolbarState::New);
-    EXPECT_EQ(f.ssDetalle.rowCount(), 2);
-}
-
-INSTANTIATE_TEST_SUITE_P(Casos, InvoicingFailureRollsTheWholeNoteBack,
-                         ::testing::ValuesIn(casosInvoicingFailureRollsTheWholeNoteBack), NombreCaso{});
-
 // Whether a note may still be invoiced depends on its own mark, its order and the order's sales.
 TEST_F(GuardadoTest, RemisionFacturable)
 {
@@ -201,7 +155,7 @@ class EnviaComprobanteOnlyForDigitalInvoicesWhenAsked : public GuardadoTest,
 TEST_P(EnviaComprobanteOnlyForDigitalInvoicesWhenAsked, Caso)
 {
     const CasoEnviaComprobanteOnlyForDigitalInvoicesWhenAsked& c = GetParam();
-    param("FAC_ENVIAR_DOCUMENTO_EMAIL", c.parametro);
+    parametro("FAC_ENVIAR_DOCUMENTO_EMAIL", c.parametro);
     frmVN003& f = abre();
     f.EnviaComprobante(c.factura, "Factura", c.forzar);
     EXPECT_EQ(archivosEn(std::filesystem::path(entorno().carpetaSalida) / "outbox"), c.enviados) << transcript();

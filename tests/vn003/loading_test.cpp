@@ -12,7 +12,7 @@ protected:
     // The screen on a new note; soloExistencia picks the stock-only loader.
     frmVN003& nuevo(bool soloExistencia)
     {
-        param("PED_SURTIR_SOLO_EXISTENTE", soloExistencia ? "SI" : "NO");
+        parametro("PED_SURTIR_SOLO_EXISTENTE", soloExistencia ? "SI" : "NO");
         return PantallaTest::nuevo();
     }
     // The grid's rows as "product/Cantidad_1".
@@ -89,7 +89,7 @@ TEST_P(PendingLinesPerOrder, Caso)
         conexion().executeScript(c.preparacion);
     usuario(c.usuario);
     if (c.ciega)
-        param("REM_CAPTURA_CIEGA", "SI");
+        parametro("REM_CAPTURA_CIEGA", "SI");
     frmVN003& f = nuevo(false);
     pedido(c.folio);
     EXPECT_EQ(ultimoMensaje(), "") << transcript();
@@ -248,7 +248,7 @@ INSTANTIATE_TEST_SUITE_P(Casos, AllSizesAndVolumeFactor,
 // The blind-capture look-up offers what is still pending, not counting the note on screen.
 TEST_F(CargaTest, BlindCaptureLookUpOffersWhatIsPending)
 {
-    param("REM_CAPTURA_CIEGA", "SI");
+    parametro("REM_CAPTURA_CIEGA", "SI");
     frmVN003& f = nuevo(false);
     auto ofrecidos = [&] {
         db::Recordset rs = conexion().Execute(f.ConsultaProductosPedido);
@@ -331,7 +331,7 @@ TEST_F(CargaTest, StockOnlyReportListsSizeColourAndSerials)
     conexion().Execute("UPDATE Pedido SET Es_Cve_Estado = 'AC' WHERE Pd_Folio = 'P0001' AND Pd_ID = '0007'");
     conexion().Execute("UPDATE Existencia SET Ex_Cantidad_Control_1 = 10, Ex_Cantidad_Control_2 = 10 "
                        "WHERE Pr_Cve_Producto = 'CEM001'");
-    param("PED_APARTAR_SERIE", "SI");
+    parametro("PED_APARTAR_SERIE", "SI");
     nuevo(true);
     pedido("P0001");
     EXPECT_DOUBLE_EQ(celda(fila("CAM001"), "Cantidad_1").toDouble(), 4);

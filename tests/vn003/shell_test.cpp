@@ -69,7 +69,7 @@ TEST_F(PantallaTest, LoadKeepsEachParameter)
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
-        param(c.clave, c.valor);
+        parametro(c.clave, c.valor);
         EXPECT_TRUE(c.cumple(abre())) << c.clave << " = " << c.valor;
         DescargaComponente();
         conexion().Execute(std::string("DELETE FROM Parametro WHERE Pm_Clave = '") + c.clave + "'");
@@ -94,7 +94,7 @@ TEST_F(PantallaTest, ClosingOrderPolicyOnLoadAndOnEdit)
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE("REM_ESTADO_CERRAR_PEDIDO = " + std::to_string(c.estado));
-        param("REM_ESTADO_CERRAR_PEDIDO", std::to_string(c.estado));
+        parametro("REM_ESTADO_CERRAR_PEDIDO", std::to_string(c.estado));
         frmVN003& f = abre();
         EXPECT_EQ(f.chkCerrar.enabled(), c.habilitadoCarga);
         EXPECT_EQ(f.chkCerrar.value(), c.valorCarga);
@@ -136,6 +136,7 @@ TEST_F(PantallaTest, NewNoteEnablesTheDateOnlyWithChfecha)
 TEST_F(PantallaTest, NewThenClearReturnsToTheEmptyScreen)
 {
     frmVN003& f = abre();
+    EXPECT_EQ(f.dpFecha.shownText(), "05-12-2026") << "the server's date";
     ASSERT_TRUE(f.Controles.press(Command::Nuevo));
     EXPECT_FALSE(f.txtFolio.enabled()) << "the folio is assigned on save";
     EXPECT_FALSE(f.txt_Rm_Tipo_Cambio.enabled());
@@ -143,8 +144,11 @@ TEST_F(PantallaTest, NewThenClearReturnsToTheEmptyScreen)
     EXPECT_TRUE(f.txt_Pd_Folio.hasFocus());
 
     f.ssTabKiv.userClick(2);
+    f.txtDescuento_Global.setValue(5);
     f.Controles.setOpcionDocumento(1, true);
     ASSERT_TRUE(f.Controles.press(Command::Limpiar));
+    EXPECT_EQ(f.ssTabKiv.tab(), 0);
+    EXPECT_EQ(f.txtDescuento_Global.text(), "0.00%");
     EXPECT_TRUE(f.txtFolio.enabled());
     EXPECT_TRUE(f.txtFolio.hasFocus());
     EXPECT_TRUE(f.fr0.enabled()) << "the header frame is usable again";

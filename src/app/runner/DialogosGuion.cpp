@@ -136,4 +136,9 @@ void DialogosGuion::herramientaGrid(forms::Grid& grid, bool secondary)
         *m_out << "GRIDTOOL export\n" << forms::gridCsv(grid);
 }
 
+void DialogosGuion::impreso(const std::vector<DocumentoImpreso>& documentos)
+{
+    m_impresos.insert(m_impresos.end(), documentos.begin(), documentos.end());
+}
+
 } // namespace tesmira::host

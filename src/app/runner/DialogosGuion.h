@@ -3,6 +3,7 @@
 // answer queued answers as cancelled. Every message box is written to the transcript as
 //   MSG <id or -> <flags> "<title>" "<prompt>"
 // and a pick list with no answer prints the rows it offers.
+#include "host/output/DocumentoImpreso.h"
 #include "host/services/Dialogos.h"
 
 #include <deque>
@@ -46,6 +47,10 @@ public:
     std::optional<AlmacenElegido> eligeAlmacen(const Lista& disponibilidad) override;
     std::optional<PagoElegido> eligePago(const Lista& metodos, const PagoElegido& actual) override;
     void herramientaGrid(forms::Grid& grid, bool secondary) override;
+    // Kept, not printed: the transcript stays as it was.
+    void impreso(const std::vector<DocumentoImpreso>& documentos) override;
+    // Every document printed, in order.
+    const std::vector<DocumentoImpreso>& impresos() const { return m_impresos; }
 
     // Escapes \, ", CR and LF as the transcript writes them.
     static std::string escapa(const std::string& text);
@@ -66,6 +71,7 @@ private:
     std::vector<MensajeMostrado> m_mensajes;
     std::vector<std::string> m_mostrados;
     Lista m_ultimaLista;
+    std::vector<DocumentoImpreso> m_impresos;
 };
 
 } // namespace tesmira::host

@@ -608,6 +608,8 @@ void ScriptRunner::ensureOpen()
 
 std::string ScriptRunner::outputFolder() const { return m->env->carpetaSalida; }
 
+const std::vector<host::DocumentoImpreso>& ScriptRunner::printed() const { return m->dialogs.impresos(); }
+
 int ScriptRunner::passed() const { return m->passed; }
 int ScriptRunner::failed() const { return m->failed; }
 

@@ -7,9 +7,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tesmira::host {
 class CamposAdicionales;
+struct DocumentoImpreso;
 struct Entorno;
 } // namespace tesmira::host
 namespace tesmira::vn003 {
@@ -41,6 +43,8 @@ public:
     void ensureOpen();
     // Where printed documents are written.
     std::string outputFolder() const;
+    // What the screen printed, in order.
+    const std::vector<host::DocumentoImpreso>& printed() const;
 
     int passed() const;
     int failed() const;

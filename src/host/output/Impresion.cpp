@@ -7,6 +7,8 @@
 #include "host/services/Dialogos.h"
 #include "host/services/ServiciosSql.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +23,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using Documento = DocumentoImpreso;
+
+// The text form's width in characters.
+constexpr size_t AnchoTexto = 110;
+
 std::string ajusta(const std::string& s, size_t width, bool right = false)
 {
     std::string cut(utf8Left(s, width));
@@ -31,6 +38,44 @@ std::string ajusta(const std::string& s, size_t width, bool right = false)
 std::string cantidad(double v) { return vb::formatNumber(v, v == std::floor(v) ? "#,##0" : "#,##0.###"); }
 std::string dinero(double v) { return vb::formatNumber(v, "#,##0.00"); }
 std::string fecha(const Value& v) { return v.isNull() ? std::string() : vb::formatDate(v.toDate()); }
+std::string importe(double v, const std::string& moneda) { return "$" + dinero(v) + (moneda.empty() ? "" : " " + moneda); }
+
+// Size and colour "00" mean none.
+std::string variante(const std::string& talla, const std::string& color)
+{
+    std::string out;
+    for (const std::string* p : {&talla, &color})
+        if (!p->empty() && *p != "00")
+            out += (out.empty() ? "" : " / ") + *p;
+    return out;
+}
+
+Date masDias(const Date& d, int dias)
+{
+    using namespace std::chrono;
+    const sys_days dia = sys_days(year_month_day(year(d.year), month(static_cast<unsigned>(d.month)),
+                                                 day(static_cast<unsigned>(d.day)))) + days(dias);
+    const year_month_day ymd(dia);
+    return Date{static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
+                static_cast<int>(static_cast<unsigned>(ymd.day()))};
+}
+
+// Folios joined by '|' (as stored) or '@' (as the save hands receipts over).
+std::vector<std::string> folios(const std::string& joined)
+{
+    std::vector<std::string> out;
+    std::string piece;
+    for (char c : joined + "|") {
+        if (c != '|' && c != '@') {
+            piece += c;
+            continue;
+        }
+        if (!trimmed(piece).empty())
+            out.emplace_back(trimmed(piece));
+        piece.clear();
+    }
+    return out;
+}
 
 // File names keep letters, digits, '-' and '_'; anything else a folio may hold becomes '_'.
 std::string nombreArchivo(const std::string& s)
@@ -41,50 +86,80 @@ std::string nombreArchivo(const std::string& s)
     return out;
 }
 
-using Linea = LineaImpresa;
-using Documento = DocumentoImpreso;
+const std::vector<ColumnaImpresa>& columnasDePartidas()
+{
+    static const std::vector<ColumnaImpresa> columnas = {
+        {"ID", 5},           {"Clave", 10},          {"Descripción", 0},   {"Talla / Color", 14},
+        {"Cantidad", 10, true}, {"Unidad", 8},       {"Precio", 12, true}, {"Importe", 13, true},
+    };
+    return columnas;
+}
 
-class Render {
+// The document's parts as text: the header, both data blocks, the table, the totals, the
+// paragraph and the signature lines.
+std::string texto(const Documento& d)
+{
+    std::ostringstream out;
+    if (!d.empresa.empty())
+        out << d.empresa << '\n' << "RFC " << d.empresaRfc << '\n' << d.empresaDireccion << '\n';
+    out << '\n' << d.titulo << (d.folio.empty() ? "" : " " + d.folio) << '\n';
+    if (d.estado == "CA")
+        out << "*** CANCELADA ***\n";
+    out << "Fecha: " << fecha(d.fecha) << '\n';
+    for (const auto* bloque : {&d.cliente, &d.documento})
+        for (const DatoImpreso& dato : *bloque)
+            out << (dato.etiqueta.empty() ? "" : dato.etiqueta + ": ") << dato.valor << '\n';
+    out << '\n';
+    size_t fijo = 0;
+    for (const ColumnaImpresa& c : d.columnas)
+        fijo += static_cast<size_t>(c.ancho);
+    auto ancho = [&](const ColumnaImpresa& c) {
+        return c.ancho > 0 ? static_cast<size_t>(c.ancho) : (AnchoTexto > fijo + 10 ? AnchoTexto - fijo : 10);
+    };
+    auto fila = [&](auto&& celda) {
+        std::string linea;
+        for (size_t i = 0; i < d.columnas.size(); ++i)
+            linea += ajusta(celda(i), ancho(d.columnas[i]) - 1, d.columnas[i].derecha) + ' ';
+        out << linea << '\n';
+    };
+    fila([&](size_t i) { return d.columnas[i].titulo; });
+    out << std::string(AnchoTexto, '-') << '\n';
+    for (const RenglonImpreso& r : d.renglones) {
+        fila([&](size_t i) { return i < r.celdas.size() ? r.celdas[i] : std::string(); });
+        for (const std::string& detalle : r.detalle)
+            out << std::string(15, ' ') << detalle << '\n';
+    }
+    if (d.renglones.empty())
+        out << std::string(10, '\n');
+    out << std::string(AnchoTexto, '-') << '\n';
+    for (const DatoImpreso& t : d.totales)
+        out << ajusta(t.etiqueta + ":", AnchoTexto - 22, true) << ajusta(t.valor, 22, true) << '\n';
+    if (!d.leyenda.empty())
+        out << '\n' << d.leyenda << '\n';
+    if (!d.firmas.empty()) {
+        out << "\n\n";
+        for (size_t i = 0; i < d.firmas.size(); ++i)
+            out << (i ? "    " : "") << std::string(utf8Length(d.firmas[i]), '_');
+        out << '\n';
+        for (size_t i = 0; i < d.firmas.size(); ++i)
+            out << (i ? "    " : "") << d.firmas[i];
+        out << '\n';
+    }
+    return out.str();
+}
+
+// Composes the documents from their saved rows.
+class Composicion {
 public:
-    explicit Render(db::Connection& c) : m_c(c) {}
+    explicit Composicion(db::Connection& c) : m_c(c) {}
 
-    std::string texto(const Documento& d, bool blank) const
+    Documento enBlanco(const std::string& titulo) const
     {
-        std::ostringstream out;
-        empresa(out);
-        out << d.titulo << (d.folio.empty() ? "" : " " + d.folio) << '\n';
-        if (d.estado == "CA")
-            out << "*** CANCELADA ***\n";
-        out << "Fecha: " << fecha(d.fecha) << "    Referencia: " << d.referencia << '\n';
-        if (!d.extra.empty())
-            out << d.extra << '\n';
-        out << "Cliente: " << d.cliente << '\n';
-        out << "Entregar en: " << d.direccion << '\n';
-        out << "Sucursal: " << d.sucursal << "    Almacén: " << d.almacen << '\n';
-        out << "Moneda: " << d.moneda << "    Tipo de cambio: " << vb::formatNumber(d.tipoCambio, "0.0000") << "\n\n";
-        out << ajusta("ID", 5) << ajusta("Producto", 10) << ajusta("Descripción", 33) << ' ' << ajusta("Talla", 6)
-            << ajusta("Color", 6) << ajusta("Cantidad", 12, true) << ' ' << ajusta("Unidad", 6)
-            << ajusta("Precio", 14, true) << ajusta("Importe", 16, true) << '\n';
-        out << std::string(109, '-') << '\n';
-        double subtotal = 0;
-        for (const auto& l : d.lineas) {
-            out << ajusta(l.id, 5) << ajusta(l.producto, 10) << ajusta(l.descripcion, 33) << ' ' << ajusta(l.talla, 6)
-                << ajusta(l.color, 6) << ajusta(cantidad(l.cantidad), 12, true) << ' ' << ajusta(l.unidad, 6)
-                << ajusta(dinero(l.precio), 14, true) << ajusta(dinero(l.importe), 16, true) << '\n';
-            for (const auto& detalle : l.detalle)
-                out << std::string(15, ' ') << detalle << '\n';
-            subtotal += l.importe;
-        }
-        if (blank)
-            for (int i = 0; i < 10; ++i)
-                out << '\n';
-        out << std::string(109, '-') << '\n';
-        const double total = subtotal - d.descuentoGlobal + d.impuesto;
-        out << ajusta("Subtotal:", 93, true) << ajusta(dinero(subtotal), 16, true) << '\n';
-        out << ajusta("Descuento global:", 93, true) << ajusta(dinero(d.descuentoGlobal), 16, true) << '\n';
-        out << ajusta("Impuestos:", 93, true) << ajusta(dinero(d.impuesto), 16, true) << '\n';
-        out << ajusta("Total:", 93, true) << ajusta(dinero(total), 16, true) << '\n';
-        return out.str();
+        Documento d = base(titulo);
+        d.columnas = columnasDePartidas();
+        for (const char* t : {"Subtotal", "Impuestos", "Total"})
+            d.totales.push_back({t, ""});
+        return d;
     }
 
     std::optional<Documento> remision(const std::string& folio) const
@@ -93,118 +168,259 @@ public:
         if (h.Eof())
             return std::nullopt;
         Documento d = encabezado(h, "Rm_", "Remisión", "Remision");
-        d.extra = "Pedido: " + h.Fields("Rm_Documento").toString()
-            + (h.Fields("Rm_Factura").toString().empty() ? "" : "    Factura: " + h.Fields("Rm_Factura").toString());
-        d.descuentoGlobal = h.Fields("Rm_Descuento_Global_Importe").toDouble();
-        lineas(d, "Remision", "Rm_", "Rm_Folio", folio);
+        d.documento.push_back({"Pedido", h.Fields("Rm_Documento").toString()});
+        if (const std::string factura = h.Fields("Rm_Factura").toString(); !factura.empty())
+            d.documento.push_back({"Factura", factura});
+        const auto [subtotal, impuesto] = partidas(d, "Remision", "Rm_", folio);
+        const double descuento = h.Fields("Rm_Descuento_Global_Importe").toDouble();
+        const std::string moneda = h.Fields("Mn_Cve_Moneda").toString();
+        d.totales = {{"Subtotal", importe(subtotal, moneda)},
+                     {"Descuento global", importe(descuento, moneda)},
+                     {"Impuestos", importe(impuesto, moneda)},
+                     {"Total", importe(subtotal - descuento + impuesto, moneda)}};
+        d.leyenda = "Renglones: " + std::to_string(d.renglones.size());
+        d.firmas = {"Recibí de conformidad: nombre y firma", "Fecha"};
         return d;
     }
 
-    std::optional<Documento> venta(const std::string& folio, const std::string& titulo) const
+    std::optional<Documento> venta(const std::string& folio) const
     {
         db::Recordset h = m_c.Execute("SELECT * FROM Venta_Encabezado WHERE Vn_Folio = " + sql::texto(folio));
         if (h.Eof())
             return std::nullopt;
-        Documento d = encabezado(h, "Vn_", titulo, "Venta");
-        d.extra = "Venta: " + folio + "    Remisión: " + h.Fields("Vn_Documento").toString();
-        lineas(d, "Venta", "Vn_", "Vn_Folio", folio);
+        Documento d = encabezado(h, "Vn_", "Venta", "Venta");
+        d.documento.push_back({"Remisión", h.Fields("Vn_Documento").toString()});
+        const auto [subtotal, impuesto] = partidas(d, "Venta", "Vn_", folio);
+        const std::string moneda = h.Fields("Mn_Cve_Moneda").toString();
+        d.totales = {{"Subtotal", importe(subtotal, moneda)},
+                     {"Impuestos", importe(impuesto, moneda)},
+                     {"Total", importe(subtotal + impuesto, moneda)}};
         return d;
     }
 
-    // An invoice is printed from its sale; receipts and promissory notes name their invoice.
-    std::optional<Documento> factura(const std::string& folio, const std::string& titulo) const
+    // The invoice, payment receipt or promissory note the folio names, from the invoice's row
+    // and its sale.
+    std::optional<Documento> factura(const std::string& folio) const
     {
         const std::string wanted = sql::texto("%|" + folio + "|%");
         db::Recordset f = m_c.Execute(
-            "SELECT TOP 1 Fc_Factura, Fc_Documento FROM Factura WHERE Fc_Factura = " + sql::texto(folio)
-            + " OR '|' + Fc_Recibo_Pago + '|' LIKE " + wanted + " OR '|' + Fc_Pagares + '|' LIKE " + wanted);
+            "SELECT TOP 1 * FROM Factura WHERE Fc_Factura = " + sql::texto(folio) + " OR '|' + Fc_Recibo_Pago + '|' LIKE "
+            + wanted + " OR '|' + Fc_Pagares + '|' LIKE " + wanted);
         if (f.Eof())
             return std::nullopt;
-        auto d = venta(f.Fields("Fc_Documento").toString(), titulo);
-        if (!d)
+        const std::string saleFolio = f.Fields("Fc_Documento").toString();
+        db::Recordset v = m_c.Execute("SELECT * FROM Venta_Encabezado WHERE Vn_Folio = " + sql::texto(saleFolio));
+        if (v.Eof())
             return std::nullopt;
-        d->folio = folio;
-        d->extra = "Factura: " + f.Fields("Fc_Factura").toString() + "    " + d->extra;
-        return d;
+        if (sameKey(f.Fields("Fc_Factura").toString(), folio))
+            return comprobante(f, v);
+        const std::vector<std::string> recibos = folios(f.Fields("Fc_Recibo_Pago").toString());
+        for (size_t i = 0; i < recibos.size(); ++i)
+            if (sameKey(recibos[i], folio))
+                return recibo(f, v, i, recibos.size());
+        const std::vector<std::string> pagares = folios(f.Fields("Fc_Pagares").toString());
+        for (size_t i = 0; i < pagares.size(); ++i)
+            if (sameKey(pagares[i], folio))
+                return pagare(f, v, i, pagares.size());
+        return std::nullopt;
     }
 
 private:
-    void empresa(std::ostream& out) const
+    Documento comprobante(const db::Recordset& f, const db::Recordset& v) const
     {
-        db::Recordset e = m_c.Execute("SELECT TOP 1 Em_Razon_Social, Em_R_F_C, Em_Direccion FROM Empresa");
-        if (!e.Eof())
-            out << e.Fields("Em_Razon_Social").toString() << '\n'
-                << "RFC " << e.Fields("Em_R_F_C").toString() << '\n'
-                << e.Fields("Em_Direccion").toString() << '\n';
-        out << '\n';
-    }
-
-    Documento encabezado(const db::Recordset& h, const std::string& p, const std::string& titulo,
-                         const std::string& tabla) const
-    {
-        Documento d;
-        datosEmpresa(d);
-        d.titulo = titulo;
-        d.folio = h.Fields(p + "Folio").toString();
-        d.fecha = h.Fields(p + "Fecha");
-        d.referencia = h.Fields(p + "Referencia").toString();
-        d.estado = h.Fields("Es_Cve_Estado").toString();
-        d.moneda = h.Fields("Mn_Cve_Moneda").toString();
-        d.tipoCambio = h.Fields(p + "Tipo_Cambio").toDouble();
-        const std::string customer = h.Fields("Cl_Cve_Cliente").toString();
-        db::Recordset c = m_c.Execute("SELECT Cl_Descripcion, Cl_R_F_C FROM Cliente WHERE Cl_Cve_Cliente = "
-                                      + sql::texto(customer));
-        d.cliente = customer
-            + (c.Eof() ? "" : " " + c.Fields("Cl_Descripcion").toString() + "  RFC " + c.Fields("Cl_R_F_C").toString());
-        d.clienteRfc = c.Eof() ? "" : c.Fields("Cl_R_F_C").toString();
-        const std::string branch = h.Fields("Sc_Cve_Sucursal").toString();
-        d.sucursal = branch + " "
-            + sql::valor(m_c, "SELECT Sc_Descripcion FROM Sucursal WHERE Sc_Cve_Sucursal = " + sql::texto(branch))
-                  .toString();
-        const std::string warehouse = h.Fields("Al_Cve_Almacen").toString();
-        d.almacen = warehouse + " "
-            + sql::valor(m_c, "SELECT Al_Descripcion FROM Almacen WHERE Sc_Cve_Sucursal = " + sql::texto(branch)
-                                  + " AND Al_Cve_Almacen = " + sql::texto(warehouse))
-                  .toString();
-        d.direccion = sql::valor(m_c,
-                                 "SELECT CASE e.De_Direccion_1 WHEN '' THEN e.De_Calle + ' ' + e.De_Numero_Interior "
-                                 "+ ' ' + e.De_Numero_Exterior + ' ' + e.De_Cruzamiento_1 + ' ' + e.De_Cruzamiento_2 "
-                                 "ELSE e.De_Direccion_1 END FROM Domicilio_Documento d "
-                                 "INNER JOIN Direccion_Entrega e ON e.De_Tabla = d.Dd_Tipo "
-                                 "AND e.De_Documento = d.Dd_Clave AND e.De_ID = d.De_ID WHERE d.Dd_Tabla = "
-                                     + sql::texto(tabla) + " AND d.Dd_Documento = " + sql::texto(d.folio))
-                          .toString();
+        Documento d = encabezado(v, "Vn_", "Factura", "Venta");
+        d.folio = f.Fields("Fc_Factura").toString();
+        d.fecha = f.Fields("Fc_Fecha");
+        d.estado = f.Fields("Es_Cve_Estado").toString();
+        const std::string saleFolio = v.Fields("Vn_Folio").toString();
+        d.documento = {{"Serie", f.Fields("Fc_Serie").toString()},
+                       {"Número", f.Fields("Fc_Numero").toString()},
+                       {"Condición", condicion(f.Fields("Fc_Condicion_Venta").toString())},
+                       d.documento[2], // the currency
+                       {"Remisión", v.Fields("Vn_Documento").toString()},
+                       {"Venta", saleFolio}};
+        partidas(d, "Venta", "Vn_", saleFolio);
+        const std::string moneda = f.Fields("Mn_Cve_Moneda").toString();
+        d.totales = {{"Subtotal", importe(f.Fields("Fc_Subtotal").toDouble(), moneda)},
+                     {"Impuestos", importe(f.Fields("Fc_Impuesto").toDouble(), moneda)},
+                     {"Total", importe(f.Fields("Fc_Total").toDouble(), moneda)}};
+        db::Recordset sello = m_c.Execute("SELECT Cd_Sello FROM Comprobante_Digital WHERE Cd_Tabla = 'Factura' AND "
+                                          "Cd_Documento = " + sql::texto(d.folio));
+        d.leyenda = sello.Eof() ? "Comprobante sin sello digital."
+                                : "Este documento es la representación impresa de un comprobante digital. "
+                                  "Sello digital: " + sello.Fields(size_t{0}).toString();
         return d;
     }
 
-    void lineas(Documento& d, const std::string& table, const std::string& p, const std::string& key,
-                const std::string& folio) const
+    // What the document pays: the invoice's total split evenly, the last taking the cents left.
+    static double parte(const db::Recordset& f, size_t i, size_t n)
     {
-        db::Recordset rs = m_c.Execute("SELECT * FROM " + table + " WHERE " + key + " = " + sql::texto(folio)
+        const double total = f.Fields("Fc_Total").toDouble();
+        const double cada = vb::round2(total / static_cast<double>(n));
+        return i + 1 < n ? cada : vb::round2(total - cada * static_cast<double>(n - 1));
+    }
+
+    Documento pagoDe(const db::Recordset& f, const db::Recordset& v, const std::string& titulo,
+                     const std::string& folio) const
+    {
+        Documento d = encabezado(v, "Vn_", titulo, "Venta");
+        d.folio = folio;
+        d.fecha = f.Fields("Fc_Fecha");
+        d.estado = f.Fields("Es_Cve_Estado").toString();
+        d.cliente.pop_back(); // the sale's reference is the invoice's business
+        d.documento = {{"Factura", f.Fields("Fc_Factura").toString()},
+                       {"Condición", condicion(f.Fields("Fc_Condicion_Venta").toString())},
+                       {"Moneda", f.Fields("Mn_Cve_Moneda").toString()}};
+        return d;
+    }
+
+    Documento recibo(const db::Recordset& f, const db::Recordset& v, size_t i, size_t n) const
+    {
+        const std::string moneda = f.Fields("Mn_Cve_Moneda").toString();
+        const std::string factura = f.Fields("Fc_Factura").toString();
+        Documento d = pagoDe(f, v, "Recibo de pago", folios(f.Fields("Fc_Recibo_Pago").toString())[i]);
+        const double monto = parte(f, i, n);
+        d.columnas = {{"Concepto", 0}, {"Importe", 18, true}};
+        d.renglones = {{{"Pago de la factura " + factura + " del " + fecha(f.Fields("Fc_Fecha"))
+                             + (n > 1 ? " (" + std::to_string(i + 1) + " de " + std::to_string(n) + ")" : ""),
+                         importe(monto, moneda)},
+                        {}}};
+        d.totales = {{"Total recibido", importe(monto, moneda)}};
+        d.leyenda = "Recibimos de " + nombreCliente(f.Fields("Cl_Cve_Cliente").toString()) + " la cantidad de "
+            + importe(monto, moneda) + " por el pago de la factura " + factura + ".";
+        d.firmas = {"Recibió: nombre y firma"};
+        return d;
+    }
+
+    // Promissory notes fall due every 30 days of the credit, the last on its last day.
+    Documento pagare(const db::Recordset& f, const db::Recordset& v, size_t i, size_t n) const
+    {
+        const std::string moneda = f.Fields("Mn_Cve_Moneda").toString();
+        const std::string cliente = f.Fields("Cl_Cve_Cliente").toString();
+        Documento d = pagoDe(f, v, "Pagaré", folios(f.Fields("Fc_Pagares").toString())[i]);
+        int dias = static_cast<int>(sql::valor(m_c, "SELECT Cv_Dias_Credito FROM Condicion_Venta WHERE "
+                                                    "Cv_Cve_Condicion_Venta = "
+                                                        + sql::texto(f.Fields("Fc_Condicion_Venta").toString()))
+                                        .toDouble());
+        if (dias <= 0)
+            dias = static_cast<int>(
+                sql::valor(m_c, "SELECT Cl_Dias_Credito FROM Cliente WHERE Cl_Cve_Cliente = " + sql::texto(cliente))
+                    .toDouble());
+        const int cada30 = 30 * static_cast<int>(i + 1);
+        const int plazo = i + 1 < n || dias <= 0 ? cada30 : std::max(dias, cada30 - 29);
+        const Value emitida = f.Fields("Fc_Fecha");
+        const std::string vence = emitida.isNull() ? "" : vb::formatDate(masDias(emitida.toDate().dateOnly(), plazo));
+        const double monto = parte(f, i, n);
+        const std::string numero = std::to_string(i + 1) + " de " + std::to_string(n);
+        d.documento.insert(d.documento.begin() + 1, {{"Número", numero}, {"Vencimiento", vence}});
+        d.columnas = {{"Pagaré", 0}, {"Vencimiento", 14}, {"Importe", 18, true}};
+        d.renglones = {{{"Pagaré " + numero + " de la factura " + f.Fields("Fc_Factura").toString(), vence,
+                         importe(monto, moneda)},
+                        {}}};
+        d.totales = {{"Importe", importe(monto, moneda)}};
+        d.leyenda = "Debo y pagaré incondicionalmente a la orden de " + d.empresa + " el día " + vence
+            + " la cantidad de " + importe(monto, moneda)
+            + ", valor recibido a mi entera satisfacción. Este pagaré es el " + numero
+            + " de una serie; la falta de pago de cualquiera de ellos hace exigibles los demás.";
+        d.firmas = {"Acepto: " + nombreCliente(cliente), "Fecha"};
+        return d;
+    }
+
+    Documento base(const std::string& titulo) const
+    {
+        Documento d;
+        d.titulo = titulo;
+        db::Recordset e = m_c.Execute("SELECT TOP 1 Em_Razon_Social, Em_R_F_C, Em_Direccion FROM Empresa");
+        if (!e.Eof()) {
+            d.empresa = e.Fields("Em_Razon_Social").toString();
+            d.empresaRfc = e.Fields("Em_R_F_C").toString();
+            d.empresaDireccion = e.Fields("Em_Direccion").toString();
+        }
+        return d;
+    }
+
+    std::string nombreCliente(const std::string& code) const
+    {
+        return sql::valor(m_c, "SELECT Cl_Razon_Social_1 FROM Cliente WHERE Cl_Cve_Cliente = " + sql::texto(code))
+            .toString();
+    }
+
+    std::string condicion(const std::string& code) const
+    {
+        return code + " "
+            + sql::valor(m_c, "SELECT Cv_Descripcion FROM Condicion_Venta WHERE Cv_Cve_Condicion_Venta = "
+                                  + sql::texto(code))
+                  .toString();
+    }
+
+    // Title, folio, date and state, the customer (code and name, tax id, delivery address,
+    // reference) and where it came from (branch, warehouse, currency and rate).
+    Documento encabezado(const db::Recordset& h, const std::string& p, const std::string& titulo,
+                         const std::string& tabla) const
+    {
+        Documento d = base(titulo);
+        d.folio = h.Fields(p + "Folio").toString();
+        d.fecha = h.Fields(p + "Fecha");
+        d.estado = h.Fields("Es_Cve_Estado").toString();
+        const std::string customer = h.Fields("Cl_Cve_Cliente").toString();
+        db::Recordset c = m_c.Execute("SELECT Cl_Descripcion, Cl_R_F_C FROM Cliente WHERE Cl_Cve_Cliente = "
+                                      + sql::texto(customer));
+        const std::string direccion =
+            sql::valor(m_c, "SELECT CASE e.De_Direccion_1 WHEN '' THEN e.De_Calle + ' ' + e.De_Numero_Interior "
+                            "+ ' ' + e.De_Numero_Exterior + ' ' + e.De_Cruzamiento_1 + ' ' + e.De_Cruzamiento_2 "
+                            "ELSE e.De_Direccion_1 END FROM Domicilio_Documento d "
+                            "INNER JOIN Direccion_Entrega e ON e.De_Tabla = d.Dd_Tipo "
+                            "AND e.De_Documento = d.Dd_Clave AND e.De_ID = d.De_ID WHERE d.Dd_Tabla = "
+                                + sql::texto(tabla) + " AND d.Dd_Documento = " + sql::texto(d.folio))
+                .toString();
+        d.cliente = {{"Cliente", customer + (c.Eof() ? "" : " " + c.Fields("Cl_Descripcion").toString())},
+                     {"R.F.C.", c.Eof() ? "" : c.Fields("Cl_R_F_C").toString()},
+                     {"Entregar en", direccion},
+                     {"Referencia", h.Fields(p + "Referencia").toString()}};
+        const std::string branch = h.Fields("Sc_Cve_Sucursal").toString();
+        const std::string warehouse = h.Fields("Al_Cve_Almacen").toString();
+        d.documento = {
+            {"Sucursal", branch + " "
+                 + sql::valor(m_c, "SELECT Sc_Descripcion FROM Sucursal WHERE Sc_Cve_Sucursal = " + sql::texto(branch))
+                       .toString()},
+            {"Almacén", warehouse + " "
+                 + sql::valor(m_c, "SELECT Al_Descripcion FROM Almacen WHERE Sc_Cve_Sucursal = " + sql::texto(branch)
+                                       + " AND Al_Cve_Almacen = " + sql::texto(warehouse))
+                       .toString()},
+            {"Moneda", h.Fields("Mn_Cve_Moneda").toString() + "   T.C. "
+                 + vb::formatNumber(h.Fields(p + "Tipo_Cambio").toDouble(), "0.0000")}};
+        return d;
+    }
+
+    // The lines with their lots and serial numbers; answers their amounts and taxes summed.
+    std::pair<double, double> partidas(Documento& d, const std::string& table, const std::string& p,
+                                       const std::string& folio) const
+    {
+        d.columnas = columnasDePartidas();
+        double subtotal = 0, impuesto = 0;
+        db::Recordset rs = m_c.Execute("SELECT * FROM " + table + " WHERE " + p + "Folio = " + sql::texto(folio)
                                        + " ORDER BY " + p + "ID");
         for (; !rs.Eof(); rs.MoveNext()) {
-            Linea l;
-            l.id = rs.Fields(p + "ID").toString();
-            l.producto = rs.Fields("Pr_Cve_Producto").toString();
-            l.descripcion = rs.Fields(p + "Descripcion").toString();
-            l.talla = rs.Fields("Tl_Cve_Talla").toString();
-            l.color = rs.Fields("Cl_Cve_Color").toString();
-            l.cantidad = rs.Fields(p + "Cantidad_1").toDouble();
-            l.unidad = rs.Fields(p + "Unidad_1").toString();
-            l.precio = rs.Fields(p + "Precio_Descontado").toDouble();
-            l.importe = rs.Fields(p + "Precio_Descontado_Importe").toDouble();
-            d.impuesto += rs.Fields(p + "Impuesto_Importe").toDouble();
-            d.lineas.push_back(std::move(l));
+            const double monto = rs.Fields(p + "Precio_Descontado_Importe").toDouble();
+            d.renglones.push_back({{rs.Fields(p + "ID").toString(), rs.Fields("Pr_Cve_Producto").toString(),
+                                    rs.Fields(p + "Descripcion").toString(),
+                                    variante(rs.Fields("Tl_Cve_Talla").toString(), rs.Fields("Cl_Cve_Color").toString()),
+                                    cantidad(rs.Fields(p + "Cantidad_1").toDouble()), rs.Fields(p + "Unidad_1").toString(),
+                                    dinero(rs.Fields(p + "Precio_Descontado").toDouble()), dinero(monto)},
+                                   {}});
+            subtotal += monto;
+            impuesto += rs.Fields(p + "Impuesto_Importe").toDouble();
         }
         detalles(d, table, folio);
+        return {subtotal, impuesto};
     }
 
     // The lots and serial numbers of each line, read once for the whole document.
     void detalles(Documento& d, const std::string& table, const std::string& folio) const
     {
         std::unordered_map<std::string, size_t> porId;
-        for (size_t i = 0; i < d.lineas.size(); ++i)
-            porId.emplace(d.lineas[i].id, i);
+        for (size_t i = 0; i < d.renglones.size(); ++i)
+            porId.emplace(d.renglones[i].celdas[0], i);
         db::Recordset lotes = m_c.Execute(
             "SELECT l.Ld_ID, l.Lt_Cve_Lote, l.Ld_Cantidad_Control_1, e.Lt_Fecha_Caducidad FROM Lote_Documento l "
             // The warehouse lists let each lot be found through the stock key instead of a
@@ -222,7 +438,7 @@ private:
                 continue;
             ultimo = lotes.Fields(size_t{0}).toString() + "|" + lote;
             const Value caducidad = lotes.Fields(size_t{3});
-            d.lineas[it->second].detalle.push_back(
+            d.renglones[it->second].detalle.push_back(
                 "Lote " + lote + ": " + cantidad(lotes.Fields(size_t{2}).toDouble())
                 + (caducidad.isNull() ? "" : "  caducidad " + fecha(caducidad)));
         }
@@ -231,17 +447,7 @@ private:
                                            + " ORDER BY Sd_ID, Sr_Cve_Serie");
         for (; !series.Eof(); series.MoveNext())
             if (auto it = porId.find(series.Fields(size_t{0}).toString()); it != porId.end())
-                d.lineas[it->second].detalle.push_back("Serie " + series.Fields(size_t{1}).toString());
-    }
-
-    void datosEmpresa(Documento& d) const
-    {
-        db::Recordset e = m_c.Execute("SELECT TOP 1 Em_Razon_Social, Em_R_F_C, Em_Direccion FROM Empresa");
-        if (e.Eof())
-            return;
-        d.empresa = e.Fields("Em_Razon_Social").toString();
-        d.empresaRfc = e.Fields("Em_R_F_C").toString();
-        d.empresaDireccion = e.Fields("Em_Direccion").toString();
+                d.renglones[it->second].detalle.push_back("Serie " + series.Fields(size_t{1}).toString());
     }
 
     db::Connection& m_c;
@@ -249,8 +455,11 @@ private:
 
 } // namespace
 
-bool Impresion::escribe(const std::string& name, const std::string& text)
+bool Impresion::escribe(const std::string& name, const std::vector<DocumentoImpreso>& documentos)
 {
+    std::string text;
+    for (const Documento& d : documentos)
+        text += (text.empty() ? "" : "\f") + texto(d);
     std::error_code ec;
     const fs::path folder = m_e.carpetaSalida.empty() ? fs::path(".") : fs::path(m_e.carpetaSalida);
     fs::create_directories(folder, ec);
@@ -263,6 +472,7 @@ bool Impresion::escribe(const std::string& name, const std::string& text)
         return false;
     }
     m_ultimoArchivo = file.string();
+    m_e.dialogos.impreso(documentos);
     return true;
 }
 
@@ -275,20 +485,11 @@ bool Impresion::Imprime(const std::string& format, const std::string& folio, con
     Formato fmt;
     if (!formato(format, fmt))
         return false;
-    Render render(m_e.conexion);
     const std::string name = nombreArchivo(fmt.code) + "_" + (folio.empty() ? "blanco" : nombreArchivo(folio));
-    if (folio.empty()) {
-        Documento blank;
-        blank.titulo = fmt.titulo;
-        return escribe(name, render.texto(blank, true));
-    }
+    if (folio.empty())
+        return escribe(name, {Composicion(m_e.conexion).enBlanco(fmt.titulo)});
     std::vector<Documento> documentos;
-    if (!lee(fmt, folio, documentos))
-        return false;
-    std::string text;
-    for (const Documento& d : documentos)
-        text += (text.empty() ? "" : "\f") + render.texto(d, false);
-    return escribe(name, text);
+    return lee(fmt, folio, documentos) && escribe(name, documentos);
 }
 
 bool Impresion::formato(const std::string& format, Formato& out)
@@ -308,16 +509,9 @@ bool Impresion::formato(const std::string& format, Formato& out)
 
 bool Impresion::lee(const Formato& fmt, const std::string& folio, std::vector<DocumentoImpreso>& documentos)
 {
-    Render render(m_e.conexion);
-    std::string pending = folio;
-    for (char& c : pending)
-        if (c == '@')
-            c = '|';
-    std::stringstream pieces(pending);
-    for (std::string piece; std::getline(pieces, piece, '|');) {
-        if (piece.empty())
-            continue;
-        auto d = fmt.factura ? render.factura(piece, fmt.titulo) : render.remision(piece);
+    Composicion composicion(m_e.conexion);
+    for (const std::string& piece : folios(folio)) {
+        auto d = fmt.factura ? composicion.factura(piece) : composicion.remision(piece);
         if (!d) {
             m_ultimoError = "No existe el documento " + piece + " para el formato " + fmt.code;
             return false;
@@ -348,14 +542,14 @@ bool Impresion::ImprimeDocumento(const std::string& document, const OpcionesImpr
     }
     const std::string table = document.substr(0, bar);
     const std::string folio = document.substr(bar + 1);
-    Render render(m_e.conexion);
+    Composicion composicion(m_e.conexion);
     std::optional<Documento> d;
     if (sameKey(table, "Remision"))
-        d = render.remision(folio);
+        d = composicion.remision(folio);
     else if (sameKey(table, "Factura"))
-        d = render.factura(folio, "Factura");
+        d = composicion.factura(folio);
     else if (sameKey(table, "Venta"))
-        d = render.venta(folio, "Venta");
+        d = composicion.venta(folio);
     else {
         m_ultimoError = "No se imprimen documentos de la tabla " + table;
         return false;
@@ -364,7 +558,7 @@ bool Impresion::ImprimeDocumento(const std::string& document, const OpcionesImpr
         m_ultimoError = "No existe el documento " + folio + " de la tabla " + table;
         return false;
     }
-    return escribe(nombreArchivo(upperAscii(table)) + "_" + nombreArchivo(folio), render.texto(*d, false));
+    return escribe(nombreArchivo(upperAscii(table)) + "_" + nombreArchivo(folio), {std::move(*d)});
 }
 
 // The arguments after the title place and size the viewer on the desktop.

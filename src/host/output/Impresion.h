@@ -33,8 +33,8 @@ public:
     // Prints the delivery note (or the document the format names) with the folio; an empty
     // folio prints an empty form. Answers false with UltimoError on failure.
     bool Imprime(const std::string& format, const std::string& folio, const OpcionesImpresion& opciones = {});
-    // The documents Imprime would print for the format and folio(s), as documents rather than
-    // text; empty, with UltimoError, when one is missing.
+    // The documents Imprime would print for the format and folio(s); empty, with UltimoError,
+    // when one is missing.
     std::vector<DocumentoImpreso> Documentos(const std::string& format, const std::string& folio);
     // Prints a generated document ("TABLE|FOLIO", as the document writers hand it back).
     bool ImprimeDocumento(const std::string& document, const OpcionesImpresion& opciones = {});
@@ -44,8 +44,9 @@ public:
     std::string UltimoError() const { return m_ultimoError; }
 
 private:
-    // Writes <carpetaSalida>/<name>.txt and remembers it as the last file.
-    bool escribe(const std::string& name, const std::string& text);
+    // Writes the documents to <carpetaSalida>/<name>.txt, remembers it as the last file and
+    // hands them to the dialogs (the desktop shows them).
+    bool escribe(const std::string& name, const std::vector<DocumentoImpreso>& documentos);
     // A print format as Imprime reads it: "" means the delivery note; false for an unknown one.
     struct Formato {
         std::string code, titulo;

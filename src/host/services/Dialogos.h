@@ -45,6 +45,8 @@ struct PagoElegido {
     std::string cuenta;
 };
 
+struct DocumentoImpreso;
+
 class Dialogos {
 public:
     virtual ~Dialogos() = default;
@@ -63,6 +65,8 @@ public:
     virtual std::optional<PagoElegido> eligePago(const Lista& metodos, const PagoElegido& actual) = 0;
     // Grid tools: export the grid as CSV (primary) or choose its visible columns (secondary).
     virtual void herramientaGrid(forms::Grid& grid, bool secondary) = 0;
+    // What the printing service just printed; a host with a screen shows it. Nothing by default.
+    virtual void impreso(const std::vector<DocumentoImpreso>&) {}
 };
 
 } // namespace tesmira::host

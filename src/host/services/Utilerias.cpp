@@ -222,7 +222,8 @@ std::string tituloBusqueda(const std::string& statement)
 
 } // namespace
 
-// The width is the desktop list's; the rows are offered whole.
+// The width is the desktop list's; the rows are offered whole. Amounts (columns TOTAL and
+// IMPORTE) read as money.
 std::string Utilerias::ListaBusqueda(const std::string& statement, int) const
 {
     if (trimmed(statement).empty())
@@ -231,11 +232,15 @@ std::string Utilerias::ListaBusqueda(const std::string& statement, int) const
     Lista lista;
     lista.titulo = tituloBusqueda(statement);
     lista.columnas = rs.columns();
+    std::vector<bool> dinero;
+    for (const auto& c : lista.columnas)
+        dinero.push_back(sameKey(c, "TOTAL") || sameKey(c, "IMPORTE"));
     for (const auto& row : rs.rows()) {
         std::vector<std::string> fila;
         fila.reserve(row.size());
-        for (const auto& v : row)
-            fila.push_back(textoCelda(v));
+        for (size_t i = 0; i < row.size(); ++i)
+            fila.push_back(dinero[i] && !row[i].isNull() ? vb::formatNumber(row[i].toDouble(), "$#,##0.00")
+                                                         : textoCelda(row[i]));
         lista.filas.push_back(std::move(fila));
     }
     const int chosen = m_e.dialogos.lista(lista);

@@ -98,9 +98,18 @@ void fijaConsultas(frmVN003& f)
     f.txt_Mn_Cve_Moneda.sql = "SELECT Mn_Descripcion FROM Moneda WHERE Mn_Cve_Moneda = '?'";
     f.txt_Mn_Cve_Moneda.sqlControlResultado = "txt_Mn_Descripcion";
     f.txt_Mn_Cve_Moneda.lookupQuery = "SELECT Mn_Cve_Moneda AS CLAVE, Mn_Descripcion AS DESCRIPCION FROM Moneda";
-    f.txtFolio.lookupQuery = "SELECT Rm_Folio AS CLAVE, Rm_Documento AS DESCRIPCION FROM Remision_Encabezado";
-    f.txt_Pd_Folio.lookupQuery = "SELECT Pd_Folio AS CLAVE, Cl_Cve_Cliente AS DESCRIPCION FROM Pedido_Encabezado "
-                                 "WHERE Es_Cve_Estado IN ('AC','RM','FA')";
+    // A document is found by its customer, date, amount or state as often as by its folio.
+    f.txtFolio.lookupQuery =
+        "SELECT r.Rm_Folio AS CLAVE, c.Cl_Descripcion AS CLIENTE, r.Rm_Fecha AS FECHA, r.Rm_Total AS TOTAL, "
+        "CASE WHEN r.Es_Cve_Estado = 'CA' THEN 'Cancelada' WHEN r.Rm_Facturado = 'SI' THEN 'Facturada' "
+        "ELSE 'Activa' END AS ESTADO, r.Rm_Documento AS PEDIDO "
+        "FROM Remision_Encabezado r LEFT JOIN Cliente c ON c.Cl_Cve_Cliente = r.Cl_Cve_Cliente ORDER BY r.Rm_Folio";
+    f.txt_Pd_Folio.lookupQuery =
+        "SELECT p.Pd_Folio AS CLAVE, c.Cl_Descripcion AS CLIENTE, p.Pd_Fecha AS FECHA, p.Pd_Total AS TOTAL, "
+        "CASE p.Es_Cve_Estado WHEN 'AC' THEN 'Abierto' WHEN 'RM' THEN 'Remisionado' WHEN 'FA' THEN 'Facturado' "
+        "ELSE p.Es_Cve_Estado END AS ESTADO "
+        "FROM Pedido_Encabezado p LEFT JOIN Cliente c ON c.Cl_Cve_Cliente = p.Cl_Cve_Cliente "
+        "WHERE p.Es_Cve_Estado IN ('AC','RM','FA') ORDER BY p.Pd_Folio";
     f.txt_Sc_Cve_Sucursal.lookupQuery = "SELECT Sc_Cve_Sucursal AS CLAVE, Sc_Descripcion AS DESCRIPCION FROM Sucursal "
                                         "WHERE Es_Cve_Estado <> 'BA'";
     f.txtCliente.lookupQuery = "SELECT Cl_Cve_Cliente AS CLAVE, Cl_Descripcion AS DESCRIPCION FROM Cliente";
