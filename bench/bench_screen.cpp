@@ -280,16 +280,15 @@ double floorDispatch(Connection& c)
     const double order = floorLoad(c, tesmira::vn003::consultas::pendientesSoloExistencia("BXP0001"), true);
     const double t0 = cpuMs();
     Native detail(db, tesmira::vn003::consultas::detalleSalida("BXS0001")),
-        pending(db, tesmira::vn003::consultas::pendienteLineaSalida("BXP0001", "", ""));
+        pending(db, tesmira::vn003::consultas::pendientesSalida("BXP0001", "", ""));
     Stmt producto(db, kProducto);
+    pending.bind({}).rows();
     Stmt& rows = detail.bind({});
-    std::vector<std::pair<std::string, std::string>> picked;
+    std::vector<std::string> picked;
     while (rows.step())
-        picked.emplace_back(rows.text(rows.column("Pr_Cve_Producto")), rows.text(rows.column("Pd_ID")));
-    for (const auto& [product, id] : picked) {
-        pending.bind({product, "00", "00", id}).rows();
+        picked.push_back(rows.text(rows.column("Pr_Cve_Producto")));
+    for (const auto& product : picked)
         producto.bind({product}).rows();
-    }
     return order + cpuMs() - t0;
 }
 

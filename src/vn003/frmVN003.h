@@ -26,6 +26,7 @@ class Series;
 
 namespace tesmira::vn003 {
 
+class CatalogoCarga;
 class PendientesPedido;
 
 using forms::Button;
@@ -238,9 +239,10 @@ public:
     void txt_Pd_Folio_Enter();
     void txtFolio_Change();
     void txtFolio_Enter();
-    // One stored line of a saved note into a new grid row.
+    // One stored line of a saved note into a new grid row; the recall's catalogue answers the
+    // product, size, colour and description look-ups.
     void CargaPartidaRemision(const db::Recordset& rs, const std::string& folio, host::Lotes& lotes,
-                              host::Series& series);
+                              host::Series& series, CatalogoCarga& catalogo);
 
     // ---- loading/ ----
     void CargaPedido();
@@ -273,12 +275,10 @@ public:
         bool conFactorM3 = false;
         double factorM3 = 0;
         std::string descamp;
-        // Prices of the order line (Pd_Precio_Lista, Pd_Descuento_Factor, Pd_Impuesto_Factor,
-        // the fee already in `cuota`) and their amounts for `cantidad`, always with kind 5.
-        void importesPara(const db::Recordset& linea, double cantidad);
     };
     // Appends a row, makes it current and writes the line; the type's lot or serial cell is emptied.
-    void AgregaPartidaPedido(const PartidaPedido& p);
+    // The load's catalogue answers the size, colour and unit look-ups.
+    void AgregaPartidaPedido(const PartidaPedido& p, CatalogoCarga& catalogo);
     // Order header and grid preparation from the pending lines' first row, shared by the two
     // order loaders (their messages differ by id and wording). False when no line is to be
     // loaded: refused, no address, or blind capture.

@@ -165,18 +165,6 @@ TEST(ScriptRunnerTest, PrintShowsTheControlAndSqlPrintsTsv)
     EXPECT_NE(r.salida.find("Pr_Cve_Producto\tCantidad_1\n"), std::string::npos) << r.salida;
 }
 
-// Messages are printed as they happen and an unanswered box takes its default.
-TEST(ScriptRunnerTest, RightsAndUsersReachTheScreen)
-{
-    const auto r = corre("user VENDE1\n"
-                         "open\n"
-                         "expect txt_Sc_Cve_Sucursal 01\n"
-                         "print txt_Al_Cve_Almacen\n");
-    EXPECT_EQ(r.codigo, 0) << r.salida;
-    EXPECT_NE(r.salida.find("txt_Al_Cve_Almacen text=01 value=01 enabled=1 visible=1 locked=1"), std::string::npos)
-        << r.salida;
-}
-
 // Leaving a product the order lacks keeps the cursor on its row (the new-row line itself is
 // walked by the blind-capture road); a grid that takes no new rows has no such line.
 TEST(ScriptRunnerTest, RowPastTheLastIsTheNewRowLine)

@@ -35,14 +35,11 @@ protected:
     std::string inventario()
     {
         std::string out;
+        for (const char* tabla : {"Existencia", "Existencia_Ubicacion", "Existencia_Lote", "Existencia_Serie",
+                                  "Existencia_Ubicacion_Serie", "Movimiento_Inventario"})
+            out += db::formatTsv(conexion->Execute(std::string("SELECT * FROM ") + tabla +
+                                                   " ORDER BY 1, 2, 3, 4, 5, 6, 7"));
         for (const char* sql : {
-                 "SELECT * FROM Existencia ORDER BY Sc_Cve_Sucursal, Al_Cve_Almacen, Pr_Cve_Producto, Tl_Cve_Talla, "
-                 "Cl_Cve_Color",
-                 "SELECT * FROM Existencia_Ubicacion ORDER BY Ua_Cve_Ubicacion_Almacen, Pr_Cve_Producto, Tl_Cve_Talla",
-                 "SELECT * FROM Existencia_Lote ORDER BY Sc_Cve_Sucursal, Al_Cve_Almacen, Lt_Cve_Lote",
-                 "SELECT * FROM Existencia_Serie ORDER BY Sr_Cve_Serie",
-                 "SELECT * FROM Existencia_Ubicacion_Serie ORDER BY Sr_Cve_Serie",
-                 "SELECT * FROM Movimiento_Inventario",
                  "SELECT Pd_Folio, Pd_ID, Es_Cve_Estado, Pd_Cantidad_1 - isnull((SELECT SUM(Rm_Cantidad_1) FROM "
                  "Remision WHERE Rm_Tabla = 'PEDIDO' AND Rm_Documento = Pd_Folio AND Rm_Documento_ID = Pd_ID AND "
                  "Es_Cve_Estado <> 'CA'), 0) AS Pendiente FROM Pedido ORDER BY Pd_Folio, Pd_ID",

@@ -125,16 +125,6 @@ TEST_F(WalkTest, KeyboardRoadAsksBeforeLosingWorkAndSavesTheFields)
     EXPECT_EQ(at.row(), 0);
     EXPECT_TRUE(window->gridView().model()->flags(at) & Qt::ItemIsEditable) << "the first cell one may type into";
 
-    // Enter in a header field moves on like Tab.
-    QTest::keyClick(window.get(), Qt::Key_1, Qt::AltModifier);
-    QLineEdit* referencia = campo(*window, "txtReferencia");
-    referencia->setFocus();
-    referencia->selectAll();
-    QTest::keyClicks(referencia, "OC-7");
-    QTest::keyClick(referencia, Qt::Key_Return);
-    EXPECT_NE(QApplication::focusWidget(), referencia);
-    EXPECT_EQ(frm().txtReferencia.text(), "OC-7");
-
     // Esc and closing the window ask; "No" keeps the note.
     modales.respuestas = {QMessageBox::No, QMessageBox::No};
     QTest::keyClick(window.get(), Qt::Key_Escape);

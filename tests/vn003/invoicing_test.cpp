@@ -12,23 +12,6 @@ size_t archivosEn(const std::filesystem::path& carpeta)
         std::distance(std::filesystem::directory_iterator(carpeta), std::filesystem::directory_iterator()));
 }
 
-// The sale's lines leave no stock pending (the note moved it) and the sale takes the note's
-// delivery address; the prints are the signature cases' and the plain save's.
-TEST_F(GuardadoTest, InvoicedSaveStoresSaleInvoiceAndMarksTheNote)
-{
-    abre();
-    nuevaConPedido("P0004");
-    conFactura();
-    acepta();
-
-    const std::string venta = sql("SELECT Vn_Folio FROM Venta_Encabezado WHERE Vn_Documento = 'R0006'");
-    ASSERT_FALSE(venta.empty()) << transcript();
-    EXPECT_EQ(sql("SELECT COUNT(*) FROM Venta WHERE Vn_Folio = '" + venta + "' AND Vn_Inventario_Pendiente = 'NO'"),
-              "2");
-    EXPECT_EQ(sql("SELECT De_ID FROM Domicilio_Documento WHERE Dd_Tabla = 'Venta' AND Dd_Documento = '" + venta + "'"),
-              sql("SELECT De_ID FROM Domicilio_Documento WHERE Dd_Tabla = 'Remision' AND Dd_Documento = 'R0006'"));
-}
-
 struct CasoSignatureFailureKeepsTheInvoiceAndSkipsItsPrint {
     const char* nombre;
     const char* serie;
@@ -64,6 +47,11 @@ TEST_P(SignatureFailureKeepsTheInvoiceAndSkipsItsPrint, Caso)
     const std::string factura = sql("SELECT Rm_Factura FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'");
     ASSERT_FALSE(factura.empty()) << transcript();
     EXPECT_EQ(sql("SELECT Es_Cve_Estado FROM Factura WHERE Fc_Factura = '" + factura + "'"), "AC");
+    // The sale's lines leave no stock pending (the note moved it); the sale takes the note's address.
+    const std::string venta = sql("SELECT Vn_Folio FROM Venta_Encabezado WHERE Vn_Documento = 'R0006'");
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM Venta WHERE Vn_Inventario_Pendiente = 'NO' AND Vn_Folio = '" + venta + "'"), "2");
+    EXPECT_EQ(sql("SELECT De_ID FROM Domicilio_Documento WHERE Dd_Tabla = 'Venta' AND Dd_Documento = '" + venta + "'"),
+              sql("SELECT De_ID FROM Domicilio_Documento WHERE Dd_Tabla = 'Remision' AND Dd_Documento = 'R0006'"));
     ASSERT_EQ(pedidos.size(), c.firmas);
     if (c.firmas) {
         EXPECT_EQ(pedidos[0], conexion().DefaultDatabase() + "|1|" + factura);

@@ -224,6 +224,10 @@ const CasoAllSizesAndVolumeFactor casosAllSizesAndVolumeFactor[] = {
     {"nothing pending in unit 1",
      "UPDATE Pedido SET Pd_Cantidad_1 = 0 WHERE Pd_Folio = 'P0009' AND Pd_ID = '0001'", "MAD001", "Factor_M3",
      ""},
+    // P0008's dispatch: a lot product picked without a lot takes the order line's.
+    {"lot product picked without lot",
+     "UPDATE PDA_Salida_Detalle SET Sa_Lote = '' WHERE Sa_Folio = 'S0001' AND Sa_ID = '0003'", "PIN001",
+     "Lt_Cve_Lote", "L-2601"},
 };
 
 class AllSizesAndVolumeFactor : public CargaTest, public ::testing::WithParamInterface<CasoAllSizesAndVolumeFactor> {};
@@ -236,7 +240,7 @@ TEST_P(AllSizesAndVolumeFactor, Caso)
     if (*c.preparacion)
         conexion().Execute(c.preparacion);
     nuevo(false);
-    pedido("P0009");
+    pedido(c.producto == std::string("PIN001") ? "P0008" : "P0009");
     const int r = fila(c.producto);
     ASSERT_GE(r, 0) << c.producto << " not loaded";
     EXPECT_EQ(texto(r, c.columna), c.esperado);
@@ -297,81 +301,66 @@ TEST_F(CargaTest, PendingQuantityPerControlUnit)
 
 // ---- stock-only loader ----
 
-// A line short of stock is cut to what is on hand and reported; one with none is only reported.
-TEST_F(CargaTest, StockOnlyLoaderCutsShortLinesAndReports)
+const std::string parcial =
+    "Se surtio parcialmente el pedido, debio a que no todos los productos tienen existencia suficiente\r\n";
+struct CasoSoloExistencia {
+    const char* nombre;
+    const char* preparacion; // SQL run on the demo company first; "" for none
+    const char* folio;
+    std::string informe;
+    std::vector<std::tuple<const char*, const char*, double>> celdas; // product, column, value
+};
+const std::vector<CasoSoloExistencia> casosSoloExistencia = {
+    // ACE001: 24 PZA on hand of 60 pending = 2 boxes; CEM001 has no stock and is only reported.
+    {"short lines are cut, lines without stock reported", "", "P0001",
+     parcial + "Producto:ACE001 - \r\nProducto:CEM001 - \r\n",
+     {{"ACE001", "Cantidad_1", 2}, {"ACE001", "Cantidad_Control_1", 24}, {"ACE001", "Cantidad_Costo", 24},
+      {"ACE001", "Costo", 65}, {"CAM001", "Cantidad_1", 10}}},
+    // Stock equal to the pending quantity (ACE001, CEM001) is loaded from the stock figures, not reported.
+    {"size, colour and reserved serials named",
+     "UPDATE Existencia SET Ex_Cantidad_Control_1 = 4, Ex_Cantidad_Control_2 = 4 WHERE Sc_Cve_Sucursal = '01' "
+     "AND Al_Cve_Almacen = '01' AND Pr_Cve_Producto = 'CAM001' AND Tl_Cve_Talla = 'MD';"
+     "UPDATE Existencia SET Ex_Cantidad_Control_1 = 1, Ex_Cantidad_Control_2 = 1 WHERE Sc_Cve_Sucursal = '01' "
+     "AND Al_Cve_Almacen = '01' AND Pr_Cve_Producto = 'TAL001';"
+     "UPDATE Existencia SET Ex_Cantidad_Control_1 = 60 WHERE Sc_Cve_Sucursal = '01' AND Al_Cve_Almacen = '01' "
+     "AND Pr_Cve_Producto = 'ACE001';"
+     "UPDATE Pedido SET Es_Cve_Estado = 'AC' WHERE Pd_Folio = 'P0001' AND Pd_ID = '0007';"
+     "UPDATE Existencia SET Ex_Cantidad_Control_1 = 10, Ex_Cantidad_Control_2 = 10 WHERE Pr_Cve_Producto = 'CEM001';"
+     "INSERT INTO Parametro (Pm_Clave, Pm_Valor) VALUES ('PED_APARTAR_SERIE', 'SI')",
+     "P0001",
+     parcial + "Producto:CAM001 - \r\n   TALLA:MD - Mediana\r\n   COLOR:AZ - Azul marino\r\n"
+               "Producto:TAL001 - \r\n   SERIES:TAL-0001,TAL-0002\r\n",
+     {{"CAM001", "Cantidad_1", 4}, {"ACE001", "Cantidad_1", 5}, {"CEM001", "Cantidad_1", 10}}},
+    {"lots named",
+     "UPDATE Existencia SET Ex_Cantidad_Control_1 = 4, Ex_Cantidad_Control_2 = 76 WHERE Sc_Cve_Sucursal = '01' "
+     "AND Al_Cve_Almacen = '02' AND Pr_Cve_Producto = 'PIN001';"
+     "UPDATE PDA_Salida SET Es_Cve_Estado = 'PR' WHERE Sa_Folio = 'S0001'", // no finished dispatch
+     "P0008", parcial + "Producto:PIN001 - \r\n   LOTES:L-2601\r\n", {{"PIN001", "Cantidad_Control_1", 4}}},
+};
+
+class SoloExistencia : public CargaTest, public ::testing::WithParamInterface<CasoSoloExistencia> {};
+
+// A line short of stock is cut to what is on hand; the one report names each short line with
+// its size, colour, lots or reserved serials.
+TEST_P(SoloExistencia, Caso)
 {
+    const CasoSoloExistencia& c = GetParam();
+    if (*c.preparacion)
+        conexion().executeScript(c.preparacion);
     nuevo(true);
-    pedido("P0001");
+    pedido(c.folio);
     EXPECT_EQ(ultimoMensaje(), "") << transcript();
-    // ACE001: 24 PZA on hand of 60 pending = 2 boxes; CEM001 has no stock.
-    EXPECT_THAT(partidas(), UnorderedElementsAre("CAM001/10", "ACE001/2", "PIN001/4", "TAL001/2", "KIT001/1",
-                                                 "SRV001/1", "SRV001/1"));
-    const int ace = fila("ACE001");
-    EXPECT_DOUBLE_EQ(celda(ace, "Cantidad_Control_1").toDouble(), 24);
-    EXPECT_DOUBLE_EQ(celda(ace, "Cantidad_Costo").toDouble(), 24);
-    EXPECT_EQ(texto(ace, "Unidad_Costo"), "PZA");
-    EXPECT_DOUBLE_EQ(celda(ace, "Costo").toDouble(), 65);
     ASSERT_EQ(dialogos().textosMostrados().size(), 1u);
-    EXPECT_EQ(dialogos().textosMostrados()[0],
-              "Se surtio parcialmente el pedido, debio a que no todos los productos tienen existencia suficiente\r\n"
-              "Producto:ACE001 - \r\n"
-              "Producto:CEM001 - \r\n");
+    EXPECT_EQ(dialogos().textosMostrados()[0], c.informe);
+    for (const auto& [producto, columna, valor] : c.celdas) {
+        ASSERT_GE(fila(producto), 0) << producto;
+        EXPECT_DOUBLE_EQ(celda(fila(producto), columna).toDouble(), valor) << producto << " " << columna;
+    }
 }
 
-// The report names size, colour and reserved serials; stock equal to the pending quantity is no shortage.
-TEST_F(CargaTest, StockOnlyReportListsSizeColourAndSerials)
-{
-    conexion().Execute("UPDATE Existencia SET Ex_Cantidad_Control_1 = 4, Ex_Cantidad_Control_2 = 4 "
-                       "WHERE Sc_Cve_Sucursal = '01' AND Al_Cve_Almacen = '01' AND Pr_Cve_Producto = 'CAM001' "
-                       "AND Tl_Cve_Talla = 'MD'");
-    conexion().Execute("UPDATE Existencia SET Ex_Cantidad_Control_1 = 1, Ex_Cantidad_Control_2 = 1 "
-                       "WHERE Sc_Cve_Sucursal = '01' AND Al_Cve_Almacen = '01' AND Pr_Cve_Producto = 'TAL001'");
-    conexion().Execute("UPDATE Existencia SET Ex_Cantidad_Control_1 = 60 WHERE Sc_Cve_Sucursal = '01' "
-                       "AND Al_Cve_Almacen = '01' AND Pr_Cve_Producto = 'ACE001'");
-    conexion().Execute("UPDATE Pedido SET Es_Cve_Estado = 'AC' WHERE Pd_Folio = 'P0001' AND Pd_ID = '0007'");
-    conexion().Execute("UPDATE Existencia SET Ex_Cantidad_Control_1 = 10, Ex_Cantidad_Control_2 = 10 "
-                       "WHERE Pr_Cve_Producto = 'CEM001'");
-    parametro("PED_APARTAR_SERIE", "SI");
-    nuevo(true);
-    pedido("P0001");
-    EXPECT_DOUBLE_EQ(celda(fila("CAM001"), "Cantidad_1").toDouble(), 4);
-    // Stock equal to the pending quantity: loaded from the stock figures, not reported.
-    EXPECT_DOUBLE_EQ(celda(fila("ACE001"), "Cantidad_1").toDouble(), 5);
-    EXPECT_DOUBLE_EQ(celda(fila("CEM001"), "Cantidad_1").toDouble(), 10);
-    ASSERT_EQ(dialogos().textosMostrados().size(), 1u);
-    EXPECT_EQ(dialogos().textosMostrados()[0],
-              "Se surtio parcialmente el pedido, debio a que no todos los productos tienen existencia suficiente\r\n"
-              "Producto:CAM001 - \r\n"
-              "   TALLA:MD - Mediana\r\n"
-              "   COLOR:AZ - Azul marino\r\n"
-              "Producto:TAL001 - \r\n"
-              "   SERIES:TAL-0001,TAL-0002\r\n");
-    EXPECT_EQ(texto(fila("TAL001"), "Sr_Cve_Serie"), "TAL-0001|TAL-0002") << "PED_APARTAR_SERIE reserves them";
-}
-
-TEST_F(CargaTest, StockOnlyReportListsLots)
-{
-    conexion().Execute("UPDATE Existencia SET Ex_Cantidad_Control_1 = 4, Ex_Cantidad_Control_2 = 76 "
-                       "WHERE Sc_Cve_Sucursal = '01' AND Al_Cve_Almacen = '02' AND Pr_Cve_Producto = 'PIN001'");
-    frmVN003& f = nuevo(true);
-    f.txt_Pd_Folio.setText("P0008");
-    f.Cargar_Solo_Producto_Con_Existencia();
-    ASSERT_EQ(dialogos().textosMostrados().size(), 1u);
-    EXPECT_NE(dialogos().textosMostrados()[0].find("Producto:PIN001 - \r\n   LOTES:L-2601\r\n"), std::string::npos)
-        << dialogos().textosMostrados()[0];
-    EXPECT_DOUBLE_EQ(celda(fila("PIN001"), "Cantidad_Control_1").toDouble(), 4);
-}
+INSTANTIATE_TEST_SUITE_P(Casos, SoloExistencia, ::testing::ValuesIn(casosSoloExistencia), NombreCaso{});
 
 // ---- handheld dispatch ----
-
-// Guards the lot of a lot product picked without one: the order line's.
-TEST_F(CargaTest, LotProductPickedWithoutLotTakesTheOrderLinesLot)
-{
-    conexion().Execute("UPDATE PDA_Salida_Detalle SET Sa_Lote = '' WHERE Sa_Folio = 'S0001' AND Sa_ID = '0003'");
-    nuevo(false);
-    pedido("P0008");
-    EXPECT_EQ(texto(fila("PIN001"), "Lt_Cve_Lote"), "L-2601");
-}
 
 // Another order's, an unfinished or an unknown dispatch is refused and leaves the grid.
 TEST_F(CargaTest, DispatchRefusals)

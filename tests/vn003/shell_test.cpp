@@ -105,27 +105,18 @@ TEST_F(PantallaTest, ClosingOrderPolicyOnLoadAndOnEdit)
     }
 }
 
-// Without VNDISP the stock-source columns stay hidden although a loader fills them.
-TEST_F(PantallaTest, VndispRightShowsTheStockSourceColumns)
+// Without VNDISP the stock-source columns stay hidden although a loader fills them; the date
+// is the user's to change on a new note only with CHFECHA.
+TEST_F(PantallaTest, VndispShowsTheStockSourceColumnsAndChfechaEnablesTheDate)
 {
     for (bool derecho : {false, true}) {
-        SCOPED_TRACE(derecho ? "VNDISP held" : "VNDISP not held");
+        SCOPED_TRACE(derecho ? "held" : "not held");
         right("VNDISP", derecho);
+        right("CHFECHA", derecho);
         frmVN003& f = abre();
         EXPECT_EQ(f.Derechos.DerechoVNDISP, derecho);
         for (const char* col : {"Rm_Sucursal_Inventario", "Rm_Almacen_Inventario", "VALIDA_DISPONIBILIDAD"})
             EXPECT_EQ(f.ssDetalle.col(col).visible(), derecho) << col;
-        DescargaComponente();
-    }
-}
-
-// The date is the user's to change on a new note only with CHFECHA.
-TEST_F(PantallaTest, NewNoteEnablesTheDateOnlyWithChfecha)
-{
-    for (bool derecho : {false, true}) {
-        SCOPED_TRACE(derecho ? "CHFECHA held" : "CHFECHA not held");
-        right("CHFECHA", derecho);
-        frmVN003& f = abre();
         ASSERT_TRUE(f.Controles.press(Command::Nuevo));
         EXPECT_EQ(f.dpFecha.enabled(), derecho);
         DescargaComponente();

@@ -5,12 +5,61 @@
 // txtDescuento_Global shows the global discount as a percentage ("5.00%") and its value reads
 // back as the factor (0.05): the loaders write factor x 100 and everything else reads a factor
 // (see the field's number format in frmVN003.cpp).
+#include "base/Text.h"
 #include "base/Vb.h"
+#include "db/Connection.h"
 #include "host/services/Importes.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 namespace tesmira::vn003 {
+
+namespace {
+
+// Weight and volume of the grid's products, read a few hundred keys per statement instead of two
+// look-ups per row. Keys are matched as the database compares them (case and trailing blanks
+// aside); a key the read does not answer is asked on its own, as it always was.
+class PesosVolumenes {
+public:
+    explicit PesosVolumenes(std::vector<std::string> claves)
+    {
+        std::sort(claves.begin(), claves.end());
+        claves.erase(std::unique(claves.begin(), claves.end()), claves.end());
+        constexpr size_t porLectura = 250;
+        for (size_t desde = 0; desde < claves.size(); desde += porLectura) {
+            const size_t n = std::min(porLectura, claves.size() - desde);
+            std::string sql = "SELECT Pr_Cve_Producto, Pr_Peso, Pr_Volumen FROM Producto WHERE Pr_Cve_Producto IN (?";
+            for (size_t i = 1; i < n; ++i)
+                sql += ", ?";
+            db::Recordset rs = Sistema().Conexion().Execute(
+                sql + ")", std::vector<Value>(claves.begin() + static_cast<std::ptrdiff_t>(desde),
+                                              claves.begin() + static_cast<std::ptrdiff_t>(desde + n)));
+            for (; !rs.Eof(); rs.MoveNext())
+                m_productos[clave(rs.Fields(size_t{0}).toString())] = {rs.Fields(size_t{1}), rs.Fields(size_t{2})};
+        }
+    }
+
+    double peso(const std::string& producto) const
+    {
+        const auto it = m_productos.find(clave(producto));
+        return it != m_productos.end() ? it->second.first.toDouble() : Utilerias().PesoProducto(producto);
+    }
+    double volumen(const std::string& producto) const
+    {
+        const auto it = m_productos.find(clave(producto));
+        return it != m_productos.end() ? it->second.second.toDouble() : Utilerias().VolumenProducto(producto);
+    }
+
+private:
+    static std::string clave(std::string_view producto) { return lowerAscii(withoutTrailingBlanks(producto)); }
+
+    std::unordered_map<std::string, std::pair<Value, Value>> m_productos;
+};
+
+} // namespace
 
 void frmVN003::CalculaImportesPartida()
 {
@@ -37,6 +86,11 @@ void frmVN003::CalculaTotales()
     host::TotalesDocumento totales(txtDescuento_Global.value().toDouble());
 
     const int renglones = ssDetalle.rowCount();
+    std::vector<std::string> productos;
+    const int columnaProducto = ssDetalle.columnIndex("Pr_Cve_Producto");
+    for (int i = 0; i < renglones; ++i)
+        productos.push_back(ssDetalle.cell(i, columnaProducto).toString());
+    const PesosVolumenes pesos(std::move(productos));
     if (renglones > 0)
         ssDetalle.moveFirst();
     for (int i = 0; i < renglones; ++i) {
@@ -48,8 +102,8 @@ void frmVN003::CalculaTotales()
                                      ssDetalle.col("Cuota").value().toDouble() * cantidad,
                                      ssDetalle.col("Impuesto_Factor").value().toDouble()));
         const std::string producto = ssDetalle.col("Pr_Cve_Producto").value().toString();
-        peso += cantidad * Utilerias().PesoProducto(producto);
-        volumen += cantidad * Utilerias().VolumenProducto(producto);
+        peso += cantidad * pesos.peso(producto);
+        volumen += cantidad * pesos.volumen(producto);
         ssDetalle.moveNext();
     }
 

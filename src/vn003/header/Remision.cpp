@@ -10,6 +10,7 @@
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 #include "vn003/shell/AvanceCarga.h"
+#include "vn003/loading/Catalogo.h"
 #include "vn003/persist/Bloqueo.h"
 
 #include <cassert>
@@ -183,9 +184,10 @@ void frmVN003::txtFolio_Enter()
 
         Frame_Carga("Remision", txtFolio.text());
 
+        CatalogoCarga catalogo = CatalogoCarga::deRemision(txtFolio.text());
         rs.MoveFirst();
         for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext())
-            CargaPartidaRemision(rs, txtFolio.text(), lotes, series);
+            CargaPartidaRemision(rs, txtFolio.text(), lotes, series, catalogo);
 
         rs.Close();
         // Part of a note on screen would pass for the saved one.
@@ -200,7 +202,7 @@ void frmVN003::txtFolio_Enter()
 }
 
 void frmVN003::CargaPartidaRemision(const db::Recordset& rs, const std::string& folio, host::Lotes& lotes,
-                                    host::Series& series)
+                                    host::Series& series, CatalogoCarga& catalogo)
 {
     Grid& g = ssDetalle;
     const auto campo = [&rs](const char* nombre) { return rs.Fields(nombre); };
@@ -208,31 +210,28 @@ void frmVN003::CargaPartidaRemision(const db::Recordset& rs, const std::string& 
     const std::string id = campo("Rm_ID").toString();
 
     g.addRow();
-    TextoSQL = "SELECT Pr_Descripcion, Pr_Maneja_Talla, Pr_Maneja_Color, Pr_Tipo_Producto FROM Producto ";
-    TextoSQL += "WHERE Pr_Cve_Producto = '" + db::quoted(campo("Pr_Cve_Producto").toString()) + "' ";
-    db::Recordset producto = Sistema().Conexion().Execute(TextoSQL);
-
     g.col("Rm_Sucursal_Inventario").setValue(campo("Rm_Sucursal_Inventario"));
     g.col("Rm_Almacen_Inventario").setValue(campo("Rm_Almacen_Inventario"));
     g.col("Documento_Id").setValue(id);
     g.col("Pr_Cve_Producto").setValue(campo("Pr_Cve_Producto"));
     // A product deleted since the note was saved has no row: this read fails and ends the load.
-    g.col("Pr_Descripcion").setValue(producto.Fields("Pr_Descripcion"));
+    const std::vector<Value> producto = catalogo.productoRemision(id, campo("Pr_Cve_Producto").toString());
+    g.col("Pr_Descripcion").setValue(producto[0]);
     g.col("Tl_Cve_Talla").setValue(campo("Tl_Cve_Talla"));
     g.col("Cl_Cve_Color").setValue(campo("Cl_Cve_Color"));
-    g.col("Tl_Descripcion").setValue(DescripcionTalla(g.col("Tl_Cve_Talla").value().toString()));
-    g.col("Cl_Descripcion").setValue(DescripcionColor(g.col("Cl_Cve_Color").value().toString()));
+    g.col("Tl_Descripcion").setValue(catalogo.descripcionTalla(g.col("Tl_Cve_Talla").value().toString()));
+    g.col("Cl_Descripcion").setValue(catalogo.descripcionColor(g.col("Cl_Cve_Color").value().toString()));
 
     g.col("Ubicacion").setValue(campo("Rm_Ubicacion"));
-    g.col("Pr_Manejar_Talla").setValue(producto.Fields("Pr_Maneja_Talla"));
-    g.col("Pr_Manejar_Color").setValue(producto.Fields("Pr_Maneja_Color"));
+    g.col("Pr_Manejar_Talla").setValue(producto[1]);
+    g.col("Pr_Manejar_Color").setValue(producto[2]);
     g.col("Cantidad_1").setValue(campo("Rm_Cantidad_1"));
     g.col("Unidad_1").setValue(campo("Rm_Unidad_1"));
     g.col("Cantidad_Control_1").setValue(campo("Rm_Cantidad_Control_1"));
     g.col("Unidad_Control_1").setValue(campo("Rm_Unidad_Control_1"));
     g.col("Cantidad_Control_2").setValue(campo("Rm_Cantidad_Control_2"));
     g.col("Unidad_Control_2").setValue(campo("Rm_Unidad_Control_2"));
-    g.col("Pr_Tipo_Producto").setValue(producto.Fields("Pr_Tipo_Producto"));
+    g.col("Pr_Tipo_Producto").setValue(producto[3]);
 
     const std::string tipo = g.col("Pr_Tipo_Producto").value().toString();
     if (tipo == "02")
@@ -249,7 +248,6 @@ void frmVN003::CargaPartidaRemision(const db::Recordset& rs, const std::string& 
     }
     if (const std::string texto = TextoTipoProducto(tipo); !texto.empty())
         g.col("TIPO_PRODUCTO").setValue(texto);
-    producto.Close();
 
     if (g.col("Unidad_1").value().toString() == campo("Rm_Unidad_Costo").toString()) {
         g.col("Cantidad_Costo").setValue(campo("Rm_Cantidad_Costo"));
@@ -275,8 +273,8 @@ void frmVN003::CargaPartidaRemision(const db::Recordset& rs, const std::string& 
                                   numero("Precio_Descontado") * numero("Impuesto_Factor"));
     g.col("Precio_Neto_Importe").setValue(numero("Precio_Neto") * numero("Cantidad_1"));
 
-    g.col("DESCAMP").setValue(Utilerias().DescripcionAmpliada("Remision", folio, id));
-    g.col("DESAMPR").setValue(Utilerias().DescripcionAmpliada("REMISION2", folio, id));
+    g.col("DESCAMP").setValue(catalogo.descripcionAmpliada("Remision", id));
+    g.col("DESAMPR").setValue(catalogo.descripcionAmpliada("REMISION2", id));
 }
 
 } // namespace tesmira::vn003

@@ -5,10 +5,49 @@
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 #include "vn003/shell/AvanceCarga.h"
+#include "vn003/loading/Catalogo.h"
 #include "vn003/loading/ConsultasCarga.h"
 #include "vn003/persist/Pendientes.h"
 
 namespace tesmira::vn003 {
+
+namespace {
+
+// A pending line as the grid gets it: all that is pending, with the amounts the order stored.
+frmVN003::PartidaPedido partidaPendiente(const db::Recordset& rs, const LineaPedido& l, CatalogoCarga& catalogo)
+{
+    frmVN003::PartidaPedido p;
+    copiaLinea(p, l, l.cantidad1, l.control2);
+    p.sucursalInventario = l.sucursalInventario;
+    p.almacenInventario = l.almacenInventario;
+    catalogo.asignaProducto(p, l.concepto);
+    p.cantidad1 = l.cantidad1;
+    p.control1 = l.control1;
+    p.control2 = l.control2;
+    // The order's stored amounts stand for the whole ordered quantity; editing recomputes them.
+    p.precioLista = l.precioLista;
+    p.precioListaImporte = p.cantidad1 * p.precioLista;
+    p.descuentoFactor = l.descuentoFactor;
+    p.descuentoImporte = rs.Fields("Pd_Descuento_Importe").toDouble();
+    p.precioDescontado = rs.Fields("Pd_Precio_Descontado").toDouble();
+    p.precioDescontadoImporte = rs.Fields("Pd_Precio_Descontado_Importe").toDouble();
+    p.impuestoFactor = l.impuestoFactor;
+    p.impuestoImporte = rs.Fields("Pd_Impuesto_Importe").toDouble();
+    p.precioNeto = rs.Fields("Pd_Precio_Neto").toDouble();
+    p.precioNetoImporte = rs.Fields("Pd_Precio_Neto_Importe").toDouble();
+    p.u1Desde = p.unidad1;
+    p.u1Hasta = p.unidad1;
+    p.u2Desde = p.unidad1;
+    p.u2Hasta = p.unidadControl2;
+    if (catalogo.unidadCubicada(p.unidadControl2) && l.cantidad1 != 0) {
+        p.conFactorM3 = true;
+        p.factorM3 = l.control2 / l.cantidad1;
+    }
+    p.descamp = catalogo.descripcionAmpliada("PEDIDO", p.documentoId);
+    return p;
+}
+
+} // namespace
 
 void frmVN003::CargaPedido()
 {
@@ -22,73 +61,13 @@ void frmVN003::CargaPedido()
         if (!PreparaCargaPedido(rs, mensajes))
             return;
 
-        const host::Utilerias& u = Utilerias();
+        CatalogoCarga catalogo = CatalogoCarga::dePedido(txt_Pd_Folio.text());
+        const LectorLineas lector(rs);
         for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext()) {
-            const double pendiente1 = rs.Fields("Pd_Cantidad_1").toDouble();
-            const double pendiente2 = rs.Fields("Pd_Cantidad_Control_2").toDouble();
-            if (!(pendiente1 > 0 || pendiente2 > 0))
+            const LineaPedido linea = lector.lee(rs);
+            if (!(linea.cantidad1 > 0 || linea.control2 > 0))
                 continue;
-            const std::string producto = rs.Fields("Pr_Cve_Producto").toString();
-            TextoSQL = "SELECT Pr_Descripcion, Pr_Maneja_Talla, ";
-            TextoSQL += "   Pr_Maneja_Color, Pr_Tipo_Producto, ";
-            TextoSQL += "   Pr_Porcentaje_Variacion ";
-            TextoSQL += "FROM Producto ";
-            TextoSQL += "WHERE Pr_Cve_Producto = ? ";
-            db::Recordset pr = Sistema().Conexion().ExecuteMemo(TextoSQL, {producto});
-
-            PartidaPedido p;
-            p.sucursalInventario = rs.Fields("Pd_Sucursal_Inventario").toString();
-            p.almacenInventario = rs.Fields("Pd_Almacen_Inventario").toString();
-            p.documentoId = rs.Fields("Pd_ID").toString();
-            p.producto = producto;
-            const std::string concepto = rs.Fields("Pd_Concepto").toString();
-            p.descripcion = concepto.empty() ? pr.Fields("Pr_Descripcion").toString() : concepto;
-            p.talla = rs.Fields("Tl_Cve_Talla").toString();
-            p.color = rs.Fields("Cl_Cve_Color").toString();
-            p.manejaTalla = pr.Fields("Pr_Maneja_Talla").toString();
-            p.manejaColor = pr.Fields("Pr_Maneja_Color").toString();
-            p.cantidad1 = pendiente1;
-            p.unidad1 = rs.Fields("Pd_Unidad_1").toString();
-            p.control1 = rs.Fields("Pd_Cantidad_Control_1").toDouble();
-            p.unidadControl1 = rs.Fields("Pd_Unidad_Control_1").toString();
-            p.control2 = pendiente2;
-            p.unidadControl2 = rs.Fields("Pd_Unidad_Control_2").toString();
-            p.porcentajeVariacion = pr.Fields("Pr_Porcentaje_Variacion").toDouble();
-            p.tipoProducto = pr.Fields("Pr_Tipo_Producto").toString();
-            pr.Close();
-
-            p.unidadCostoPedido = rs.Fields("Pd_Unidad_Costo").toString();
-            if (p.unidad1 == p.unidadCostoPedido) {
-                p.cantidadCosto = pendiente1;
-                p.unidadCosto = p.unidad1;
-            } else {
-                p.cantidadCosto = pendiente2;
-                p.unidadCosto = p.unidadControl2;
-            }
-            p.costo = 0;
-            p.cuota = rs.Fields("Pd_Cuota_Fija").toDouble();
-            p.prFolio = rs.Fields("Pr_Folio").toString();
-            // The order's stored amounts stand for the whole ordered quantity; editing recomputes them.
-            p.precioLista = rs.Fields("Pd_Precio_Lista").toDouble();
-            p.precioListaImporte = p.cantidad1 * p.precioLista;
-            p.descuentoFactor = rs.Fields("Pd_Descuento_Factor").toDouble();
-            p.descuentoImporte = rs.Fields("Pd_Descuento_Importe").toDouble();
-            p.precioDescontado = rs.Fields("Pd_Precio_Descontado").toDouble();
-            p.precioDescontadoImporte = rs.Fields("Pd_Precio_Descontado_Importe").toDouble();
-            p.impuestoFactor = rs.Fields("Pd_Impuesto_Factor").toDouble();
-            p.impuestoImporte = rs.Fields("Pd_Impuesto_Importe").toDouble();
-            p.precioNeto = rs.Fields("Pd_Precio_Neto").toDouble();
-            p.precioNetoImporte = rs.Fields("Pd_Precio_Neto_Importe").toDouble();
-            p.u1Desde = p.unidad1;
-            p.u1Hasta = p.unidad1;
-            p.u2Desde = p.unidad1;
-            p.u2Hasta = p.unidadControl2;
-            if (u.UnidadCubicada(p.unidadControl2) && pendiente1 != 0) {
-                p.conFactorM3 = true;
-                p.factorM3 = pendiente2 / pendiente1;
-            }
-            p.descamp = u.DescripcionAmpliada("PEDIDO", txt_Pd_Folio.text(), p.documentoId);
-            AgregaPartidaPedido(p);
+            AgregaPartidaPedido(partidaPendiente(rs, linea, catalogo), catalogo);
         }
         ssDetalle.moveFirst();
         rs.Close();

@@ -6,6 +6,15 @@
 
 namespace tesmira::vn003::consultas {
 
+namespace {
+
+// One group per order line: (folio, ID) is the order's key, so every Pedido column follows from
+// it, and the delivered sums joined to a line are one row (MAX of one value). Grouping by the key
+// rather than by every selected column reads the key's index in order: no sort.
+std::string porPartida() { return " GROUP BY Pedido.Pd_ID, Pedido.Pd_Folio "; }
+
+} // namespace
+
 std::string entregasPedido(const std::string& folio, const std::optional<std::string>& nota)
 {
     const std::string sinNota = nota ? "AND Rm_Folio <> '" + db::quoted(*nota) + "' " : "";
@@ -62,12 +71,12 @@ std::string pendientesPedido(const std::string& folioTexto, const std::string& s
         + "   Mn_Cve_Moneda, "
         + "   Pedido.Es_Cve_Estado, "
         + "   Pd_Sin_Cargo,Pedido.Pd_ID, "
-        + "   ISNULL(Condicion_Venta.Cv_Controlar_Anticipo_Pedido,'') as Cv_Controlar_Anticipo_Pedido, "
+        + "   ISNULL(MAX(Condicion_Venta.Cv_Controlar_Anticipo_Pedido),'') as Cv_Controlar_Anticipo_Pedido, "
         + "   Pd_Descuento_Global_Factor, "
-        + "   sum(Pd_Cantidad_1) - isnull(Remision.Rm_Cantidad_1,0) as Pd_Cantidad_1 , "
-        + "   sum(Pd_Cantidad_Control_1) - isnull(Remision.Rm_Cantidad_Control_1,0) as Pd_Cantidad_Control_1, "
-        + "   sum(Pd_Cantidad_Control_2) - isnull(Remision.Rm_Cantidad_Control_2,0) as Pd_Cantidad_Control_2, "
-        + "   sum(Pd_Cantidad_Costo) - isnull(Remision.Rm_Cantidad_Costo,0) as Pd_Cantidad_Costo "
+        + "   sum(Pd_Cantidad_1) - isnull(max(Remision.Rm_Cantidad_1),0) as Pd_Cantidad_1 , "
+        + "   sum(Pd_Cantidad_Control_1) - isnull(max(Remision.Rm_Cantidad_Control_1),0) as Pd_Cantidad_Control_1, "
+        + "   sum(Pd_Cantidad_Control_2) - isnull(max(Remision.Rm_Cantidad_Control_2),0) as Pd_Cantidad_Control_2, "
+        + "   sum(Pd_Cantidad_Costo) - isnull(max(Remision.Rm_Cantidad_Costo),0) as Pd_Cantidad_Costo "
         + "FROM Pedido "
         + "   LEFT JOIN Condicion_Venta on Condicion_Venta.Cv_Cve_Condicion_Venta = Pedido.Pd_Condicion_Venta "
         + "   LEFT JOIN ("
@@ -86,46 +95,8 @@ std::string pendientesPedido(const std::string& folioTexto, const std::string& s
         + "   pedido.pd_folio = '" + folio + "' and "
         + "   Pedido.Es_Cve_Estado <> 'BO'  AND "
         + "   pedido.Sc_Cve_Sucursal like '%" + sucursal + "%' "
-        + "GROUP BY "
-        + "   Remision.Rm_Cantidad_1, "
-        + "   Remision.Rm_Cantidad_Control_1, "
-        + "   Remision.Rm_Cantidad_Control_2, "
-        + "   Remision.Rm_Cantidad_Costo, "
-        + "   Condicion_Venta.Cv_Controlar_Anticipo_Pedido, "
-        + "   Pd_Comentario, "
-        + "   Pd_Referencia, "
-        + "   Pr_Folio, "
-        + "   Pd_Concepto, "
-        + "   Sc_Cve_Sucursal, "
-        + "   Al_Cve_Almacen, "
-        + "   Cl_Cve_Cliente, "
-        + "   Vn_Cve_Vendedor, "
-        + "   Pd_Condicion_Venta, "
-        + "   Pedido.Pd_Cuota_Fija, "
-        + "   Pedido.Pd_Precio_Lista, "
-        + "   Pedido.Pd_Precio_Lista_Importe, "
-        + "   Pedido.Pd_Descuento_Importe, "
-        + "   Pedido.Pd_Precio_Descontado, "
-        + "   Pedido.Pd_Precio_Descontado_Importe, "
-        + "   Pedido.Pd_Precio_Neto_Importe, "
-        + "   Pedido.Pr_Cve_Producto, "
-        + "   Pedido.Tl_Cve_Talla, "
-        + "   Pedido.Cl_Cve_Color, "
-        + "   Pedido.Pd_Sucursal_Inventario,"
-        + "   Pedido.Pd_Almacen_Inventario,"
-        + "   Pd_Unidad_1, "
-        + "   Pd_Unidad_Control_1, "
-        + "   Pd_Unidad_Control_2, "
-        + "   Pd_Unidad_Costo, "
-        + "   Pd_Descuento_Global_Factor, "
-        + "   Pd_Descuento_Factor, "
-        + "   Pedido.Pd_Impuesto_Importe, "
-        + "   Pd_Impuesto_Factor, "
-        + "   Pd_Precio_Neto, "
-        + "   Mn_Cve_Moneda, "
-        + "   Pedido.Es_Cve_Estado, "
-        + "   Pd_Sin_Cargo, Pedido.Pd_ID "
-        + " ORDER BY Pedido.Pd_ID ASC ";
+        + porPartida()
+        + " ORDER BY Pedido.Pd_ID ASC, Pedido.Pd_Folio ";
 }
 
 std::string pendientesSoloExistencia(const std::string& folioTexto, const std::string& sucursalTexto)
@@ -237,8 +208,10 @@ std::string pendientesSoloExistencia(const std::string& folioTexto, const std::s
         + "   Pedido.Es_Cve_Estado ";
 }
 
-std::string pendienteLineaSalida(const std::string& folioTexto, const std::string& notaTexto,
-                                 const std::string& sucursalTexto)
+namespace {
+
+std::string pendientesSalidaDonde(const std::string& folioTexto, const std::string& notaTexto,
+                                  const std::string& sucursalTexto, const std::string& unaLinea)
 {
     const std::string folio = db::quoted(folioTexto), nota = db::quoted(notaTexto), sucursal = db::quoted(sucursalTexto);
     return std::string()
@@ -271,12 +244,12 @@ std::string pendienteLineaSalida(const std::string& folioTexto, const std::strin
         + "   Mn_Cve_Moneda, "
         + "   Pedido.Es_Cve_Estado, "
         + "   Pd_Sin_Cargo, "
-        + "   ISNULL(Condicion_Venta.Cv_Controlar_Anticipo_Pedido,'') as Cv_Controlar_Anticipo_Pedido, "
+        + "   ISNULL(MAX(Condicion_Venta.Cv_Controlar_Anticipo_Pedido),'') as Cv_Controlar_Anticipo_Pedido, "
         + "   Pd_Descuento_Global_Factor, "
-        + "   SUM(Pd_Cantidad_1) - ISNULL(Remision.Rm_Cantidad_1,0) as Pd_Cantidad_1 , "
-        + "   SUM(Pd_Cantidad_Control_1) - ISNULL(Remision.Rm_Cantidad_Control_1,0) as Pd_Cantidad_Control_1, "
-        + "   SUM(Pd_Cantidad_Control_2) - ISNULL(Remision.Rm_Cantidad_Control_2,0) as Pd_Cantidad_Control_2, "
-        + "   SUM(Pd_Cantidad_Costo) - ISNULL(Remision.Rm_Cantidad_Costo,0) as Pd_Cantidad_Costo "
+        + "   SUM(Pd_Cantidad_1) - ISNULL(MAX(Remision.Rm_Cantidad_1),0) as Pd_Cantidad_1 , "
+        + "   SUM(Pd_Cantidad_Control_1) - ISNULL(MAX(Remision.Rm_Cantidad_Control_1),0) as Pd_Cantidad_Control_1, "
+        + "   SUM(Pd_Cantidad_Control_2) - ISNULL(MAX(Remision.Rm_Cantidad_Control_2),0) as Pd_Cantidad_Control_2, "
+        + "   SUM(Pd_Cantidad_Costo) - ISNULL(MAX(Remision.Rm_Cantidad_Costo),0) as Pd_Cantidad_Costo "
         + "FROM Pedido "
         + "   LEFT JOIN Condicion_Venta on Condicion_Venta.Cv_Cve_Condicion_Venta = Pedido.Pd_Condicion_Venta "
         + "   LEFT JOIN ("
@@ -301,46 +274,23 @@ std::string pendienteLineaSalida(const std::string& folioTexto, const std::strin
         + "WHERE "
         + "   pedido.pd_folio = '" + folio + "' AND "
         + "   Pedido.Es_Cve_Estado <> 'BO'  AND "
-        + "   pedido.Sc_Cve_Sucursal LIKE '%" + sucursal + "%' AND "
-        + "   Pedido.Pr_Cve_Producto = ? AND "
-        + "   Pedido.Tl_Cve_Talla = ? AND "
-        + "   Pedido.Cl_Cve_Color = ? AND "
-        + "   Pedido.Pd_ID = ? "
-        + "GROUP BY "
-        + "   Remision.Rm_Cantidad_1, "
-        + "   Remision.Rm_Cantidad_Control_1, "
-        + "   Remision.Rm_Cantidad_Control_2, "
-        + "   Remision.Rm_Cantidad_Costo, "
-        + "   Condicion_Venta.Cv_Controlar_Anticipo_Pedido, "
-        + "   Pd_ID, "
-        + "   Pd_Comentario, "
-        + "   Pd_Referencia, "
-        + "   Pr_Folio, "
-        + "   Pd_Concepto, "
-        + "   Sc_Cve_Sucursal, "
-        + "   Al_Cve_Almacen, "
-        + "   Cl_Cve_Cliente, "
-        + "   Vn_Cve_Vendedor, "
-        + "   Pd_Condicion_Venta, "
-        + "   Pedido.Pd_Cuota_Fija, "
-        + "   Pedido.Pd_Precio_Lista, "
-        + "   Pedido.Pd_Precio_Descontado, "
-        + "   Pedido.Pr_Cve_Producto, "
-        + "   Pedido.Tl_Cve_Talla, "
-        + "   Pedido.Cl_Cve_Color, "
-        + "   Pedido.Pd_Sucursal_Inventario, "
-        + "   Pedido.Pd_Almacen_Inventario, "
-        + "   Pd_Unidad_1, "
-        + "   Pd_Unidad_Control_1, "
-        + "   Pd_Unidad_Control_2, "
-        + "   Pd_Unidad_Costo, "
-        + "   Pd_Descuento_Global_Factor, "
-        + "   Pd_Descuento_Factor, "
-        + "   Pd_Impuesto_Factor, "
-        + "   Pd_Precio_Neto, "
-        + "   Mn_Cve_Moneda, "
-        + "   Pedido.Es_Cve_Estado, "
-        + "   Pd_Sin_Cargo ";
+        + "   pedido.Sc_Cve_Sucursal LIKE '%" + sucursal + "%' "
+        + unaLinea
+        + porPartida();
+}
+
+} // namespace
+
+std::string pendientesSalida(const std::string& folio, const std::string& nota, const std::string& sucursal)
+{
+    return pendientesSalidaDonde(folio, nota, sucursal, "");
+}
+
+std::string pendienteLineaSalida(const std::string& folio, const std::string& nota, const std::string& sucursal)
+{
+    return pendientesSalidaDonde(folio, nota, sucursal,
+                                 "AND Pedido.Pr_Cve_Producto = ? AND Pedido.Tl_Cve_Talla = ? AND "
+                                 "Pedido.Cl_Cve_Color = ? AND Pedido.Pd_ID = ? ");
 }
 
 std::string salidasAlmacen(const std::string& sucursalTexto, const std::string& almacenTexto,

@@ -23,6 +23,8 @@ std::string pendientesSoloExistencia(const std::string& folio, const std::string
 // The line's product, size, colour and ID are `?` markers, bound in that order: the text is
 // the same for every line of a dispatch, so it is translated and prepared once.
 std::string pendienteLineaSalida(const std::string& folio, const std::string& nota, const std::string& sucursal);
+// The same for every line of the order at once, one row per line, in no particular order.
+std::string pendientesSalida(const std::string& folio, const std::string& nota, const std::string& sucursal);
 
 // The warehouse's finished dispatches, and the note's own one when given. The '?' marks are the pick list's own filters on the descriptions; they stay in the text.
 std::string salidasAlmacen(const std::string& sucursal, const std::string& almacen,

@@ -4,22 +4,12 @@
 #include "host/services/Permisos.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/loading/Catalogo.h"
 #include "vn003/loading/ConsultasCarga.h"
 
 namespace tesmira::vn003 {
 
-void frmVN003::PartidaPedido::importesPara(const db::Recordset& linea, double cantidad)
-{
-    precioLista = linea.Fields("Pd_Precio_Lista").toDouble();
-    descuentoFactor = linea.Fields("Pd_Descuento_Factor").toDouble();
-    impuestoFactor = linea.Fields("Pd_Impuesto_Factor").toDouble();
-    double extra1 = 0, extra2 = 0;
-    Utilerias().CalculaImportes(cantidad, precioLista, precioListaImporte, descuentoFactor, descuentoImporte,
-                                precioDescontado, precioDescontadoImporte, extra1, extra2, impuestoFactor,
-                                impuestoImporte, precioNeto, precioNetoImporte, 5, cuota);
-}
-
-void frmVN003::AgregaPartidaPedido(const PartidaPedido& p)
+void frmVN003::AgregaPartidaPedido(const PartidaPedido& p, CatalogoCarga& catalogo)
 {
     const host::Utilerias& u = Utilerias();
     Grid& g = ssDetalle;
@@ -31,8 +21,8 @@ void frmVN003::AgregaPartidaPedido(const PartidaPedido& p)
     g.col("Pr_Descripcion").setValue(p.descripcion);
     g.col("Tl_Cve_Talla").setValue(p.talla);
     g.col("Cl_Cve_Color").setValue(p.color);
-    g.col("Tl_Descripcion").setValue(DescripcionTalla(p.talla));
-    g.col("Cl_Descripcion").setValue(DescripcionColor(p.color));
+    g.col("Tl_Descripcion").setValue(catalogo.descripcionTalla(p.talla));
+    g.col("Cl_Descripcion").setValue(catalogo.descripcionColor(p.color));
     g.col("Pr_Manejar_Talla").setValue(p.manejaTalla);
     g.col("Pr_Manejar_Color").setValue(p.manejaColor);
     g.col("Cantidad_1").setValue(p.cantidad1);
@@ -71,8 +61,8 @@ void frmVN003::AgregaPartidaPedido(const PartidaPedido& p)
     g.col("Factor_Conversion_U2").setValue(u.FactorConversion(p.producto, p.u2Desde, p.u2Hasta));
     // No costing unit is ever chosen on this screen: unit 1 converts to it as 1.
     g.col("Factor_Conversion_UC").setValue(1.0);
-    g.col("Redondear_Control2").setValue(!u.UnidadFraccionable(g.col("Unidad_Control_2").value().toString()));
-    g.col("Cubicado").setValue(u.UnidadCubicada(p.unidadControl2));
+    g.col("Redondear_Control2").setValue(!catalogo.unidadFraccionable(g.col("Unidad_Control_2").value().toString()));
+    g.col("Cubicado").setValue(catalogo.unidadCubicada(p.unidadControl2));
     g.col("Unidad_Costeo_1").setValue(p.unidadCostoPedido == p.unidadControl1);
     if (p.conFactorM3)
         g.col("Factor_M3").setValue(p.factorM3);

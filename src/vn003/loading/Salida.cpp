@@ -1,4 +1,5 @@
 // The handheld dispatch: the lines picked for the order replace the grid's.
+#include "base/Text.h"
 #include "base/VbConstants.h"
 #include "db/Connection.h"
 #include "host/services/LoteCapturado.h"
@@ -6,7 +7,12 @@
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 #include "vn003/shell/AvanceCarga.h"
+#include "vn003/loading/Catalogo.h"
 #include "vn003/loading/ConsultasCarga.h"
+
+#include <algorithm>
+#include <optional>
+#include <unordered_map>
 
 namespace tesmira::vn003 {
 
@@ -59,63 +65,86 @@ bool aceptaSalida(frmVN003& f, const std::string& salida)
     return true;
 }
 
+// The order's pending lines for a dispatch, read for all lines at once and found by the picked
+// row's product, size, colour and line ID as the database compares them (case and trailing
+// blanks aside). A picked row the read does not answer is asked on its own, as it always was.
+class PendientesSalida {
+public:
+    PendientesSalida(const std::string& folio, const std::string& nota, const std::string& sucursal)
+        : m_todas(Sistema().Conexion().Execute(consultas::pendientesSalida(folio, nota, sucursal)))
+        , m_lector(m_todas)
+        , m_unaLinea(consultas::pendienteLineaSalida(folio, nota, sucursal))
+    {
+        for (; !m_todas.Eof(); m_todas.MoveNext()) {
+            const LineaPedido l = m_lector.lee(m_todas);
+            const auto [it, nueva] = m_lineas.emplace(clave({l.producto, l.talla, l.color, l.id}), l);
+            if (!nueva)
+                m_repetidas.push_back(it->first);
+        }
+        for (const std::string& r : m_repetidas)
+            m_lineas.erase(r);
+    }
+
+    // The pending line of a picked row; none when nothing is pending for it.
+    std::optional<LineaPedido> busca(frmVN003& f, const db::Recordset& detalle)
+    {
+        const std::vector<Value> valores{detalle.Fields("Pr_Cve_Producto"), detalle.Fields("Tl_Cve_Talla"),
+                                         detalle.Fields("Cl_Cve_Color"), detalle.Fields("Pd_ID")};
+        // Only texts compare as the key does; anything else is the database's to compare.
+        if (std::all_of(valores.begin(), valores.end(), [](const Value& v) { return v.isText(); })) {
+            const auto it = m_lineas.find(clave({valores[0].toString(), valores[1].toString(), valores[2].toString(),
+                                                 valores[3].toString()}));
+            if (it != m_lineas.end())
+                return it->second;
+        }
+        f.TextoSQL = m_unaLinea;
+        db::Recordset pend = Sistema().Conexion().Execute(f.TextoSQL, valores);
+        if (pend.Eof())
+            return std::nullopt;
+        return LectorLineas(pend).lee(pend);
+    }
+
+private:
+    static std::string clave(std::initializer_list<std::string> partes)
+    {
+        std::string k;
+        for (const std::string& p : partes)
+            k += lowerAscii(withoutTrailingBlanks(p)) + '\x1f';
+        return k;
+    }
+
+    db::Recordset m_todas;
+    LectorLineas m_lector;
+    std::string m_unaLinea;
+    std::unordered_map<std::string, LineaPedido> m_lineas;
+    std::vector<std::string> m_repetidas;
+};
+
 // A picked quantity as the grid gets it: the order line's units, prices and concept, the
 // product's handling, amounts for what was picked.
-frmVN003::PartidaPedido partida(frmVN003& f, const db::Recordset& detalle, const db::Recordset& pend, double q)
+frmVN003::PartidaPedido partida(const db::Recordset& detalle, const LineaPedido& l, double q, CatalogoCarga& catalogo)
 {
     const host::Utilerias& u = Utilerias();
+    const double q1 = u.FactorConversion(l.producto, l.unidad1, l.unidadControl1) * q;
+    const double q2 = u.FactorConversion(l.producto, l.unidadControl1, l.unidadControl2) * q1;
     frmVN003::PartidaPedido p;
-    p.producto = pend.Fields("Pr_Cve_Producto").toString();
-    p.unidad1 = pend.Fields("Pd_Unidad_1").toString();
-    p.unidadControl1 = pend.Fields("Pd_Unidad_Control_1").toString();
-    p.unidadControl2 = pend.Fields("Pd_Unidad_Control_2").toString();
-    const double q1 = u.FactorConversion(p.producto, p.unidad1, p.unidadControl1) * q;
-    const double q2 = u.FactorConversion(p.producto, p.unidadControl1, p.unidadControl2) * q1;
-
-    f.TextoSQL = "SELECT Pr_Descripcion, Pr_Maneja_Talla, ";
-    f.TextoSQL += "   Pr_Maneja_Color, Pr_Tipo_Producto, ";
-    f.TextoSQL += "   Pr_Porcentaje_Variacion ";
-    f.TextoSQL += "FROM Producto ";
-    f.TextoSQL += "WHERE Pr_Cve_Producto = ? ";
-    db::Recordset pr = Sistema().Conexion().ExecuteMemo(f.TextoSQL, {p.producto});
-
+    copiaLinea(p, l, q, q2);
     p.sucursalInventario = detalle.Fields("Sc_Cve_Sucursal").toString();
     p.almacenInventario = detalle.Fields("Al_Cve_Almacen").toString();
-    p.documentoId = pend.Fields("Pd_ID").toString();
-    const std::string concepto = pend.Fields("Pd_Concepto").toString();
-    p.descripcion = concepto.empty() ? pr.Fields("Pr_Descripcion").toString() : concepto;
-    p.talla = pend.Fields("Tl_Cve_Talla").toString();
-    p.color = pend.Fields("Cl_Cve_Color").toString();
-    p.manejaTalla = pr.Fields("Pr_Maneja_Talla").toString();
-    p.manejaColor = pr.Fields("Pr_Maneja_Color").toString();
-    p.porcentajeVariacion = pr.Fields("Pr_Porcentaje_Variacion").toDouble();
-    p.tipoProducto = pr.Fields("Pr_Tipo_Producto").toString();
-    pr.Close();
+    catalogo.asignaProducto(p, l.concepto);
     p.cantidad1 = q;
     p.control1 = q1;
     p.control2 = q2;
-    p.unidadCostoPedido = pend.Fields("Pd_Unidad_Costo").toString();
-    if (p.unidad1 == p.unidadCostoPedido) {
-        p.cantidadCosto = q;
-        p.unidadCosto = p.unidad1;
-    } else {
-        p.cantidadCosto = q2;
-        p.unidadCosto = p.unidadControl2;
-    }
-    p.costo = 0;
-    p.cuota = pend.Fields("Pd_Cuota_Fija").toDouble();
-    p.prFolio = pend.Fields("Pr_Folio").toString();
-    // Amounts for the picked quantity, always with calculation kind 5.
-    p.importesPara(pend, q);
+    importesPara(p, l, q);
     p.u1Desde = p.unidad1;
     p.u1Hasta = p.unidadControl1;
     p.u2Desde = p.unidadControl1;
     p.u2Hasta = p.unidadControl2;
-    if (u.UnidadCubicada(p.unidadControl2) && q != 0) {
+    if (catalogo.unidadCubicada(p.unidadControl2) && q != 0) {
         p.conFactorM3 = true;
         p.factorM3 = q2 / q;
     }
-    p.descamp = u.DescripcionAmpliada("PEDIDO", f.txt_Pd_Folio.text(), p.documentoId);
+    p.descamp = catalogo.descripcionAmpliada("PEDIDO", p.documentoId);
     return p;
 }
 
@@ -169,21 +198,18 @@ void frmVN003::txtSalida_Enter()
         const std::string fecha = u.FormatoFecha(dpFecha.value());
         // Catalogue look-ups repeated row after row are answered once for the whole load.
         db::Connection::MemoScope memo(Sistema().Conexion());
-        const std::string pendienteLinea =
-            consultas::pendienteLineaSalida(folio, txtFolio.text(), Sistema().SucursalUsuario());
+        PendientesSalida pendientes(folio, txtFolio.text(), Sistema().SucursalUsuario());
+        CatalogoCarga catalogo = CatalogoCarga::dePedido(folio);
         TextoSQL = consultas::detalleSalida(salida);
         db::Recordset detalle = Sistema().Conexion().Execute(TextoSQL);
         for (AvanceCarga avance(detalle, ssDetalle); !detalle.Eof() && avance(); detalle.MoveNext()) {
             const double q = detalle.Fields("Sa_Cantidad_1").toDouble();
-            TextoSQL = pendienteLinea;
-            db::Recordset pend = Sistema().Conexion().Execute(
-                TextoSQL, {detalle.Fields("Pr_Cve_Producto"), detalle.Fields("Tl_Cve_Talla"),
-                           detalle.Fields("Cl_Cve_Color"), detalle.Fields("Pd_ID")});
+            const std::optional<LineaPedido> pend = pendientes.busca(*this, detalle);
             // Picked beyond what is pending, or for no pending line: left out without a word.
-            if (pend.Eof() || !(q <= pend.Fields("Pd_Cantidad_1").toDouble()))
+            if (!pend || !(q <= pend->cantidad1))
                 continue;
-            const PartidaPedido p = partida(*this, detalle, pend, q);
-            AgregaPartidaPedido(p);
+            const PartidaPedido p = partida(detalle, *pend, q, catalogo);
+            AgregaPartidaPedido(p, catalogo);
             asignaUbicacionLote(*this, detalle, p, fecha);
         }
         ssDetalle.col("Ubicacion").setLocked(true);

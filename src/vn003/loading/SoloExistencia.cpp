@@ -8,6 +8,7 @@
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 #include "vn003/shell/AvanceCarga.h"
+#include "vn003/loading/Catalogo.h"
 #include "vn003/loading/ConsultasCarga.h"
 
 #include <algorithm>
@@ -55,55 +56,41 @@ std::string entradaReporte(const db::Recordset& rs, const std::string& folioPedi
 
 // Cuts a stocked line to what the header's warehouse holds, adding it to the report when it falls
 // short. False (the load stops, the message shown) when the stock cannot be turned into unit 1.
-bool ajustaAExistencia(frmVN003& f, const db::Recordset& rs, Cantidades& q, bool& parcial, std::string& reporte)
+bool ajustaAExistencia(frmVN003& f, const db::Recordset& rs, const LineaPedido& l, Cantidades& q, bool& parcial,
+                       std::string& reporte)
 {
-    const std::string producto = rs.Fields("Pr_Cve_Producto").toString();
-    const std::string talla = rs.Fields("Tl_Cve_Talla").toString();
-    const std::string color = rs.Fields("Cl_Cve_Color").toString();
-    const std::string unidad1 = rs.Fields("Pd_Unidad_1").toString();
-    const std::string unidadControl1 = rs.Fields("Pd_Unidad_Control_1").toString();
-    const double pendienteControl1 = rs.Fields("Pd_Cantidad_Control_1").toDouble();
     const std::string sucursal = f.txt_Sc_Cve_Sucursal.value().toString();
     const std::string almacen = f.txt_Al_Cve_Almacen.value().toString();
-    const double s1 = f.Permisos->Existencia(sucursal, almacen, producto, talla, color, 1, unidadControl1);
-    const double s2 = f.Permisos->Existencia(sucursal, almacen, producto, talla, color, 2,
-                                             rs.Fields("Pd_Unidad_Control_2").toString());
-    if (s1 > pendienteControl1)
+    const double s1 = f.Permisos->Existencia(sucursal, almacen, l.producto, l.talla, l.color, 1, l.unidadControl1);
+    const double s2 = f.Permisos->Existencia(sucursal, almacen, l.producto, l.talla, l.color, 2, l.unidadControl2);
+    if (s1 > l.control1)
         return true;
-    const double factor = Utilerias().FactorConversion(producto, unidadControl1, unidad1);
+    const double factor = Utilerias().FactorConversion(l.producto, l.unidadControl1, l.unidad1);
     if (factor == 0) {
-        f.TextoSQL = "Imposible cargar la partida actual, producto: " + producto + " - " +
+        f.TextoSQL = "Imposible cargar la partida actual, producto: " + l.producto + " - " +
                      rs.Fields("Pr_Descripcion").toString() + "\r\n" + "Debido a que la conversión: " +
-                     unidadControl1 + " -> " + unidad1;
+                     l.unidadControl1 + " -> " + l.unidad1;
         Sistema().Mensaje(f.TextoSQL, vb::vbExclamation, "Tesmira", &f, "VN003", "ERR-ID:7500055");
         return false;
     }
     q = {s1 * factor, s1, s2};
-    if (pendienteControl1 > s1) {
+    if (l.control1 > s1) {
         parcial = true;
         reporte += entradaReporte(rs, f.txt_Pd_Folio.text());
     }
     return true;
 }
 
-// The pending line as the grid gets it, for the quantities actually loaded.
-frmVN003::PartidaPedido partida(frmVN003& f, const db::Recordset& rs, const Cantidades& q)
+// The pending line as the grid gets it, for the quantities actually loaded. The product's
+// columns come with the pending line.
+frmVN003::PartidaPedido partida(frmVN003& f, const db::Recordset& rs, const LineaPedido& l, const Cantidades& q,
+                                CatalogoCarga& catalogo)
 {
-    const host::Utilerias& u = Utilerias();
-    const std::string producto = rs.Fields("Pr_Cve_Producto").toString();
-    const std::string talla = rs.Fields("Tl_Cve_Talla").toString();
-    const std::string color = rs.Fields("Cl_Cve_Color").toString();
-    const double pendiente1 = rs.Fields("Pd_Cantidad_1").toDouble();
-
     frmVN003::PartidaPedido p;
-    p.sucursalInventario = rs.Fields("Pd_Sucursal_Inventario").toString();
-    p.almacenInventario = rs.Fields("Pd_Almacen_Inventario").toString();
-    p.documentoId = rs.Fields("Pd_ID").toString();
-    p.producto = producto;
-    const std::string concepto = rs.Fields("Pd_Concepto").toString();
-    p.descripcion = concepto.empty() ? rs.Fields("Pr_Descripcion").toString() : concepto;
-    p.talla = talla;
-    p.color = color;
+    copiaLinea(p, l, q.c1, q.c1);
+    p.sucursalInventario = l.sucursalInventario;
+    p.almacenInventario = l.almacenInventario;
+    p.descripcion = l.concepto.empty() ? rs.Fields("Pr_Descripcion").toString() : l.concepto;
     p.manejaTalla = rs.Fields("Pr_Maneja_Talla").toString();
     p.manejaColor = rs.Fields("Pr_Maneja_Color").toString();
     p.porcentajeVariacion = rs.Fields("Pr_Porcentaje_Variacion").toDouble();
@@ -111,27 +98,20 @@ frmVN003::PartidaPedido partida(frmVN003& f, const db::Recordset& rs, const Cant
     p.cantidad1 = q.q1;
     p.control1 = q.c1;
     p.control2 = q.c2;
-    p.unidad1 = rs.Fields("Pd_Unidad_1").toString();
-    p.unidadControl1 = rs.Fields("Pd_Unidad_Control_1").toString();
-    p.unidadControl2 = rs.Fields("Pd_Unidad_Control_2").toString();
-    p.unidadCostoPedido = rs.Fields("Pd_Unidad_Costo").toString();
-    p.cantidadCosto = q.c1;
+    // This loader costs every line in the order's costing unit.
     p.unidadCosto = p.unidadCostoPedido;
     p.costo = f.Permisos->CostoProducto(rs.Fields("Sc_Cve_Sucursal").toString(), rs.Fields("Al_Cve_Almacen").toString(),
-                                        producto, talla, color, 0, "");
-    p.cuota = rs.Fields("Pd_Cuota_Fija").toDouble();
-    p.prFolio = rs.Fields("Pr_Folio").toString();
-    // Amounts for the quantity actually loaded, always with calculation kind 5.
-    p.importesPara(rs, q.q1);
+                                        l.producto, l.talla, l.color, 0, "");
+    importesPara(p, l, q.q1);
     p.u1Desde = p.unidad1;
     p.u1Hasta = p.unidad1;
     p.u2Desde = p.unidad1;
     p.u2Hasta = p.unidadControl2;
-    if (u.UnidadCubicada(p.unidadControl2) && pendiente1 != 0) {
+    if (catalogo.unidadCubicada(p.unidadControl2) && l.cantidad1 != 0) {
         p.conFactorM3 = true;
-        p.factorM3 = rs.Fields("Pd_Cantidad_Control_2").toDouble() / pendiente1;
+        p.factorM3 = l.control2 / l.cantidad1;
     }
-    p.descamp = u.DescripcionAmpliada("PEDIDO", f.txt_Pd_Folio.text(), p.documentoId);
+    p.descamp = catalogo.descripcionAmpliada("PEDIDO", p.documentoId);
     return p;
 }
 
@@ -166,17 +146,20 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
 
         bool parcial = false;
         std::string reporte;
+        CatalogoCarga catalogo = CatalogoCarga::dePedido(txt_Pd_Folio.text());
+        const LectorLineas lector(rs);
         for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext()) {
+            const LineaPedido linea = lector.lee(rs);
             const std::string tipo = rs.Fields("Pr_Tipo_Producto").toString();
-            Cantidades q{rs.Fields("Pd_Cantidad_1").toDouble(), rs.Fields("Pd_Cantidad_Control_1").toDouble(),
-                         rs.Fields("Pd_Cantidad_Control_2").toDouble()};
+            Cantidades q{linea.cantidad1, linea.control1, linea.control2};
             const bool llevaExistencia = tipo != "99" && tipo != "04";
-            if (llevaExistencia && Parametros.SurtirSoloExistente && !ajustaAExistencia(*this, rs, q, parcial, reporte))
+            if (llevaExistencia && Parametros.SurtirSoloExistente &&
+                !ajustaAExistencia(*this, rs, linea, q, parcial, reporte))
                 return;
             if (!(tipo == "99" || (q.c1 > 0 && q.c2 > 0)))
                 continue;
-            const PartidaPedido p = partida(*this, rs, q);
-            AgregaPartidaPedido(p);
+            const PartidaPedido p = partida(*this, rs, linea, q, catalogo);
+            AgregaPartidaPedido(p, catalogo);
             asignaLoteSerie(*this, p);
         }
         ssDetalle.moveFirst();

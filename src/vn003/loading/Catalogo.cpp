@@ -1,0 +1,229 @@
+// The loaders' shared reading of an order line and their per-load catalogue.
+#include "vn003/loading/Catalogo.h"
+
+#include "db/Connection.h"
+#include "vn003/Publico.h"
+
+#include <array>
+
+namespace tesmira::vn003 {
+
+namespace {
+
+constexpr std::array kColumnasLinea{
+    "Pd_ID",         "Pd_Sucursal_Inventario", "Pd_Almacen_Inventario", "Pr_Cve_Producto", "Tl_Cve_Talla",
+    "Cl_Cve_Color",  "Pd_Concepto",            "Pd_Unidad_1",           "Pd_Unidad_Control_1",
+    "Pd_Unidad_Control_2", "Pd_Unidad_Costo",  "Pr_Folio",              "Pd_Cantidad_1",
+    "Pd_Cantidad_Control_1", "Pd_Cantidad_Control_2", "Pd_Cuota_Fija", "Pd_Precio_Lista",
+    "Pd_Descuento_Factor", "Pd_Impuesto_Factor"};
+
+// The product columns the per-row look-ups read, in this order.
+constexpr std::array kColumnasProducto{"Pr_Descripcion", "Pr_Maneja_Talla", "Pr_Maneja_Color", "Pr_Tipo_Producto",
+                                       "Pr_Porcentaje_Variacion"};
+
+template <typename K, typename V, typename F>
+const V& recordado(std::unordered_map<K, V>& memo, const K& clave, F&& pregunta)
+{
+    auto it = memo.find(clave);
+    if (it == memo.end())
+        it = memo.emplace(clave, pregunta()).first;
+    return it->second;
+}
+
+} // namespace
+
+LectorLineas::LectorLineas(const db::Recordset& rs)
+{
+    for (const char* nombre : kColumnasLinea)
+        m_col.push_back(rs.column(nombre));
+}
+
+LineaPedido LectorLineas::lee(const db::Recordset& rs) const
+{
+    auto texto = [&](size_t i) { return rs.Fields(m_col[i]).toString(); };
+    auto numero = [&](size_t i) { return rs.Fields(m_col[i]).toDouble(); };
+    LineaPedido l;
+    l.id = texto(0);
+    l.sucursalInventario = texto(1);
+    l.almacenInventario = texto(2);
+    l.producto = texto(3);
+    l.talla = texto(4);
+    l.color = texto(5);
+    l.concepto = texto(6);
+    l.unidad1 = texto(7);
+    l.unidadControl1 = texto(8);
+    l.unidadControl2 = texto(9);
+    l.unidadCosto = texto(10);
+    l.prFolio = texto(11);
+    l.cantidad1 = numero(12);
+    l.control1 = numero(13);
+    l.control2 = numero(14);
+    l.cuota = numero(15);
+    l.precioLista = numero(16);
+    l.descuentoFactor = numero(17);
+    l.impuestoFactor = numero(18);
+    return l;
+}
+
+void copiaLinea(frmVN003::PartidaPedido& p, const LineaPedido& l, double cantidad1, double control2)
+{
+    p.documentoId = l.id;
+    p.producto = l.producto;
+    p.talla = l.talla;
+    p.color = l.color;
+    p.unidad1 = l.unidad1;
+    p.unidadControl1 = l.unidadControl1;
+    p.unidadControl2 = l.unidadControl2;
+    p.unidadCostoPedido = l.unidadCosto;
+    if (p.unidad1 == p.unidadCostoPedido) {
+        p.cantidadCosto = cantidad1;
+        p.unidadCosto = p.unidad1;
+    } else {
+        p.cantidadCosto = control2;
+        p.unidadCosto = p.unidadControl2;
+    }
+    p.costo = 0;
+    p.cuota = l.cuota;
+    p.prFolio = l.prFolio;
+}
+
+void importesPara(frmVN003::PartidaPedido& p, const LineaPedido& l, double cantidad)
+{
+    p.precioLista = l.precioLista;
+    p.descuentoFactor = l.descuentoFactor;
+    p.impuestoFactor = l.impuestoFactor;
+    double extra1 = 0, extra2 = 0;
+    Utilerias().CalculaImportes(cantidad, p.precioLista, p.precioListaImporte, p.descuentoFactor, p.descuentoImporte,
+                                p.precioDescontado, p.precioDescontadoImporte, extra1, extra2, p.impuestoFactor,
+                                p.impuestoImporte, p.precioNeto, p.precioNetoImporte, 5, p.cuota);
+}
+
+CatalogoCarga::CatalogoCarga(std::string folio, std::vector<std::string> tablas)
+    : m_folio(std::move(folio)), m_tablas(std::move(tablas))
+{
+}
+
+CatalogoCarga CatalogoCarga::dePedido(const std::string& folio)
+{
+    CatalogoCarga c(folio, {"PEDIDO"});
+    c.lee("Pedido", "l.Pd_Folio = ?", "l.Pd_ID");
+    return c;
+}
+
+CatalogoCarga CatalogoCarga::deRemision(const std::string& folio)
+{
+    CatalogoCarga c(folio, {"Remision", "REMISION2"});
+    c.lee("Remision", "l.Rm_Folio = ? AND l.Rm_Tabla = 'PEDIDO'", "l.Rm_ID");
+    return c;
+}
+
+// The document's lines (`l`, filtered by `donde` on the folio) joined to their product and, per
+// table, to their extended description on the same terms the per-row look-ups use.
+void CatalogoCarga::lee(const std::string& lineas, const std::string& donde, const std::string& id)
+{
+    std::string sql = "SELECT " + id + " AS Linea, Producto.Pr_Cve_Producto AS Producto_Clave";
+    for (const char* columna : kColumnasProducto)
+        sql += std::string(", Producto.") + columna;
+    std::string joins;
+    std::vector<Value> valores;
+    for (size_t t = 0; t < m_tablas.size(); ++t) {
+        const std::string d = "d" + std::to_string(t);
+        sql += ", " + d + ".Dam_ID AS Clave_" + std::to_string(t) + ", " + d + ".Dam_Descripcion AS Descripcion_" +
+               std::to_string(t);
+        joins += "LEFT JOIN Descripcion_Ampliada " + d + " ON " + d + ".Dam_Tabla = ? AND " + d +
+                 ".Dam_Documento = ? AND " + d + ".Dam_ID = " + id + " ";
+        valores.insert(valores.end(), {m_tablas[t], m_folio});
+    }
+    valores.emplace_back(m_folio);
+    sql += " FROM " + lineas + " l LEFT JOIN Producto ON Producto.Pr_Cve_Producto = l.Pr_Cve_Producto " + joins +
+           "WHERE " + donde;
+    db::Recordset rs = Sistema().Conexion().Execute(sql, valores);
+    const size_t linea = rs.column("Linea"), clave = rs.column("Producto_Clave");
+    std::vector<std::string> repetidas;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        Linea l;
+        if (!rs.Fields(clave).isNull())
+            for (size_t k = 0; k < kColumnasProducto.size(); ++k)
+                l.producto.push_back(rs.Fields(clave + 1 + k));
+        for (size_t t = 0; t < m_tablas.size(); ++t) {
+            const size_t c = rs.column("Clave_" + std::to_string(t));
+            // No description row answers null, as the per-row look-up does.
+            l.descripciones.push_back(rs.Fields(c).isNull() ? Value() : rs.Fields(c + 1));
+        }
+        if (!m_lineas.emplace(rs.Fields(linea).toString(), std::move(l)).second)
+            repetidas.push_back(rs.Fields(linea).toString());
+    }
+    // Two lines with one ID (never in a keyed table): those are asked per row.
+    for (const std::string& r : repetidas)
+        m_lineas.erase(r);
+}
+
+const std::vector<Value>* CatalogoCarga::producto(const std::string& id) const
+{
+    const auto it = m_lineas.find(id);
+    return it == m_lineas.end() || it->second.producto.empty() ? nullptr : &it->second.producto;
+}
+
+void CatalogoCarga::asignaProducto(frmVN003::PartidaPedido& p, const std::string& concepto)
+{
+    std::vector<Value> leido;
+    const std::vector<Value>* pr = producto(p.documentoId);
+    if (!pr) {
+        db::Recordset rs = Sistema().Conexion().ExecuteMemo(
+            "SELECT Pr_Descripcion, Pr_Maneja_Talla, Pr_Maneja_Color, Pr_Tipo_Producto, Pr_Porcentaje_Variacion "
+            "FROM Producto WHERE Pr_Cve_Producto = ? ",
+            {p.producto});
+        for (const char* columna : kColumnasProducto)
+            leido.push_back(rs.Fields(columna));
+        pr = &leido;
+    }
+    p.descripcion = concepto.empty() ? (*pr)[0].toString() : concepto;
+    p.manejaTalla = (*pr)[1].toString();
+    p.manejaColor = (*pr)[2].toString();
+    p.tipoProducto = (*pr)[3].toString();
+    p.porcentajeVariacion = (*pr)[4].toDouble();
+}
+
+std::vector<Value> CatalogoCarga::productoRemision(const std::string& id, const std::string& producto)
+{
+    if (const std::vector<Value>* pr = this->producto(id))
+        return {pr->begin(), pr->begin() + 4};
+    db::Recordset rs = Sistema().Conexion().Execute(
+        "SELECT Pr_Descripcion, Pr_Maneja_Talla, Pr_Maneja_Color, Pr_Tipo_Producto FROM Producto WHERE "
+        "Pr_Cve_Producto = '" + db::quoted(producto) + "' ");
+    std::vector<Value> leido;
+    for (size_t k = 0; k < 4; ++k)
+        leido.push_back(rs.Fields(kColumnasProducto[k]));
+    return leido;
+}
+
+std::string CatalogoCarga::descripcionAmpliada(const std::string& tabla, const std::string& id) const
+{
+    const auto it = m_lineas.find(id);
+    for (size_t t = 0; it != m_lineas.end() && t < m_tablas.size(); ++t)
+        if (m_tablas[t] == tabla)
+            return it->second.descripciones[t].toString();
+    return Utilerias().DescripcionAmpliada(tabla, m_folio, id);
+}
+
+std::string CatalogoCarga::descripcionTalla(const std::string& talla)
+{
+    return recordado(m_tallas, talla, [&] { return frmVN003::DescripcionTalla(talla); });
+}
+
+std::string CatalogoCarga::descripcionColor(const std::string& color)
+{
+    return recordado(m_colores, color, [&] { return frmVN003::DescripcionColor(color); });
+}
+
+bool CatalogoCarga::unidadCubicada(const std::string& unidad)
+{
+    return recordado(m_cubicadas, unidad, [&] { return Utilerias().UnidadCubicada(unidad); });
+}
+
+bool CatalogoCarga::unidadFraccionable(const std::string& unidad)
+{
+    return recordado(m_fraccionables, unidad, [&] { return Utilerias().UnidadFraccionable(unidad); });
+}
+
+} // namespace tesmira::vn003

@@ -1,0 +1,83 @@
+#pragma once
+// What the loaders share below the form: one pending order line as every loader reads it, and
+// the look-ups a loader would otherwise repeat row after row, read once for the whole document.
+#include "base/Value.h"
+#include "db/Recordset.h"
+#include "vn003/frmVN003.h"
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace tesmira::vn003 {
+
+// The columns every pending-lines statement selects, with the values as the loaders read them.
+struct LineaPedido {
+    std::string id, sucursalInventario, almacenInventario, producto, talla, color, concepto;
+    std::string unidad1, unidadControl1, unidadControl2, unidadCosto, prFolio;
+    double cantidad1 = 0, control1 = 0, control2 = 0;
+    double cuota = 0, precioLista = 0, descuentoFactor = 0, impuestoFactor = 0;
+};
+
+// Reads LineaPedido from the current row; the columns are looked up once per result.
+class LectorLineas {
+public:
+    explicit LectorLineas(const db::Recordset& rs);
+    LineaPedido lee(const db::Recordset& rs) const;
+
+private:
+    std::vector<size_t> m_col;
+};
+
+// The fields every loader copies from the order line unchanged, and the costing quantity:
+// unit 1's when the order costs in unit 1, otherwise control 2's.
+void copiaLinea(frmVN003::PartidaPedido& p, const LineaPedido& l, double cantidad1, double control2);
+
+// The line's amounts for `cantidad` from the order's prices, always with calculation kind 5.
+void importesPara(frmVN003::PartidaPedido& p, const LineaPedido& l, double cantidad);
+
+// One load's catalogue: per line (by its ID) the product and the extended descriptions, read
+// with the document's lines in one statement; sizes, colours and units by key, each asked once.
+// An answer it does not hold is asked as the row would ask it, so the rows get the same values
+// (and the same errors) as with a look-up per row. It lives for one load: nothing is written
+// while it does.
+class CatalogoCarga {
+public:
+    // An order's lines and their "PEDIDO" descriptions.
+    static CatalogoCarga dePedido(const std::string& folio);
+    // A delivery note's lines and their "Remision" and "REMISION2" descriptions.
+    static CatalogoCarga deRemision(const std::string& folio);
+
+    // Description (the concept when the line has one), size and colour handling, type and
+    // allowed variation of the line's product. A product that no longer exists throws, as its
+    // per-row look-up does.
+    void asignaProducto(frmVN003::PartidaPedido& p, const std::string& concepto);
+    // The product's description and handling for a recalled line: Pr_Descripcion, Pr_Maneja_Talla,
+    // Pr_Maneja_Color, Pr_Tipo_Producto. Throws when the product no longer exists.
+    std::vector<Value> productoRemision(const std::string& id, const std::string& producto);
+    // Utilerias::DescripcionAmpliada(tabla, the document's folio, id).
+    std::string descripcionAmpliada(const std::string& tabla, const std::string& id) const;
+
+    std::string descripcionTalla(const std::string& talla);
+    std::string descripcionColor(const std::string& color);
+    bool unidadCubicada(const std::string& unidad);
+    bool unidadFraccionable(const std::string& unidad);
+
+private:
+    CatalogoCarga(std::string folio, std::vector<std::string> tablas);
+    void lee(const std::string& lineas, const std::string& donde, const std::string& id);
+    // The product columns of the line's row; null when the line was not read or has no product.
+    const std::vector<Value>* producto(const std::string& id) const;
+
+    struct Linea {
+        std::vector<Value> producto; // empty: the product does not exist
+        std::vector<Value> descripciones; // one per table, in the order of m_tablas
+    };
+    std::string m_folio;
+    std::vector<std::string> m_tablas;
+    std::unordered_map<std::string, Linea> m_lineas;
+    std::unordered_map<std::string, std::string> m_tallas, m_colores;
+    std::unordered_map<std::string, bool> m_cubicadas, m_fraccionables;
+};
+
+} // namespace tesmira::vn003
