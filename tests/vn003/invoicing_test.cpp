@@ -122,35 +122,31 @@ TEST_F(GuardadoTest, ChkFacturarSwitchesTheInvoiceFrame)
     EXPECT_EQ(f.txt_Fc_Factura.branch(), "XX") << "unticking leaves the series alone";
 }
 
-struct CasoEnviaComprobanteOnlyForDigitalInvoicesWhenAsked {
-    const char* nombre;
-    const char* parametro;
-    const char* factura;
-    bool forzar;
-    size_t enviados;
-};
-const CasoEnviaComprobanteOnlyForDigitalInvoicesWhenAsked casosEnviaComprobanteOnlyForDigitalInvoicesWhenAsked[] = {
-    {"sin pedirlo", "NO", "A0001", false, 0},
-    {"forzado", "NO", "A0001", true, 1},
-    {"la empresa lo pide", "SI", "A0001", false, 1},
-    {"sin comprobante digital", "SI", "A9999", true, 0},
-};
-
-class EnviaComprobanteOnlyForDigitalInvoicesWhenAsked : public GuardadoTest,
-    public ::testing::WithParamInterface<CasoEnviaComprobanteOnlyForDigitalInvoicesWhenAsked> {};
-
 // A digital invoice is mailed when forced or when the company asks for it; nothing else is.
-TEST_P(EnviaComprobanteOnlyForDigitalInvoicesWhenAsked, Caso)
+TEST_F(GuardadoTest, EnviaComprobanteOnlyForDigitalInvoicesWhenAsked)
 {
-    const CasoEnviaComprobanteOnlyForDigitalInvoicesWhenAsked& c = GetParam();
-    parametro("FAC_ENVIAR_DOCUMENTO_EMAIL", c.parametro);
-    frmVN003& f = abre();
-    f.EnviaComprobante(c.factura, "Factura", c.forzar);
-    EXPECT_EQ(archivosEn(std::filesystem::path(entorno().carpetaSalida) / "outbox"), c.enviados) << transcript();
+    const struct {
+        const char* nombre;
+        const char* parametro;
+        const char* factura;
+        bool forzar;
+        size_t enviados;
+    } casos[] = {
+        {"sin pedirlo", "NO", "A0001", false, 0},
+        {"forzado", "NO", "A0001", true, 1},
+        {"la empresa lo pide", "SI", "A0001", false, 1},
+        {"sin comprobante digital", "SI", "A9999", true, 0},
+    };
+    const auto outbox = std::filesystem::path(entorno().carpetaSalida) / "outbox";
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        parametro("FAC_ENVIAR_DOCUMENTO_EMAIL", c.parametro);
+        std::filesystem::remove_all(outbox);
+        abre().EnviaComprobante(c.factura, "Factura", c.forzar);
+        EXPECT_EQ(archivosEn(outbox), c.enviados) << transcript();
+        DescargaComponente();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Casos, EnviaComprobanteOnlyForDigitalInvoicesWhenAsked,
-                         ::testing::ValuesIn(casosEnviaComprobanteOnlyForDigitalInvoicesWhenAsked), NombreCaso{});
 
 // A refused payment-method dialog is reported under its handler's name.
 TEST_F(GuardadoTest, PaymentMethodRefusalIsShown)

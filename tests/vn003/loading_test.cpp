@@ -175,8 +175,8 @@ const CasoRefusedOrders casosRefusedOrders[] = {
 
 class RefusedOrders : public CargaTest, public ::testing::WithParamInterface<CasoRefusedOrders> {};
 
-// Each refusal names its reason with its own message and loads nothing; a quote in the folio
-// is data. The stock-only loader words and numbers its messages on its own.
+// Each refusal names its reason with its own message, loads nothing and stops the header with
+// the folio to retype; a quote in the folio is data. The stock-only loader words and numbers its messages on its own.
 TEST_P(RefusedOrders, Caso)
 {
     const CasoRefusedOrders& c = GetParam();
@@ -192,19 +192,12 @@ TEST_P(RefusedOrders, Caso)
     EXPECT_EQ(f.ssDetalle.rowCount(), 0) << "a refused order loads no line";
     EXPECT_EQ(f.txtCliente.text(), c.cliente);
     EXPECT_EQ(f.txt_Pd_Folio.text(), c.folio) << "the folio stays as typed";
+    EXPECT_TRUE(f.txt_Pd_Folio.hasFocus()) << "the folio is there to retype";
+    EXPECT_EQ(f.txtVendedor.text(), "") << "the header stops before the salesperson";
     EXPECT_EQ(sql("SELECT count(*) FROM Remision"), antes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Casos, RefusedOrders, ::testing::ValuesIn(casosRefusedOrders), NombreCaso{});
-
-// The header stops at the missing address, before the salesperson, with the folio to retype.
-TEST_F(CargaTest, NoAddressLeavesFocusOnFolio)
-{
-    frmVN003& f = nuevo(false);
-    pedido("P0007");
-    EXPECT_TRUE(f.txt_Pd_Folio.hasFocus());
-    EXPECT_EQ(f.txtVendedor.text(), "") << "the header stops before the salesperson";
-}
 
 const char* todas =
     "UPDATE Pedido SET Tl_Cve_Talla = '%', Cl_Cve_Color = '%' WHERE Pd_Folio = 'P0009' AND Pd_ID = '0002'";

@@ -268,7 +268,8 @@ TEST_F(ImportesTest, TotalsSpreadGlobalDiscountAndTaxLineByLine)
              {"Cuota", 2.0},
              {"Precio_Descontado_Importe", 100.0},
              {"Impuesto_Factor", 0.16}});
-    fila({{"Pr_Cve_Producto", "MAD001"}, {"Cantidad_1", 4.0}, {"Cantidad_Control_2", 0.2}});
+    // Keyed as the database compares: case and trailing blanks aside.
+    fila({{"Pr_Cve_Producto", "mad001 "}, {"Cantidad_1", 4.0}, {"Cantidad_Control_2", 0.2}});
     f.txtDescuento_Global.setValue(10); // loaders write the stored factor x 100
     f.txt_Rm_Tipo_Cambio.setValue(2);
     f.CalculaTotales();
@@ -285,6 +286,10 @@ TEST_F(ImportesTest, TotalsSpreadGlobalDiscountAndTaxLineByLine)
     // Weight and volume from the demo catalogue: CAM001 0.25 kg / 0.002, MAD001 18 kg / 0.05.
     EXPECT_NEAR(f.txtTPeso.value().toDouble(), 10 * 0.25 + 4 * 18, 1e-9);
     EXPECT_NEAR(f.txtTVolumen.value().toDouble(), 10 * 0.002 + 4 * 0.05, 1e-3);
+    // A weight written between two totals is the one the second reads.
+    conexion().Execute("UPDATE Producto SET Pr_Peso = 1 WHERE Pr_Cve_Producto = 'CAM001'");
+    f.CalculaTotales();
+    EXPECT_NEAR(f.txtTPeso.value().toDouble(), 10 * 1 + 4 * 18, 1e-9);
 }
 
 // The tax total ties to even (0.125 -> 0.12), never half up.

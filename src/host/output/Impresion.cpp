@@ -398,18 +398,21 @@ private:
     {
         d.columnas = columnasDePartidas();
         double subtotal = 0, impuesto = 0;
-        db::Recordset rs = m_c.Execute("SELECT * FROM " + table + " WHERE " + p + "Folio = " + sql::texto(folio)
-                                       + " ORDER BY " + p + "ID");
+        // Only the printed columns: a line of the document has some fifty.
+        db::Recordset rs = m_c.Execute("SELECT " + p + "ID, Pr_Cve_Producto, " + p + "Descripcion, Tl_Cve_Talla, "
+                                       + "Cl_Cve_Color, " + p + "Cantidad_1, " + p + "Unidad_1, " + p
+                                       + "Precio_Descontado, " + p + "Precio_Descontado_Importe, " + p
+                                       + "Impuesto_Importe FROM " + table + " WHERE " + p + "Folio = "
+                                       + sql::texto(folio) + " ORDER BY " + p + "ID");
+        const auto campo = [&](size_t i) { return rs.Fields(i).toString(); };
+        const auto cifra = [&](size_t i) { return rs.Fields(i).toDouble(); };
         for (; !rs.Eof(); rs.MoveNext()) {
-            const double monto = rs.Fields(p + "Precio_Descontado_Importe").toDouble();
-            d.renglones.push_back({{rs.Fields(p + "ID").toString(), rs.Fields("Pr_Cve_Producto").toString(),
-                                    rs.Fields(p + "Descripcion").toString(),
-                                    variante(rs.Fields("Tl_Cve_Talla").toString(), rs.Fields("Cl_Cve_Color").toString()),
-                                    cantidad(rs.Fields(p + "Cantidad_1").toDouble()), rs.Fields(p + "Unidad_1").toString(),
-                                    dinero(rs.Fields(p + "Precio_Descontado").toDouble()), dinero(monto)},
+            const double monto = cifra(8);
+            d.renglones.push_back({{campo(0), campo(1), campo(2), variante(campo(3), campo(4)), cantidad(cifra(5)),
+                                    campo(6), dinero(cifra(7)), dinero(monto)},
                                    {}});
             subtotal += monto;
-            impuesto += rs.Fields(p + "Impuesto_Importe").toDouble();
+            impuesto += cifra(9);
         }
         detalles(d, table, folio);
         return {subtotal, impuesto};

@@ -42,6 +42,7 @@ void DocumentoRemision::Nuevo()
     m_partida = {};
     m_datos = DatosPartida(m_e);
     m_lineas = 0;
+    m_totales = TotalesDocumento(0);
     m_ultimoError.clear();
 }
 
@@ -50,6 +51,7 @@ void DocumentoRemision::AsignaEncabezado(const EncabezadoRemision& encabezado)
     m_encabezado = encabezado;
     // The folio is needed by the caller right after the first line (extended descriptions,
     // order-line link), so it is drawn as soon as the header is known.
+    m_totales = TotalesDocumento(m_encabezado.Rm_Descuento_Global_Factor);
     if (m_encabezado.Rm_Folio.empty())
         m_encabezado.Rm_Folio = escritura::siguienteFolio(m_e.conexion, "Remision", "Remision_Encabezado", "Rm_Folio");
 }
@@ -75,9 +77,7 @@ bool DocumentoRemision::AgregaPartida()
         return falla("La partida no tiene producto");
     if (!(p.Cantidad_1 > 0))
         return falla("La cantidad de la partida debe ser mayor que cero");
-    auto producto = c.ExecuteMemo("SELECT Pr_Descripcion, Pr_Tipo_Producto, Pr_Unidad_Control_1, Pr_Unidad_Costo, "
-                                  "Pr_Impuesto_Factor FROM Producto WHERE Pr_Cve_Producto = ?",
-                                  {p.Pr_Cve_Producto});
+    auto producto = escritura::producto(c, p.Pr_Cve_Producto);
     if (producto.Eof())
         return falla("No existe el producto: " + p.Pr_Cve_Producto);
 
@@ -137,8 +137,9 @@ bool DocumentoRemision::AgregaPartida()
     // as the screen's totals left it in the row.
     const auto imp = importesRenglon(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor, m_datos.Cuota,
                                      m_datos.TipoCalculo);
-    const double impuesto = TotalesDocumento(h.Rm_Descuento_Global_Factor)
-                                .agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
+    // The note's totals are summed as its lines are stored; only a stored line counts.
+    TotalesDocumento conLinea = m_totales;
+    const double impuesto = conLinea.agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
 
     // One text for every line: translated and prepared once, the values bound.
     c.Execute(
@@ -164,6 +165,7 @@ bool DocumentoRemision::AgregaPartida()
          imp.precioDescontado, imp.importeDescontado, impuestoFactor, impuesto, imp.precioNeto, imp.importeNeto,
          m_e.usuario, fecha});
     ++m_lineas;
+    m_totales = conLinea;
     return true;
 }
 
@@ -178,18 +180,7 @@ bool DocumentoRemision::Finaliza(const std::string& folio)
     if (!c.Execute("SELECT 1 FROM Remision_Encabezado WHERE Rm_Folio = " + texto(folio)).Eof())
         return falla("La remisión " + folio + " ya existe");
 
-    // A line linked to its order line takes the order's concept, so the delivered quantity
-    // is counted against the right line.
-    c.Execute("UPDATE Remision SET Rm_Concepto = (SELECT Pd_Concepto FROM Pedido WHERE "
-              "Pedido.Pd_Folio = Remision.Rm_Documento AND Pedido.Pd_ID = Remision.Rm_Documento_ID) "
-              "WHERE Rm_Folio = " + texto(folio) + " AND Rm_Tabla = 'PEDIDO' AND Rm_Documento_ID <> '' AND "
-              "EXISTS (SELECT 1 FROM Pedido WHERE Pedido.Pd_Folio = Remision.Rm_Documento AND "
-              "Pedido.Pd_ID = Remision.Rm_Documento_ID)");
-
-    const auto t = escritura::totales(c,
-                                      "SELECT Rm_Precio_Descontado_Importe, Rm_Cuota_Fija, Rm_Cantidad_1, "
-                                      "Rm_Impuesto_Factor FROM Remision WHERE Rm_Folio = " + texto(folio),
-                                      h.Rm_Descuento_Global_Factor);
+    const TotalesDocumento& t = m_totales;
     const double bruto = t.suma();
     const double descuento = vb::round2(bruto - t.subtotal());
     const double impuesto = t.impuesto();
@@ -209,8 +200,14 @@ bool DocumentoRemision::Finaliza(const std::string& folio)
               numero(h.Rm_Descuento_Global_Factor) + ", " + numero(descuento) + ", " + numero(bruto) + ", " +
               numero(impuesto) + ", " + numero(total) + ", 'NO', '', '', 'AC', " + texto(m_e.usuario) + ", " +
               texto(fecha) + ")");
-    c.Execute("UPDATE Remision SET Rm_Descuento_Global_Importe = " + numero(descuento) +
-              " WHERE Rm_Folio = " + texto(folio));
+    // One pass over the lines: the global discount, and a line linked to its order line takes
+    // the order's concept, so the delivered quantity is counted against the right line.
+    c.Execute("UPDATE Remision SET Rm_Descuento_Global_Importe = ?, Rm_Concepto = CASE WHEN Rm_Tabla = 'PEDIDO' "
+              "AND Rm_Documento_ID <> '' AND EXISTS (SELECT 1 FROM Pedido WHERE Pedido.Pd_Folio = "
+              "Remision.Rm_Documento AND Pedido.Pd_ID = Remision.Rm_Documento_ID) THEN (SELECT Pd_Concepto FROM "
+              "Pedido WHERE Pedido.Pd_Folio = Remision.Rm_Documento AND Pedido.Pd_ID = Remision.Rm_Documento_ID) "
+              "ELSE Rm_Concepto END WHERE Rm_Folio = ?",
+              {descuento, folio});
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "host/writers/DatosPartida.h"
 #include "host/writers/Partida.h"
 #include "host/services/Entorno.h"
+#include "host/services/Importes.h"
 
 #include <optional>
 #include <string>
@@ -74,6 +75,8 @@ private:
     PartidaRemision m_partida;
     DatosPartida m_datos;
     int m_lineas = 0;
+    // The lines stored so far, summed as they go (Finaliza does not read them back).
+    TotalesDocumento m_totales{0};
     std::string m_ultimoError;
 };
 

@@ -76,7 +76,7 @@ void DocumentoVenta::AsignaEncabezado(const EncabezadoVenta& encabezado)
               texto(h.Cl_Cve_Cliente) + ", " + texto(h.Vn_Cve_Vendedor) + ", " + texto(h.Mn_Cve_Moneda) + ", " +
               numero(h.Vn_Tipo_Cambio) + ", " + texto(condicion) + ", " + texto(h.Vn_Sin_Cargo) + ", " +
               numero(h.Vn_Descuento_Global_Factor) + ", '', " + texto(h.Vn_Serie) + ", " +
-              std::to_string(h.Vn_Numero) + ", 'SI', 'AC', " + texto(m_e.usuario) + ", " + texto(fecha) + ")");
+              std::to_string(h.Vn_Numero) + ", " + texto(h.Vn_Inventario_Pendiente) + ", 'AC', " + texto(m_e.usuario) + ", " + texto(fecha) + ")");
     m_escrito = true;
     m_totales = TotalesDocumento(h.Vn_Descuento_Global_Factor);
 }
@@ -102,8 +102,7 @@ bool DocumentoVenta::AgregaPartida()
         return falla("La partida no tiene producto");
     if (!(p.Cantidad_1 > 0))
         return falla("La cantidad de la partida debe ser mayor que cero");
-    auto producto = c.ExecuteMemo("SELECT Pr_Impuesto_Factor FROM Producto WHERE Pr_Cve_Producto = ?",
-                                  {p.Pr_Cve_Producto});
+    auto producto = escritura::producto(c, p.Pr_Cve_Producto);
     if (producto.Eof())
         return falla("No existe el producto: " + p.Pr_Cve_Producto);
 
@@ -129,10 +128,11 @@ bool DocumentoVenta::AgregaPartida()
         "Vn_Precio_Lista, Vn_Precio_Lista_Importe, Vn_Descuento_Factor, Vn_Descuento_Importe, Vn_Precio_Descontado, "
         "Vn_Precio_Descontado_Importe, Vn_Impuesto_Factor, Vn_Impuesto_Importe, Vn_Precio_Neto, "
         "Vn_Precio_Neto_Importe, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-        "?, ?, ?, '', 'SI', 'AC', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        "?, ?, ?, '', ?, 'AC', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
         {h.Vn_Folio, id, h.Vn_Fecha.iso(), h.Vn_Tabla, h.Vn_Documento, m_pedido, h.Vn_Referencia, h.Vn_Comentario,
          h.Sc_Cve_Sucursal, h.Al_Cve_Almacen, h.Cl_Cve_Cliente, h.Vn_Cve_Vendedor, h.Mn_Cve_Moneda, h.Vn_Tipo_Cambio,
-         m_condicion, h.Vn_Sin_Cargo, h.Vn_Descuento_Global_Factor, p.Pr_Cve_Producto, std::string(utf8Left(p.Pr_Descripcion, 100)),
+         m_condicion, h.Vn_Sin_Cargo, h.Vn_Descuento_Global_Factor, h.Vn_Inventario_Pendiente, p.Pr_Cve_Producto,
+         std::string(utf8Left(p.Pr_Descripcion, 100)),
          talla, color, p.Sucursal_Inventario, p.Almacen_Inventario, m_datos.Ubicacion, p.Cantidad_1, p.Unidad_1,
          p.Cantidad_Control_2, p.Unidad_Control_2, p.Costo, p.Costo_Importe, p.Pr_Folio, m_datos.Cuota,
          p.Precio_Lista, imp.importeLista, p.Descuento_Factor, imp.descuentoImporte, imp.precioDescontado,

@@ -1,7 +1,7 @@
 #pragma once
 // The sale writer: Venta_Encabezado and one Venta row per line, inside the caller's
-// transaction. A sale made from a delivery note moves no stock (the note did); the sale is
-// left with Vn_Inventario_Pendiente as the caller sets it.
+// transaction. A sale made from a delivery note moves no stock (the note did); header and lines
+// carry the caller's Vn_Inventario_Pendiente.
 //
 // Road: Nuevo, Inicia, AsignaEncabezado (assigns the folio from Folio_Documento 'Venta' and
 // writes the header), then per line AsignaDatosPartida + AsignaPartida + AgregaPartida. The
@@ -40,6 +40,8 @@ struct EncabezadoVenta {
     std::string Al_Cve_Almacen;
     std::string Cl_Cve_Cliente;
     std::string Vn_Cve_Vendedor;
+    // "NO" when the stock has already moved (a sale of a delivery note).
+    std::string Vn_Inventario_Pendiente = "SI";
 };
 
 class DocumentoVenta {

@@ -47,6 +47,13 @@ std::string siguienteFolio(db::Connection& c, const std::string& table, const st
     return folio;
 }
 
+db::Recordset producto(db::Connection& c, const std::string& clave)
+{
+    return c.ExecuteMemo("SELECT Pr_Descripcion, Pr_Tipo_Producto, Pr_Unidad_Control_1, Pr_Unidad_Costo, "
+                         "Pr_Impuesto_Factor FROM Producto WHERE Pr_Cve_Producto = ?",
+                         {clave});
+}
+
 double factor(db::Connection& c, const std::string& product, const std::string& from, const std::string& to)
 {
     if (from.empty() || to.empty())

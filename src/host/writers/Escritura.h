@@ -9,6 +9,7 @@
 
 namespace tesmira::db {
 class Connection;
+class Recordset;
 }
 
 namespace tesmira::host::escritura {
@@ -21,6 +22,11 @@ std::string sello(const Entorno& e);
 // Throws Error when the table has no counter.
 std::string siguienteFolio(db::Connection& c, const std::string& table, const std::string& keyTable,
                            const std::string& keyColumn);
+
+// The product's row as the writers read it (Pr_Descripcion, Pr_Tipo_Producto,
+// Pr_Unidad_Control_1, Pr_Unidad_Costo, Pr_Impuesto_Factor); no row for an unknown product.
+// One text for both writers: a sale written in the note's save finds the note's reads.
+db::Recordset producto(db::Connection& c, const std::string& clave);
 
 // 1 in `from` = factor in `to` for the product; same unit 1; unknown pair 0.
 double factor(db::Connection& c, const std::string& product, const std::string& from, const std::string& to);

@@ -13,6 +13,7 @@
 #include "host/writers/MetodoPago.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/persist/Ampliadas.h"
 
 #include <optional>
 
@@ -86,6 +87,8 @@ Rechazo AgregaPartidasVenta(frmVN003& f, host::DocumentoVenta& venta)
 {
     host::DatosPartidaVenta datos(Sistema().entorno());
     host::PartidaVenta partida;
+    // An empty description only removes one stored before.
+    const bool ampliadasPrevias = TieneAmpliadas("Venta", venta.Encabezado().Vn_Folio);
     f.ssDetalle.moveFirst();
     const int filas = f.ssDetalle.rowCount();
     for (int i = 1; i <= filas; ++i) {
@@ -106,8 +109,10 @@ Rechazo AgregaPartidasVenta(frmVN003& f, host::DocumentoVenta& venta)
         if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
             !Utilerias().ValidaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2))
             return "Imposible guardar registro";
-        if (!Utilerias().GrabaDescripcionAmpliada("Venta", venta.Encabezado().Vn_Folio, vb::formatNumber(i, "0000"),
-                                                  celda(f, "DESCAMP")))
+        const std::string ampliada = celda(f, "DESCAMP");
+        if ((ampliadasPrevias || !ampliada.empty()) &&
+            !Utilerias().GrabaDescripcionAmpliada("Venta", venta.Encabezado().Vn_Folio, vb::formatNumber(i, "0000"),
+                                                  ampliada))
             return "error al guardar descripción ampliada";
         f.ssDetalle.moveNext();
         Utilerias().EventosPendientes();
@@ -217,6 +222,8 @@ bool frmVN003::Facturar_Remision(const std::string& folioRemision, std::string& 
         if (!txt_Fc_Factura.Valida())
             return rechaza(txt_Fc_Factura.lastError());
         completaEncabezadoVenta(*this, encabezado);
+        // The delivery note already moved the stock.
+        encabezado.Vn_Inventario_Pendiente = "NO";
         venta.AsignaEncabezado(encabezado);
 
         if (const Rechazo r = AgregaPartidasVenta(*this, venta))
@@ -231,13 +238,6 @@ bool frmVN003::Facturar_Remision(const std::string& folioRemision, std::string& 
 
         if (!facturacion.GeneraFactura(folioVenta, true, txt_Fc_Factura.folio(), serie, numeroSerie, Controles.tag()))
             return rechaza(facturacion.UltimoError());
-
-        // The delivery note already moved the stock.
-        auto& conexion = Sistema().Conexion();
-        conexion.Execute("UPDATE Venta SET Vn_Inventario_Pendiente = 'NO' WHERE Vn_Folio = '" +
-                         db::quoted(folioVenta) + "'");
-        conexion.Execute("UPDATE Venta_Encabezado SET Vn_Inventario_Pendiente = 'NO' WHERE Vn_Folio = '" +
-                         db::quoted(folioVenta) + "'");
 
         factura = facturacion.FolioFactura();
         reciboPago = facturacion.ReciboPago();

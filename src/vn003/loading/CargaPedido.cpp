@@ -35,15 +35,7 @@ frmVN003::PartidaPedido partidaPendiente(const db::Recordset& rs, const LineaPed
     p.impuestoImporte = rs.Fields("Pd_Impuesto_Importe").toDouble();
     p.precioNeto = rs.Fields("Pd_Precio_Neto").toDouble();
     p.precioNetoImporte = rs.Fields("Pd_Precio_Neto_Importe").toDouble();
-    p.u1Desde = p.unidad1;
-    p.u1Hasta = p.unidad1;
-    p.u2Desde = p.unidad1;
-    p.u2Hasta = p.unidadControl2;
-    if (catalogo.unidadCubicada(p.unidadControl2) && l.cantidad1 != 0) {
-        p.conFactorM3 = true;
-        p.factorM3 = l.control2 / l.cantidad1;
-    }
-    p.descamp = catalogo.descripcionAmpliada("PEDIDO", p.documentoId);
+    cierraPartida(p, l, catalogo);
     return p;
 }
 
@@ -52,22 +44,18 @@ frmVN003::PartidaPedido partidaPendiente(const db::Recordset& rs, const LineaPed
 void frmVN003::CargaPedido()
 {
     try {
-        // Catalogue look-ups repeated row after row are answered once for the whole load.
-        db::Connection::MemoScope memo(Sistema().Conexion());
-        TextoSQL = consultas::pendientesPedido(txt_Pd_Folio.text(), Sistema().SucursalUsuario());
-        db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
         const MensajesCargaPedido mensajes{"El pedido especificado no tiene productos pendientes por remisionar",
                                            "ERR-ID:7500048", "ERR-ID:7500049", "ERR-ID:7500050"};
-        if (!PreparaCargaPedido(rs, mensajes))
+        CargaPendientes carga(*this, consultas::pendientesPedido(txt_Pd_Folio.text(), Sistema().SucursalUsuario()),
+                              mensajes);
+        if (!carga.lista())
             return;
-
-        CatalogoCarga catalogo = CatalogoCarga::dePedido(txt_Pd_Folio.text());
-        const LectorLineas lector(rs);
+        db::Recordset& rs = carga.lineas();
         for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext()) {
-            const LineaPedido linea = lector.lee(rs);
+            const LineaPedido linea = carga.lee();
             if (!(linea.cantidad1 > 0 || linea.control2 > 0))
                 continue;
-            AgregaPartidaPedido(partidaPendiente(rs, linea, catalogo), catalogo);
+            AgregaPartidaPedido(partidaPendiente(rs, linea, carga.catalogo()), carga.catalogo());
         }
         ssDetalle.moveFirst();
         rs.Close();

@@ -98,6 +98,30 @@ void importesPara(frmVN003::PartidaPedido& p, const LineaPedido& l, double canti
                                 p.impuestoImporte, p.precioNeto, p.precioNetoImporte, 5, p.cuota);
 }
 
+void cierraPartida(frmVN003::PartidaPedido& p, const LineaPedido& l, CatalogoCarga& catalogo)
+{
+    p.u1Desde = p.unidad1;
+    p.u1Hasta = p.unidad1;
+    p.u2Desde = p.unidad1;
+    p.u2Hasta = p.unidadControl2;
+    if (catalogo.unidadCubicada(p.unidadControl2) && l.cantidad1 != 0) {
+        p.conFactorM3 = true;
+        p.factorM3 = l.control2 / l.cantidad1;
+    }
+    p.descamp = catalogo.descripcionAmpliada("PEDIDO", p.documentoId);
+}
+
+CargaPendientes::CargaPendientes(frmVN003& f, const std::string& sql, const frmVN003::MensajesCargaPedido& mensajes)
+    : m_memo(Sistema().Conexion())
+{
+    f.TextoSQL = sql;
+    m_lineas = Sistema().Conexion().Execute(f.TextoSQL);
+    if (!f.PreparaCargaPedido(m_lineas, mensajes))
+        return;
+    m_catalogo = CatalogoCarga::dePedido(f.txt_Pd_Folio.text());
+    m_lector.emplace(m_lineas);
+}
+
 CatalogoCarga::CatalogoCarga(std::string folio, std::vector<std::string> tablas)
     : m_folio(std::move(folio)), m_tablas(std::move(tablas))
 {

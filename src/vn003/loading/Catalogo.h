@@ -2,9 +2,11 @@
 // What the loaders share below the form: one pending order line as every loader reads it, and
 // the look-ups a loader would otherwise repeat row after row, read once for the whole document.
 #include "base/Value.h"
+#include "db/Connection.h"
 #include "db/Recordset.h"
 #include "vn003/frmVN003.h"
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -35,6 +37,12 @@ void copiaLinea(frmVN003::PartidaPedido& p, const LineaPedido& l, double cantida
 
 // The line's amounts for `cantidad` from the order's prices, always with calculation kind 5.
 void importesPara(frmVN003::PartidaPedido& p, const LineaPedido& l, double cantidad);
+
+class CatalogoCarga;
+
+// The order loaders' last step of a line: the unit pairs of the conversion factors (unit 1 to
+// itself and to control 2), Factor_M3 when control 2 is cubed, and the extended description.
+void cierraPartida(frmVN003::PartidaPedido& p, const LineaPedido& l, CatalogoCarga& catalogo);
 
 // One load's catalogue: per line (by its ID) the product and the extended descriptions, read
 // with the document's lines in one statement; sizes, colours and units by key, each asked once.
@@ -78,6 +86,26 @@ private:
     std::unordered_map<std::string, Linea> m_lineas;
     std::unordered_map<std::string, std::string> m_tallas, m_colores;
     std::unordered_map<std::string, bool> m_cubicadas, m_fraccionables;
+};
+
+// The start of an order load: the pending lines read (the statement left in TextoSQL), the
+// header and the grid prepared from them, and once that succeeded the load's catalogue and
+// the lines' reader. Catalogue look-ups repeated row after row are remembered while it lives.
+class CargaPendientes {
+public:
+    CargaPendientes(frmVN003& f, const std::string& sql, const frmVN003::MensajesCargaPedido& mensajes);
+
+    // False when no line is to be loaded: refused, no address, or blind capture.
+    bool lista() const { return m_lector.has_value(); }
+    db::Recordset& lineas() { return m_lineas; }
+    LineaPedido lee() const { return m_lector->lee(m_lineas); }
+    CatalogoCarga& catalogo() { return *m_catalogo; }
+
+private:
+    db::Connection::MemoScope m_memo;
+    db::Recordset m_lineas;
+    std::optional<CatalogoCarga> m_catalogo;
+    std::optional<LectorLineas> m_lector;
 };
 
 } // namespace tesmira::vn003

@@ -103,15 +103,7 @@ frmVN003::PartidaPedido partida(frmVN003& f, const db::Recordset& rs, const Line
     p.costo = f.Permisos->CostoProducto(rs.Fields("Sc_Cve_Sucursal").toString(), rs.Fields("Al_Cve_Almacen").toString(),
                                         l.producto, l.talla, l.color, 0, "");
     importesPara(p, l, q.q1);
-    p.u1Desde = p.unidad1;
-    p.u1Hasta = p.unidad1;
-    p.u2Desde = p.unidad1;
-    p.u2Hasta = p.unidadControl2;
-    if (catalogo.unidadCubicada(p.unidadControl2) && l.cantidad1 != 0) {
-        p.conFactorM3 = true;
-        p.factorM3 = l.control2 / l.cantidad1;
-    }
-    p.descamp = catalogo.descripcionAmpliada("PEDIDO", p.documentoId);
+    cierraPartida(p, l, catalogo);
     return p;
 }
 
@@ -135,21 +127,18 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
         return;
     try {
         txt_Pd_Folio.refresh();
-        // Catalogue look-ups repeated row after row are answered once for the whole load.
-        db::Connection::MemoScope memo(Sistema().Conexion());
-        TextoSQL = consultas::pendientesSoloExistencia(txt_Pd_Folio.text(), Sistema().SucursalUsuario());
-        db::Recordset rs = Sistema().Conexion().Execute(TextoSQL);
         const MensajesCargaPedido mensajes{"El pedido especificado no contiene productos pendientes por remisionar",
                                            "ERR-ID:7500052", "ERR-ID:7500053", "ERR-ID:7500054"};
-        if (!PreparaCargaPedido(rs, mensajes))
+        CargaPendientes carga(
+            *this, consultas::pendientesSoloExistencia(txt_Pd_Folio.text(), Sistema().SucursalUsuario()), mensajes);
+        if (!carga.lista())
             return;
 
         bool parcial = false;
         std::string reporte;
-        CatalogoCarga catalogo = CatalogoCarga::dePedido(txt_Pd_Folio.text());
-        const LectorLineas lector(rs);
+        db::Recordset& rs = carga.lineas();
         for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext()) {
-            const LineaPedido linea = lector.lee(rs);
+            const LineaPedido linea = carga.lee();
             const std::string tipo = rs.Fields("Pr_Tipo_Producto").toString();
             Cantidades q{linea.cantidad1, linea.control1, linea.control2};
             const bool llevaExistencia = tipo != "99" && tipo != "04";
@@ -158,8 +147,8 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
                 return;
             if (!(tipo == "99" || (q.c1 > 0 && q.c2 > 0)))
                 continue;
-            const PartidaPedido p = partida(*this, rs, linea, q, catalogo);
-            AgregaPartidaPedido(p, catalogo);
+            const PartidaPedido p = partida(*this, rs, linea, q, carga.catalogo());
+            AgregaPartidaPedido(p, carga.catalogo());
             asignaLoteSerie(*this, p);
         }
         ssDetalle.moveFirst();

@@ -17,6 +17,7 @@
 #include "host/writers/DocumentoRemision.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/persist/Ampliadas.h"
 #include "vn003/persist/Bloqueo.h"
 #include "vn003/persist/Pendientes.h"
 
@@ -269,7 +270,7 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
                        "ERR-ID:7500012");
     pendientes.escrita();
 
-    if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
+    if (cubicada &&
         !Utilerias().ValidaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2))
         return rechaza(f, "Imposible guardar registro", vb::vbCritical, "Producto cubicado", "ERR-ID:7500013");
 
@@ -294,12 +295,7 @@ bool grabaPartidas(frmVN003& f, host::DocumentoRemision& remision)
     host::DatosPartida datos(Sistema().entorno());
     // One record for all rows: a part a row does not write keeps the previous row's value.
     host::PartidaRemision partida;
-    const bool ampliadasPrevias =
-        !Sistema()
-             .Conexion()
-             .Execute("SELECT TOP 1 Dam_ID FROM Descripcion_Ampliada WHERE Dam_Tabla = 'Remision' AND Dam_Documento = ?",
-                      {remision.Encabezado().Rm_Folio})
-             .Eof();
+    const bool ampliadasPrevias = TieneAmpliadas("Remision", remision.Encabezado().Rm_Folio);
     PendientesEnGuardado pendientes(f);
     f.ssDetalle.moveFirst();
     const int filas = f.ssDetalle.rowCount();

@@ -16,50 +16,42 @@ std::string articulo(const std::string& producto, const std::string& talla, cons
     return clave(producto) + '\x1f' + clave(talla) + '\x1f' + clave(color);
 }
 
-std::string sumaPedido(const std::string& n)
-{
-    return "SELECT Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, SUM(Pd_Cantidad_Control_" + n +
-           ") AS Cantidad, Pd_Unidad_Control_" + n +
-           " AS Unidad FROM Pedido WHERE Pd_Folio = ? AND Es_Cve_Estado <> 'BA' "
-           "GROUP BY Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, Pd_Unidad_Control_" + n;
-}
-
-std::string sumaRemision(const std::string& n)
-{
-    return "SELECT Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, SUM(Rm_Cantidad_Control_" + n +
-           ") AS Cantidad, Rm_Unidad_Control_" + n +
-           " AS Unidad FROM Remision WHERE Rm_Tabla = 'PEDIDO' AND Rm_Documento = ? AND "
-           "Es_Cve_Estado <> 'BA' and Es_Cve_Estado <> 'CA' "
-           "GROUP BY Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, Rm_Unidad_Control_" + n;
-}
+// Per article, both controls at once; grouped in the order the key's index keeps the rows.
+// The units' extremes tell an article of one unit from one that mixes them.
+const char* const kSumaPedido =
+    "SELECT Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, SUM(Pd_Cantidad_Control_1), MIN(Pd_Unidad_Control_1), "
+    "MAX(Pd_Unidad_Control_1), SUM(Pd_Cantidad_Control_2), MIN(Pd_Unidad_Control_2), MAX(Pd_Unidad_Control_2) "
+    "FROM Pedido WHERE Pd_Folio = ? AND Es_Cve_Estado <> 'BA' GROUP BY Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color";
+const char* const kSumaRemision =
+    "SELECT Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, SUM(Rm_Cantidad_Control_1), MIN(Rm_Unidad_Control_1), "
+    "MAX(Rm_Unidad_Control_1), SUM(Rm_Cantidad_Control_2), MIN(Rm_Unidad_Control_2), MAX(Rm_Unidad_Control_2) "
+    "FROM Remision WHERE Rm_Tabla = 'PEDIDO' AND Rm_Documento = ? AND Es_Cve_Estado <> 'BA' and "
+    "Es_Cve_Estado <> 'CA' GROUP BY Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color";
 
 } // namespace
 
 PendientesPedido::PendientesPedido(db::Connection& c, const std::string& pedido) : m_pedido(pedido)
 {
-    suma(c, sumaPedido("1"), m_pedido1);
-    suma(c, sumaPedido("2"), m_pedido2);
-    suma(c, sumaRemision("1"), m_remision1);
-    suma(c, sumaRemision("2"), m_remision2);
+    suma(c, kSumaPedido, m_pedido1, m_pedido2);
+    suma(c, kSumaRemision, m_remision1, m_remision2);
     for (auto rs = c.Execute("SELECT Pd_ID, Pr_Cve_Producto, Pd_Cantidad_1 FROM Pedido WHERE Pd_Folio = ?", {pedido});
          !rs.Eof(); rs.MoveNext())
         m_lineas.emplace(clave(rs.Fields(size_t{0}).toString()),
                          Linea{rs.Fields(size_t{1}).toString(), rs.Fields(size_t{2})});
 }
 
-void PendientesPedido::suma(db::Connection& c, const std::string& sql, Sumas& destino)
+void PendientesPedido::suma(db::Connection& c, const char* sql, Sumas& control1, Sumas& control2)
 {
     for (auto rs = c.Execute(sql, {m_pedido}); !rs.Eof(); rs.MoveNext()) {
         const std::string k =
             articulo(rs.Fields(size_t{0}).toString(), rs.Fields(size_t{1}).toString(), rs.Fields(size_t{2}).toString());
-        auto [it, nueva] = destino.try_emplace(k);
-        // Which unit's group the statement answers first is the engine's to say.
-        if (!nueva) {
-            it->second.variasUnidades = true;
-            continue;
+        for (auto [sumas, primera] : {std::pair{&control1, size_t{3}}, std::pair{&control2, size_t{6}}}) {
+            Suma& s = (*sumas)[k];
+            s.cantidad = rs.Fields(primera).toDouble();
+            s.unidad = rs.Fields(primera + 1).toString();
+            // Which unit's group the per-row statement answers first is the engine's to say.
+            s.variasUnidades = s.unidad != rs.Fields(primera + 2).toString();
         }
-        it->second.cantidad = rs.Fields(size_t{3}).toDouble();
-        it->second.unidad = rs.Fields(size_t{4}).toString();
     }
 }
 

@@ -47,7 +47,7 @@ private:
         Value cantidad;
     };
     using Sumas = std::unordered_map<std::string, Suma>;
-    void suma(db::Connection& c, const std::string& sql, Sumas& destino);
+    void suma(db::Connection& c, const char* sql, Sumas& control1, Sumas& control2);
 
     std::string m_pedido;
     Sumas m_pedido1, m_pedido2, m_remision1, m_remision2;
