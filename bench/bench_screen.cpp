@@ -31,6 +31,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -561,12 +562,12 @@ Timing typing(Templates& tp, int lines)
     return {screen, cpuMs() - f0};
 }
 
-// Peak resident memory of one load, in a process of its own (this one still holds what
-// building the companies took): the screen's peak, and the same process before the load.
-Timing memory(Templates& tp, int lines, const char* self)
+// Peak resident memory of one phase at 20,000 lines, in a process of its own (this one still
+// holds what building the companies took): the phase's peak, and the same process before it.
+Timing memory(const fs::path& file, const std::string& phase, const fs::path& dir, const char* self)
 {
-    const std::string out = (tp.dir() / "memory.txt").string();
-    const std::string command = std::string(self) + " --memory " + tp.file(lines).string() + " > " + out;
+    const std::string out = (dir / "memory.txt").string();
+    const std::string command = std::string(self) + " --memory " + file.string() + " " + phase + " > " + out;
     if (std::system(command.c_str()) != 0)
         throw std::runtime_error("memory: the measuring process failed");
     std::ifstream in(out);
@@ -576,16 +577,23 @@ Timing memory(Templates& tp, int lines, const char* self)
     return t;
 }
 
-int measureMemory(const fs::path& file)
+int measureMemory(const fs::path& file, const std::string& phase)
 {
     const fs::path out = fs::temp_directory_path() / ("tesmira_bench_memory_" + std::to_string(::getpid()));
     fs::create_directories(out);
     double before = 0, peak = 0;
     {
-        Session s(file, out, {true, false});
+        const bool dispatch = phase == "dispatch" || phase == "save";
+        Session s(file, out, {phase != "ordinary", dispatch});
         before = static_cast<double>(statusKb("VmHWM")) / 1024;
         s.loadOrder();
+        s.expectSilence("memory");
         requireRows(s.form(), "memory");
+        if (phase == "save") {
+            dropUnpicked(s.form());
+            s.form().Controles.press(Command::Aceptar);
+            s.expectSilence("save");
+        }
         peak = static_cast<double>(statusKb("VmHWM")) / 1024;
     }
     fs::remove_all(out);
@@ -597,11 +605,11 @@ int measureMemory(const fs::path& file)
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && std::string(argv[1]) == "--memory")
-        return measureMemory(argv[2]);
+    if (argc == 4 && std::string(argv[1]) == "--memory")
+        return measureMemory(argv[2], argv[3]);
     std::vector<int> sizes{2000, 5000, 20000};
     // --quick skips 20,000 lines; --lines N measures one size; --only TEXT runs the phases
-    // whose name holds TEXT.
+    // whose name holds TEXT (--only RSS: the peak memory table alone).
     std::string only;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--quick")
@@ -646,11 +654,16 @@ int main(int argc, char** argv)
                             t[n].floor > 0 ? t[n].screen / t[n].floor : 0.0, growth, n == 5000 ? p.goal : "");
             }
         }
-        if (sizes.back() == 20000 && only.empty()) {
-            const Timing m = memory(tp, 20000, argv[0]);
-            std::printf("%-27s %7d %10s %10s %7s %8s   %s\n", "peak RSS of a load (MB)", 20000,
-                        std::to_string(static_cast<int>(m.screen)).c_str(),
-                        std::to_string(static_cast<int>(m.floor)).c_str(), "", "", "<= 64 MB (floor: the process before the load)");
+        if (sizes.back() == 20000 && (only.empty() || only == "RSS")) {
+            std::printf("\n%-27s %7s %10s %10s   %s\n", "peak RSS (MB)", "lines", "phase", "before", "goal");
+            const std::pair<const char*, const char*> measured[] = {
+                {"ordinary", "ordinary load"}, {"stock", "stock-only load"}, {"dispatch", "order + handheld dispatch"},
+                {"save", "load + save"}};
+            for (const auto& [phase, name] : measured) {
+                const fs::path file = std::string(phase) == "save" ? tp.copy(20000) : tp.file(20000);
+                const Timing m = memory(file, phase, tp.dir(), argv[0]);
+                std::printf("%-27s %7d %10.1f %10.1f   %s\n", name, 20000, m.screen, m.floor, "<= 64");
+            }
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_screen: %s\n", e.what());

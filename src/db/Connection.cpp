@@ -15,7 +15,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <exception>
 #include <filesystem>
+#include <optional>
+#include <utility>
 
 namespace tesmira::db {
 
@@ -106,17 +109,92 @@ bool storesValues(const std::string& sql)
     return starts("INSERT") || starts("UPDATE");
 }
 
-// Leaves a cached statement ready for its next use, whatever happened.
+// Leaves a cached statement ready for its next use, whatever happened (unless a reader took it).
 struct ResetOnExit {
     sqlite3_stmt* s;
     ~ResetOnExit()
     {
+        if (!s)
+            return;
         sqlite3_reset(s);
         sqlite3_clear_bindings(s);
     }
 };
 
+// Rows read at Execute before a result is read on demand instead.
+constexpr size_t kRowsAtOnce = 256;
+
+void readRow(sqlite3_stmt* s, const std::vector<bool>& dateColumn, std::vector<Value>& row)
+{
+    const size_t n = dateColumn.size();
+    row.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        row[i] = readValue(s, static_cast<int>(i), dateColumn[i]);
+}
+
 } // namespace
+
+// A read statement still giving rows to its Recordset; the statement is its own.
+class LiveRows : public Recordset::RowSource {
+public:
+    LiveRows(StatementCache::Owned stmt, std::vector<bool> dateColumn, std::string sql)
+        : m_stmt(std::move(stmt)), m_dateColumn(std::move(dateColumn)), m_sql(std::move(sql))
+    {
+    }
+
+    bool next(std::vector<Value>& row) override
+    {
+        if (m_next < m_settled.size()) {
+            row = std::move(m_settled[m_next++]);
+            if (m_next == m_settled.size()) {
+                m_settled.clear();
+                m_next = 0;
+            }
+            return true;
+        }
+        if (m_failure)
+            std::rethrow_exception(std::exchange(m_failure, nullptr));
+        return m_stmt && step(row);
+    }
+
+    // Every remaining row now; a failure waits for the reader that reaches it.
+    void settle()
+    {
+        try {
+            std::vector<Value> row;
+            while (m_stmt && step(row))
+                m_settled.push_back(std::move(row));
+        } catch (...) {
+            m_failure = std::current_exception();
+        }
+    }
+
+private:
+    bool step(std::vector<Value>& row)
+    {
+        sqlite3_stmt* s = m_stmt.get();
+        const int rc = sqlite3_step(s);
+        if (rc == SQLITE_ROW) {
+            readRow(s, m_dateColumn, row);
+            return true;
+        }
+        // The statement ends here either way: it no longer holds the database's snapshot.
+        std::optional<DbError> failure;
+        if (rc != SQLITE_DONE)
+            failure = engineError(sqlite3_db_handle(s), m_sql);
+        m_stmt.reset();
+        if (failure)
+            throw *failure;
+        return false;
+    }
+
+    StatementCache::Owned m_stmt;
+    std::vector<bool> m_dateColumn;
+    std::string m_sql;
+    std::vector<std::vector<Value>> m_settled;
+    size_t m_next = 0;
+    std::exception_ptr m_failure;
+};
 
 void Connection::CloseDatabase::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 
@@ -231,7 +309,7 @@ Recordset Connection::ExecuteMemo(std::string_view sql, const std::vector<Value>
 {
     if (m_pg || !m_memo->active())
         return run(sql, values, nullptr);
-    std::string key(sql);
+    std::string key;
     for (const Value& v : values) {
         key += '\x1f';
         key += static_cast<char>('0' + (v.isNull() ? 0 : v.isText() ? 1 : v.isDate() ? 2 : 3));
@@ -245,12 +323,12 @@ Recordset Connection::ExecuteMemo(std::string_view sql, const std::vector<Value>
     }
     // Inside our write transaction no other connection can commit.
     const int64_t version = m_inTransaction ? 0 : m_statements->othersVersion();
-    if (const Recordset* seen = m_memo->find(key, version))
+    if (const Recordset* seen = m_memo->find(sql, key, version))
         return *seen;
     const std::vector<int>* reads = nullptr;
     Recordset rs = run(sql, values, &reads);
     if (reads)
-        m_memo->store(key, rs, *reads, version);
+        m_memo->store(sql, std::move(key), rs, *reads, version);
     return rs;
 }
 
@@ -325,20 +403,40 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
         }
         firstMarker += t.markers;
 
+        const bool readOnly = sqlite3_stmt_readonly(s);
+        if (!readOnly)
+            settleReaders();
         int rc = sqlite3_step(s);
         // Read after the first step: a statement the schema changed under is prepared again there.
         const int n = sqlite3_column_count(s);
         if (static_cast<size_t>(n) != p->columns->size())
             p = m_statements->refresh(t.shape);
         std::vector<std::vector<Value>> rows;
+        const bool last = &t == &statements->back();
         for (; rc == SQLITE_ROW; rc = sqlite3_step(s)) {
+            if (rows.size() == kRowsAtOnce && readOnly && last) {
+                // A large result: the reader takes the statement, and its rows as it moves on.
+                Recordset::Columns columns = p->columns;
+                std::vector<bool> dateColumn = p->dateColumn;
+                std::vector<Value> row;
+                readRow(s, dateColumn, row);
+                rows.push_back(std::move(row));
+                reset.s = nullptr;
+                auto live = std::make_shared<LiveRows>(m_statements->take(t.shape), std::move(dateColumn),
+                                                       std::string(sql)); // `p` goes with the cache entry
+                std::erase_if(m_readers, [](const std::weak_ptr<LiveRows>& r) { return r.expired(); });
+                m_readers.push_back(live);
+                if (reads)
+                    *reads = nullptr;
+                return Recordset(std::move(columns), std::move(rows), std::move(live));
+            }
             std::vector<Value> row;
             row.reserve(static_cast<size_t>(n));
             for (int i = 0; i < n; ++i)
                 row.push_back(readValue(s, i, p->dateColumn[static_cast<size_t>(i)]));
             rows.push_back(std::move(row));
         }
-        if (!sqlite3_stmt_readonly(s)) {
+        if (!readOnly) {
             if (p->writesUnknown)
                 m_memo->clear();
             m_memo->wrote(p->writes);
@@ -348,13 +446,22 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
         result = Recordset(p->columns, std::move(rows));
         // Only a single read-only statement's result may be remembered.
         if (reads)
-            *reads = statements->size() == 1 && sqlite3_stmt_readonly(s) && !p->writesUnknown ? &p->reads : nullptr;
+            *reads = statements->size() == 1 && readOnly && !p->writesUnknown ? &p->reads : nullptr;
     }
     return result;
 }
 
+void Connection::settleReaders()
+{
+    for (const auto& reader : m_readers)
+        if (auto live = reader.lock())
+            live->settle();
+    m_readers.clear();
+}
+
 void Connection::executeScript(std::string_view sql)
 {
+    settleReaders();
     m_memo->clear();
     if (m_pg)
         return m_pg->executeScript(sql);
@@ -380,6 +487,7 @@ void Connection::BeginTrans()
 {
     if (m_inTransaction)
         throw Error("Ya hay una transacción abierta en esta conexión");
+    settleReaders();
     if (m_pg)
         m_pg->begin();
     else
@@ -392,6 +500,7 @@ void Connection::CommitTrans()
 {
     if (!m_inTransaction)
         throw Error("CommitTrans sin una transacción abierta");
+    settleReaders();
     if (m_pg) {
         m_pg->commit();
         m_inTransaction = m_pg->inTransaction();
@@ -410,6 +519,7 @@ void Connection::RollbackTrans()
 {
     if (!m_inTransaction)
         throw Error("RollbackTrans sin una transacción abierta");
+    settleReaders();
     m_inTransaction = false;
     m_savepoints = 0;
     m_memo->clear();
@@ -425,6 +535,7 @@ std::string savepointName(int depth) { return "tesmira_" + std::to_string(depth)
 
 void Connection::command(const std::string& sql)
 {
+    settleReaders();
     if (m_pg)
         m_pg->command(sql);
     else

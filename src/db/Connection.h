@@ -17,6 +17,7 @@ struct sqlite3;
 namespace tesmira::db {
 
 class Dialect;
+class LiveRows;
 class PostgresEngine;
 class ResultMemo;
 class StatementCache;
@@ -105,6 +106,9 @@ private:
     void ensureSchema();
     void exec(const char* sql);
     void command(const std::string& sql); // a statement of our own, on either engine
+    // Before this connection writes or ends a transaction, results still being read take their
+    // remaining rows, so they answer what their statement saw when it ran.
+    void settleReaders();
 
     struct CloseDatabase {
         void operator()(sqlite3* db) const;
@@ -117,6 +121,7 @@ private:
     std::unique_ptr<ResultMemo> m_memo;
     Clock m_clock;
     std::unique_ptr<PostgresEngine> m_pg;
+    std::vector<std::weak_ptr<LiveRows>> m_readers;
     bool m_inTransaction = false;
     int m_savepoints = 0;
 };

@@ -32,6 +32,70 @@ Recordset::Recordset(Columns columns, std::vector<std::vector<Value>> rows)
 {
 }
 
+Recordset::Recordset(Columns columns, std::vector<std::vector<Value>> first, std::shared_ptr<RowSource> more)
+    : m_columns(std::move(columns)), m_rows(std::move(first)), m_more(std::move(more))
+{
+    if (m_rows.empty() && m_more)
+        readOn();
+}
+
+Recordset::Recordset(const Recordset& other)
+{
+    other.readRest();
+    m_columns = other.m_columns;
+    m_rows = other.m_rows;
+    m_pos = other.m_pos;
+    m_passed = other.m_passed;
+}
+
+Recordset& Recordset::operator=(const Recordset& other)
+{
+    if (this != &other)
+        *this = Recordset(other);
+    return *this;
+}
+
+void Recordset::MoveFirst()
+{
+    if (m_passed > 0)
+        throw Error("El resultado ya dejó atrás sus primeros registros; no se puede volver al primero");
+    m_pos = 0;
+}
+
+// Past the rows held: the next one takes the place of all of them.
+void Recordset::readOn()
+{
+    if (m_pos < m_rows.size() || !m_more)
+        return;
+    m_passed += m_rows.size();
+    m_rows.resize(1);
+    m_pos = 0;
+    bool more = false;
+    try {
+        more = m_more->next(m_rows[0]);
+    } catch (...) {
+        m_rows.clear();
+        m_more.reset();
+        throw;
+    }
+    if (!more) {
+        m_rows.clear();
+        m_more.reset();
+    }
+}
+
+void Recordset::readRest() const
+{
+    while (m_more) {
+        std::vector<Value> row;
+        if (!m_more->next(row)) {
+            m_more.reset();
+            break;
+        }
+        m_rows.push_back(std::move(row));
+    }
+}
+
 const std::vector<std::string>& Recordset::columns() const { return m_columns ? *m_columns : kNoColumns; }
 
 // A scan without allocation beats a hash of a lower-cased copy for the few columns a result has.
@@ -65,7 +129,9 @@ bool Recordset::hasField(std::string_view name) const { return find(name).has_va
 void Recordset::Close()
 {
     m_rows.clear();
+    m_more.reset();
     m_pos = 0;
+    m_passed = 0;
 }
 
 std::string formatTsv(const Recordset& rs)

@@ -1,6 +1,9 @@
 #pragma once
-// Forward reading of a statement's rows, ADO style. Rows are read in full at Execute,
-// so MoveFirst can rewind and the connection is free for the next statement at once.
+// Forward reading of a statement's rows, ADO style. A small result is read in full at Execute,
+// so MoveFirst can rewind. A large one hands over its first rows and reads the rest as the
+// reader moves on, letting go of the rows behind it: a 20,000-row query is never held whole
+// while a loader works through it (MoveFirst then throws once rows were let go). Copies,
+// rowCount() and rows() read the rest first.
 #include "base/Value.h"
 
 #include <memory>
@@ -17,14 +20,31 @@ public:
     Recordset(std::vector<std::string> columns, std::vector<std::vector<Value>> rows);
     // Column names shared by every result of one prepared statement.
     Recordset(Columns columns, std::vector<std::vector<Value>> rows);
+    // The rows still to come of a statement that is read as its reader moves.
+    class RowSource {
+    public:
+        virtual ~RowSource() = default;
+        // The next row into `row` (its Values reused); false after the last. Throws the
+        // engine's error.
+        virtual bool next(std::vector<Value>& row) = 0;
+    };
+    // `first` rows read, then those `more` gives.
+    Recordset(Columns columns, std::vector<std::vector<Value>> first, std::shared_ptr<RowSource> more);
+    Recordset(const Recordset& other);
+    Recordset& operator=(const Recordset& other);
+    Recordset(Recordset&&) noexcept = default;
+    Recordset& operator=(Recordset&&) noexcept = default;
+    ~Recordset() = default;
 
     // End of data: true on an empty result, after the last row, and after Close.
     bool Eof() const { return m_pos >= m_rows.size(); }
-    void MoveFirst() { m_pos = 0; }
+    // Throws Error when rows were already let go (a large result read past its first rows).
+    void MoveFirst();
+    // Throws the engine's error when reading the next row fails.
     void MoveNext()
     {
-        if (m_pos < m_rows.size())
-            ++m_pos;
+        if (m_pos < m_rows.size() && ++m_pos == m_rows.size() && m_more)
+            readOn();
     }
     // The current row's value of a column, by name in any case of letters.
     // Throws Error on an unknown name or at end of data. A computed column without an alias
@@ -38,16 +58,31 @@ public:
     void Close();
 
     const std::vector<std::string>& columns() const;
-    size_t rowCount() const { return m_rows.size(); }
-    const std::vector<std::vector<Value>>& rows() const { return m_rows; }
+    size_t rowCount() const
+    {
+        readRest();
+        return m_passed + m_rows.size();
+    }
+    // The rows not let go: every row unless a large result was read past its first ones.
+    const std::vector<std::vector<Value>>& rows() const
+    {
+        readRest();
+        return m_rows;
+    }
+    // Rows are still to be read from the engine.
+    bool streaming() const { return m_more != nullptr; }
 
 private:
     // The first of two equal names wins, as in ADO.
     std::optional<size_t> find(std::string_view name) const;
+    void readOn();
+    void readRest() const;
 
     Columns m_columns;
-    std::vector<std::vector<Value>> m_rows;
-    size_t m_pos = 0;
+    mutable std::vector<std::vector<Value>> m_rows;
+    size_t m_pos = 0;    // into m_rows
+    size_t m_passed = 0; // rows let go before m_rows[0]
+    mutable std::shared_ptr<RowSource> m_more;
 };
 
 // Header line of column names, then one line per row; null prints empty, numbers as VB

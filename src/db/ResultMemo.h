@@ -5,7 +5,9 @@
 #include "db/Recordset.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -21,13 +23,19 @@ public:
             clear();
     }
 
-    // The remembered result of `key`, or nullptr. `dataVersion` counts other connections'
-    // commits; 0 inside our own write transaction (no other connection can commit then).
-    const Recordset* find(const std::string& key, int64_t dataVersion);
-    void store(const std::string& key, const Recordset& rs, const std::vector<int>& reads, int64_t dataVersion);
+    // The remembered result of `sql` run with the values `values` spells, or nullptr.
+    // `dataVersion` counts other connections' commits; 0 inside our own write transaction
+    // (no other connection can commit then).
+    const Recordset* find(std::string_view sql, const std::string& values, int64_t dataVersion);
+    void store(std::string_view sql, std::string values, const Recordset& rs, const std::vector<int>& reads,
+               int64_t dataVersion);
     // A statement of ours wrote these tables.
     void wrote(const std::vector<int>& tables);
-    void clear() { m_entries.clear(); }
+    void clear()
+    {
+        m_statements.clear();
+        m_entries = 0;
+    }
 
     static constexpr size_t kMaxRows = 16;
     static constexpr size_t kMaxEntries = 50000;
@@ -35,15 +43,24 @@ public:
 private:
     struct Entry {
         Recordset rs;
-        std::vector<int> reads;
         uint64_t stamp;
+    };
+    // A look-up's text is kept once, however many values it is asked with.
+    struct Statement {
+        std::vector<int> reads;
+        std::unordered_map<std::string, Entry> byValues;
+    };
+    struct TextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
     };
 
     int m_scopes = 0;
     uint64_t m_clock = 0;
     int64_t m_dataVersion = 0;
+    size_t m_entries = 0;
     std::vector<uint64_t> m_lastWrite; // by table id
-    std::unordered_map<std::string, Entry> m_entries;
+    std::unordered_map<std::string, Statement, TextHash, std::equal_to<>> m_statements;
 };
 
 } // namespace tesmira::db

@@ -102,6 +102,16 @@ const StatementCache::Prepared* StatementCache::get(uint64_t shape, const std::s
     return &m_statements.emplace(shape, std::move(entry)).first->second.prepared;
 }
 
+StatementCache::Owned StatementCache::take(uint64_t shape)
+{
+    auto it = m_statements.find(shape);
+    if (it == m_statements.end())
+        return nullptr;
+    Owned s = std::move(it->second.owner);
+    m_statements.erase(it);
+    return s;
+}
+
 int64_t StatementCache::othersVersion()
 {
     if (!m_dataVersion) {

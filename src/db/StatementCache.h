@@ -36,17 +36,22 @@ public:
     // Column names read again, after the schema changed what a statement answers.
     const Prepared* refresh(uint64_t shape);
     void clear() { m_statements.clear(); }
+
+    struct Finalize {
+        void operator()(sqlite3_stmt* s) const;
+    };
+    using Owned = std::unique_ptr<sqlite3_stmt, Finalize>;
+    // Hands the statement of `shape` over to a reader that keeps it running (the next use of
+    // the shape prepares another).
+    Owned take(uint64_t shape);
     // Moves when another connection commits to the main database (PRAGMA data_version).
     int64_t othersVersion();
     // A small number per table name (any case), stable for the cache's life.
     int tableId(std::string_view name);
 
 private:
-    struct Finalize {
-        void operator()(sqlite3_stmt* s) const;
-    };
     struct Entry {
-        std::unique_ptr<sqlite3_stmt, Finalize> owner;
+        Owned owner;
         Prepared prepared;
     };
 
@@ -56,7 +61,7 @@ private:
     size_t m_capacity;
     std::unordered_map<uint64_t, Entry> m_statements;
     std::unordered_map<std::string, int> m_tables;
-    std::unique_ptr<sqlite3_stmt, Finalize> m_dataVersion;
+    Owned m_dataVersion;
 };
 
 } // namespace tesmira::db

@@ -10,21 +10,13 @@
 
 namespace tesmira::forms {
 
-namespace {
-const Value& nullValue()
-{
-    static const Value null;
-    return null;
-}
-} // namespace
-
 // ---- Column
 
-const Value& Grid::Column::value() const
+Value Grid::Column::value() const
 {
     if (m_grid->m_row < 0)
-        return nullValue();
-    return m_grid->at(m_grid->m_row, m_index);
+        return {};
+    return m_grid->at(m_grid->m_row, m_index).value();
 }
 
 void Grid::Column::setValue(Value v) { m_grid->writeCurrent(m_index, m_grid->normalized(m_index, std::move(v))); }
@@ -141,7 +133,7 @@ void Grid::addRow()
 {
     const int row = m_rows;
     notify([row](GridObserver& o) { o.rowsAboutToBeInserted(row, row); });
-    m_cells.push_back(std::make_unique<Value[]>(m_columns.size()));
+    m_cells.push_back(std::make_unique<GridCell[]>(m_columns.size()));
     ++m_rows;
     notify([row](GridObserver& o) { o.rowsInserted(row, row); });
     setCurrent(row, m_col);
@@ -196,11 +188,11 @@ void Grid::checkRow(int row) const
         throw Error("El renglón " + std::to_string(row + 1) + " no existe en '" + name() + "'");
 }
 
-const Value& Grid::cell(int row, int column) const
+Value Grid::cell(int row, int column) const
 {
     checkRow(row);
     checkColumn(column);
-    return at(row, column);
+    return at(row, column).value();
 }
 
 std::string Grid::cellText(int row, int column) const { return render(column, cell(row, column)); }
@@ -265,14 +257,14 @@ void Grid::writeCurrent(int column, Value v)
 {
     if (m_row < 0)
         throw Error("'" + name() + "' no tiene renglón actual");
-    Value& cell = at(m_row, column);
+    GridCell& cell = at(m_row, column);
     if (m_modelObservers.empty()) {
-        cell = std::move(v);
+        cell.set(std::move(v));
         return;
     }
-    if (cell == v)
+    if (cell.value() == v)
         return;
-    cell = std::move(v);
+    cell.set(std::move(v));
     const int row = m_row;
     notify([row, column](GridObserver& o) { o.cellChanged(row, column); });
 }

@@ -3,10 +3,11 @@
 // the current row. Code writing a cell never raises onChange (a loader writing the product
 // key must not empty its own row); only userTypeCell() does.
 // The model observer (GridObserver) is for views; the std::function members are the
-// screen's events. Each row is one block of Values, so 20,000 rows x 66 columns cost one
-// Value per cell, and every access by name (hashed) or index is O(1).
+// screen's events. Each row is one block of compact cells (GridCell.h), so 20,000 rows x 66
+// columns stay near 20 MB, and every access by name (hashed) or index is O(1).
 #include "base/Text.h"
 #include "forms/Control.h"
+#include "forms/GridCell.h"
 
 #include <memory>
 #include <unordered_map>
@@ -50,7 +51,7 @@ public:
     class Column {
     public:
         // The current row's cell; null when there is no current row.
-        const Value& value() const;
+        Value value() const;
         // Stores the value typed for the column: text that reads as a number (date) in a
         // number (date) column is converted, empty text stores null; other values are kept
         // as given. Throws Error when there is no current row.
@@ -118,7 +119,7 @@ public:
     void setCurrentColumn(int index);
 
     // Any cell, for views; out-of-range indexes throw Error.
-    const Value& cell(int row, int column) const;
+    Value cell(int row, int column) const;
     std::string cellText(int row, int column) const;
 
     // Events (key events are the Control's, raised by userKey).
@@ -158,8 +159,8 @@ public:
     bool tabWithin();
 
 private:
-    Value& at(int row, int column) { return m_cells[static_cast<size_t>(row)][static_cast<size_t>(column)]; }
-    const Value& at(int row, int column) const { return m_cells[static_cast<size_t>(row)][static_cast<size_t>(column)]; }
+    GridCell& at(int row, int column) { return m_cells[static_cast<size_t>(row)][static_cast<size_t>(column)]; }
+    const GridCell& at(int row, int column) const { return m_cells[static_cast<size_t>(row)][static_cast<size_t>(column)]; }
     void checkColumn(int column) const;
     void checkRow(int row) const;
     Value normalized(int column, Value v) const;
@@ -179,7 +180,7 @@ private:
     std::vector<ColumnDef> m_columns;
     std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> m_byName;
     // One block per row: adding or removing a row never moves the other rows' cells.
-    std::vector<std::unique_ptr<Value[]>> m_cells;
+    std::vector<std::unique_ptr<GridCell[]>> m_cells;
     std::vector<GridObserver*> m_modelObservers;
     std::string m_caption;
     int m_rows = 0;

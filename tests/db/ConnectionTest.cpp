@@ -192,6 +192,35 @@ TEST_F(Transactions, RecordsetReadsForwardAndRewinds)
     EXPECT_TRUE(rs.Eof());
 }
 
+// A large result is read as the reader moves; it still answers what its statement saw.
+TEST_F(Transactions, LargeResultReadsOnAndIgnoresLaterWrites)
+{
+    c.executeScript("CREATE TABLE Renglon (N INTEGER);"
+                    "WITH RECURSIVE k(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM k WHERE n < 1000) "
+                    "INSERT INTO Renglon SELECT n FROM k;");
+    const char* sql = "SELECT N, 'r' + CAST(N AS VARCHAR(10)) AS Texto FROM Renglon"; // read in place, not sorted first
+    Recordset rs = c.Execute(sql);
+    const Recordset again = c.Execute(sql); // its statement is not the one the first reader holds
+    int64_t expected = 1;
+    for (; expected <= 300; ++expected, rs.MoveNext())
+        ASSERT_EQ(rs.Fields("N").toInt(), expected);
+    EXPECT_THROW(rs.MoveFirst(), Error) << "the first rows were let go";
+    c.Execute("UPDATE Renglon SET N = N + 5000");
+    c.BeginTrans();
+    c.Execute("DELETE FROM Renglon");
+    c.RollbackTrans();
+    for (; !rs.Eof(); rs.MoveNext(), ++expected) {
+        ASSERT_EQ(rs.Fields(size_t{0}).toInt(), expected);
+        ASSERT_EQ(rs.Fields("Texto").toString(), "r" + std::to_string(expected));
+    }
+    EXPECT_EQ(expected, 1001);
+    EXPECT_EQ(rs.rowCount(), 1000u);
+    const Recordset whole = again;
+    EXPECT_EQ(whole.rowCount(), 1000u);
+    EXPECT_EQ(whole.rows()[700][0].toInt(), 701) << "a copy reads the rest first";
+    EXPECT_EQ(c.Execute(sql).Fields("N").toInt(), 5001) << "a new statement sees the update";
+}
+
 TEST_F(TempDir, NewFileGetsTheSchemaAndAnotherVersionIsRefused)
 {
     const std::string path = file("ventas.db");

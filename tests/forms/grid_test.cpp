@@ -72,10 +72,22 @@ TEST(Grid, CellsShowThroughTheColumnFormat)
         {"Cubicado", Value(true), "-1"},
         {"Cubicado", Value(0), "0"},
         {"Pr_Cve_Producto", Value("P-01"), "P-01"},
+        // Cells are stored compactly: what goes in comes back, at every size and kind.
+        {"Pr_Cve_Producto", Value("ABCDEFGHIJKLMNO"), "ABCDEFGHIJKLMNO"},
+        {"Pr_Descripcion", Value("ABCDEFGHIJKLMNOP"), "ABCDEFGHIJKLMNOP"},
+        {"Pr_Descripcion", Value("Tornillo cabeza hexagonal ½\" acero inoxidable, caja con 100 piezas"), nullptr},
+        {"Pr_Descripcion", Value(""), ""},
+        {"Pr_Descripcion", Value(int64_t{-9007199254740993}), "-9007199254740993"},
+        {"Lt_Fecha_Caducidad", Value(Date{2026, 3, 4, 23, 59, 58}), nullptr},
+        {"Lt_Fecha_Caducidad", Value(Date{40000, 300, 1}), nullptr},
+        {"Factor_M3", Value(-0.1), nullptr},
     };
     for (const auto& c : cases) {
         g.col(c.column).setValue(c.value);
-        EXPECT_EQ(g.col(c.column).text(), c.text) << c.column;
+        EXPECT_EQ(g.col(c.column).value(), c.value) << c.column << " " << c.value.toString();
+        if (c.text) {
+            EXPECT_EQ(g.col(c.column).text(), c.text) << c.column;
+        }
     }
 }
 
