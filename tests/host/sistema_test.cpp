@@ -64,7 +64,6 @@ TEST_F(SistemaTest, DerechoDelUsuarioActual)
 {
     const DerechoCaso casos[] = {
         {"admin_tiene_CHFECHA", "ADMIN", "CHFECHA", true},
-        {"admin_derecho_desconocido", "ADMIN", "NOEXISTE", false},
         {"vende1_negado_explicito", "VENDE1", "CHFECHA", false},
         {"vende1_sin_fila", "VENDE1", "PMINIMO", false},
         {"usuario_desconocido", "OTRO", "CHFECHA", false},

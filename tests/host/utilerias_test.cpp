@@ -112,7 +112,6 @@ TEST_F(UtileriasTest, FactorConversion)
         double esperado;
     } casos[] = {
         {"piezas_a_caja", "ACE001", "PZA", "CJA", 1.0 / 12},
-        {"litros_a_cubeta", "PIN001", "LT", "CUB", 1.0 / 19},
         {"m3_a_piezas", "MAD001", "M3", "PZA", 20},
         {"solo_un_sentido_guardado", "CEM001", "KG", "BTO", 0.02},
         {"misma_unidad", "CAM001", "PZA", "pza", 1},

@@ -31,8 +31,6 @@ protected:
         m_padre.reset();
     }
 
-    // Before abre(): a company parameter (the host fixture's parametro).
-    void param(const std::string& clave, const std::string& valor) { parametro(clave, valor); }
     // Before abre(): the signed-in user ("ADMIN" unless changed).
     void usuario(const std::string& codigo) { DemoHost::entorno->usuario = codigo; }
 

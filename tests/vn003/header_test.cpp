@@ -231,20 +231,14 @@ TEST_F(EncabezadoTest, LookUpsShowWhatEachKeyIs)
 
 // ---- order folio ----
 
-// Confirming an empty order folio must not even try to load.
-TEST_F(EncabezadoTest, EmptyFolioDoesNothing)
-{
-    frmVN003& f = nuevo();
-    f.txt_Pd_Folio_Enter();
-    EXPECT_EQ(ultimoMensaje(), "");
-    EXPECT_EQ(f.txtCliente.text(), "");
-}
-
-// One character changed in the folio drops everything the order loaded.
+// An empty order folio must not even try to load; one character changed drops everything the order loaded.
 TEST_F(EncabezadoTest, FolioChangeClearsCustomerPartAndGrid)
 {
     parametro("PED_SURTIR_SOLO_EXISTENTE", "NO");
     frmVN003& f = nuevo();
+    f.txt_Pd_Folio_Enter();
+    EXPECT_EQ(ultimoMensaje(), "");
+    EXPECT_EQ(f.txtCliente.text(), "");
     pedido("P0001");
     ASSERT_GT(f.ssDetalle.rowCount(), 0);
     f.txt_Pd_Folio.userType("P000");

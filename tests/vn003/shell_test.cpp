@@ -199,22 +199,6 @@ TEST_P(Activation, Caso)
 
 INSTANTIATE_TEST_SUITE_P(Casos, Activation, ::testing::ValuesIn(casosActivation), NombreCaso{});
 
-// The printing service is called even without a folio.
-TEST_F(PantallaTest, PrintWithAnEmptyFolioStillPrints)
-{
-    frmVN003& f = abre();
-    f.Controles_Imprimir();
-    const auto carpeta = std::filesystem::path(entorno().carpetaSalida);
-    ASSERT_TRUE(std::filesystem::exists(carpeta)) << "nothing was printed";
-    EXPECT_FALSE(std::filesystem::is_empty(carpeta));
-}
-
-TEST_F(PantallaTest, ExitUnloadsTheContainer)
-{
-    frmVN003& f = abre();
-    EXPECT_TRUE(f.Controles.press(Command::Salir));
-    EXPECT_TRUE(padre().cerrado());
-}
 
 // A handler's failure leaves no open transaction and tells the user where it happened.
 TEST_F(PantallaTest, ReportaErrorRollsBackAndShowsTheFailure)
@@ -233,8 +217,9 @@ TEST_F(PantallaTest, ReportaErrorRollsBackAndShowsTheFailure)
     EXPECT_EQ(m.prompt, "disco lleno");
 }
 
-// A minimised form reports sizes the layout cannot take: it must keep the last good one.
-TEST_F(PantallaTest, ResizeIgnoresAMinimisedForm)
+// A minimised form reports sizes the layout cannot take: it must keep the last good one. Print
+// calls the service even without a folio; exit unloads the container.
+TEST_F(PantallaTest, ResizePrintAndExitOnAnEmptyScreen)
 {
     frmVN003& f = abre();
     f.Form_Resize(12000, 8000);
@@ -242,6 +227,12 @@ TEST_F(PantallaTest, ResizeIgnoresAMinimisedForm)
     f.Form_Resize(0, 0);
     EXPECT_EQ(f.GeometriaTab.Width, antes.Width) << "negative sizes are skipped";
     EXPECT_EQ(f.GeometriaTab.Height, antes.Height);
+    f.Controles_Imprimir();
+    const auto carpeta = std::filesystem::path(entorno().carpetaSalida);
+    ASSERT_TRUE(std::filesystem::exists(carpeta)) << "nothing was printed";
+    EXPECT_FALSE(std::filesystem::is_empty(carpeta));
+    EXPECT_TRUE(f.Controles.press(Command::Salir));
+    EXPECT_TRUE(padre().cerrado());
 }
 
 // ---- amounts
