@@ -26,17 +26,12 @@ protected:
     }
 };
 
-// "0000" when the order's address was recorded for another customer.
-TEST_F(DocumentosTest, DomicilioDeOtroClienteNoSeToma)
-{
-    DomicilioEntrega d(*entorno);
-    EXPECT_EQ(d.DomicilioDocumento("PEDIDO", "P0001", "Cliente", "C0002"), "0000");
-}
-
-// Saving replaces; an unknown address is refused unchanged; "0000" removes the record.
+// Saving replaces; an unknown address is refused unchanged; "0000" removes the record. An
+// address recorded for another customer reads "0000".
 TEST_F(DocumentosTest, GrabaDomicilioDocumento)
 {
     DomicilioEntrega d(*entorno);
+    EXPECT_EQ(d.DomicilioDocumento("PEDIDO", "P0001", "Cliente", "C0002"), "0000");
     const std::string guardado = "SELECT De_ID FROM Domicilio_Documento WHERE Dd_Tabla = 'Remision' AND "
                                  "Dd_Documento = 'R0099'";
     ASSERT_TRUE(d.GrabaDomicilioDocumento("Remision", "R0099", "Cliente", "C0001", "0002")) << d.UltimoError();
@@ -59,20 +54,15 @@ TEST_F(DocumentosTest, CreditoDisponible)
     EXPECT_DOUBLE_EQ(c.CreditoDisponible("C9999"), 0);
 }
 
-// Several lots of one line are joined with "|".
-TEST_F(DocumentosTest, LoteDocumento)
+// Lots offered first to expire first; a lot short of the quantity or not on hand is refused.
+// Several lots of one document line are joined with "|".
+TEST_F(DocumentosTest, SeleccionaLote)
 {
     conexion->Execute("INSERT INTO Lote_Documento (Ld_Tabla, Ld_Documento, Ld_ID, Lt_Cve_Lote) "
                       "VALUES ('PEDIDO', 'P0008', '0002', 'L-2603')");
     Lotes lotes(*entorno);
     EXPECT_EQ(lotes.LoteDocumento("PEDIDO", "P0008", "0002"), "L-2601|L-2603");
     EXPECT_EQ(lotes.LoteDocumento("Remision", "R0003", "0001"), "");
-}
-
-// Lots offered first to expire first; a lot short of the quantity or not on hand is refused.
-TEST_F(DocumentosTest, SeleccionaLote)
-{
-    Lotes lotes(*entorno);
     lotes.Producto = "PIN001";
     lotes.Talla = "00";
     lotes.Color = "00";

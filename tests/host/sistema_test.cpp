@@ -17,7 +17,8 @@ struct ParametroCaso {
     Value esperado;
 };
 
-// Guards the conversion of stored texts and of the caller's default per type code.
+// Guards the conversion of stored texts and of the caller's default per type code; keys ignore
+// case and an unknown type code is a programming error.
 TEST_F(SistemaTest, ParametroValorConvierteSegunTipo)
 {
     const ParametroCaso casos[] = {
@@ -42,12 +43,6 @@ TEST_F(SistemaTest, ParametroValorConvierteSegunTipo)
             parametro(key, c.guardado);
         EXPECT_EQ(sistema.ParametroValor(key, 0, c.tipo, c.predeterminado), c.esperado) << c.nombre;
     }
-}
-
-// Keys ignore case; an unknown type code is a programming error.
-TEST_F(SistemaTest, ParametroDeLaEmpresaYTipoDesconocido)
-{
-    Sistema sistema(*entorno);
     EXPECT_EQ(sistema.ParametroValor("fin_moneda_local", 0, "T", "").toString(), "MXN") << "keys ignore case";
     EXPECT_THROW(sistema.ParametroValor("FIN_MONEDA_LOCAL", 0, "X", ""), Error);
 }

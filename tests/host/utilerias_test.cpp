@@ -102,7 +102,7 @@ TEST_F(UtileriasTest, FormatosDeFolioYProducto)
     EXPECT_EQ(u().FormatoProducto("12", "000000"), "000012");
 }
 
-// Guards both directions, the inverse of a one-way pair and the "no conversion" 0.
+// Guards both directions, the inverse of a one-way pair and the "no conversion" 0; unknown units and products.
 TEST_F(UtileriasTest, FactorConversion)
 {
     conexion->Execute("INSERT INTO Conversion_Unidad (Pr_Cve_Producto, Cu_Unidad_Origen, Cu_Unidad_Destino, "
@@ -120,13 +120,8 @@ TEST_F(UtileriasTest, FactorConversion)
     };
     for (const auto& c : casos)
         EXPECT_NEAR(u().FactorConversion(c.producto, c.de, c.a), c.esperado, 1e-12) << c.nombre;
-}
-
-// An unknown unit must not be rounded as if it were pieces; an unknown product weighs nothing.
-TEST_F(UtileriasTest, UnidadesPesoYVolumen)
-{
-    EXPECT_TRUE(u().UnidadFraccionable("XYZ")) << "an unknown unit is not rounded";
-    EXPECT_DOUBLE_EQ(u().PesoProducto("NOEXISTE"), 0);
+    EXPECT_TRUE(u().UnidadFraccionable("XYZ")) << "an unknown unit must not be rounded as if it were pieces";
+    EXPECT_DOUBLE_EQ(u().PesoProducto("NOEXISTE"), 0) << "an unknown product weighs nothing";
 }
 
 // Saving again replaces the factor; a zero or NaN factor is refused and changes nothing.

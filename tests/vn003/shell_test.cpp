@@ -133,6 +133,10 @@ TEST_F(PantallaTest, NewThenClearReturnsToTheEmptyScreen)
     EXPECT_FALSE(f.txt_Rm_Tipo_Cambio.enabled());
     EXPECT_FALSE(f.chSinCargo.enabled());
     EXPECT_TRUE(f.txt_Pd_Folio.hasFocus());
+    ASSERT_TRUE(f.chkCerrar.setFocus());
+    f.userKey(13, 0);
+    EXPECT_FALSE(f.chkCerrar.hasFocus()) << "Enter on the closing-order box moves on like Tab";
+    EXPECT_EQ(f.chkCerrar.value(), forms::CheckBox::Unchecked) << "Enter does not toggle the box";
 
     f.ssTabKiv.userClick(2);
     f.txtDescuento_Global.setValue(5);
@@ -146,16 +150,6 @@ TEST_F(PantallaTest, NewThenClearReturnsToTheEmptyScreen)
     for (int n = 1; n <= 4; ++n)
         EXPECT_FALSE(f.Controles.OpcionDocumento(n)) << n;
     EXPECT_EQ(f.Controles.state(), forms::ToolbarState::Empty);
-}
-
-TEST_F(PantallaTest, EnterOnClosingOrderBoxMovesOnLikeTab)
-{
-    frmVN003& f = abre();
-    ASSERT_TRUE(f.Controles.press(Command::Nuevo));
-    ASSERT_TRUE(f.chkCerrar.setFocus());
-    f.userKey(13, 0);
-    EXPECT_FALSE(f.chkCerrar.hasFocus());
-    EXPECT_EQ(f.chkCerrar.value(), forms::CheckBox::Unchecked) << "Enter does not toggle the box";
 }
 
 struct CasoActivation {
