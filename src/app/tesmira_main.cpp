@@ -127,6 +127,8 @@ int takePictures(const QString& database, const Pictures& pictures)
         if (script.is_open())
             rc = runner->run(script);
         runner->ensureOpen();
+        if (window)
+            window->endWork();
     } catch (const std::exception& e) {
         window.reset();
         return pictureError(QString::fromStdString(e.what()));

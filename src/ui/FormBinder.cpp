@@ -361,6 +361,8 @@ bool FormBinder::run(const std::function<void()>& action, bool commitFirst)
         showFailure(m_window, QStringLiteral("Error inesperado"));
     }
     --m_depth;
+    if (m_depth == 0 && afterAction)
+        afterAction();
     // Only a focus the handlers moved is mirrored: the user's own moves are Qt's.
     if (m_depth == 0 && m_form.focused() != m_focusBefore)
         syncFocus();
@@ -472,8 +474,11 @@ bool FormBinder::keyPress(QWidget* widget, forms::Control& control, QKeyEvent* e
                 if (entered)
                     field->userEnter();
             });
-            // Enter moves on like Tab unless a handler (or the shell) placed the focus.
-            if (guard && m_form.focused() == before && guard->hasFocus() && !(afterEnter && afterEnter(*field)))
+            // Enter moves on like Tab unless a handler (or the shell) placed the focus. A message
+            // the handler showed may leave the window inactive for a moment: the field it comes
+            // back to is what counts, or the next Enter asks the same again.
+            if (guard && m_form.focused() == before && guard->window()->focusWidget() == guard &&
+                !(afterEnter && afterEnter(*field)))
                 moveOn(guard);
             return true;
         }

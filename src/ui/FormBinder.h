@@ -98,6 +98,8 @@ public:
     std::function<bool(forms::Control& field)> afterEnter;
     // A short explanation for the status bar (a swallowed key, a read-only field).
     std::function<void(const QString& text)> notice;
+    // After every user action, once its handlers have all returned.
+    std::function<void()> afterAction;
 
 
 protected:

@@ -10,6 +10,7 @@
 #include "ui/QtDialogos.h"
 #include "ui/GridView.h"
 #include "ui/PrintedPages.h"
+#include "ui/WorkProgress.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 
@@ -20,7 +21,6 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <QTimer>
 #include <QCoreApplication>
 #include <QDateEdit>
@@ -93,6 +93,7 @@ MainWindow::MainWindow(vn003::frmVN003& screen, host::Entorno& entorno, QWidget*
     , m_entorno(entorno)
     , m_binder(new FormBinder(screen, this))
     , m_campos(std::make_unique<host::CamposAdicionales>(entorno, screen.Controles.documentTable()))
+    , m_work(std::make_unique<WorkProgress>(this, entorno.conexion))
 {
     setWindowTitle(qs(screen.caption()));
     setStyleSheet(QStringLiteral("QLineEdit[readOnly=\"true\"] { background: palette(window); }"));
@@ -100,8 +101,14 @@ MainWindow::MainWindow(vn003::frmVN003& screen, host::Entorno& entorno, QWidget*
     m_binder->exemptFromViewOnly(screen.txtFolio);
     m_binder->notice = [this](const QString& text) { statusBar()->showMessage(text, 5000); };
     m_binder->afterEnter = [this](forms::Control& field) {
-        workDone();
-        return (&field == &m_screen.txt_Pd_Folio || &field == &m_screen.txtSalida) && focusFirstCell();
+        if (&field != &m_screen.txt_Pd_Folio && &field != &m_screen.txtSalida)
+            return false;
+        // A stopped load keeps the clerk in its folio, where Enter loads it again.
+        return std::exchange(m_stopped, false) || focusFirstCell();
+    };
+    m_binder->afterAction = [this] {
+        m_stopped = false;
+        endWork();
     };
 
     buildToolbar();
@@ -143,14 +150,16 @@ MainWindow::MainWindow(vn003::frmVN003& screen, host::Entorno& entorno, QWidget*
     m_binder->watch(screen.Controles, [this] { updateStatus(); });
     // Long work (a save of many lines, a large order) lets the window repaint and shows how
     // far it got; the clerk's input waits, so a second accept cannot start meanwhile.
-    vn003::Utilerias().eventosPendientes = [this] { workStep(); };
+    entorno.progreso = m_work.get();
+    vn003::Utilerias().eventosPendientes = [this] { saveStep(); };
     resize(1100, 720);
 }
 
 MainWindow::~MainWindow()
 {
     vn003::Utilerias().eventosPendientes = nullptr;
-    workDone();
+    if (m_entorno.progreso == m_work.get())
+        m_entorno.progreso = nullptr;
 }
 
 void MainWindow::buildToolbar()
@@ -240,7 +249,7 @@ bool MainWindow::beforeCommand(forms::Command command)
 void MainWindow::afterCommand(forms::Command command, const QDateTime&)
 {
     using forms::Command;
-    workDone();
+    endWork();
     m_saving = false;
     if (command == Command::Aceptar) {
         m_gridView->setFollowSuspended(false);
@@ -302,54 +311,26 @@ void MainWindow::editAdditionalFields()
         m_campos->asigna(name, edit->text().trimmed().toStdString());
 }
 
-void MainWindow::workStep()
+void MainWindow::saveStep()
 {
     const forms::Grid& grid = m_screen.ssDetalle;
-    if (!m_busy) {
-        m_busy = true;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    if (!m_progress) {
-        m_progress = new QProgressDialog(this);
-        m_progress->setObjectName(QStringLiteral("progreso"));
-        m_progress->setWindowTitle(QStringLiteral("Procesando"));
-        // Half-way through a transaction there is no safe place to stop.
-        m_progress->setCancelButton(nullptr);
-        m_progress->setWindowModality(Qt::WindowModal);
-        m_progress->setMinimumDuration(400);
-        m_progress->setAutoClose(false);
-        m_progress->setAutoReset(false);
-    }
     const int total = grid.rowCount();
-    if (m_saving) {
-        const int done = std::clamp(grid.row() + 1, 0, total);
-        if (m_progress->maximum() != total)
-            m_progress->setMaximum(total);
-        m_progress->setLabelText(QStringLiteral("Guardando renglón %1 de %2").arg(done).arg(total));
-        m_progress->setValue(done);
-    } else {
-        // A load does not know its end: the bar only shows that it goes on.
-        m_progress->setMaximum(0);
-        m_progress->setLabelText(QStringLiteral("Cargando renglón %1").arg(total));
-        // Short loads pass without a window of their own.
-        if (total >= 300 && !m_progress->isVisible())
-            m_progress->show();
-    }
-    statusBar()->showMessage(m_progress->labelText(), 1500);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Before its transaction the save only checks: no row is written yet.
+    const bool writing = m_saving && m_entorno.conexion.inTransaction();
+    m_work->saving(writing ? std::clamp(grid.row() + 1, 0, total) : 0, total);
 }
 
-void MainWindow::workDone()
+void MainWindow::endWork()
 {
-    if (m_progress) {
-        m_progress->close();
-        m_progress->deleteLater();
-        m_progress = nullptr;
-    }
-    if (m_busy) {
-        m_busy = false;
-        QApplication::restoreOverrideCursor();
-    }
+    if (!m_work->finish())
+        return;
+    m_stopped = true;
+    // The screen undid the load: a recalled note is cleared, an order leaves its note empty.
+    statusBar()->showMessage(m_screen.Controles.state() == forms::ToolbarState::Empty
+                                 ? QStringLiteral("Consulta cancelada: la remisión no se mostró")
+                                 : QStringLiteral("Carga cancelada: la remisión quedó sin partidas; "
+                                                  "Enter en el folio la vuelve a cargar"),
+                             10000);
 }
 
 bool MainWindow::focusFirstCell()
@@ -732,9 +713,7 @@ bool MainWindow::load()
 
 bool MainWindow::activate()
 {
-    const bool ok = m_binder->run([this] { m_screen.Form_Activate(); });
-    workDone();
-    return ok;
+    return m_binder->run([this] { m_screen.Form_Activate(); });
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)

@@ -12,7 +12,6 @@
 
 class QLabel;
 class QGroupBox;
-class QProgressDialog;
 class QLineEdit;
 class QWidget;
 
@@ -31,6 +30,7 @@ namespace tesmira::ui {
 
 class FormBinder;
 class GridView;
+class WorkProgress;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -49,6 +49,8 @@ public:
     void showDocument(const std::string& folio);
     // Selects a tab (0..2) as a click on it would.
     void showTab(int index);
+    // Long work the host drove itself (a script) has ended: its progress goes.
+    void endWork();
     // A note in capture holds work the clerk would lose by clearing or leaving.
     bool hasUnsavedWork() const;
     // The toolbar's additional fields of the note on screen (editable only in capture).
@@ -77,9 +79,8 @@ private:
     void afterCommand(forms::Command command, const QDateTime& started);
     bool ask(const QString& title, const QString& question);
     void notify(const QString& text);
-    // Long work: a progress window that repaints, a busy cursor, and a grid that stays put.
-    void workStep();
-    void workDone();
+    // A save's row: the progress follows it while the grid stays put.
+    void saveStep();
     // After an order or a dispatch filled the grid, the clerk starts at its first editable cell.
     bool focusFirstCell();
 
@@ -91,9 +92,9 @@ private:
     QLabel* m_mode = nullptr;
     QLabel* m_lastFolio = nullptr;
     QLabel* m_detailFooter = nullptr;
-    QProgressDialog* m_progress = nullptr;
-    bool m_busy = false;
+    std::unique_ptr<WorkProgress> m_work;
     bool m_saving = false;
+    bool m_stopped = false;
     bool m_exitConfirmed = false;
     std::string m_folioBefore;
     std::string m_savedBefore;

@@ -4,6 +4,9 @@
 #include "ui/FormBinder.h"
 #include "ui/GridView.h"
 #include "ui/MainWindow.h"
+#include "ui/QtDialogos.h"
+#include "ui/WorkProgress.h"
+#include "generate.h"
 #include "forms/Grid.h"
 #include "forms/Toolbar.h"
 #include "host/services/CamposAdicionales.h"
@@ -20,6 +23,8 @@
 #include <QStatusBar>
 #include <QAbstractButton>
 #include <QDialog>
+#include <QProgressDialog>
+#include <QPushButton>
 
 #include <deque>
 #include <map>
@@ -59,7 +64,7 @@ struct Modales {
             return;
         }
         auto* dialog = qobject_cast<QDialog*>(modal);
-        if (!dialog)
+        if (!dialog || qobject_cast<QProgressDialog*>(dialog))
             return;
         if (dialog->windowTitle() == "Campos adicionales") {
             for (const auto& [name, text] : campos)
@@ -230,6 +235,152 @@ TEST_F(WalkTest, FailureInAHandlerIsShownNotThrown)
     EXPECT_EQ(shown, "pendiente: txtReferencia_Enter");
     EXPECT_EQ(frm().txtReferencia.text(), "OC-1") << "the typing was taken before the handler failed";
     EXPECT_TRUE(window->isVisible());
+}
+
+// Guards against long work that freezes the window or stops half-way: a load shows "n de N"
+// rising under a busy cursor and its Cancel leaves nothing of the order or note on screen; a
+// save shows no Cancel and stores every line.
+TEST_F(WalkTest, LongWorkShowsProgressAndCancelStopsALoadWhole)
+{
+    if (std::getenv("TESMIRA_TEST_PG"))
+        GTEST_SKIP() << "the generated company is written through SQLite";
+    const int lineas = 150;
+    bench::generateCompany(conexion(), lineas);
+    abre();
+    auto window = ventana();
+    Modales modales;
+    dynamic_cast<ui::WorkProgress&>(*entorno().progreso).setTiming(0, 0);
+    // What the clerk sees at each repaint; Cancel is pressed once the count reaches stopAt.
+    struct Visto {
+        int valor;
+        QString texto;
+        bool cancelable;
+        bool ocupado;
+    };
+    std::vector<Visto> visto;
+    int stopAt = 40;
+    QTimer mira;
+    mira.setInterval(0);
+    QObject::connect(&mira, &QTimer::timeout, [&] {
+        auto* d = window->findChild<QProgressDialog*>("progreso");
+        if (!d || !d->isVisible() || (!visto.empty() && visto.back().valor == d->value()))
+            return;
+        auto* cancel = d->findChild<QPushButton*>();
+        const QCursor* cursor = QApplication::overrideCursor();
+        visto.push_back({d->value(), d->labelText(), cancel && cancel->isVisible(),
+                         cursor && cursor->shape() == Qt::WaitCursor});
+        if (stopAt > 0 && d->value() >= stopAt && cancel)
+            cancel->click();
+    });
+    mira.start();
+    // The most rows the window ever showed: a stopped load must not have gone on to its end.
+    int mostradas = 0;
+    QObject::connect(window->gridView().model(), &QAbstractItemModel::rowsInserted,
+                     [&] { mostradas = std::max(mostradas, window->gridView().model()->rowCount()); });
+    const auto teclea = [&](const char* name, const QString& text) {
+        QLineEdit* e = campo(*window, name);
+        e->setFocus();
+        e->setText(text);
+        QTest::keyClick(e, Qt::Key_Return);
+        return e;
+    };
+    // A hidden modal leaves the offscreen platform's focus on it until the window asks back.
+    const auto devuelto = [&] {
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window.get(); }));
+    };
+    const auto creciente = [&](const char* que) {
+        ASSERT_GE(visto.size(), 3u) << que;
+        for (size_t i = 1; i < visto.size(); ++i)
+            EXPECT_GT(visto[i].valor, visto[i - 1].valor) << que << " repaint " << i;
+        EXPECT_TRUE(std::all_of(visto.begin(), visto.end(), [](const Visto& v) { return v.ocupado; })) << que;
+    };
+
+    QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
+    QLineEdit* pedido = teclea("txt_Pd_Folio", "BXP0001");
+    creciente("stopped load");
+    EXPECT_EQ(visto.back().texto, QStringLiteral("Cargando renglón %1 de %2").arg(visto.back().valor).arg(lineas));
+    EXPECT_LT(mostradas, lineas / 2);
+    EXPECT_TRUE(visto.back().cancelable);
+    EXPECT_EQ(frm().ssDetalle.rowCount(), 0) << "nothing of the order stays";
+    EXPECT_EQ(frm().txtCliente.text(), "") << "nor its header";
+    EXPECT_EQ(frm().txt_Pd_Folio.text(), "BXP0001");
+    EXPECT_EQ(window->focusWidget(), pedido) << "Enter in the folio loads it again";
+    EXPECT_TRUE(window->statusBar()->currentMessage().startsWith("Carga cancelada"));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    visto.clear();
+    stopAt = 0;
+    devuelto();
+    QTest::keyClick(pedido, Qt::Key_Return);
+    EXPECT_EQ(window->focusWidget(), &window->gridView());
+    EXPECT_EQ(visto.back().valor, lineas) << "the order, then its dispatch";
+    // The clerk deletes the lines the terminal found nothing to pick for.
+    forms::Grid& grid = frm().ssDetalle;
+    for (int r = grid.rowCount() - 1; r >= 0; --r)
+        if (grid.setRow(r), grid.col("Cantidad_1").value().toDouble() == 0)
+            grid.removeRow(r);
+    const int cargadas = grid.rowCount();
+    ASSERT_GT(cargadas, lineas / 2) << transcript();
+
+    // Cancel offered during a save would stop it inside its transaction.
+    visto.clear();
+    stopAt = 1;
+    devuelto();
+    QTest::keyClick(window.get(), Qt::Key_F12);
+    creciente("save");
+    EXPECT_TRUE(visto.back().texto.startsWith("Guardando renglón"));
+    EXPECT_TRUE(std::none_of(visto.begin(), visto.end(), [](const Visto& v) { return v.cancelable; }));
+    const std::string folio = window->camposAdicionales().ultimoFolioGrabado();
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM Remision WHERE Rm_Folio = '" + folio + "'"), std::to_string(cargadas))
+        << transcript();
+
+    // A recall stopped half-way shows nothing: part of the note would pass for the saved one.
+    visto.clear();
+    stopAt = 40;
+    devuelto();
+    teclea("txtFolio", QString::fromStdString(folio));
+    creciente("stopped recall");
+    EXPECT_EQ(frm().Controles.state(), forms::ToolbarState::Empty);
+    EXPECT_EQ(frm().ssDetalle.rowCount(), 0);
+    EXPECT_EQ(frm().txtCliente.text(), "");
+    EXPECT_TRUE(window->statusBar()->currentMessage().startsWith("Consulta cancelada"));
+}
+
+// Guards against a refused order that keeps the clerk in Pedido, where every Enter asks the same
+// again: the window comes back from the real message box and Enter moves on.
+TEST_F(WalkTest, RefusedOrderMovesOnAfterItsMessage)
+{
+    ui::QtDialogos cuadros;
+    host::Entorno conCuadros{conexion(), cuadros, "ADMIN", Date{2026, 12, 5}, entorno().carpetaSalida};
+    vn003::IniciaComponente(conCuadros);
+    vn003::frmVN003& f = *pantalla().GetPantalla();
+    host::PadreShell padre(conCuadros);
+    f.setPadre(&padre);
+    f.Form_Load();
+    f.Form_Activate();
+    ui::MainWindow window(f, conCuadros);
+    cuadros.setParent(&window);
+    window.show();
+    activa(window);
+    QStringList vistos;
+    QTimer responde;
+    responde.setInterval(10);
+    QObject::connect(&responde, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            vistos << box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    responde.start();
+    QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
+    QLineEdit* pedido = campo(window, "txt_Pd_Folio");
+    QTest::keyClicks(pedido, "P0006");
+    QTest::keyClick(pedido, Qt::Key_Return);
+    EXPECT_EQ(vistos, QStringList{"No es posible remisionar el pedido desde el estado: CE"});
+    EXPECT_EQ(f.ssDetalle.rowCount(), 0);
+    EXPECT_NE(window.focusWidget(), pedido) << "Enter moved on like Tab";
+    cuadros.setParent(nullptr);
 }
 
 } // namespace

@@ -14,6 +14,7 @@ class Connection;
 namespace tesmira::host {
 
 class Dialogos;
+class Progreso;
 
 struct Entorno {
     db::Connection& conexion;
@@ -24,6 +25,8 @@ struct Entorno {
     Date ahora() const { return fechaServidor ? *fechaServidor : localNow(); }
     // Folder where printed documents and the mail outbox are written.
     std::string carpetaSalida = "out";
+    // Installed by a host with a window; none: work goes silently to its end.
+    Progreso* progreso = nullptr;
 };
 
 } // namespace tesmira::host

@@ -5,6 +5,7 @@
 #include "base/Vb.h"
 #include "db/Connection.h"
 #include "host/services/Dialogos.h"
+#include "host/services/Progreso.h"
 #include "host/services/ServiciosSql.h"
 
 namespace tesmira::host {
@@ -21,9 +22,21 @@ bool textoVerdadero(const std::string& text)
     return vb::val(t) != 0;
 }
 
+class SinProgreso final : public Progreso {
+public:
+    bool Avance(size_t, size_t) override { return true; }
+    bool Detenido() const override { return false; }
+};
+
 } // namespace
 
 db::Connection& Sistema::Conexion() const { return m_e.conexion; }
+
+Progreso& Sistema::Progreso() const
+{
+    static SinProgreso silencioso;
+    return m_e.progreso ? *m_e.progreso : silencioso;
+}
 
 int Sistema::Mensaje(const std::string& prompt, int flags, const std::string& title, const void*,
                      const std::string& source, const std::string& id) const

@@ -7,6 +7,8 @@
 
 namespace tesmira::host {
 
+class Progreso;
+
 class Sistema {
 public:
     explicit Sistema(Entorno& entorno) : m_e(entorno) {}
@@ -20,6 +22,8 @@ public:
     Value ParametroValor(const std::string& key, int flag, const std::string& type, const std::string& defaultText) const;
     // The user holds the right on the screen; an unknown right is not held.
     bool Derecho(const std::string& screen, const std::string& right, const std::string& notAvailable) const;
+    // The host's progress for long work; a silent one when the host installed none.
+    host::Progreso& Progreso() const;
     std::string UsuarioActual() const { return m_e.usuario; }
     std::string SucursalUsuario() const;
     std::string AlmacenUsuario() const;

@@ -1,10 +1,24 @@
 // The order folio that starts a new delivery note.
 #include "base/VbConstants.h"
 #include "db/Connection.h"
+#include "host/services/Progreso.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 
 namespace tesmira::vn003 {
+
+namespace {
+
+// A load the clerk stopped leaves the note as it was when the folio was typed: nothing of the
+// order, so Enter in the folio loads it again.
+void descartaPedido(frmVN003& f)
+{
+    f.txt_Pd_Folio_Change();
+    f.txtSalida.setText("");
+    f.txt_Pd_Folio.setFocus();
+}
+
+} // namespace
 
 void frmVN003::txt_Pd_Folio_Change()
 {
@@ -47,6 +61,8 @@ void frmVN003::txt_Pd_Folio_Enter()
             Cargar_Solo_Producto_Con_Existencia();
         else
             CargaPedido();
+        if (Sistema().Progreso().Detenido())
+            return descartaPedido(*this);
 
         // Databases without the handheld tables skip the dispatch silently.
         std::string salida;
@@ -63,6 +79,8 @@ void frmVN003::txt_Pd_Folio_Enter()
         if (!salida.empty()) {
             txtSalida.setText(salida);
             txtSalida_Enter();
+            if (Sistema().Progreso().Detenido())
+                return descartaPedido(*this);
         }
 
         Frame_Carga("PEDIDO", txt_Pd_Folio.text());

@@ -9,6 +9,7 @@
 #include "host/services/Series.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/Catalogo.h"
 #include "vn003/persist/Bloqueo.h"
 
@@ -184,10 +185,16 @@ void frmVN003::txtFolio_Enter()
         Frame_Carga("Remision", txtFolio.text());
 
         CatalogoCarga catalogo = CatalogoCarga::deRemision(txtFolio.text());
-        for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+        rs.MoveFirst();
+        for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext())
             CargaPartidaRemision(rs, txtFolio.text(), lotes, series, catalogo);
 
         rs.Close();
+        // Part of a note on screen would pass for the saved one.
+        if (Sistema().Progreso().Detenido()) {
+            Controles.press(forms::Command::Limpiar);
+            return;
+        }
         ssDetalle.moveFirst();
     } catch (const std::exception& e) {
         ReportaError("txtFolio_Enter()", "ERR-ID:7500036", e.what(), "Tesmira");

@@ -4,6 +4,7 @@
 #include "db/Connection.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/Catalogo.h"
 #include "vn003/loading/ConsultasCarga.h"
 #include "vn003/persist/Pendientes.h"
@@ -50,7 +51,7 @@ void frmVN003::CargaPedido()
         if (!carga.lista())
             return;
         db::Recordset& rs = carga.lineas();
-        for (; !rs.Eof(); rs.MoveNext()) {
+        for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext()) {
             const LineaPedido linea = carga.lee();
             if (!(linea.cantidad1 > 0 || linea.control2 > 0))
                 continue;

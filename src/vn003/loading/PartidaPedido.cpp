@@ -14,8 +14,6 @@ void frmVN003::AgregaPartidaPedido(const PartidaPedido& p, CatalogoCarga& catalo
     const host::Utilerias& u = Utilerias();
     Grid& g = ssDetalle;
     g.addRow();
-    // Long loads let the window repaint and show how far they got.
-    u.EventosPendientes();
     g.col("Rm_Sucursal_Inventario").setValue(p.sucursalInventario);
     g.col("Rm_Almacen_Inventario").setValue(p.almacenInventario);
     g.col("Documento_Id").setValue(p.documentoId);

@@ -6,6 +6,7 @@
 #include "host/services/Lotes.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/Catalogo.h"
 #include "vn003/loading/ConsultasCarga.h"
 
@@ -201,7 +202,7 @@ void frmVN003::txtSalida_Enter()
         CatalogoCarga catalogo = CatalogoCarga::dePedido(folio);
         TextoSQL = consultas::detalleSalida(salida);
         db::Recordset detalle = Sistema().Conexion().Execute(TextoSQL);
-        for (; !detalle.Eof(); detalle.MoveNext()) {
+        for (AvanceCarga avance(detalle, ssDetalle); !detalle.Eof() && avance(); detalle.MoveNext()) {
             const double q = detalle.Fields("Sa_Cantidad_1").toDouble();
             const std::optional<LineaPedido> pend = pendientes.busca(*this, detalle);
             // Picked beyond what is pending, or for no pending line: left out without a word.

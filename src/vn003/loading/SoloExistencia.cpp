@@ -7,6 +7,7 @@
 #include "host/services/Series.h"
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
+#include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/Catalogo.h"
 #include "vn003/loading/ConsultasCarga.h"
 
@@ -136,7 +137,7 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
         bool parcial = false;
         std::string reporte;
         db::Recordset& rs = carga.lineas();
-        for (; !rs.Eof(); rs.MoveNext()) {
+        for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext()) {
             const LineaPedido linea = carga.lee();
             const std::string tipo = rs.Fields("Pr_Tipo_Producto").toString();
             Cantidades q{linea.cantidad1, linea.control1, linea.control2};
@@ -152,7 +153,7 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
         }
         ssDetalle.moveFirst();
         rs.Close();
-        if (parcial) {
+        if (parcial && !Sistema().Progreso().Detenido()) {
             host::Impresion impresion(Sistema().entorno());
             impresion.MuestraTexto("Se surtio parcialmente el pedido, debio a que no todos los productos tienen "
                                    "existencia suficiente\r\n" +

@@ -1,0 +1,320 @@
+// The desktop window (offscreen) over a generated order: how long loading, saving and recalling
+// take with the window's progress (busy cursor, "n de N" dialog, Cancel) and without it (the
+// silent progress the runner has), keyed in as a clerk keys them. The progress must cost the
+// work no more than a few percent. Times are this process's CPU milliseconds, the median of
+// alternate runs; wall-clock milliseconds beside them.
+//   bench_window [--lines N] [--runs R]
+#include "generate.h"
+
+#include "app/runner/DialogosGuion.h"
+#include "db/Connection.h"
+#include "db/Schema.h"
+#include "forms/Toolbar.h"
+#include "host/services/CamposAdicionales.h"
+#include "host/services/Entorno.h"
+#include "host/services/PadreShell.h"
+#include "ui/FormBinder.h"
+#include "ui/MainWindow.h"
+#include "vn003/Pantalla.h"
+#include "vn003/Publico.h"
+#include "vn003/frmVN003.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using tesmira::Date;
+using tesmira::db::Connection;
+using tesmira::forms::Command;
+using tesmira::forms::ToolbarState;
+
+double cpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+double wallMs()
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+struct Timing {
+    double cpu = 0, wall = 0;
+};
+
+class Stopwatch {
+public:
+    Timing elapsed() const { return {cpuMs() - m_cpu, wallMs() - m_wall}; }
+
+private:
+    double m_cpu = cpuMs(), m_wall = wallMs();
+};
+
+void removeDatabase(const fs::path& file)
+{
+    for (const char* suffix : {"", "-wal", "-shm"})
+        fs::remove(file.string() + suffix);
+}
+
+struct Options {
+    bool stockOnly = true;
+    bool dispatch = false;
+    bool progress = true;
+};
+
+// The screen in its window over a copy of the generated company; the screen's own messages
+// answer as cancelled, the window's dialogs (the print preview) are closed as they open.
+class Session {
+public:
+    Session(const fs::path& file, const fs::path& outDir, Options options)
+        : m_conn(file.string())
+        , m_entorno{m_conn, m_dialogs, "ADMIN", Date{2026, 12, 5}, outDir.string()}
+        , m_padre(m_entorno)
+    {
+        m_conn.Execute("DELETE FROM Parametro WHERE Pm_Clave = 'PED_SURTIR_SOLO_EXISTENTE'");
+        m_conn.Execute("INSERT INTO Parametro (Pm_Clave, Pm_Valor) VALUES ('PED_SURTIR_SOLO_EXISTENTE', ?)",
+                       {std::string(options.stockOnly ? "1" : "0")});
+        m_conn.Execute("UPDATE PDA_Salida SET Es_Cve_Estado = ? WHERE Sa_Folio = 'BXS0001'",
+                       {std::string(options.dispatch ? "FN" : "PR")});
+        tesmira::vn003::IniciaComponente(m_entorno);
+        m_form = m_pantalla.GetPantalla();
+        m_form->setPadre(&m_padre);
+        m_window = std::make_unique<tesmira::ui::MainWindow>(*m_form, m_entorno);
+        if (!options.progress) {
+            m_entorno.progreso = nullptr;
+            tesmira::vn003::Utilerias().eventosPendientes = nullptr;
+        }
+        m_window->load();
+        m_window->show();
+        m_window->activate();
+        m_closer.setInterval(5);
+        QObject::connect(&m_closer, &QTimer::timeout, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog && !qobject_cast<QProgressDialog*>(dialog))
+                dialog->reject();
+        });
+        m_closer.start();
+    }
+    ~Session()
+    {
+        m_window.reset();
+        tesmira::vn003::DescargaComponente();
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    tesmira::vn003::frmVN003& form() { return *m_form; }
+
+    void command(const char* name)
+    {
+        auto* action = m_window->findChild<QAction*>(name);
+        if (!action || !action->isEnabled())
+            throw std::runtime_error(std::string(name) + " is not available");
+        action->trigger();
+    }
+    // The clerk types the folio into the field and presses Enter.
+    void enter(const char* field, const std::string& text)
+    {
+        auto* edit = m_window->findChild<QLineEdit*>(field);
+        if (!edit)
+            throw std::runtime_error(std::string("no field ") + field);
+        edit->setFocus();
+        edit->setText(QString::fromStdString(text));
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(edit, &press);
+    }
+    void loadOrder()
+    {
+        command("cmdNuevo");
+        enter("txt_Pd_Folio", "BXP0001");
+    }
+    // The terminal records lines it found nothing to pick for; the clerk deletes them before saving.
+    void dropUnpicked()
+    {
+        auto& g = m_form->ssDetalle;
+        for (int r = g.rowCount() - 1; r >= 0; --r) {
+            g.setRow(r);
+            if (g.col("Cantidad_1").value().toDouble() == 0)
+                g.removeRow(r);
+        }
+        g.moveFirst();
+    }
+    // F12: the time until the note is stored and the screen cleared (the printing and its
+    // preview come after).
+    Timing save()
+    {
+        Stopwatch clock;
+        Timing stored;
+        m_window->binder().watch(m_form->Controles, [&] {
+            if (stored.wall == 0 && m_form->Controles.state() == ToolbarState::Empty)
+                stored = clock.elapsed();
+        });
+        command("cmdAceptar");
+        if (stored.wall == 0 || m_window->camposAdicionales().ultimoFolioGrabado().empty())
+            throw std::runtime_error("the note was not saved: " + shown());
+        return stored;
+    }
+    std::string savedFolio() const { return m_window->camposAdicionales().ultimoFolioGrabado(); }
+    void expectRows(const char* phase) const
+    {
+        if (m_form->ssDetalle.rowCount() == 0)
+            throw std::runtime_error(std::string(phase) + ": the window loaded no line: " + shown());
+    }
+    // The first message the screen showed, if any.
+    std::string shown() const
+    {
+        const auto& m = m_dialogs.mensajes();
+        return m.empty() ? std::string("no message") : m.front().id + " " + m.front().prompt;
+    }
+
+private:
+    Connection m_conn;
+    tesmira::host::DialogosGuion m_dialogs;
+    tesmira::host::Entorno m_entorno;
+    tesmira::host::PadreShell m_padre;
+    tesmira::vn003::Pantalla m_pantalla;
+    tesmira::vn003::frmVN003* m_form = nullptr;
+    std::unique_ptr<tesmira::ui::MainWindow> m_window;
+    QTimer m_closer;
+};
+
+class Company {
+public:
+    Company(fs::path dir, int lines) : m_dir(std::move(dir))
+    {
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir / "out");
+        Connection c(file().string());
+        tesmira::db::createDemo(c);
+        bench::generateCompany(c, lines);
+        c.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    ~Company() { fs::remove_all(m_dir); }
+    Company(const Company&) = delete;
+    Company& operator=(const Company&) = delete;
+
+    fs::path file() const { return m_dir / "company.db"; }
+    fs::path out() const { return m_dir / "out"; }
+    fs::path copy() const
+    {
+        const fs::path work = m_dir / "work.db";
+        removeDatabase(work);
+        fs::copy_file(file(), work);
+        return work;
+    }
+
+private:
+    fs::path m_dir;
+};
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct Phase {
+    const char* name;
+    std::function<Timing(bool progress)> run;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    int lines = 5000, runs = 3;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--lines")
+            lines = std::stoi(argv[i + 1]);
+        else if (option == "--runs")
+            runs = std::stoi(argv[i + 1]);
+    }
+    try {
+        const Company company(fs::temp_directory_path() / ("tesmira_bench_window_" + std::to_string(::getpid())), lines);
+        const auto loading = [&](Options options) {
+            return [&company, options](bool progress) {
+                Options o = options;
+                o.progress = progress;
+                Session s(company.copy(), company.out(), o);
+                Stopwatch clock;
+                s.loadOrder();
+                const Timing t = clock.elapsed();
+                s.expectRows("load");
+                return t;
+            };
+        };
+        const std::vector<Phase> phases{
+            {"ordinary load", loading({false, false, true})},
+            {"stock-only load", loading({true, false, true})},
+            {"order + handheld dispatch", loading({true, true, true})},
+            {"save of the dispatched order (F12)",
+             [&](bool progress) {
+                 Session s(company.copy(), company.out(), {true, true, progress});
+                 s.loadOrder();
+                 s.dropUnpicked();
+                 s.expectRows("save");
+                 return s.save();
+             }},
+            {"recall of the saved note",
+             [&](bool progress) {
+                 Session s(company.copy(), company.out(), {true, true, progress});
+                 s.loadOrder();
+                 s.dropUnpicked();
+                 s.save();
+                 const std::string folio = s.savedFolio();
+                 Stopwatch clock;
+                 s.enter("txtFolio", folio);
+                 const Timing t = clock.elapsed();
+                 s.expectRows("recall");
+                 return t;
+             }},
+        };
+        std::printf("%d lines, median of %d runs each way\n", lines, runs);
+        std::printf("%-36s %12s %12s %8s %12s %12s\n", "phase", "silent cpu", "window cpu", "cost", "silent wall",
+                    "window wall");
+        for (const Phase& p : phases) {
+            std::vector<double> offCpu, onCpu, offWall, onWall;
+            for (int i = 0; i < runs; ++i) {
+                const Timing off = p.run(false);
+                const Timing on = p.run(true);
+                offCpu.push_back(off.cpu);
+                onCpu.push_back(on.cpu);
+                offWall.push_back(off.wall);
+                onWall.push_back(on.wall);
+            }
+            const double off = median(offCpu), on = median(onCpu);
+            std::printf("%-36s %12.1f %12.1f %7.1f%% %12.1f %12.1f\n", p.name, off, on, (on - off) / off * 100, median(offWall),
+                        median(onWall));
+            std::fflush(stdout);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_window: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
