@@ -109,21 +109,6 @@ TEST_F(RecallTest, HeaderDimensionsAndAddressComeFromTheNote)
     EXPECT_EQ(texto(1, "DESCAMP"), "");
 }
 
-// A note made from a handheld dispatch in a warehouse with locations shows both.
-TEST_F(RecallTest, NoteOfALocationWarehouseShowsItsDispatchAndLocations)
-{
-    frmVN003& f = abre();
-    carga("R0005");
-    EXPECT_EQ(f.FolioSalidaRemision, "S0003");
-    EXPECT_EQ(f.txtSalida.text(), "S0003");
-    EXPECT_TRUE(f.Manejo.ManejaUbicacion);
-    EXPECT_TRUE(f.ssDetalle.col("Ubicacion").visible());
-    EXPECT_FALSE(f.ssDetalle.col("Ubicacion").locked());
-    EXPECT_FALSE(f.ssDetalle.col("VALIDA_DISPONIBILIDAD").visible());
-    ASSERT_EQ(f.ssDetalle.rowCount(), 1);
-    EXPECT_EQ(texto(0, "Ubicacion"), "0101");
-}
-
 // The stored no-charge mark ticks its box, and a stored discount factor reads back whole.
 TEST_F(RecallTest, StoredFlagsAndGlobalDiscountAreShown)
 {
@@ -241,49 +226,41 @@ TEST_F(RecallTest, PricesAreRecomputedFromTheStoredLine)
         EXPECT_NEAR(celda(0, c.columna).toDouble(), c.esperado, 1e-9) << c.columna;
 }
 
-struct CasoBoundUserIsRefusedNotesOfOtherBranchOrWarehouse {
-    const char* nombre;
-    const char* folio;
-    const char* preparacion;
-    const char* inicio; // whom the access is restricted to
-};
-const CasoBoundUserIsRefusedNotesOfOtherBranchOrWarehouse casosBoundUserIsRefusedNotesOfOtherBranchOrWarehouse[] = {
-    {"other warehouse", "R0005", "", "al almacén: 01"},
-    {"other branch", "R0001", "UPDATE Remision SET Sc_Cve_Sucursal = '02' WHERE Rm_Folio = 'R0001'",
-     "a la sucursal: 01"},
-};
-
-class BoundUserIsRefusedNotesOfOtherBranchOrWarehouse : public RecallTest,
-    public ::testing::WithParamInterface<CasoBoundUserIsRefusedNotesOfOtherBranchOrWarehouse> {};
-
 // A user bound to a branch and warehouse sees notes of those only.
-TEST_P(BoundUserIsRefusedNotesOfOtherBranchOrWarehouse, Caso)
+TEST_F(RecallTest, BoundUserIsRefusedNotesOfOtherBranchOrWarehouse)
 {
-    const CasoBoundUserIsRefusedNotesOfOtherBranchOrWarehouse& c = GetParam();
-    if (*c.preparacion)
-        conexion().Execute(c.preparacion);
+    conexion().Execute("UPDATE Remision SET Sc_Cve_Sucursal = '02' WHERE Rm_Folio = 'R0001'");
     usuario("VENDE1");
     abre();
-    carga(c.folio);
-    ASSERT_EQ(dialogos().mensajes().size(), 1u) << transcript();
-    const auto& m = dialogos().mensajes().back();
-    EXPECT_EQ(m.prompt, std::string("Imposible accesar este documento, su acceso se ha restringido ") + c.inicio +
-                            "\r\n\r\npara mayor información consulte al administrador del sistema");
-    EXPECT_EQ(m.id, "");
-    EXPECT_EQ(m.flags, 48);
-    EXPECT_EQ(m.title, "Documento no disponible");
-    sinNotaEnPantalla();
+    for (const auto& [folio, inicio] : {std::pair{"R0005", "al almacén: 01"}, {"R0001", "a la sucursal: 01"}}) {
+        SCOPED_TRACE(folio);
+        dialogos().limpia();
+        carga(folio);
+        ASSERT_EQ(dialogos().mensajes().size(), 1u) << transcript();
+        const auto& m = dialogos().mensajes().back();
+        EXPECT_EQ(m.prompt, std::string("Imposible accesar este documento, su acceso se ha restringido ") + inicio +
+                                "\r\n\r\npara mayor información consulte al administrador del sistema");
+        EXPECT_EQ(m.id, "");
+        EXPECT_EQ(m.flags, 48);
+        EXPECT_EQ(m.title, "Documento no disponible");
+        sinNotaEnPantalla();
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Casos, BoundUserIsRefusedNotesOfOtherBranchOrWarehouse,
-                         ::testing::ValuesIn(casosBoundUserIsRefusedNotesOfOtherBranchOrWarehouse), NombreCaso{});
-
-// Editing the folio takes the note off the screen but keeps what the user is typing.
-TEST_F(RecallTest, ChangingTheFolioEmptiesTheScreen)
+// A note made from a handheld dispatch in a warehouse with locations shows both; editing the
+// folio takes it off the screen but keeps what the user is typing.
+TEST_F(RecallTest, LocationNoteShowsItsDispatchUntilTheFolioChanges)
 {
     frmVN003& f = abre();
     carga("R0005");
+    EXPECT_EQ(f.FolioSalidaRemision, "S0003");
+    EXPECT_EQ(f.txtSalida.text(), "S0003");
+    EXPECT_TRUE(f.Manejo.ManejaUbicacion);
+    EXPECT_TRUE(f.ssDetalle.col("Ubicacion").visible());
+    EXPECT_FALSE(f.ssDetalle.col("Ubicacion").locked());
+    EXPECT_FALSE(f.ssDetalle.col("VALIDA_DISPONIBILIDAD").visible());
     ASSERT_EQ(f.ssDetalle.rowCount(), 1);
+    EXPECT_EQ(texto(0, "Ubicacion"), "0101");
     // The folio sits on the first tab; code writes it as the user's typing would.
     f.SeleccionaPestana(1);
     f.txtFolio.setText("R000");
