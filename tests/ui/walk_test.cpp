@@ -88,13 +88,22 @@ protected:
         window->binder().syncFocus();
         return window;
     }
-    // A closed modal leaves the offscreen platform without an active window: shortcuts need one.
+    // A closed or hidden modal leaves the offscreen platform's focus off the window until it asks back.
     void activa(QWidget& w)
     {
         w.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; }));
     }
     QLineEdit* campo(QWidget& w, const char* name) { return w.findChild<QLineEdit*>(name); }
+    // A header field typed into and confirmed with Enter, as the clerk does.
+    QLineEdit* teclea(QWidget& w, const char* name, const QString& text)
+    {
+        QLineEdit* e = campo(w, name);
+        e->setFocus();
+        QTest::keyClicks(e, text);
+        QTest::keyClick(e, Qt::Key_Return);
+        return e;
+    }
     void comando(QWidget& w, const char* name)
     {
         auto* action = w.findChild<QAction*>(name);
@@ -152,10 +161,7 @@ TEST_F(WalkTest, ShownNoteIsReadOnlyAndCancellingAsks)
     abre();
     auto window = ventana();
     Modales modales;
-    QLineEdit* folio = campo(*window, "txtFolio");
-    folio->setFocus();
-    QTest::keyClicks(folio, "R0001");
-    QTest::keyClick(folio, Qt::Key_Return);
+    teclea(*window, "txtFolio", "R0001");
     ASSERT_EQ(frm().Controles.state(), forms::ToolbarState::Viewing);
     QLineEdit* referencia = campo(*window, "txtReferencia");
     EXPECT_TRUE(referencia->isReadOnly());
@@ -183,9 +189,7 @@ TEST_F(WalkTest, CellButtonOpensByKeyOnlyWhereItApplies)
     auto window = ventana();
     Modales modales;
     QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
-    QLineEdit* pedido = campo(*window, "txt_Pd_Folio");
-    QTest::keyClicks(pedido, "P0001");
-    QTest::keyClick(pedido, Qt::Key_Return);
+    teclea(*window, "txt_Pd_Folio", "P0001");
     forms::Grid& grid = frm().ssDetalle;
     const int lote = grid.columnIndex("Lt_Cve_Lote");
     int lotRow = -1, plainRow = -1;
@@ -228,10 +232,7 @@ TEST_F(WalkTest, FailureInAHandlerIsShownNotThrown)
             box->accept();
         }
     });
-    QLineEdit* referencia = campo(*window, "txtReferencia");
-    referencia->setFocus();
-    QTest::keyClicks(referencia, "OC-1");
-    QTest::keyClick(referencia, Qt::Key_Return);
+    teclea(*window, "txtReferencia", "OC-1");
     EXPECT_EQ(shown, "pendiente: txtReferencia_Enter");
     EXPECT_EQ(frm().txtReferencia.text(), "OC-1") << "the typing was taken before the handler failed";
     EXPECT_TRUE(window->isVisible());
@@ -277,18 +278,6 @@ TEST_F(WalkTest, LongWorkShowsProgressAndCancelStopsALoadWhole)
     int mostradas = 0;
     QObject::connect(window->gridView().model(), &QAbstractItemModel::rowsInserted,
                      [&] { mostradas = std::max(mostradas, window->gridView().model()->rowCount()); });
-    const auto teclea = [&](const char* name, const QString& text) {
-        QLineEdit* e = campo(*window, name);
-        e->setFocus();
-        e->setText(text);
-        QTest::keyClick(e, Qt::Key_Return);
-        return e;
-    };
-    // A hidden modal leaves the offscreen platform's focus on it until the window asks back.
-    const auto devuelto = [&] {
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == window.get(); }));
-    };
     const auto creciente = [&](const char* que) {
         ASSERT_GE(visto.size(), 3u) << que;
         for (size_t i = 1; i < visto.size(); ++i)
@@ -297,7 +286,7 @@ TEST_F(WalkTest, LongWorkShowsProgressAndCancelStopsALoadWhole)
     };
 
     QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
-    QLineEdit* pedido = teclea("txt_Pd_Folio", "BXP0001");
+    QLineEdit* pedido = teclea(*window, "txt_Pd_Folio", "BXP0001");
     creciente("stopped load");
     EXPECT_EQ(visto.back().texto, QStringLiteral("Cargando renglón %1 de %2").arg(visto.back().valor).arg(lineas));
     EXPECT_LT(mostradas, lineas / 2);
@@ -311,7 +300,7 @@ TEST_F(WalkTest, LongWorkShowsProgressAndCancelStopsALoadWhole)
 
     visto.clear();
     stopAt = 0;
-    devuelto();
+    activa(*window);
     QTest::keyClick(pedido, Qt::Key_Return);
     EXPECT_EQ(window->focusWidget(), &window->gridView());
     EXPECT_EQ(visto.back().valor, lineas) << "the order, then its dispatch";
@@ -326,7 +315,7 @@ TEST_F(WalkTest, LongWorkShowsProgressAndCancelStopsALoadWhole)
     // Cancel offered during a save would stop it inside its transaction.
     visto.clear();
     stopAt = 1;
-    devuelto();
+    activa(*window);
     QTest::keyClick(window.get(), Qt::Key_F12);
     creciente("save");
     EXPECT_TRUE(visto.back().texto.startsWith("Guardando renglón"));
@@ -338,8 +327,8 @@ TEST_F(WalkTest, LongWorkShowsProgressAndCancelStopsALoadWhole)
     // A recall stopped half-way shows nothing: part of the note would pass for the saved one.
     visto.clear();
     stopAt = 40;
-    devuelto();
-    teclea("txtFolio", QString::fromStdString(folio));
+    activa(*window);
+    teclea(*window, "txtFolio", QString::fromStdString(folio));
     creciente("stopped recall");
     EXPECT_EQ(frm().Controles.state(), forms::ToolbarState::Empty);
     EXPECT_EQ(frm().ssDetalle.rowCount(), 0);
@@ -374,9 +363,7 @@ TEST_F(WalkTest, RefusedOrderMovesOnAfterItsMessage)
     });
     responde.start();
     QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
-    QLineEdit* pedido = campo(window, "txt_Pd_Folio");
-    QTest::keyClicks(pedido, "P0006");
-    QTest::keyClick(pedido, Qt::Key_Return);
+    QLineEdit* pedido = teclea(window, "txt_Pd_Folio", "P0006");
     EXPECT_EQ(vistos, QStringList{"No es posible remisionar el pedido desde el estado: CE"});
     EXPECT_EQ(f.ssDetalle.rowCount(), 0);
     EXPECT_NE(window.focusWidget(), pedido) << "Enter moved on like Tab";
