@@ -190,20 +190,11 @@ TEST_P(LineColumnsFollowTheStoredLine, Caso)
 INSTANTIATE_TEST_SUITE_P(Casos, LineColumnsFollowTheStoredLine,
                          ::testing::ValuesIn(casosLineColumnsFollowTheStoredLine), NombreCaso{});
 
-// A code the type table lacks leaves the cell as a new row has it.
-TEST_F(RecallTest, UnknownProductTypeLeavesTypeTextEmpty)
+// Unit and line prices are recomputed without rounding; the stored discount and tax amounts are
+// kept. A type code the type table lacks leaves the type text as a new row has it.
+TEST_F(RecallTest, PricesAndTypeAreRecomputedFromTheStoredLine)
 {
     conexion().Execute("UPDATE Producto SET Pr_Tipo_Producto = '05' WHERE Pr_Cve_Producto = 'CAM001'");
-    abre();
-    carga("R0001");
-    EXPECT_EQ(texto(0, "Pr_Tipo_Producto"), "05");
-    EXPECT_TRUE(celda(0, "TIPO_PRODUCTO").isNull());
-    EXPECT_EQ(texto(1, "TIPO_PRODUCTO"), "Normal");
-}
-
-// Unit and line prices are recomputed without rounding; the stored discount and tax amounts are kept.
-TEST_F(RecallTest, PricesAreRecomputedFromTheStoredLine)
-{
     conexion().Execute("UPDATE Remision SET Rm_Precio_Lista = 100, Rm_Cantidad_1 = 2, Rm_Descuento_Factor = 0.1, "
                        "Rm_Descuento_Importe = 20, Rm_Impuesto_Factor = 0.16, Rm_Impuesto_Importe = 28.81, "
                        "Rm_Precio_Descontado = 1, Rm_Precio_Neto = 1, Rm_Precio_Neto_Importe = 1 "
@@ -224,6 +215,9 @@ TEST_F(RecallTest, PricesAreRecomputedFromTheStoredLine)
     };
     for (const auto& c : columnas)
         EXPECT_NEAR(celda(0, c.columna).toDouble(), c.esperado, 1e-9) << c.columna;
+    EXPECT_EQ(texto(0, "Pr_Tipo_Producto"), "05");
+    EXPECT_TRUE(celda(0, "TIPO_PRODUCTO").isNull());
+    EXPECT_EQ(texto(1, "TIPO_PRODUCTO"), "Normal");
 }
 
 // A user bound to a branch and warehouse sees notes of those only.
