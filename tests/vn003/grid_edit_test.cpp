@@ -266,16 +266,15 @@ TEST_F(GridTest, SinDerechoCHDEAMSoloLectura)
 
 struct CasoUbicacionTecleada {
     const char* nombre;
-    const char* formato;
     const char* tecleada;
     const char* queda;
     const char* mensaje;
 };
 
 const CasoUbicacionTecleada casosTecleada[] = {
-    {"Aceptada", "0000", "0102", "0102", ""},
-    {"SeRellenaConElFormato", "0000", "101", "0101", ""},
-    {"Bloqueada", "0000", "0901", "", "ERR-ID:7500031"},
+    {"Aceptada", "0102", "0102", ""},
+    {"SeRellenaConElFormato", "101", "0101", ""},
+    {"Bloqueada", "0901", "", "ERR-ID:7500031"},
 };
 
 class UbicacionTecleada : public GridTest, public ::testing::WithParamInterface<CasoUbicacionTecleada> {};
@@ -286,7 +285,7 @@ TEST_P(UbicacionTecleada, AlSalirDeLaCelda)
     const CasoUbicacionTecleada& c = GetParam();
     frmVN003& f = abreNuevo();
     encabezado("P0008", "01", "02");
-    f.Parametros.FormatoUbicacion = c.formato;
+    f.Parametros.FormatoUbicacion = "0000";
     f.Manejo.ManejaUbicacion = true;
     f.ssDetalle.col("Ubicacion").setLocked(false);
     fila(camisa);

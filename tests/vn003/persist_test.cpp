@@ -261,10 +261,7 @@ TEST_P(ImportesGuardados, StoredLinesAreTheGridsLines)
                  neto = grid("Precio_Neto"), importeNeto = grid("Precio_Neto_Importe");
     const double total = f.txtTotal.value().toDouble();
     if (tipo == 5) {
-        EXPECT_EQ(descontado, 460);
-        EXPECT_EQ(impuesto, 68.4);
-        EXPECT_EQ(neto, 266);
-        EXPECT_EQ(importeNeto, 532);
+        EXPECT_EQ((std::vector{descontado, impuesto, neto, importeNeto}), (std::vector<double>{460, 68.4, 266, 532}));
     }
     conFactura();
     acepta();

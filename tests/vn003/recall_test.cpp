@@ -128,27 +128,15 @@ TEST_F(RecallTest, LinesShowTypeLotAndSerialsInTheServicesOrder)
                        "('Remision', 'R0003', '0003', 'TAL-0006', 'TAL001')");
     frmVN003& f = abre();
     carga("R0003");
-    ASSERT_EQ(f.ssDetalle.rowCount(), 3);
-    struct Fila {
-        const char* producto;
-        const char* tipo;
-        const char* lote;
-        const char* serie;
-    };
-    const Fila filas[] = {
-        {"CAM001", "Normal", "", ""},
-        {"PIN001", "LOTE", "L-2602", ""},
-        {"TAL001", "Serializado", "", "TAL-0005|TAL-0006|TAL-0007"},
-    };
-    for (int i = 0; i < 3; ++i) {
-        SCOPED_TRACE(filas[i].producto);
-        EXPECT_EQ(texto(i, "Pr_Cve_Producto"), filas[i].producto);
-        EXPECT_EQ(texto(i, "Documento_Id"), "000" + std::to_string(i + 1)) << "a recalled line's id is its own";
-        EXPECT_EQ(texto(i, "TIPO_PRODUCTO"), filas[i].tipo);
-        EXPECT_EQ(texto(i, "Lt_Cve_Lote"), filas[i].lote);
-        EXPECT_EQ(texto(i, "Sr_Cve_Serie"), filas[i].serie);
-        EXPECT_EQ(texto(i, "Rm_Almacen_Inventario"), "01");
+    std::vector<std::string> filas; // a recalled line's id is its own
+    for (int i = 0; i < f.ssDetalle.rowCount(); ++i) {
+        filas.emplace_back();
+        for (const char* columna : {"Pr_Cve_Producto", "Documento_Id", "TIPO_PRODUCTO", "Lt_Cve_Lote", "Sr_Cve_Serie",
+                                    "Rm_Almacen_Inventario"})
+            filas.back() += texto(i, columna) + "/";
     }
+    EXPECT_EQ(filas, (std::vector<std::string>{"CAM001/0001/Normal///01/", "PIN001/0002/LOTE/L-2602//01/",
+                                               "TAL001/0003/Serializado//TAL-0005|TAL-0006|TAL-0007/01/"}));
     EXPECT_EQ(texto(0, "Tl_Descripcion"), "Mediana");
 }
 
