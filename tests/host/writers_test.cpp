@@ -135,33 +135,29 @@ protected:
             return registro.UltimoError();
         return "";
     }
-
-    std::vector<Linea> notaP0001()
-    {
-        return {
-            {.producto = "CAM001", .talla = "MD", .color = "AZ", .cantidad = 10, .unidad = "PZA", .cantidad2 = 10,
-             .unidad2 = "PZA", .precio = 250, .pedidoId = "0001"},
-            {.producto = "ACE001", .cantidad = 2, .unidad = "CJA", .cantidad2 = 24, .unidad2 = "LT", .precio = 960,
-             .pedidoId = "0002"},
-            {.producto = "PIN001", .cantidad = 4, .unidad = "CUB", .cantidad2 = 76, .unidad2 = "LT", .precio = 1450,
-             .pedidoId = "0003"},
-            {.producto = "TAL001", .cantidad = 2, .unidad = "PZA", .cantidad2 = 2, .unidad2 = "PZA", .precio = 2899,
-             .series = "TAL-0001|TAL-0002", .pedidoId = "0004"},
-            {.producto = "SRV001", .cantidad = 1, .unidad = "SRV", .cantidad2 = 1, .unidad2 = "SRV", .precio = 350,
-             .pedidoId = "0008", .descripcion = "Flete a bodega Caucel"},
-        };
-    }
 };
 
 // Guards against a cancellation that forgets part of what the note took (a lot, a serial,
 // a location) or leaves the order counting the note as delivered.
 TEST_F(Escritores, NotaEscritaYEliminadaDejaTodoComoEstaba)
 {
+    const std::vector<Linea> nota{
+        {.producto = "CAM001", .talla = "MD", .color = "AZ", .cantidad = 10, .unidad = "PZA", .cantidad2 = 10,
+         .unidad2 = "PZA", .precio = 250, .pedidoId = "0001"},
+        {.producto = "ACE001", .cantidad = 2, .unidad = "CJA", .cantidad2 = 24, .unidad2 = "LT", .precio = 960,
+         .pedidoId = "0002"},
+        {.producto = "PIN001", .cantidad = 4, .unidad = "CUB", .cantidad2 = 76, .unidad2 = "LT", .precio = 1450,
+         .pedidoId = "0003"},
+        {.producto = "TAL001", .cantidad = 2, .unidad = "PZA", .cantidad2 = 2, .unidad2 = "PZA", .precio = 2899,
+         .series = "TAL-0001|TAL-0002", .pedidoId = "0004"},
+        {.producto = "SRV001", .cantidad = 1, .unidad = "SRV", .cantidad2 = 1, .unidad2 = "SRV", .precio = 350,
+         .pedidoId = "0008", .descripcion = "Flete a bodega Caucel"},
+    };
     const std::string antes = inventario();
     std::string folio;
     conexion->BeginTrans();
     DocumentoRemision doc(*entorno);
-    ASSERT_EQ(escribe(doc, encabezado("P0001"), notaP0001(), folio), "");
+    ASSERT_EQ(escribe(doc, encabezado("P0001"), nota, folio), "");
     conexion->CommitTrans();
 
     // Lots by earliest expiry: all of L-2601 (3), then 1 of L-2602.
@@ -376,20 +372,18 @@ TEST_F(Facturando, FolioDeFacturaDeLaSerie)
         const char* recibos;
         const char* pagares;
         const char* siguiente;
+        std::vector<Linea> lineas;
     };
     const Caso casos[] = {
-        {"contado serie A", "P0003", "01", "A", "A0002", "A0002-R1", "", "3"},
-        {"crédito serie B", "P0001", "02", "B", "B0001", "", "B0001-P1", "2"},
+        {"contado serie A", "P0003", "01", "A", "A0002", "A0002-R1", "", "3", camisas},
+        {"crédito serie B", "P0001", "02", "B", "B0001", "", "B0001-P1", "2",
+         {{.producto = "CAM001", .talla = "MD", .color = "AZ", .cantidad = 1, .unidad = "PZA", .precio = 250,
+           .pedidoId = "0001"}}},
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.nombre);
         conexion->BeginTrans();
-        const std::string v = venta(caso.pedido, caso.pedido == std::string("P0001")
-                                                     ? std::vector<Linea>{{.producto = "CAM001", .talla = "MD",
-                                                                           .color = "AZ", .cantidad = 1,
-                                                                           .unidad = "PZA", .precio = 250,
-                                                                           .pedidoId = "0001"}}
-                                                     : camisas);
+        const std::string v = venta(caso.pedido, caso.lineas);
         EXPECT_EQ(dato("SELECT Vn_Pedido + '/' + Vn_Condicion_Venta FROM Venta_Encabezado WHERE Vn_Folio = '" + v +
                        "'"),
                   std::string(caso.pedido) + "/" + caso.condicion);
@@ -428,20 +422,13 @@ TEST_F(Facturando, SerieOCondicionInvalidas)
     conexion->BeginTrans();
     const std::string v = venta("P0003", camisas);
     Facturacion f(*entorno);
-    struct Caso {
-        const char* serie;
-        const char* error;
-    };
-    for (const auto& caso : {Caso{"C", "La serie de facturación C no pertenece a la sucursal 01"},
-                             Caso{"Z", "No existe la serie de facturación: Z"},
-                             Caso{"", "No se indicó la serie de facturación"}}) {
-        EXPECT_FALSE(f.GeneraFactura(v, true, "", caso.serie, 0, ""));
-        EXPECT_EQ(f.UltimoError(), caso.error);
-    }
-    EXPECT_FALSE(f.GeneraFactura("V9999", true, "", "A", 0, ""));
-    EXPECT_EQ(f.UltimoError(), "No existe la venta: V9999");
-    EXPECT_FALSE(f.ValidaCondicion("77", 10, ""));
-    EXPECT_EQ(f.UltimoError(), "No existe la condición de venta: 77");
+    auto motivo = [&](bool hecho) { return hecho ? std::string("sin rechazo") : f.UltimoError(); };
+    EXPECT_EQ(motivo(f.GeneraFactura(v, true, "", "C", 0, "")),
+              "La serie de facturación C no pertenece a la sucursal 01");
+    EXPECT_EQ(motivo(f.GeneraFactura(v, true, "", "Z", 0, "")), "No existe la serie de facturación: Z");
+    EXPECT_EQ(motivo(f.GeneraFactura(v, true, "", "", 0, "")), "No se indicó la serie de facturación");
+    EXPECT_EQ(motivo(f.GeneraFactura("V9999", true, "", "A", 0, "")), "No existe la venta: V9999");
+    EXPECT_EQ(motivo(f.ValidaCondicion("77", 10, "")), "No existe la condición de venta: 77");
     EXPECT_FALSE(f.ValidaCondicion("01", -1, ""));
     EXPECT_EQ(dato("SELECT Sf_Siguiente FROM Serie_Factura WHERE Sf_Cve_Serie = 'A'"), "2");
     conexion->RollbackTrans();

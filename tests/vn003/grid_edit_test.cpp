@@ -311,29 +311,24 @@ TEST_F(GridTest, DisponibilidadCambiaElAlmacen)
     fila(camisa);
     f.ssDetalle.col("Lt_Cve_Lote").setValue("L-1");
     en("VALIDA_DISPONIBILIDAD");
+    auto linea = [&] {
+        return celda("Rm_Sucursal_Inventario") + "/" + celda("Rm_Almacen_Inventario") + " " + celda("Tl_Cve_Talla") +
+               "/" + celda("Cl_Cve_Color") + " " + celda("Lt_Cve_Lote");
+    };
 
     f.ssDetalle.userButtonClick();
-    EXPECT_EQ(celda("Tl_Cve_Talla"), "MD") << "cancelled";
-    EXPECT_EQ(celda("Rm_Almacen_Inventario"), "01");
-
+    EXPECT_EQ(linea(), "01/01 MD/AZ L-1") << "cancelled";
     dialogos().respuestaAlmacen({"02", "01"});
     f.ssDetalle.userButtonClick();
-    EXPECT_EQ(celda("Rm_Sucursal_Inventario"), "02");
-    EXPECT_EQ(celda("Rm_Almacen_Inventario"), "01");
-    EXPECT_EQ(celda("Tl_Cve_Talla"), "MD") << "02/01 keeps no sizes";
-    EXPECT_EQ(celda("Lt_Cve_Lote"), "L-1");
-
+    EXPECT_EQ(linea(), "02/01 MD/AZ L-1") << "02/01 keeps no sizes";
     dialogos().respuestaAlmacen({"01", "02"});
     f.ssDetalle.userButtonClick();
-    EXPECT_EQ(celda("Rm_Almacen_Inventario"), "02");
-    EXPECT_EQ(celda("Tl_Cve_Talla"), "00");
-    EXPECT_EQ(celda("Cl_Cve_Color"), "00");
-    EXPECT_EQ(celda("Lt_Cve_Lote"), "");
+    EXPECT_EQ(linea(), "01/02 00/00 ");
 
     f.ssDetalle.col("Pr_Tipo_Producto").setValue("99");
     dialogos().respuestaAlmacen({"02", "01"});
     f.ssDetalle.userButtonClick();
-    EXPECT_EQ(celda("Rm_Sucursal_Inventario"), "01") << "services have no stock to look up";
+    EXPECT_EQ(linea(), "01/02 00/00 ") << "services have no stock to look up";
 }
 
 TEST(FormatoUbicacion, ComoFormat)

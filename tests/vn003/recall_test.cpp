@@ -109,21 +109,6 @@ TEST_F(RecallTest, HeaderDimensionsAndAddressComeFromTheNote)
     EXPECT_EQ(texto(1, "DESCAMP"), "");
 }
 
-// A note made from a handheld dispatch in a warehouse with locations shows both.
-TEST_F(RecallTest, NoteOfALocationWarehouseShowsItsDispatchAndLocations)
-{
-    frmVN003& f = abre();
-    carga("R0005");
-    EXPECT_EQ(f.FolioSalidaRemision, "S0003");
-    EXPECT_EQ(f.txtSalida.text(), "S0003");
-    EXPECT_TRUE(f.Manejo.ManejaUbicacion);
-    EXPECT_TRUE(f.ssDetalle.col("Ubicacion").visible());
-    EXPECT_FALSE(f.ssDetalle.col("Ubicacion").locked());
-    EXPECT_FALSE(f.ssDetalle.col("VALIDA_DISPONIBILIDAD").visible());
-    ASSERT_EQ(f.ssDetalle.rowCount(), 1);
-    EXPECT_EQ(texto(0, "Ubicacion"), "0101");
-}
-
 // The stored no-charge mark ticks its box, and a stored discount factor reads back whole.
 TEST_F(RecallTest, StoredFlagsAndGlobalDiscountAreShown)
 {
@@ -205,20 +190,11 @@ TEST_P(LineColumnsFollowTheStoredLine, Caso)
 INSTANTIATE_TEST_SUITE_P(Casos, LineColumnsFollowTheStoredLine,
                          ::testing::ValuesIn(casosLineColumnsFollowTheStoredLine), NombreCaso{});
 
-// A code the type table lacks leaves the cell as a new row has it.
-TEST_F(RecallTest, UnknownProductTypeLeavesTypeTextEmpty)
+// Unit and line prices are recomputed without rounding; the stored discount and tax amounts are
+// kept. A type code the type table lacks leaves the type text as a new row has it.
+TEST_F(RecallTest, PricesAndTypeAreRecomputedFromTheStoredLine)
 {
     conexion().Execute("UPDATE Producto SET Pr_Tipo_Producto = '05' WHERE Pr_Cve_Producto = 'CAM001'");
-    abre();
-    carga("R0001");
-    EXPECT_EQ(texto(0, "Pr_Tipo_Producto"), "05");
-    EXPECT_TRUE(celda(0, "TIPO_PRODUCTO").isNull());
-    EXPECT_EQ(texto(1, "TIPO_PRODUCTO"), "Normal");
-}
-
-// Unit and line prices are recomputed without rounding; the stored discount and tax amounts are kept.
-TEST_F(RecallTest, PricesAreRecomputedFromTheStoredLine)
-{
     conexion().Execute("UPDATE Remision SET Rm_Precio_Lista = 100, Rm_Cantidad_1 = 2, Rm_Descuento_Factor = 0.1, "
                        "Rm_Descuento_Importe = 20, Rm_Impuesto_Factor = 0.16, Rm_Impuesto_Importe = 28.81, "
                        "Rm_Precio_Descontado = 1, Rm_Precio_Neto = 1, Rm_Precio_Neto_Importe = 1 "
@@ -239,51 +215,46 @@ TEST_F(RecallTest, PricesAreRecomputedFromTheStoredLine)
     };
     for (const auto& c : columnas)
         EXPECT_NEAR(celda(0, c.columna).toDouble(), c.esperado, 1e-9) << c.columna;
+    EXPECT_EQ(texto(0, "Pr_Tipo_Producto"), "05");
+    EXPECT_TRUE(celda(0, "TIPO_PRODUCTO").isNull());
+    EXPECT_EQ(texto(1, "TIPO_PRODUCTO"), "Normal");
 }
-
-struct CasoBoundUserIsRefusedNotesOfOtherBranchOrWarehouse {
-    const char* nombre;
-    const char* folio;
-    const char* preparacion;
-    const char* inicio; // whom the access is restricted to
-};
-const CasoBoundUserIsRefusedNotesOfOtherBranchOrWarehouse casosBoundUserIsRefusedNotesOfOtherBranchOrWarehouse[] = {
-    {"other warehouse", "R0005", "", "al almacén: 01"},
-    {"other branch", "R0001", "UPDATE Remision SET Sc_Cve_Sucursal = '02' WHERE Rm_Folio = 'R0001'",
-     "a la sucursal: 01"},
-};
-
-class BoundUserIsRefusedNotesOfOtherBranchOrWarehouse : public RecallTest,
-    public ::testing::WithParamInterface<CasoBoundUserIsRefusedNotesOfOtherBranchOrWarehouse> {};
 
 // A user bound to a branch and warehouse sees notes of those only.
-TEST_P(BoundUserIsRefusedNotesOfOtherBranchOrWarehouse, Caso)
+TEST_F(RecallTest, BoundUserIsRefusedNotesOfOtherBranchOrWarehouse)
 {
-    const CasoBoundUserIsRefusedNotesOfOtherBranchOrWarehouse& c = GetParam();
-    if (*c.preparacion)
-        conexion().Execute(c.preparacion);
+    conexion().Execute("UPDATE Remision SET Sc_Cve_Sucursal = '02' WHERE Rm_Folio = 'R0001'");
     usuario("VENDE1");
     abre();
-    carga(c.folio);
-    ASSERT_EQ(dialogos().mensajes().size(), 1u) << transcript();
-    const auto& m = dialogos().mensajes().back();
-    EXPECT_EQ(m.prompt, std::string("Imposible accesar este documento, su acceso se ha restringido ") + c.inicio +
-                            "\r\n\r\npara mayor información consulte al administrador del sistema");
-    EXPECT_EQ(m.id, "");
-    EXPECT_EQ(m.flags, 48);
-    EXPECT_EQ(m.title, "Documento no disponible");
-    sinNotaEnPantalla();
+    for (const auto& [folio, inicio] : {std::pair{"R0005", "al almacén: 01"}, {"R0001", "a la sucursal: 01"}}) {
+        SCOPED_TRACE(folio);
+        dialogos().limpia();
+        carga(folio);
+        ASSERT_EQ(dialogos().mensajes().size(), 1u) << transcript();
+        const auto& m = dialogos().mensajes().back();
+        EXPECT_EQ(m.prompt, std::string("Imposible accesar este documento, su acceso se ha restringido ") + inicio +
+                                "\r\n\r\npara mayor información consulte al administrador del sistema");
+        EXPECT_EQ(m.id, "");
+        EXPECT_EQ(m.flags, 48);
+        EXPECT_EQ(m.title, "Documento no disponible");
+        sinNotaEnPantalla();
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Casos, BoundUserIsRefusedNotesOfOtherBranchOrWarehouse,
-                         ::testing::ValuesIn(casosBoundUserIsRefusedNotesOfOtherBranchOrWarehouse), NombreCaso{});
-
-// Editing the folio takes the note off the screen but keeps what the user is typing.
-TEST_F(RecallTest, ChangingTheFolioEmptiesTheScreen)
+// A note made from a handheld dispatch in a warehouse with locations shows both; editing the
+// folio takes it off the screen but keeps what the user is typing.
+TEST_F(RecallTest, LocationNoteShowsItsDispatchUntilTheFolioChanges)
 {
     frmVN003& f = abre();
     carga("R0005");
+    EXPECT_EQ(f.FolioSalidaRemision, "S0003");
+    EXPECT_EQ(f.txtSalida.text(), "S0003");
+    EXPECT_TRUE(f.Manejo.ManejaUbicacion);
+    EXPECT_TRUE(f.ssDetalle.col("Ubicacion").visible());
+    EXPECT_FALSE(f.ssDetalle.col("Ubicacion").locked());
+    EXPECT_FALSE(f.ssDetalle.col("VALIDA_DISPONIBILIDAD").visible());
     ASSERT_EQ(f.ssDetalle.rowCount(), 1);
+    EXPECT_EQ(texto(0, "Ubicacion"), "0101");
     // The folio sits on the first tab; code writes it as the user's typing would.
     f.SeleccionaPestana(1);
     f.txtFolio.setText("R000");
