@@ -4,7 +4,7 @@
 // ratio, how the screen's time grows from 2,000 to 20,000 lines, and the goal.
 // Times are CPU time of this process (the machine is shared), the median of three runs for the
 // 2,000-line order and one run for the larger ones.
-#include "generate.h"
+#include "bench_support.h"
 
 #include "app/runner/DialogosGuion.h"
 #include "db/Connection.h"
@@ -42,55 +42,10 @@ using tesmira::Value;
 using tesmira::db::Connection;
 using tesmira::forms::Command;
 using tesmira::vn003::frmVN003;
-
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-void removeDatabase(const fs::path& file)
-{
-    for (const char* suffix : {"", "-wal", "-shm"})
-        fs::remove(file.string() + suffix);
-}
-
-// One database per order size, built once; phases that write work on a copy.
-class Templates {
-public:
-    explicit Templates(fs::path dir) : m_dir(std::move(dir))
-    {
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir / "out");
-    }
-    ~Templates() { fs::remove_all(m_dir); }
-    Templates(const Templates&) = delete;
-    Templates& operator=(const Templates&) = delete;
-
-    const fs::path& dir() const { return m_dir; }
-    fs::path file(int lines)
-    {
-        const fs::path file = m_dir / ("company_" + std::to_string(lines) + ".db");
-        if (!fs::exists(file)) {
-            Connection c(file.string());
-            tesmira::db::createDemo(c);
-            bench::generateCompany(c, lines);
-            c.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
-        }
-        return file;
-    }
-    fs::path copy(int lines)
-    {
-        const fs::path work = m_dir / "work.db";
-        removeDatabase(work);
-        fs::copy_file(file(lines), work);
-        return work;
-    }
-
-private:
-    fs::path m_dir;
-};
+using bench::cpuMs;
+using bench::dropUnpicked;
+using bench::median;
+using bench::Templates;
 
 struct Options {
     bool stockOnly = true;
@@ -105,11 +60,7 @@ public:
         , m_entorno{m_conn, m_dialogs, "ADMIN", Date{2026, 12, 5}, outDir.string()}
         , m_padre(m_entorno)
     {
-        m_conn.Execute("DELETE FROM Parametro WHERE Pm_Clave = 'PED_SURTIR_SOLO_EXISTENTE'");
-        m_conn.Execute("INSERT INTO Parametro (Pm_Clave, Pm_Valor) VALUES ('PED_SURTIR_SOLO_EXISTENTE', ?)",
-                       {std::string(options.stockOnly ? "1" : "0")});
-        m_conn.Execute("UPDATE PDA_Salida SET Es_Cve_Estado = ? WHERE Sa_Folio = 'BXS0001'",
-                       {std::string(options.dispatch ? "FN" : "PR")});
+        bench::setLoadMode(m_conn, options.stockOnly, options.dispatch);
         tesmira::vn003::IniciaComponente(m_entorno);
         m_form = m_pantalla.GetPantalla();
         m_form->setPadre(&m_padre);
@@ -148,18 +99,6 @@ private:
     tesmira::vn003::Pantalla m_pantalla;
     frmVN003* m_form = nullptr;
 };
-
-// The terminal records lines it found nothing to pick for; the clerk deletes them before saving.
-void dropUnpicked(frmVN003& f)
-{
-    auto& g = f.ssDetalle;
-    for (int r = g.rowCount() - 1; r >= 0; --r) {
-        g.setRow(r);
-        if (g.col("Cantidad_1").value().toDouble() == 0)
-            g.removeRow(r);
-    }
-    g.moveFirst();
-}
 
 void requireRows(frmVN003& f, const char* phase)
 {
@@ -420,12 +359,6 @@ struct Timing {
     double screen = 0, floor = 0;
 };
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 template <typename F>
 Timing repeat(int runs, F&& once)
 {
@@ -440,7 +373,7 @@ Timing repeat(int runs, F&& once)
 
 Timing load(Templates& tp, int lines, bool stock)
 {
-    Session s(tp.file(lines), tp.dir() / "out", {stock, false});
+    Session s(tp.file(lines), tp.out(), {stock, false});
     s.loadOrder(); // warm: the file's pages and the statements
     s.clear();
     const double t0 = cpuMs();
@@ -455,7 +388,7 @@ Timing load(Templates& tp, int lines, bool stock)
 
 Timing dispatch(Templates& tp, int lines)
 {
-    Session s(tp.file(lines), tp.dir() / "out", {true, true});
+    Session s(tp.file(lines), tp.out(), {true, true});
     s.loadOrder();
     s.clear();
     const double t0 = cpuMs();
@@ -473,7 +406,7 @@ double save(Templates& tp, int lines, bool invoice, std::string* folio = nullptr
     const fs::path work = tp.copy(lines);
     double ms = 0;
     {
-        Session s(work, tp.dir() / "out", {true, true});
+        Session s(work, tp.out(), {true, true});
         s.loadOrder();
         dropUnpicked(s.form());
         frmVN003& f = s.form();
@@ -529,7 +462,7 @@ Timing recall(Templates& tp, int lines)
 
 Timing totals(Templates& tp, int lines)
 {
-    Session s(tp.file(lines), tp.dir() / "out", {false, false});
+    Session s(tp.file(lines), tp.out(), {false, false});
     s.loadOrder();
     s.form().CalculaTotales();
     const double t0 = cpuMs();
@@ -540,7 +473,7 @@ Timing totals(Templates& tp, int lines)
 // One quantity typed on a row in the middle of the note, and the cell left.
 Timing typing(Templates& tp, int lines)
 {
-    Session s(tp.file(lines), tp.dir() / "out", {false, false});
+    Session s(tp.file(lines), tp.out(), {false, false});
     s.loadOrder();
     auto& g = s.form().ssDetalle;
     const double t0 = cpuMs();

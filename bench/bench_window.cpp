@@ -4,7 +4,7 @@
 // work no more than a few percent. Times are this process's CPU milliseconds, the median of
 // alternate runs; wall-clock milliseconds beside them.
 //   bench_window [--lines N] [--runs R]
-#include "generate.h"
+#include "bench_support.h"
 
 #include "app/runner/DialogosGuion.h"
 #include "db/Connection.h"
@@ -46,13 +46,8 @@ using tesmira::Date;
 using tesmira::db::Connection;
 using tesmira::forms::Command;
 using tesmira::forms::ToolbarState;
-
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
+using bench::cpuMs;
+using bench::median;
 
 double wallMs()
 {
@@ -71,12 +66,6 @@ private:
     double m_cpu = cpuMs(), m_wall = wallMs();
 };
 
-void removeDatabase(const fs::path& file)
-{
-    for (const char* suffix : {"", "-wal", "-shm"})
-        fs::remove(file.string() + suffix);
-}
-
 struct Options {
     bool stockOnly = true;
     bool dispatch = false;
@@ -92,11 +81,7 @@ public:
         , m_entorno{m_conn, m_dialogs, "ADMIN", Date{2026, 12, 5}, outDir.string()}
         , m_padre(m_entorno)
     {
-        m_conn.Execute("DELETE FROM Parametro WHERE Pm_Clave = 'PED_SURTIR_SOLO_EXISTENTE'");
-        m_conn.Execute("INSERT INTO Parametro (Pm_Clave, Pm_Valor) VALUES ('PED_SURTIR_SOLO_EXISTENTE', ?)",
-                       {std::string(options.stockOnly ? "1" : "0")});
-        m_conn.Execute("UPDATE PDA_Salida SET Es_Cve_Estado = ? WHERE Sa_Folio = 'BXS0001'",
-                       {std::string(options.dispatch ? "FN" : "PR")});
+        bench::setLoadMode(m_conn, options.stockOnly, options.dispatch);
         tesmira::vn003::IniciaComponente(m_entorno);
         m_form = m_pantalla.GetPantalla();
         m_form->setPadre(&m_padre);
@@ -149,17 +134,7 @@ public:
         command("cmdNuevo");
         enter("txt_Pd_Folio", "BXP0001");
     }
-    // The terminal records lines it found nothing to pick for; the clerk deletes them before saving.
-    void dropUnpicked()
-    {
-        auto& g = m_form->ssDetalle;
-        for (int r = g.rowCount() - 1; r >= 0; --r) {
-            g.setRow(r);
-            if (g.col("Cantidad_1").value().toDouble() == 0)
-                g.removeRow(r);
-        }
-        g.moveFirst();
-    }
+    void dropUnpicked() { bench::dropUnpicked(*m_form); }
     // F12: the time until the note is stored and the screen cleared (the printing and its
     // preview come after).
     Timing save()
@@ -199,41 +174,6 @@ private:
     QTimer m_closer;
 };
 
-class Company {
-public:
-    Company(fs::path dir, int lines) : m_dir(std::move(dir))
-    {
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir / "out");
-        Connection c(file().string());
-        tesmira::db::createDemo(c);
-        bench::generateCompany(c, lines);
-        c.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
-    }
-    ~Company() { fs::remove_all(m_dir); }
-    Company(const Company&) = delete;
-    Company& operator=(const Company&) = delete;
-
-    fs::path file() const { return m_dir / "company.db"; }
-    fs::path out() const { return m_dir / "out"; }
-    fs::path copy() const
-    {
-        const fs::path work = m_dir / "work.db";
-        removeDatabase(work);
-        fs::copy_file(file(), work);
-        return work;
-    }
-
-private:
-    fs::path m_dir;
-};
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 struct Phase {
     const char* name;
     std::function<Timing(bool progress)> run;
@@ -255,12 +195,13 @@ int main(int argc, char** argv)
             runs = std::stoi(argv[i + 1]);
     }
     try {
-        const Company company(fs::temp_directory_path() / ("tesmira_bench_window_" + std::to_string(::getpid())), lines);
+        const bench::Templates company(fs::temp_directory_path() / ("tesmira_bench_window_" + std::to_string(::getpid())));
+        company.file(lines);
         const auto loading = [&](Options options) {
-            return [&company, options](bool progress) {
+            return [&company, lines, options](bool progress) {
                 Options o = options;
                 o.progress = progress;
-                Session s(company.copy(), company.out(), o);
+                Session s(company.copy(lines), company.out(), o);
                 Stopwatch clock;
                 s.loadOrder();
                 const Timing t = clock.elapsed();
@@ -274,7 +215,7 @@ int main(int argc, char** argv)
             {"order + handheld dispatch", loading({true, true, true})},
             {"save of the dispatched order (F12)",
              [&](bool progress) {
-                 Session s(company.copy(), company.out(), {true, true, progress});
+                 Session s(company.copy(lines), company.out(), {true, true, progress});
                  s.loadOrder();
                  s.dropUnpicked();
                  s.expectRows("save");
@@ -282,7 +223,7 @@ int main(int argc, char** argv)
              }},
             {"recall of the saved note",
              [&](bool progress) {
-                 Session s(company.copy(), company.out(), {true, true, progress});
+                 Session s(company.copy(lines), company.out(), {true, true, progress});
                  s.loadOrder();
                  s.dropUnpicked();
                  s.save();

@@ -73,13 +73,10 @@ bool DocumentoRemision::AgregaPartida()
     const auto& p = m_partida;
     if (h.Rm_Folio.empty())
         return falla("No se ha asignado el encabezado de la remisión");
-    if (p.Pr_Cve_Producto.empty())
-        return falla("La partida no tiene producto");
-    if (!(p.Cantidad_1 > 0))
-        return falla("La cantidad de la partida debe ser mayor que cero");
-    auto producto = escritura::producto(c, p.Pr_Cve_Producto);
-    if (producto.Eof())
-        return falla("No existe el producto: " + p.Pr_Cve_Producto);
+    db::Recordset producto;
+    if (std::string motivo = escritura::productoDePartida(c, p.Pr_Cve_Producto, p.Cantidad_1, producto);
+        !motivo.empty())
+        return falla(motivo);
 
     std::string unidadControl1 = producto.Fields("Pr_Unidad_Control_1").toString();
     if (unidadControl1.empty())

@@ -98,13 +98,10 @@ bool DocumentoVenta::AgregaPartida()
     const auto& p = m_partida;
     if (!m_escrito)
         return falla("No se ha asignado el encabezado de la venta");
-    if (p.Pr_Cve_Producto.empty())
-        return falla("La partida no tiene producto");
-    if (!(p.Cantidad_1 > 0))
-        return falla("La cantidad de la partida debe ser mayor que cero");
-    auto producto = escritura::producto(c, p.Pr_Cve_Producto);
-    if (producto.Eof())
-        return falla("No existe el producto: " + p.Pr_Cve_Producto);
+    db::Recordset producto;
+    if (std::string motivo = escritura::productoDePartida(c, p.Pr_Cve_Producto, p.Cantidad_1, producto);
+        !motivo.empty())
+        return falla(motivo);
 
     char id[16];
     std::snprintf(id, sizeof id, "%04d", m_lineas + 1);

@@ -54,6 +54,16 @@ db::Recordset producto(db::Connection& c, const std::string& clave)
                          {clave});
 }
 
+std::string productoDePartida(db::Connection& c, const std::string& clave, double cantidad, db::Recordset& fila)
+{
+    if (clave.empty())
+        return "La partida no tiene producto";
+    if (!(cantidad > 0))
+        return "La cantidad de la partida debe ser mayor que cero";
+    fila = producto(c, clave);
+    return fila.Eof() ? "No existe el producto: " + clave : std::string();
+}
+
 double factor(db::Connection& c, const std::string& product, const std::string& from, const std::string& to)
 {
     if (from.empty() || to.empty())

@@ -28,6 +28,10 @@ std::string siguienteFolio(db::Connection& c, const std::string& table, const st
 // One text for both writers: a sale written in the note's save finds the note's reads.
 db::Recordset producto(db::Connection& c, const std::string& clave);
 
+// Why a line may not be written (no product, no quantity, a product the catalogue lacks), or
+// empty when it may; `fila` then holds the product's row.
+std::string productoDePartida(db::Connection& c, const std::string& clave, double cantidad, db::Recordset& fila);
+
 // 1 in `from` = factor in `to` for the product; same unit 1; unknown pair 0.
 double factor(db::Connection& c, const std::string& product, const std::string& from, const std::string& to);
 
