@@ -390,9 +390,8 @@ TEST_F(Facturando, FolioDeFacturaDeLaSerie)
         Facturacion f(*entorno);
         ASSERT_TRUE(f.ValidaCondicion(encabezado(caso.pedido).Rm_Condicion_Venta, 100, "")) << f.UltimoError();
         ASSERT_TRUE(f.GeneraFactura(v, true, "X9999", caso.serie, 9999, "")) << f.UltimoError();
-        EXPECT_EQ(f.FolioFactura(), caso.folio);
-        EXPECT_EQ(f.ReciboPago(), caso.recibos);
-        EXPECT_EQ(f.Pagares(), caso.pagares);
+        EXPECT_EQ(std::tuple(f.FolioFactura(), f.ReciboPago(), f.Pagares()),
+                  std::tie(caso.folio, caso.recibos, caso.pagares));
         EXPECT_EQ(dato(std::string("SELECT Sf_Siguiente FROM Serie_Factura WHERE Sf_Cve_Serie = '") + caso.serie + "'"),
                   caso.siguiente);
         EXPECT_EQ(dato("SELECT Vn_Factura FROM Venta WHERE Vn_Folio = '" + v + "'"), caso.folio);

@@ -183,10 +183,8 @@ TEST_P(RefusedOrders, Caso)
     const std::string antes = sql("SELECT count(*) FROM Remision");
     pedido(c.folio);
     ASSERT_FALSE(dialogos().mensajes().empty());
-    EXPECT_EQ(ultimo()->id, c.id);
-    EXPECT_EQ(ultimo()->flags, c.flags);
-    EXPECT_EQ(ultimo()->title, c.titulo);
-    EXPECT_EQ(ultimo()->prompt, c.texto);
+    EXPECT_EQ(std::tie(ultimo()->id, ultimo()->flags, ultimo()->title, ultimo()->prompt),
+              std::tie(c.id, c.flags, c.titulo, c.texto));
     EXPECT_EQ(f.ssDetalle.rowCount(), 0) << "a refused order loads no line";
     EXPECT_EQ(f.txtCliente.text(), c.cliente);
     EXPECT_EQ(f.txt_Pd_Folio.text(), c.folio) << "the folio stays as typed";
