@@ -230,12 +230,14 @@ TEST_F(RecallTest, BoundUserIsRefusedNotesOfOtherBranchOrWarehouse)
 TEST_F(RecallTest, LocationNoteShowsItsDispatchUntilTheFolioChanges)
 {
     frmVN003& f = abre();
+    // The dispatch and the location column, shown with the note and gone with it.
+    auto salida = [&] {
+        return std::tuple(f.FolioSalidaRemision, f.txtSalida.text(), f.MostrarSalidaPropia,
+                          f.ssDetalle.col("Ubicacion").visible(), f.ssDetalle.col("Ubicacion").locked());
+    };
     carga("R0005");
-    EXPECT_EQ(f.FolioSalidaRemision, "S0003");
-    EXPECT_EQ(f.txtSalida.text(), "S0003");
+    EXPECT_EQ(salida(), std::tuple("S0003", "S0003", true, true, false));
     EXPECT_TRUE(f.Manejo.ManejaUbicacion);
-    EXPECT_TRUE(f.ssDetalle.col("Ubicacion").visible());
-    EXPECT_FALSE(f.ssDetalle.col("Ubicacion").locked());
     EXPECT_FALSE(f.ssDetalle.col("VALIDA_DISPONIBILIDAD").visible());
     ASSERT_EQ(f.ssDetalle.rowCount(), 1);
     EXPECT_EQ(texto(0, "Ubicacion"), "0101");
@@ -245,12 +247,8 @@ TEST_F(RecallTest, LocationNoteShowsItsDispatchUntilTheFolioChanges)
     EXPECT_EQ(f.txtFolio.text(), "R000");
     sinNotaEnPantalla();
     EXPECT_EQ(f.IdDomicilioEntrega, "");
-    EXPECT_EQ(f.FolioSalidaRemision, "");
-    EXPECT_EQ(f.txtSalida.text(), "");
-    EXPECT_FALSE(f.MostrarSalidaPropia);
+    EXPECT_EQ(salida(), std::tuple("", "", false, false, true));
     EXPECT_EQ(f.ssTabKiv.tab(), 0);
-    EXPECT_FALSE(f.ssDetalle.col("Ubicacion").visible());
-    EXPECT_TRUE(f.ssDetalle.col("Ubicacion").locked());
 
     carga("R0001");
     EXPECT_EQ(f.ssDetalle.rowCount(), 2) << "the folio handler must still run after the screen was emptied";
