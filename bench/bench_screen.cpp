@@ -52,52 +52,31 @@ struct Options {
     bool dispatch = false; // the finished dispatch replaces the order's lines on load
 };
 
-// The screen opened by the host over a database file; every dialog answers as cancelled.
-class Session {
+// The screen as the host opens it; a phase met by a message did not time what it meant to.
+class Session : public bench::ScreenHost {
 public:
     Session(const fs::path& file, const fs::path& outDir, Options options)
-        : m_conn(file.string())
-        , m_entorno{m_conn, m_dialogs, "ADMIN", Date{2026, 12, 5}, outDir.string()}
-        , m_padre(m_entorno)
+        : ScreenHost(file, outDir, options.stockOnly, options.dispatch)
     {
-        bench::setLoadMode(m_conn, options.stockOnly, options.dispatch);
-        tesmira::vn003::IniciaComponente(m_entorno);
-        m_form = m_pantalla.GetPantalla();
-        m_form->setPadre(&m_padre);
-        m_form->Form_Load();
-        m_form->Form_Activate();
+        form().Form_Load();
+        form().Form_Activate();
     }
-    ~Session() { tesmira::vn003::DescargaComponente(); }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-
-    frmVN003& form() { return *m_form; }
-    Connection& connection() { return m_conn; }
 
     void loadOrder()
     {
-        m_form->Controles.press(Command::Nuevo);
-        m_form->txt_Pd_Folio.userType("BXP0001");
-        m_form->txt_Pd_Folio_Enter();
+        form().Controles.press(Command::Nuevo);
+        form().txt_Pd_Folio.userType("BXP0001");
+        form().txt_Pd_Folio_Enter();
     }
-    void clear() { m_form->Controles.press(Command::Limpiar); }
+    void clear() { form().Controles.press(Command::Limpiar); }
 
-    // A phase that met a message did not time what it meant to.
     void expectSilence(const char* phase) const
     {
-        const auto& shown = m_dialogs.mensajes();
+        const auto& shown = mensajes();
         if (!shown.empty())
             throw std::runtime_error(std::string(phase) + ": " + shown.front().id + " " + shown.front().title + ": "
                                      + shown.front().prompt);
     }
-
-private:
-    Connection m_conn;
-    tesmira::host::DialogosGuion m_dialogs;
-    tesmira::host::Entorno m_entorno;
-    tesmira::host::PadreShell m_padre;
-    tesmira::vn003::Pantalla m_pantalla;
-    frmVN003* m_form = nullptr;
 };
 
 void requireRows(frmVN003& f, const char* phase)

@@ -3,8 +3,13 @@
 // order size with a scratch copy for phases that write, and the loading mode of a session.
 #include "generate.h"
 
+#include "app/runner/DialogosGuion.h"
 #include "db/Connection.h"
 #include "db/Schema.h"
+#include "host/services/Entorno.h"
+#include "host/services/PadreShell.h"
+#include "vn003/Pantalla.h"
+#include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 
 #include <algorithm>
@@ -82,6 +87,38 @@ inline void setLoadMode(tesmira::db::Connection& c, bool stockOnly, bool dispatc
               {std::string(stockOnly ? "1" : "0")});
     c.Execute("UPDATE PDA_Salida SET Es_Cve_Estado = ? WHERE Sa_Folio = 'BXS0001'", {std::string(dispatch ? "FN" : "PR")});
 }
+
+// The screen opened by the host over a database file in a load mode; its messages answer as
+// cancelled and are kept for the phase to report.
+class ScreenHost {
+public:
+    ScreenHost(const fs::path& file, const fs::path& outDir, bool stockOnly, bool dispatch)
+        : m_conn(file.string())
+        , m_entorno{m_conn, m_dialogs, "ADMIN", tesmira::Date{2026, 12, 5}, outDir.string()}
+        , m_padre(m_entorno)
+    {
+        setLoadMode(m_conn, stockOnly, dispatch);
+        tesmira::vn003::IniciaComponente(m_entorno);
+        m_form = m_pantalla.GetPantalla();
+        m_form->setPadre(&m_padre);
+    }
+    ~ScreenHost() { tesmira::vn003::DescargaComponente(); }
+    ScreenHost(const ScreenHost&) = delete;
+    ScreenHost& operator=(const ScreenHost&) = delete;
+
+    tesmira::vn003::frmVN003& form() const { return *m_form; }
+    tesmira::db::Connection& connection() { return m_conn; }
+    tesmira::host::Entorno& entorno() { return m_entorno; }
+    const auto& mensajes() const { return m_dialogs.mensajes(); }
+
+private:
+    tesmira::db::Connection m_conn;
+    tesmira::host::DialogosGuion m_dialogs;
+    tesmira::host::Entorno m_entorno;
+    tesmira::host::PadreShell m_padre;
+    tesmira::vn003::Pantalla m_pantalla;
+    tesmira::vn003::frmVN003* m_form = nullptr;
+};
 
 // The terminal records lines it found nothing to pick for; the clerk deletes them before saving.
 inline void dropUnpicked(tesmira::vn003::frmVN003& f)

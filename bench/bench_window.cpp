@@ -74,20 +74,14 @@ struct Options {
 
 // The screen in its window over a copy of the generated company; the screen's own messages
 // answer as cancelled, the window's dialogs (the print preview) are closed as they open.
-class Session {
+class Session : public bench::ScreenHost {
 public:
     Session(const fs::path& file, const fs::path& outDir, Options options)
-        : m_conn(file.string())
-        , m_entorno{m_conn, m_dialogs, "ADMIN", Date{2026, 12, 5}, outDir.string()}
-        , m_padre(m_entorno)
+        : ScreenHost(file, outDir, options.stockOnly, options.dispatch)
     {
-        bench::setLoadMode(m_conn, options.stockOnly, options.dispatch);
-        tesmira::vn003::IniciaComponente(m_entorno);
-        m_form = m_pantalla.GetPantalla();
-        m_form->setPadre(&m_padre);
-        m_window = std::make_unique<tesmira::ui::MainWindow>(*m_form, m_entorno);
+        m_window = std::make_unique<tesmira::ui::MainWindow>(form(), entorno());
         if (!options.progress) {
-            m_entorno.progreso = nullptr;
+            entorno().progreso = nullptr;
             tesmira::vn003::Utilerias().eventosPendientes = nullptr;
         }
         m_window->load();
@@ -101,16 +95,6 @@ public:
         });
         m_closer.start();
     }
-    ~Session()
-    {
-        m_window.reset();
-        tesmira::vn003::DescargaComponente();
-    }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-
-    tesmira::vn003::frmVN003& form() { return *m_form; }
-
     void command(const char* name)
     {
         auto* action = m_window->findChild<QAction*>(name);
@@ -134,15 +118,15 @@ public:
         command("cmdNuevo");
         enter("txt_Pd_Folio", "BXP0001");
     }
-    void dropUnpicked() { bench::dropUnpicked(*m_form); }
+    void dropUnpicked() { bench::dropUnpicked(form()); }
     // F12: the time until the note is stored and the screen cleared (the printing and its
     // preview come after).
     Timing save()
     {
         Stopwatch clock;
         Timing stored;
-        m_window->binder().watch(m_form->Controles, [&] {
-            if (stored.wall == 0 && m_form->Controles.state() == ToolbarState::Empty)
+        m_window->binder().watch(form().Controles, [&] {
+            if (stored.wall == 0 && form().Controles.state() == ToolbarState::Empty)
                 stored = clock.elapsed();
         });
         command("cmdAceptar");
@@ -153,23 +137,17 @@ public:
     std::string savedFolio() const { return m_window->camposAdicionales().ultimoFolioGrabado(); }
     void expectRows(const char* phase) const
     {
-        if (m_form->ssDetalle.rowCount() == 0)
+        if (form().ssDetalle.rowCount() == 0)
             throw std::runtime_error(std::string(phase) + ": the window loaded no line: " + shown());
     }
     // The first message the screen showed, if any.
     std::string shown() const
     {
-        const auto& m = m_dialogs.mensajes();
+        const auto& m = mensajes();
         return m.empty() ? std::string("no message") : m.front().id + " " + m.front().prompt;
     }
 
 private:
-    Connection m_conn;
-    tesmira::host::DialogosGuion m_dialogs;
-    tesmira::host::Entorno m_entorno;
-    tesmira::host::PadreShell m_padre;
-    tesmira::vn003::Pantalla m_pantalla;
-    tesmira::vn003::frmVN003* m_form = nullptr;
     std::unique_ptr<tesmira::ui::MainWindow> m_window;
     QTimer m_closer;
 };
