@@ -9,6 +9,7 @@
 #include "vn003/frmVN003.h"
 #include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/Catalogo.h"
+#include "vn003/loading/ColumnasPartida.h"
 #include "vn003/loading/ConsultasCarga.h"
 
 #include <algorithm>
@@ -137,6 +138,7 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
         bool parcial = false;
         std::string reporte;
         db::Recordset& rs = carga.lineas();
+        const ColumnasPartida columnas(ssDetalle);
         for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext()) {
             const LineaPedido linea = carga.lee();
             const std::string tipo = rs.Fields("Pr_Tipo_Producto").toString();
@@ -148,7 +150,7 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
             if (!(tipo == "99" || (q.c1 > 0 && q.c2 > 0)))
                 continue;
             const PartidaPedido p = partida(*this, rs, linea, q, carga.catalogo());
-            AgregaPartidaPedido(p, carga.catalogo());
+            AgregaPartidaPedido(p, carga.catalogo(), columnas);
             asignaLoteSerie(*this, p);
         }
         ssDetalle.moveFirst();
