@@ -1,5 +1,7 @@
 #include "base/Text.h"
 
+#include "base/AsciiWords.h"
+
 #include <cctype>
 
 namespace tesmira {
@@ -41,22 +43,25 @@ bool sameKey(std::string_view a, std::string_view b)
 
 size_t NoCaseHash::operator()(std::string_view s) const noexcept
 {
-    // FNV-1a over the lower-cased bytes: no temporary string per look-up.
-    size_t h = 1469598103934665603ull;
-    for (char c : s) {
-        h ^= static_cast<unsigned char>(lowerAscii(c));
-        h *= 1099511628211ull;
+    // Word by word over the lowered bytes: no temporary string per look-up.
+    uint64_t h = 1469598103934665603ull ^ s.size();
+    for (size_t i = 0; i < s.size(); i += 8) {
+        h = (h ^ ascii::lower(ascii::load(s.data() + i, s.size() - i))) * 0x9E3779B97F4A7C15ull;
+        h ^= h >> 32;
     }
-    return h;
+    return static_cast<size_t>(h);
 }
 
 bool NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept
 {
     if (a.size() != b.size())
         return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+    for (size_t i = 0; i < a.size(); i += 8) {
+        const uint64_t x = ascii::load(a.data() + i, a.size() - i);
+        const uint64_t y = ascii::load(b.data() + i, b.size() - i);
+        if (x != y && ascii::lower(x) != ascii::lower(y))
             return false;
+    }
     return true;
 }
 
