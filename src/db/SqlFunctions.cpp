@@ -21,22 +21,9 @@ int compareNoCase(void*, int n1, const void* p1, int n2, const void* p2)
 {
     auto a = withoutTrailingBlanks({static_cast<const char*>(p1), static_cast<size_t>(n1)});
     auto b = withoutTrailingBlanks({static_cast<const char*>(p2), static_cast<size_t>(n2)});
-    const size_t n = std::min(a.size(), b.size());
-    size_t i = 0;
-    // Keys in an index seek mostly share long runs: skip equal words before folding anything.
-    for (; i + 8 <= n; i += 8) {
-        const uint64_t x = ascii::load(a.data() + i), y = ascii::load(b.data() + i);
-        if (x != y && ascii::lower(x) != ascii::lower(y))
-            break;
-    }
-    for (; i < n; ++i) {
-        if (a[i] == b[i])
-            continue;
-        // Bytes compare unsigned, as the BINARY collation orders them.
-        const int d = static_cast<unsigned char>(lowerAscii(a[i])) - static_cast<unsigned char>(lowerAscii(b[i]));
-        if (d != 0)
-            return d;
-    }
+    // Bytes compare unsigned, as the BINARY collation orders them.
+    if (const int d = ascii::eachWord(a.data(), b.data(), std::min(a.size(), b.size()), ascii::compareFolded))
+        return d;
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 

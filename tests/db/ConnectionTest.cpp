@@ -227,11 +227,12 @@ TEST_F(Transactions, LargeResultReadsOnAndIgnoresLaterWrites)
 // stands on either side of a word's edge (Ñ and other non-ASCII bytes are not folded).
 TEST_F(Transactions, KeysCompareAsFoldedBytes)
 {
+    const std::string bytes = "@AZ[`az{ \xC3\xD1\xF1";
     std::vector<std::string> keys;
-    for (size_t at : {0, 7, 8, 12})
-        for (char b : std::string("@AZ[`az{ \xC3\xD1\xF1")) {
+    for (size_t at : {0, 2, 5, 7, 8, 12})
+        for (size_t j = 0; j < bytes.size(); ++j) { // two bytes changed: the first difference decides
             std::string k = "Pq0rS-tUvWxYz";
-            k[at] = b;
+            k.replace(at, 2, {bytes[j], bytes[(j + 5) % bytes.size()]});
             keys.insert(keys.end(), {k, k.substr(0, at + 1), k + "  "});
         }
     c.executeScript("CREATE TABLE K (Id INTEGER, V TEXT COLLATE NOCASE);");
