@@ -106,10 +106,10 @@ bool DocumentoRemision::AgregaPartida()
         !motivo.empty())
         return falla(motivo);
 
-    std::string unidadControl1 = producto.Fields("Pr_Unidad_Control_1").toString();
+    std::string unidadControl1 = producto.Fields(escritura::Pr_Unidad_Control_1).toString();
     if (unidadControl1.empty())
         unidadControl1 = p.Unidad_1;
-    std::string unidadCosto = producto.Fields("Pr_Unidad_Costo").toString();
+    std::string unidadCosto = producto.Fields(escritura::Pr_Unidad_Costo).toString();
     if (unidadCosto.empty())
         unidadCosto = p.Unidad_1;
     const double f1 = escritura::factor(c, p.Pr_Cve_Producto, p.Unidad_1, unidadControl1);
@@ -125,7 +125,7 @@ bool DocumentoRemision::AgregaPartida()
     const std::string fecha = escritura::sello(m_e);
 
     // Services have no stock.
-    const std::string tipo = producto.Fields("Pr_Tipo_Producto").toString();
+    const std::string tipo = producto.Fields(escritura::Pr_Tipo_Producto).toString();
     if (tipo != "99") {
         inventario::Salida s;
         s.tabla = "Remision";
@@ -154,13 +154,13 @@ bool DocumentoRemision::AgregaPartida()
     // A concept line carries its concept as description; delivered quantities are matched
     // to the order by concept, so it is kept apart.
     const std::string descripcion(utf8Left(p.Pr_Descripcion, 100));
-    const std::string catalogo(utf8Left(producto.Fields("Pr_Descripcion").toString(), 100));
+    const std::string catalogo(utf8Left(producto.Fields(escritura::Pr_Descripcion).toString(), 100));
     const std::string concepto =
         descripcion.empty() || sameKey(descripcion, catalogo) ? std::string() : descripcion;
     // A line linked to its order line takes the order's concept instead (see insercionPartida).
     const bool enlazada =
         sameKey(h.Rm_Tabla, "PEDIDO") && !withoutTrailingBlanks(m_datos.DocumentoId).empty();
-    const double impuestoFactor = producto.Fields("Pr_Impuesto_Factor").toDouble();
+    const double impuestoFactor = producto.Fields(escritura::Pr_Impuesto_Factor).toDouble();
     // Priced as the grid priced it; the tax is the line's share after the global discount,
     // as the screen's totals left it in the row.
     const auto imp = importesRenglon(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor, m_datos.Cuota,

@@ -75,7 +75,8 @@ void PendientesPedido::suma(db::Connection& c, const char* lineas, const char* s
             continue;
         }
         it->second = {std::move(producto), std::move(talla), std::move(color), false};
-        for (auto [sumas, primera] : {std::pair{&control1, size_t{kControl1}}, std::pair{&control2, size_t{kControl1 + 2}}}) {
+        for (auto [sumas, primera] :
+             {std::pair{&control1, size_t{kControl1}}, std::pair{&control2, size_t{kControl1 + 2}}}) {
             Suma& s = (*sumas)[k];
             s.cantidad = rs.Fields(primera).toDouble();
             s.unidad = rs.Fields(primera + 1).toString();
