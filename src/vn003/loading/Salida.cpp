@@ -8,6 +8,7 @@
 #include "vn003/frmVN003.h"
 #include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/Catalogo.h"
+#include "vn003/loading/ColumnasPartida.h"
 #include "vn003/loading/ConsultasCarga.h"
 
 #include <algorithm>
@@ -202,6 +203,7 @@ void frmVN003::txtSalida_Enter()
         CatalogoCarga catalogo = CatalogoCarga::dePedido(folio);
         TextoSQL = consultas::detalleSalida(salida);
         db::Recordset detalle = Sistema().Conexion().Execute(TextoSQL);
+        const ColumnasPartida columnas(ssDetalle);
         for (AvanceCarga avance(detalle, ssDetalle); !detalle.Eof() && avance(); detalle.MoveNext()) {
             const double q = detalle.Fields("Sa_Cantidad_1").toDouble();
             const std::optional<LineaPedido> pend = pendientes.busca(*this, detalle);
@@ -209,7 +211,7 @@ void frmVN003::txtSalida_Enter()
             if (!pend || !(q <= pend->cantidad1))
                 continue;
             const PartidaPedido p = partida(detalle, *pend, q, catalogo);
-            AgregaPartidaPedido(p, catalogo);
+            AgregaPartidaPedido(p, catalogo, columnas);
             asignaUbicacionLote(*this, detalle, p, fecha);
         }
         ssDetalle.col("Ubicacion").setLocked(true);
