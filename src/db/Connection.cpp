@@ -61,16 +61,21 @@ DbError engineError(sqlite3* db, std::string_view sql)
 
 Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
 {
-    switch (sqlite3_column_type(s, i)) {
+    // One call for the column, not one per question asked of it. The connection runs without a
+    // mutex (multi-thread mode), where SQLite lets an unprotected value be read like any other.
+    sqlite3_value* column = sqlite3_column_value(s, i);
+    switch (sqlite3_value_type(column)) {
     case SQLITE_NULL:
         return {};
     case SQLITE_INTEGER:
-        return Value(static_cast<int64_t>(sqlite3_column_int64(s, i)));
+        return Value(static_cast<int64_t>(sqlite3_value_int64(column)));
     case SQLITE_FLOAT:
-        return Value(sqlite3_column_double(s, i));
+        return Value(sqlite3_value_double(column));
     default: {
-        std::string text(reinterpret_cast<const char*>(sqlite3_column_text(s, i)),
-                         static_cast<size_t>(sqlite3_column_bytes(s, i)));
+        const auto* chars = reinterpret_cast<const char*>(sqlite3_value_text(column));
+        if (!chars)
+            throw engineError(sqlite3_db_handle(s), "");
+        std::string text(chars, static_cast<size_t>(sqlite3_value_bytes(column)));
         if (dateColumn) {
             try {
                 return Value(Date::parseIso(text));
@@ -352,16 +357,19 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
     Recordset result;
     if (m_pg) {
         size_t first = 0;
+        std::vector<Value> bound;
         for (const Translation& t : *statements) {
-            Translation bound = t;
-            for (size_t i = 0; i < bound.params.size(); ++i) {
-                const int marker = t.markerOfParam.empty() ? -1 : t.markerOfParam[i];
-                if (marker >= 0)
-                    bound.params[i] = values[first + static_cast<size_t>(marker)];
+            const std::vector<Value>* params = &t.params; // the cached translation is never copied
+            if (!t.markerOfParam.empty()) {
+                bound = t.params;
+                for (size_t i = 0; i < bound.size(); ++i)
+                    if (const int marker = t.markerOfParam[i]; marker >= 0)
+                        bound[i] = values[first + static_cast<size_t>(marker)];
+                params = &bound;
             }
             first += t.markers;
             try {
-                result = m_pg->run(bound);
+                result = m_pg->run(t, *params);
             } catch (const DbError& e) {
                 throw statementError(e.code(), e.what(), sql);
             }
