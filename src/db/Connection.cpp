@@ -14,6 +14,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <exception>
 #include <filesystem>
@@ -88,21 +89,45 @@ Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
     }
 }
 
-// SQLITE_OK, or the reason the value could not be bound (out of memory, a text too long).
-// A text is bound from `slot`, which lives as long as the statement: SQLite reads it in place.
-int bind(sqlite3_stmt* s, int index, const Value& v, bool withoutTrailingBlanks, std::string& slot)
+// The same binding: a double by its bits, so -0.0 replaces 0.0.
+bool sameBinding(const Value& a, const Value& b)
 {
-    if (v.isInt())
-        return sqlite3_bind_int64(s, index, v.toInt());
-    if (v.isDouble())
-        return sqlite3_bind_double(s, index, v.toDouble());
-    if (v.isNull())
-        return sqlite3_bind_null(s, index);
-    slot = v.toString();
-    size_t n = slot.size();
-    while (withoutTrailingBlanks && n > 0 && slot[n - 1] == ' ')
+    if (a.isDouble() && b.isDouble())
+        return std::bit_cast<uint64_t>(a.toDouble()) == std::bit_cast<uint64_t>(b.toDouble());
+    return a == b;
+}
+
+// SQLITE_OK, or the reason the value could not be bound (out of memory, a text too long).
+// A value the parameter already holds is not bound again (bindings outlive sqlite3_reset).
+int bind(sqlite3_stmt* s, int index, const Value& v, bool withoutTrailingBlanks, StatementCache::Bound& slot)
+{
+    using Kind = StatementCache::Bound::Kind;
+    int rc = SQLITE_OK;
+    if (v.isInt() || v.isDouble() || v.isNull()) {
+        if (slot.kind == Kind::Other && sameBinding(slot.other, v))
+            return SQLITE_OK;
+        slot.kind = Kind::Unset;
+        rc = v.isInt()      ? sqlite3_bind_int64(s, index, v.toInt())
+            : v.isDouble() ? sqlite3_bind_double(s, index, v.toDouble())
+                           : sqlite3_bind_null(s, index);
+        if (rc == SQLITE_OK) {
+            slot.other = v;
+            slot.kind = Kind::Other;
+        }
+        return rc;
+    }
+    std::string text = v.toString();
+    if (slot.kind == Kind::Text && slot.text == text)
+        return SQLITE_OK;
+    slot.kind = Kind::Unset;
+    slot.text = std::move(text);
+    size_t n = slot.text.size();
+    while (withoutTrailingBlanks && n > 0 && slot.text[n - 1] == ' ')
         --n;
-    return sqlite3_bind_text64(s, index, slot.data(), n, SQLITE_STATIC, SQLITE_UTF8);
+    rc = sqlite3_bind_text64(s, index, slot.text.data(), n, SQLITE_STATIC, SQLITE_UTF8);
+    if (rc == SQLITE_OK)
+        slot.kind = Kind::Text;
+    return rc;
 }
 
 // Leaves a cached statement ready for its next use, whatever happened (unless a reader took it).
@@ -183,7 +208,7 @@ private:
         return false;
     }
 
-    std::vector<std::string> m_bound; // what the statement's text parameters point to
+    std::vector<StatementCache::Bound> m_bound; // what the statement's text parameters point to
     StatementCache::Owned m_stmt;
     std::vector<bool> m_dateColumn;
     std::string m_sql;
