@@ -549,8 +549,10 @@ int main(int argc, char** argv)
         {"typing one cell", "<= 16", [&](int n) { return typing(tp, n); }},
     };
 
-    std::printf("%-27s %7s %10s %10s %7s %8s   %s\n", "phase", "lines", "screen ms", "floor ms", "ratio", "20k/2k",
-                "goal at 5,000 (ms)");
+    // 20k/2k is the screen's growth; the floor's own growth follows in brackets, since the
+    // database alone does not grow linearly.
+    std::printf("%-27s %7s %10s %10s %7s %14s   %s\n", "phase", "lines", "screen ms", "floor ms", "ratio",
+                "20k/2k (floor)", "goal at 5,000 (ms)");
     try {
         for (const Phase& p : phases) {
             if (!only.empty() && std::string(p.name).find(only) == std::string::npos)
@@ -559,10 +561,11 @@ int main(int argc, char** argv)
             for (int n : sizes)
                 t[n] = repeat(n > 2000 || sizes.size() == 1 ? 1 : 3, [&] { return p.run(n); });
             for (int n : sizes) {
-                char growth[16] = "";
+                char growth[32] = "";
                 if (n == sizes.back() && t.count(2000) && n != 2000)
-                    std::snprintf(growth, sizeof growth, "%.1f", t[n].screen / t[2000].screen);
-                std::printf("%-27s %7d %10.1f %10.1f %7.1f %8s   %s\n", p.name, n, t[n].screen, t[n].floor,
+                    std::snprintf(growth, sizeof growth, "%.1f (%.1f)", t[n].screen / t[2000].screen,
+                                  t[2000].floor > 0 ? t[n].floor / t[2000].floor : 0.0);
+                std::printf("%-27s %7d %10.1f %10.1f %7.1f %14s   %s\n", p.name, n, t[n].screen, t[n].floor,
                             t[n].floor > 0 ? t[n].screen / t[n].floor : 0.0, growth, n == 5000 ? p.goal : "");
             }
         }

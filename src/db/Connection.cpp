@@ -27,6 +27,10 @@ namespace tesmira::db {
 
 namespace {
 
+// SQLite's allocation statistics take a global lock around every malloc and free; nothing here
+// reads them. Set before any connection opens (SQLite accepts it only before it starts).
+[[maybe_unused]] const bool kNoAllocationStatistics = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+
 constexpr size_t kCacheCapacity = 256;
 constexpr int kBusyTimeoutMs = 5000;
 
@@ -96,7 +100,8 @@ Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
 }
 
 // SQLITE_OK, or the reason the value could not be bound (out of memory, a text too long).
-int bind(sqlite3_stmt* s, int index, const Value& v, bool withoutTrailingBlanks)
+// A text is bound from `slot`, which lives as long as the statement: SQLite reads it in place.
+int bind(sqlite3_stmt* s, int index, const Value& v, bool withoutTrailingBlanks, std::string& slot)
 {
     if (v.isInt())
         return sqlite3_bind_int64(s, index, v.toInt());
@@ -104,36 +109,21 @@ int bind(sqlite3_stmt* s, int index, const Value& v, bool withoutTrailingBlanks)
         return sqlite3_bind_double(s, index, v.toDouble());
     if (v.isNull())
         return sqlite3_bind_null(s, index);
-    const std::string text = v.toString();
-    size_t n = text.size();
-    while (withoutTrailingBlanks && n > 0 && text[n - 1] == ' ')
+    slot = v.toString();
+    size_t n = slot.size();
+    while (withoutTrailingBlanks && n > 0 && slot[n - 1] == ' ')
         --n;
-    return sqlite3_bind_text64(s, index, text.data(), n, SQLITE_TRANSIENT, SQLITE_UTF8);
-}
-
-// Text is stored without trailing blanks. SQL Server's comparisons ignore them anyway, and the
-// Bloom filter SQLite 3.40 puts in front of an automatic index hashes a text by its length, so
-// a stored 'C02 ' would be missed by a join probing with 'C02' (keys compare under NOCASE,
-// which keeps lengths equal otherwise).
-bool storesValues(const std::string& sql)
-{
-    auto starts = [&](std::string_view word) {
-        return sql.size() > word.size() && std::equal(word.begin(), word.end(), sql.begin(), [](char a, char b) {
-                   return std::toupper(static_cast<unsigned char>(a)) == b;
-               });
-    };
-    return starts("INSERT") || starts("UPDATE");
+    return sqlite3_bind_text64(s, index, slot.data(), n, SQLITE_STATIC, SQLITE_UTF8);
 }
 
 // Leaves a cached statement ready for its next use, whatever happened (unless a reader took it).
+// Its bindings stay: every use binds every parameter again.
 struct ResetOnExit {
     sqlite3_stmt* s;
     ~ResetOnExit()
     {
-        if (!s)
-            return;
-        sqlite3_reset(s);
-        sqlite3_clear_bindings(s);
+        if (s)
+            sqlite3_reset(s);
     }
 };
 
@@ -173,8 +163,8 @@ void packRow(sqlite3_stmt* s, const std::vector<bool>& dateColumn, RecordsetRows
 // A read statement still giving rows to its Recordset; the statement is its own.
 class LiveRows : public Recordset::RowSource {
 public:
-    LiveRows(StatementCache::Owned stmt, std::vector<bool> dateColumn, std::string sql)
-        : m_stmt(std::move(stmt)), m_dateColumn(std::move(dateColumn)), m_sql(std::move(sql))
+    LiveRows(StatementCache& cache, uint64_t shape, std::vector<bool> dateColumn, std::string sql)
+        : m_stmt(cache.take(shape, m_bound)), m_dateColumn(std::move(dateColumn)), m_sql(std::move(sql))
     {
     }
 
@@ -230,6 +220,7 @@ private:
         return false;
     }
 
+    std::vector<std::string> m_bound; // what the statement's text parameters point to
     StatementCache::Owned m_stmt;
     std::vector<bool> m_dateColumn;
     std::string m_sql;
@@ -435,11 +426,12 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
             continue;
         sqlite3_stmt* s = p->stmt;
         ResetOnExit reset{s};
-        const bool trims = storesValues(t.sql);
+        if (p->bound.size() < t.params.size())
+            p->bound.resize(t.params.size());
         for (size_t i = 0; i < t.params.size(); ++i) {
             const int marker = t.markerOfParam.empty() ? -1 : t.markerOfParam[i];
             const Value& v = marker < 0 ? t.params[i] : values[firstMarker + static_cast<size_t>(marker)];
-            if (bind(s, static_cast<int>(i + 1), v, trims) != SQLITE_OK)
+            if (bind(s, static_cast<int>(i + 1), v, p->storesValues, p->bound[i]) != SQLITE_OK)
                 throw engineError(m_db.get(), sql);
         }
         firstMarker += t.markers;
@@ -463,7 +455,7 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
                 readRow(s, dateColumn, row);
                 rows.push_back(std::move(row));
                 reset.s = nullptr;
-                auto live = std::make_shared<LiveRows>(m_statements->take(t.shape), std::move(dateColumn),
+                auto live = std::make_shared<LiveRows>(*m_statements, t.shape, std::move(dateColumn),
                                                        std::string(sql)); // `p` goes with the cache entry
                 std::erase_if(m_readers, [](const std::weak_ptr<LiveRows>& r) { return r.expired(); });
                 m_readers.push_back(live);

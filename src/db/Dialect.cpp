@@ -525,7 +525,8 @@ private:
     {
         if (k == a || !isTok(n[k]) || !tok(n[k]).is("+"))
             return false;
-        return !isTok(n[k - 1]) || tok(n[k - 1]).kind != Token::Kind::Operator;
+        // after an operand; a `?` marker is one too
+        return !isTok(n[k - 1]) || tok(n[k - 1]).kind != Token::Kind::Operator || tok(n[k - 1]).is("?");
     }
 
     // One operand region. Only one holding a binary + is parsed; the rest pass through.
@@ -583,7 +584,7 @@ private:
             unsupported("la expresión con '+' (falta un operando)", position(n[b - 1]));
         if (isTok(n[q])) {
             const Token& t = tok(n[q]);
-            if (t.kind == Token::Kind::Operator)
+            if (t.kind == Token::Kind::Operator && !t.is("?"))
                 unsupported("el operador '" + t.text + "' junto a '+'", t.pos);
             ++q;
             if (isName(t)) {

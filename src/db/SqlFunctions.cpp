@@ -1,5 +1,6 @@
 #include "db/SqlFunctions.h"
 
+#include "base/AsciiWords.h"
 #include "base/Error.h"
 #include "base/Text.h"
 
@@ -20,13 +21,9 @@ int compareNoCase(void*, int n1, const void* p1, int n2, const void* p2)
 {
     auto a = withoutTrailingBlanks({static_cast<const char*>(p1), static_cast<size_t>(n1)});
     auto b = withoutTrailingBlanks({static_cast<const char*>(p2), static_cast<size_t>(n2)});
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        // Bytes compare unsigned, as the BINARY collation orders them.
-        const int d = static_cast<unsigned char>(lowerAscii(a[i])) - static_cast<unsigned char>(lowerAscii(b[i]));
-        if (d != 0)
-            return d;
-    }
+    // Bytes compare unsigned, as the BINARY collation orders them.
+    if (const int d = ascii::eachWord(a.data(), b.data(), std::min(a.size(), b.size()), ascii::compareFolded))
+        return d;
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 

@@ -67,6 +67,20 @@ int authorize(void* data, int action, const char* a, const char*, const char*, c
     return SQLITE_OK;
 }
 
+// Text is stored without trailing blanks. SQL Server's comparisons ignore them anyway, and the
+// Bloom filter SQLite 3.40 puts in front of an automatic index hashes a text by its length, so
+// a stored 'C02 ' would be missed by a join probing with 'C02' (keys compare under NOCASE,
+// which keeps lengths equal otherwise).
+bool storesValues(const std::string& sql)
+{
+    auto starts = [&](std::string_view word) {
+        return sql.size() > word.size() && std::equal(word.begin(), word.end(), sql.begin(), [](char a, char b) {
+                   return std::toupper(static_cast<unsigned char>(a)) == b;
+               });
+    };
+    return starts("INSERT") || starts("UPDATE");
+}
+
 } // namespace
 
 int StatementCache::tableId(std::string_view name)
@@ -94,6 +108,8 @@ const StatementCache::Prepared* StatementCache::get(uint64_t shape, const std::s
     if (!raw) // only comments or blanks
         return nullptr;
     prepared.stmt = raw;
+    prepared.storesValues = storesValues(sql);
+    prepared.bound.resize(static_cast<size_t>(sqlite3_bind_parameter_count(raw)));
     Entry entry{std::unique_ptr<sqlite3_stmt, Finalize>(raw), std::move(prepared)};
     describe(entry.prepared);
     // A full cache starts over: shapes are few, and re-preparing is cheap next to a query.
@@ -102,12 +118,13 @@ const StatementCache::Prepared* StatementCache::get(uint64_t shape, const std::s
     return &m_statements.emplace(shape, std::move(entry)).first->second.prepared;
 }
 
-StatementCache::Owned StatementCache::take(uint64_t shape)
+StatementCache::Owned StatementCache::take(uint64_t shape, std::vector<std::string>& bound)
 {
     auto it = m_statements.find(shape);
     if (it == m_statements.end())
         return nullptr;
     Owned s = std::move(it->second.owner);
+    bound = std::move(it->second.prepared.bound); // the vector's buffer moves whole: texts stay put
     m_statements.erase(it);
     return s;
 }

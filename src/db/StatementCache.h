@@ -25,6 +25,10 @@ public:
         // that changes the schema or anything else not named here has `writesUnknown`.
         std::vector<int> reads, writes;
         bool writesUnknown = false;
+        bool storesValues = false; // an INSERT or UPDATE: texts are bound without trailing blanks
+        // The texts bound to the statement, owned here so SQLite reads them in place instead of
+        // copying each one (its statement and these texts always travel together).
+        mutable std::vector<std::string> bound;
     };
 
     StatementCache(sqlite3* db, size_t capacity) : m_db(db), m_capacity(capacity) {}
@@ -41,9 +45,9 @@ public:
         void operator()(sqlite3_stmt* s) const;
     };
     using Owned = std::unique_ptr<sqlite3_stmt, Finalize>;
-    // Hands the statement of `shape` over to a reader that keeps it running (the next use of
-    // the shape prepares another).
-    Owned take(uint64_t shape);
+    // Hands the statement of `shape` and the texts bound to it over to a reader that keeps it
+    // running (the next use of the shape prepares another).
+    Owned take(uint64_t shape, std::vector<std::string>& bound);
     // Moves when another connection commits to the main database (PRAGMA data_version).
     int64_t othersVersion();
     // A small number per table name (any case), stable for the cache's life.

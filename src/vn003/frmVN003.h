@@ -27,6 +27,7 @@ class Series;
 namespace tesmira::vn003 {
 
 class CatalogoCarga;
+struct ColumnasPartida;
 class PendientesPedido;
 
 using forms::Button;
@@ -239,10 +240,6 @@ public:
     void txt_Pd_Folio_Enter();
     void txtFolio_Change();
     void txtFolio_Enter();
-    // One stored line of a saved note into a new grid row; the recall's catalogue answers the
-    // product, size, colour and description look-ups.
-    void CargaPartidaRemision(const db::Recordset& rs, const std::string& folio, host::Lotes& lotes,
-                              host::Series& series, CatalogoCarga& catalogo);
 
     // ---- loading/ ----
     void CargaPedido();
@@ -278,7 +275,7 @@ public:
     };
     // Appends a row, makes it current and writes the line; the type's lot or serial cell is emptied.
     // The load's catalogue answers the size, colour and unit look-ups.
-    void AgregaPartidaPedido(const PartidaPedido& p, CatalogoCarga& catalogo);
+    void AgregaPartidaPedido(const PartidaPedido& p, CatalogoCarga& catalogo, const ColumnasPartida& columnas);
     // Order header and grid preparation from the pending lines' first row, shared by the two
     // order loaders (their messages differ by id and wording). False when no line is to be
     // loaded: refused, no address, or blind capture.

@@ -1,5 +1,6 @@
 // Transactions, errors, quoting, schema creation and two connections on one file.
 #include "base/Error.h"
+#include "base/Text.h"
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/Savepoint.h"
@@ -199,9 +200,10 @@ TEST_F(Transactions, LargeResultReadsOnAndIgnoresLaterWrites)
                     "WITH RECURSIVE k(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM k WHERE n < 1000) "
                     "INSERT INTO Renglon SELECT n, CASE WHEN n % 7 = 0 THEN 'no es fecha' WHEN n % 2 = 0 "
                     "THEN date('2026-01-01', '+' || n || ' days') END, substr(hex(zeroblob(400)), 1, n % 400) FROM k;");
-    const char* sql = "SELECT N, 'r' + CAST(N AS VARCHAR(10)) AS Texto FROM Renglon"; // read in place, not sorted first
-    Recordset rs = c.Execute(sql);
-    const Recordset again = c.Execute(sql); // its statement is not the one the first reader holds
+    const char* sql = "SELECT N, ? + CAST(N AS VARCHAR(10)) AS Texto FROM Renglon"; // read in place, not sorted first
+    const std::string prefix = "renglón número "; // a bound text the reader's statement keeps reading
+    Recordset rs = c.Execute(sql, {Value(prefix)});
+    const Recordset again = c.Execute(sql, {Value("otra línea, otro texto: ")}); // not the statement rs holds
     int64_t expected = 1;
     for (; expected <= 300; ++expected, rs.MoveNext())
         ASSERT_EQ(rs.Fields("N").toInt(), expected);
@@ -212,14 +214,14 @@ TEST_F(Transactions, LargeResultReadsOnAndIgnoresLaterWrites)
     c.RollbackTrans();
     for (; !rs.Eof(); rs.MoveNext(), ++expected) {
         ASSERT_EQ(rs.Fields(size_t{0}).toInt(), expected);
-        ASSERT_EQ(rs.Fields("Texto").toString(), "r" + std::to_string(expected));
+        ASSERT_EQ(rs.Fields("Texto").toString(), prefix + std::to_string(expected));
     }
     EXPECT_EQ(expected, 1001);
     EXPECT_EQ(rs.rowCount(), 1000u);
     const Recordset whole = again;
     EXPECT_EQ(whole.rowCount(), 1000u);
     EXPECT_EQ(whole.rows()[700][0].toInt(), 701) << "a copy reads the rest first";
-    EXPECT_EQ(c.Execute(sql).Fields("N").toInt(), 5001) << "a new statement sees the update";
+    EXPECT_EQ(c.Execute(sql, {Value(prefix)}).Fields("N").toInt(), 5001) << "a new statement sees the update";
 
     // Counted before it is read, the rest waits packed: every kind of value comes back as read.
     const char* kinds = "SELECT N, -N * 10000000000 AS Grande, N / 8.0 AS R, F, L, NULL AS Nada FROM Renglon";
@@ -232,6 +234,34 @@ TEST_F(Transactions, LargeResultReadsOnAndIgnoresLaterWrites)
         counted.MoveNext();
     }
     EXPECT_TRUE(counted.Eof());
+}
+
+// Keys compare and hash word by word; every answer must be a byte-by-byte fold's, whatever byte
+// stands on either side of a word's edge (Ñ and other non-ASCII bytes are not folded).
+TEST_F(Transactions, KeysCompareAsFoldedBytes)
+{
+    const std::string bytes = "@AZ[`az{ \xC3\xD1\xF1";
+    std::vector<std::string> keys;
+    for (size_t at : {0, 2, 5, 7, 8, 12})
+        for (size_t j = 0; j < bytes.size(); ++j) { // two bytes changed: the first difference decides
+            std::string k = "Pq0rS-tUvWxYz";
+            k.replace(at, 2, {bytes[j], bytes[(j + 5) % bytes.size()]});
+            keys.insert(keys.end(), {k, k.substr(0, at + 1), k + "  "});
+        }
+    c.executeScript("CREATE TABLE K (Id INTEGER, V TEXT COLLATE NOCASE);");
+    for (size_t i = 0; i < keys.size(); ++i) // native text: trailing blanks stay stored
+        c.executeScript("INSERT INTO K VALUES (" + std::to_string(i) + ", '" + keys[i] + "')");
+    auto fold = [](std::string_view s) { return lowerAscii(withoutTrailingBlanks(s)); };
+    Recordset rs = c.Execute("SELECT a.Id, b.Id, a.V < b.V, a.V = b.V FROM K a, K b");
+    size_t n = 0;
+    for (; !rs.Eof(); rs.MoveNext(), ++n) {
+        const auto& a = keys[static_cast<size_t>(rs.Fields(0).toInt())], &b = keys[static_cast<size_t>(rs.Fields(1).toInt())];
+        ASSERT_EQ(rs.Fields(2).toInt(), fold(a) < fold(b)) << a << " | " << b;
+        ASSERT_EQ(rs.Fields(3).toInt(), fold(a) == fold(b)) << a << " | " << b;
+        ASSERT_EQ(NoCaseEqual{}(a, b), lowerAscii(a) == lowerAscii(b)) << a << " | " << b;
+        ASSERT_TRUE(!NoCaseEqual{}(a, b) || NoCaseHash{}(a) == NoCaseHash{}(b)) << a << " | " << b;
+    }
+    EXPECT_EQ(n, keys.size() * keys.size());
 }
 
 TEST_F(TempDir, NewFileGetsTheSchemaAndAnotherVersionIsRefused)

@@ -5,6 +5,8 @@
 #include "host/services/Permisos.h"
 #include "host/services/Precios.h"
 
+#include <optional>
+
 namespace tesmira::host::prueba {
 namespace {
 
@@ -17,7 +19,8 @@ TEST_F(AlmacenTest, ManejaSegunElAlmacen)
     EXPECT_FALSE(p.ManejaSerie("09", "09")) << "an unknown warehouse handles nothing";
 }
 
-// Guards "%" summing, the unit conversion and the non-convertible stock.
+// Guards "%" summing, the unit conversion and the non-convertible stock, each asked alone and
+// inside an order's stock read (keys in other letters, keys it did not read).
 TEST_F(AlmacenTest, Existencia)
 {
     struct Caso {
@@ -34,14 +37,22 @@ TEST_F(AlmacenTest, Existencia)
         {"litros_en_cubetas", "PIN001", "00", "00", 2, "CUB", 8},
         {"sin_unidad_como_esta", "PIN001", "00", "00", 2, "", 152},
         {"sin_existencia", "SRV001", "00", "00", 1, "SRV", 0},
+        {"clave_en_minusculas", "cam001", "md ", "az", 2, "PZA", 50},
+        {"fuera_del_pedido", "MAD001", "00", "00", 2, "M3", 5},
     };
-    Permisos p(*entorno);
-    for (const auto& c : casos)
-        EXPECT_NEAR(p.Existencia("01", "01", c.producto, c.talla, c.color, c.control, c.unidad), c.esperado, 1e-9)
-            << c.nombre;
-    EXPECT_EQ(p.Existencia("01", "01", "GAL001", "00", "00", 1, "GAR"), 0) << "LT does not convert to GAR";
-    EXPECT_FALSE(p.UltimoError().empty());
-    EXPECT_THROW(p.Existencia("01", "01", "CAM001", "%", "%", 3, "PZA"), Error);
+    for (const bool leidas : {false, true}) {
+        Permisos p(*entorno);
+        std::optional<Permisos::ExistenciasPedido> pedido;
+        if (leidas)
+            pedido.emplace(p, "01", "01", "P0001");
+        for (const auto& c : casos)
+            EXPECT_NEAR(p.Existencia("01", "01", c.producto, c.talla, c.color, c.control, c.unidad), c.esperado, 1e-9)
+                << c.nombre << (leidas ? " read with the order" : "");
+        EXPECT_EQ(p.Existencia("01", "01", "ACE001", "00", "00", 1, "GAR"), 0) << "PZA does not convert to GAR";
+        EXPECT_FALSE(p.UltimoError().empty());
+        EXPECT_DOUBLE_EQ(p.CostoProducto("01", "01", "ACE001", "00", "00", 0, "CJA"), 780) << "a box holds 12 pieces";
+        EXPECT_THROW(p.Existencia("01", "01", "CAM001", "%", "%", 3, "PZA"), Error);
+    }
 }
 
 TEST_F(AlmacenTest, CostoProducto)
@@ -51,7 +62,6 @@ TEST_F(AlmacenTest, CostoProducto)
                       "VALUES ('01', '02', 'CAM001', 'CH', 'BL', 20, 'PZA', 128)");
     Permisos p(*entorno);
     EXPECT_DOUBLE_EQ(p.CostoProducto("01", "01", "ACE001", "00", "00", 0, ""), 65);
-    EXPECT_DOUBLE_EQ(p.CostoProducto("01", "01", "ACE001", "00", "00", 0, "CJA"), 780) << "a box holds 12 pieces";
     EXPECT_NEAR(p.CostoProducto("01", "02", "CAM001", "%", "%", 0, ""), (40 * 118 + 20 * 128) / 60.0, 1e-9)
         << "weighted by the quantity on hand";
     EXPECT_DOUBLE_EQ(p.CostoProducto("02", "01", "ACE001", "00", "00", 0, ""), 0);

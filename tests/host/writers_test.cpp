@@ -67,8 +67,7 @@ protected:
         return h;
     }
 
-    // Stores the lines as the save does (order-line link after each line); answers the
-    // first refusal, or "" with the folio in `folio`.
+    // Stores the lines as the save does; answers the first refusal, or "" with the folio in `folio`.
     std::string escribe(DocumentoRemision& doc, const EncabezadoRemision& h, const std::vector<Linea>& lineas,
                         std::string& folio)
     {
@@ -87,9 +86,7 @@ protected:
     {
         const auto& h = doc.Encabezado();
         DatosPartida datos(*entorno);
-        int n = 0;
         for (const auto& l : lineas) {
-            ++n;
             PartidaRemision p;
             p.Sucursal_Inventario = l.sucursal.empty() ? h.Sc_Cve_Sucursal : l.sucursal;
             p.Almacen_Inventario = l.almacen.empty() ? h.Al_Cve_Almacen : l.almacen;
@@ -107,14 +104,11 @@ protected:
             p.Lt_Cve_Lote = l.lote;
             p.Sr_Cve_Serie = l.series;
             datos.Ubicacion = l.ubicacion;
+            datos.DocumentoId = l.pedidoId;
             doc.AsignaDatosPartida(datos);
             doc.AsignaPartida(p);
             if (!doc.AgregaPartida())
                 return doc.UltimoError();
-            char id[16];
-            std::snprintf(id, sizeof id, "%04d", n);
-            conexion->Execute("UPDATE Remision SET Rm_Documento_ID = '" + l.pedidoId + "' WHERE Rm_Folio = '" +
-                              doc.Encabezado().Rm_Folio + "' AND Rm_ID = '" + id + "'");
         }
         return "";
     }
@@ -151,7 +145,7 @@ TEST_F(Escritores, NotaEscritaYEliminadaDejaTodoComoEstaba)
         {.producto = "TAL001", .cantidad = 2, .unidad = "PZA", .cantidad2 = 2, .unidad2 = "PZA", .precio = 2899,
          .series = "TAL-0001|TAL-0002", .pedidoId = "0004"},
         {.producto = "SRV001", .cantidad = 1, .unidad = "SRV", .cantidad2 = 1, .unidad2 = "SRV", .precio = 350,
-         .pedidoId = "0008", .descripcion = "Flete a bodega Caucel"},
+         .pedidoId = "0008"},
     };
     const std::string antes = inventario();
     std::string folio;
@@ -165,7 +159,7 @@ TEST_F(Escritores, NotaEscritaYEliminadaDejaTodoComoEstaba)
                                               "Ld_Documento = 'R0006' ORDER BY Lt_Cve_Lote")),
               "Lt_Cve_Lote\tLd_Cantidad_Control_1\nL-2601\t3\nL-2602\t1\n");
     EXPECT_EQ(dato("SELECT Rm_Concepto FROM Remision WHERE Rm_Folio = 'R0006' AND Rm_ID = '0005'"),
-              "Flete a bodega Caucel");
+              "Flete a bodega Caucel") << "the linked order line's concept";
 
     conexion->BeginTrans();
     ASSERT_EQ(cancela(folio), "");

@@ -1,4 +1,5 @@
 #include "Pantalla_fixture.h"
+#include "vn003/persist/Pendientes.h"
 
 #include <gmock/gmock.h>
 
@@ -276,12 +277,19 @@ TEST_F(CargaTest, PendingQuantityPerControlUnit)
         {"control 1 de la caja", "P0001", "ACE001", "00", "00", 1, 60, "PZA"},
         {"producto ajeno al pedido", "P0003", "KIT001", "00", "00", 1, 0, ""},
         {"folio con comilla", "P'0003", "CAM001", "CH", "BL", 1, 0, ""},
+        {"articulo en dos lineas", "P0001", "SRV001", "00", "00", 1, 2, "SRV"},
     };
     for (const Caso& c : casos) {
-        SCOPED_TRACE(c.nombre);
-        std::string unidad = "x";
-        EXPECT_FLOAT_EQ(f.CantidadPendiente(c.folio, c.producto, c.talla, c.color, c.control, unidad), c.cantidad);
-        EXPECT_EQ(unidad, c.unidad);
+        // The save's one read of the order answers as the statements do.
+        for (const bool guardando : {false, true}) {
+            SCOPED_TRACE(std::string(c.nombre) + (guardando ? ", guardando" : ""));
+            const PendientesPedido leidos(conexion(), c.folio);
+            f.PendientesGuardado = guardando ? &leidos : nullptr;
+            std::string unidad = "x";
+            EXPECT_FLOAT_EQ(f.CantidadPendiente(c.folio, c.producto, c.talla, c.color, c.control, unidad), c.cantidad);
+            EXPECT_EQ(unidad, c.unidad);
+            f.PendientesGuardado = nullptr;
+        }
     }
 }
 

@@ -287,6 +287,9 @@ TEST_P(ImportesGuardados, StoredLinesAreTheGridsLines)
         EXPECT_EQ(sql("SELECT " + p + "_Descripcion " + linea), cien);
     }
     EXPECT_NEAR(std::stod(sql("SELECT Rm_Total FROM Remision_Encabezado WHERE Rm_Folio = 'R0006'")), total, 1e-9);
+    EXPECT_EQ(sql("SELECT COUNT(*) FROM Remision r JOIN Remision_Encabezado e ON e.Rm_Folio = r.Rm_Folio WHERE "
+                  "r.Rm_Folio = 'R0006' AND e.Rm_Descuento_Global_Importe > 0 AND "
+                  "r.Rm_Descuento_Global_Importe = e.Rm_Descuento_Global_Importe"), "1") << "the global discount on the line";
     EXPECT_NEAR(std::stod(sql("SELECT Vn_Total FROM Venta_Encabezado WHERE Vn_Documento = 'R0006'")), total, 1e-9);
 }
 

@@ -7,6 +7,9 @@
 #include "host/services/ServiciosSql.h"
 #include "host/services/Utilerias.h"
 
+#include <unordered_map>
+#include <unordered_set>
+
 namespace tesmira::host {
 
 namespace {
@@ -34,7 +37,77 @@ std::string filtroTallaColor(const std::string& size, const std::string& colour,
     return where;
 }
 
+// A key as the database compares it: case and trailing blanks aside.
+std::string clave(const std::string& product, const std::string& size, const std::string& colour)
+{
+    return lowerAscii(withoutTrailingBlanks(product)) + '\x1f' + lowerAscii(withoutTrailingBlanks(size)) + '\x1f' +
+           lowerAscii(withoutTrailingBlanks(colour));
+}
+
 } // namespace
+
+// One stock row (the key is the table's): its sums as the per-key statements compute them.
+struct Permisos::Fila {
+    std::string unidad1, unidad2;
+    double cantidad1, cantidad2, costo;
+};
+
+struct Permisos::Leidas {
+    std::string branch, warehouse;
+    std::unordered_map<std::string, Fila> filas;
+};
+
+Permisos::Permisos(Entorno& entorno) : m_e(entorno) {}
+
+Permisos::~Permisos() = default;
+
+Permisos::ExistenciasPedido::ExistenciasPedido(Permisos& permisos, const std::string& branch,
+                                               const std::string& warehouse, const std::string& folio)
+    : m_p(permisos)
+{
+    // Grouped by the table's key, each group is the one row a per-key statement finds, summed
+    // and averaged by the database as that statement would.
+    db::Recordset rs = m_p.m_e.conexion.Execute(
+        "SELECT Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, Ex_Unidad_Control_1 AS Unidad_1, "
+        "Ex_Unidad_Control_2 AS Unidad_2, SUM(Ex_Cantidad_Control_1) AS Cantidad_1, "
+        "SUM(Ex_Cantidad_Control_2) AS Cantidad_2, "
+        "CASE WHEN SUM(Ex_Cantidad_Control_1) > 0 "
+        "THEN SUM(Ex_Costo * Ex_Cantidad_Control_1) / SUM(Ex_Cantidad_Control_1) ELSE AVG(Ex_Costo) END AS Costo "
+        "FROM Existencia WHERE Sc_Cve_Sucursal = ? AND Al_Cve_Almacen = ? AND Pr_Cve_Producto IN "
+        "(SELECT Pr_Cve_Producto FROM Pedido WHERE Pd_Folio = ?) "
+        "GROUP BY Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, Ex_Unidad_Control_1, Ex_Unidad_Control_2",
+        {branch, warehouse, folio});
+    auto leidas = std::make_unique<Leidas>();
+    leidas->branch = branch;
+    leidas->warehouse = warehouse;
+    std::unordered_set<std::string> repetidas;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const Value &p = rs.Fields(size_t{0}), &s = rs.Fields(1), &c = rs.Fields(2);
+        if (!p.isText() || !s.isText() || !c.isText())
+            continue;
+        const std::string k = clave(p.toString(), s.toString(), c.toString());
+        Fila f{rs.Fields(3).toString(), rs.Fields(4).toString(), rs.Fields(5).toDouble(), rs.Fields(6).toDouble(),
+               rs.Fields(7).toDouble()};
+        // Two rows for one key as this side compares it: left to the database.
+        if (repetidas.count(k) || !leidas->filas.emplace(k, std::move(f)).second) {
+            repetidas.insert(k);
+            leidas->filas.erase(k);
+        }
+    }
+    m_p.m_leidas = std::move(leidas);
+}
+
+Permisos::ExistenciasPedido::~ExistenciasPedido() { m_p.m_leidas.reset(); }
+
+const Permisos::Fila* Permisos::leida(const std::string& branch, const std::string& warehouse,
+                                      const std::string& product, const std::string& size,
+                                      const std::string& colour) const
+{
+    if (!m_leidas || size == "%" || colour == "%" || branch != m_leidas->branch || warehouse != m_leidas->warehouse)
+        return nullptr;
+    const auto it = m_leidas->filas.find(clave(product, size, colour));
+    return it == m_leidas->filas.end() ? nullptr : &it->second;
+}
 
 bool Permisos::ManejaTalla(const std::string& b, const std::string& w) const
 {
@@ -69,6 +142,18 @@ double Permisos::Existencia(const std::string& branch, const std::string& wareho
 {
     if (controlNumber != 1 && controlNumber != 2)
         throw Error("Existencia: la unidad de control debe ser 1 o 2, no " + std::to_string(controlNumber));
+    Utilerias utilerias(m_e);
+    double total = 0;
+    const auto suma = [&](const std::string& stockUnit, double quantity) {
+        const double factor = utilerias.FactorConversion(product, stockUnit, unit);
+        if (factor == 0)
+            m_ultimoError = utilerias.UltimoError();
+        total += quantity * factor;
+    };
+    if (const Fila* f = leida(branch, warehouse, product, size, colour)) {
+        suma(controlNumber == 1 ? f->unidad1 : f->unidad2, controlNumber == 1 ? f->cantidad1 : f->cantidad2);
+        return total;
+    }
     const std::string n = std::to_string(controlNumber);
     std::vector<Value> values{branch, warehouse, product};
     const std::string filtro = filtroTallaColor(size, colour, values);
@@ -76,14 +161,8 @@ double Permisos::Existencia(const std::string& branch, const std::string& wareho
         "SELECT Ex_Unidad_Control_" + n + " AS Unidad, SUM(Ex_Cantidad_Control_" + n + ") AS Cantidad FROM Existencia "
         "WHERE Sc_Cve_Sucursal = ? AND Al_Cve_Almacen = ? AND Pr_Cve_Producto = ?" + filtro
         + " GROUP BY Ex_Unidad_Control_" + n, values);
-    Utilerias utilerias(m_e);
-    double total = 0;
-    for (; !rs.Eof(); rs.MoveNext()) {
-        const double factor = utilerias.FactorConversion(product, rs.Fields("Unidad").toString(), unit);
-        if (factor == 0)
-            m_ultimoError = utilerias.UltimoError();
-        total += rs.Fields("Cantidad").toDouble() * factor;
-    }
+    for (; !rs.Eof(); rs.MoveNext())
+        suma(rs.Fields("Unidad").toString(), rs.Fields("Cantidad").toDouble());
     return total;
 }
 
@@ -92,6 +171,16 @@ double Permisos::Existencia(const std::string& branch, const std::string& wareho
 double Permisos::CostoProducto(const std::string& branch, const std::string& warehouse, const std::string& product,
                                const std::string& size, const std::string& colour, int, const std::string& unit) const
 {
+    // A cost per stock unit, asked per another unit: one asked unit holds factor stock units.
+    const auto porUnidad = [&](const std::string& stockUnit, double cost) {
+        Utilerias utilerias(m_e);
+        const double factor = utilerias.FactorConversion(product, unit, stockUnit);
+        if (factor == 0)
+            m_ultimoError = utilerias.UltimoError();
+        return cost * factor;
+    };
+    if (const Fila* f = leida(branch, warehouse, product, size, colour))
+        return porUnidad(f->unidad1, f->costo);
     std::vector<Value> values{branch, warehouse, product};
     const std::string filtro = filtroTallaColor(size, colour, values);
     db::Recordset rs = m_e.conexion.Execute(
@@ -104,12 +193,7 @@ double Permisos::CostoProducto(const std::string& branch, const std::string& war
         m_ultimoError = "No hay existencia registrada del producto " + product;
         return 0;
     }
-    Utilerias utilerias(m_e);
-    // A cost per stock unit, asked per another unit: one asked unit holds factor stock units.
-    const double factor = utilerias.FactorConversion(product, unit, rs.Fields("Unidad").toString());
-    if (factor == 0)
-        m_ultimoError = utilerias.UltimoError();
-    return rs.Fields("Costo").toDouble() * factor;
+    return porUnidad(rs.Fields("Unidad").toString(), rs.Fields("Costo").toDouble());
 }
 
 void Permisos::ConsultaDisponibilidad(std::string& branch, std::string& warehouse, const std::string& product,

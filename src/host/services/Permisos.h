@@ -2,13 +2,17 @@
 // Per-screen warehouse settings and stock services.
 #include "host/services/Entorno.h"
 
+#include <memory>
 #include <string>
 
 namespace tesmira::host {
 
 class Permisos {
 public:
-    explicit Permisos(Entorno& entorno) : m_e(entorno) {}
+    explicit Permisos(Entorno& entorno);
+    ~Permisos();
+    Permisos(const Permisos&) = delete;
+    Permisos& operator=(const Permisos&) = delete;
 
     bool ManejaTalla(const std::string& branch, const std::string& warehouse) const;
     bool ManejaColor(const std::string& branch, const std::string& warehouse) const;
@@ -27,9 +31,32 @@ public:
                                 const std::string& size, const std::string& colour) const;
     std::string UltimoError() const { return m_ultimoError; }
 
+    // For one load: while it lives, Existencia and CostoProducto of order `folio`'s products in
+    // the given branch and warehouse, for one size and one colour, answer from one read of their
+    // stock rows, with what a look-up of their own would answer. Other questions are asked as
+    // always. Nothing may write stock while it lives; one at a time per Permisos.
+    class ExistenciasPedido {
+    public:
+        ExistenciasPedido(Permisos& permisos, const std::string& branch, const std::string& warehouse,
+                          const std::string& folio);
+        ~ExistenciasPedido();
+        ExistenciasPedido(const ExistenciasPedido&) = delete;
+        ExistenciasPedido& operator=(const ExistenciasPedido&) = delete;
+
+    private:
+        Permisos& m_p;
+    };
+
 private:
+    struct Leidas;
+    struct Fila;
+    // The row read for the key; null when none was read for it.
+    const Fila* leida(const std::string& branch, const std::string& warehouse, const std::string& product,
+                      const std::string& size, const std::string& colour) const;
+
     Entorno& m_e;
     mutable std::string m_ultimoError;
+    std::unique_ptr<Leidas> m_leidas;
 };
 
 } // namespace tesmira::host

@@ -186,10 +186,11 @@ bool ControlDocumento::ActualizaPedido(const std::string& folio)
         return falla("No existe el pedido: " + folio);
     if (sameKey(rs.Fields("Es_Cve_Estado").toString(), "CA"))
         return falla("El pedido " + folio + " está cancelado");
-    // Open lines that a live note has started to deliver are delivered ('RM').
+    // Open lines that a live note has started to deliver are delivered ('RM'). Each open line
+    // looks for its own note lines: no list of every delivered line is built when none is open.
     c.Execute("UPDATE Pedido SET Es_Cve_Estado = 'RM', " + estampa(m_e) + " WHERE Pd_Folio = " + texto(folio) +
-              " AND Es_Cve_Estado = 'AC' AND Pd_ID IN (SELECT Rm_Documento_ID FROM Remision WHERE "
-              "Rm_Tabla = 'PEDIDO' AND Rm_Documento = " + texto(folio) + " AND Es_Cve_Estado <> 'CA')");
+              " AND Es_Cve_Estado = 'AC' AND EXISTS (SELECT 1 FROM Remision WHERE Rm_Documento = " + texto(folio) +
+              " AND Rm_Tabla = 'PEDIDO' AND Rm_Documento_ID = Pedido.Pd_ID AND Es_Cve_Estado <> 'CA')");
     return true;
 }
 

@@ -8,7 +8,9 @@
 #include "host/writers/Escritura.h"
 #include "host/writers/Inventario.h"
 
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace tesmira::host {
 
@@ -22,6 +24,32 @@ std::string idPartida(int n)
     char buf[16];
     std::snprintf(buf, sizeof buf, "%04d", n);
     return buf;
+}
+
+constexpr size_t kValoresPartida = 49;
+
+// The line's INSERT, one text for every line (translated and prepared once, the values bound).
+// A line linked to its order line takes the order's concept as it goes in, so the delivered
+// quantity is counted against the right line.
+const std::string& insercionPartida(bool enlazada)
+{
+    static const std::string columnas =
+        "INSERT INTO Remision (Rm_Folio, Rm_ID, Rm_Fecha, Rm_Tabla, Rm_Documento, Rm_Documento_ID, Rm_Referencia, "
+        "Rm_Comentario, Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, "
+        "Rm_Tipo_Cambio, Rm_Condicion_Venta, Rm_Sin_Cargo, Rm_Descuento_Global_Factor, Es_Cve_Estado, "
+        "Pr_Cve_Producto, Rm_Descripcion, Tl_Cve_Talla, Cl_Cve_Color, Rm_Concepto, Rm_Sucursal_Inventario, "
+        "Rm_Almacen_Inventario, Rm_Ubicacion, Rm_Cantidad_1, Rm_Unidad_1, Rm_Cantidad_Control_1, "
+        "Rm_Unidad_Control_1, Rm_Cantidad_Control_2, Rm_Unidad_Control_2, Rm_Cantidad_Costo, Rm_Unidad_Costo, "
+        "Rm_Costo, Rm_Costo_Importe, Pr_Folio, Rm_Cuota_Fija, Rm_Precio_Lista, Rm_Precio_Lista_Importe, "
+        "Rm_Descuento_Factor, Rm_Descuento_Importe, Rm_Precio_Descontado, Rm_Precio_Descontado_Importe, "
+        "Rm_Impuesto_Factor, Rm_Impuesto_Importe, Rm_Precio_Neto, Rm_Precio_Neto_Importe, Oper_Ult_Modif, "
+        "Fecha_Ult_Modif) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'AC', ?, ?, ?, ?, ";
+    static const std::string resto =
+        ", ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    static const std::string conPedido =
+        columnas + "COALESCE((SELECT Pd_Concepto FROM Pedido WHERE Pd_Folio = ? AND Pd_ID = ?), ?)" + resto;
+    static const std::string sinPedido = columnas + "?" + resto;
+    return enlazada ? conPedido : sinPedido;
 }
 
 } // namespace
@@ -78,10 +106,10 @@ bool DocumentoRemision::AgregaPartida()
         !motivo.empty())
         return falla(motivo);
 
-    std::string unidadControl1 = producto.Fields("Pr_Unidad_Control_1").toString();
+    std::string unidadControl1 = producto.Fields(escritura::Pr_Unidad_Control_1).toString();
     if (unidadControl1.empty())
         unidadControl1 = p.Unidad_1;
-    std::string unidadCosto = producto.Fields("Pr_Unidad_Costo").toString();
+    std::string unidadCosto = producto.Fields(escritura::Pr_Unidad_Costo).toString();
     if (unidadCosto.empty())
         unidadCosto = p.Unidad_1;
     const double f1 = escritura::factor(c, p.Pr_Cve_Producto, p.Unidad_1, unidadControl1);
@@ -97,7 +125,7 @@ bool DocumentoRemision::AgregaPartida()
     const std::string fecha = escritura::sello(m_e);
 
     // Services have no stock.
-    const std::string tipo = producto.Fields("Pr_Tipo_Producto").toString();
+    const std::string tipo = producto.Fields(escritura::Pr_Tipo_Producto).toString();
     if (tipo != "99") {
         inventario::Salida s;
         s.tabla = "Remision";
@@ -124,12 +152,15 @@ bool DocumentoRemision::AgregaPartida()
     }
 
     // A concept line carries its concept as description; delivered quantities are matched
-    // to the order by concept, so it is kept apart (Finaliza aligns it with the order line).
+    // to the order by concept, so it is kept apart.
     const std::string descripcion(utf8Left(p.Pr_Descripcion, 100));
-    const std::string catalogo(utf8Left(producto.Fields("Pr_Descripcion").toString(), 100));
+    const std::string catalogo(utf8Left(producto.Fields(escritura::Pr_Descripcion).toString(), 100));
     const std::string concepto =
         descripcion.empty() || sameKey(descripcion, catalogo) ? std::string() : descripcion;
-    const double impuestoFactor = producto.Fields("Pr_Impuesto_Factor").toDouble();
+    // A line linked to its order line takes the order's concept instead (see insercionPartida).
+    const bool enlazada =
+        sameKey(h.Rm_Tabla, "PEDIDO") && !withoutTrailingBlanks(m_datos.DocumentoId).empty();
+    const double impuestoFactor = producto.Fields(escritura::Pr_Impuesto_Factor).toDouble();
     // Priced as the grid priced it; the tax is the line's share after the global discount,
     // as the screen's totals left it in the row.
     const auto imp = importesRenglon(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor, m_datos.Cuota,
@@ -138,29 +169,26 @@ bool DocumentoRemision::AgregaPartida()
     TotalesDocumento conLinea = m_totales;
     const double impuesto = conLinea.agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
 
-    // One text for every line: translated and prepared once, the values bound.
-    c.Execute(
-        "INSERT INTO Remision (Rm_Folio, Rm_ID, Rm_Fecha, Rm_Tabla, Rm_Documento, Rm_Documento_ID, Rm_Referencia, "
-        "Rm_Comentario, "
-        "Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, Rm_Tipo_Cambio, "
-        "Rm_Condicion_Venta, Rm_Sin_Cargo, Rm_Descuento_Global_Factor, Es_Cve_Estado, Pr_Cve_Producto, "
-        "Rm_Descripcion, Tl_Cve_Talla, Cl_Cve_Color, Rm_Concepto, Rm_Sucursal_Inventario, Rm_Almacen_Inventario, "
-        "Rm_Ubicacion, Rm_Cantidad_1, Rm_Unidad_1, Rm_Cantidad_Control_1, Rm_Unidad_Control_1, "
-        "Rm_Cantidad_Control_2, Rm_Unidad_Control_2, Rm_Cantidad_Costo, Rm_Unidad_Costo, Rm_Costo, "
-        "Rm_Costo_Importe, Pr_Folio, Rm_Cuota_Fija, Rm_Precio_Lista, Rm_Precio_Lista_Importe, Rm_Descuento_Factor, "
-        "Rm_Descuento_Importe, Rm_Precio_Descontado, Rm_Precio_Descontado_Importe, Rm_Impuesto_Factor, "
-        "Rm_Impuesto_Importe, Rm_Precio_Neto, Rm_Precio_Neto_Importe, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES ("
-        "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'AC', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-        "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-        {h.Rm_Folio, id, h.Rm_Fecha.iso(), h.Rm_Tabla, h.Rm_Documento, m_datos.DocumentoId, h.Rm_Referencia, h.Rm_Comentario,
-         h.Sc_Cve_Sucursal, h.Al_Cve_Almacen, h.Cl_Cve_Cliente, h.Vn_Cve_Vendedor, h.Mn_Cve_Moneda, h.Rm_Tipo_Cambio,
-         h.Rm_Condicion_Venta, h.Rm_Sin_Cargo, h.Rm_Descuento_Global_Factor, p.Pr_Cve_Producto, descripcion,
-         p.Tl_Cve_Talla.empty() ? "00" : p.Tl_Cve_Talla, p.Cl_Cve_Color.empty() ? "00" : p.Cl_Cve_Color, concepto,
-         sucursal, almacen, m_datos.Ubicacion, p.Cantidad_1, p.Unidad_1, cantidadControl1, unidadControl1,
-         p.Cantidad_Control_2, p.Unidad_Control_2, cantidadCosto, unidadCosto, p.Costo, p.Costo_Importe, p.Pr_Folio,
-         m_datos.Cuota, p.Precio_Lista, imp.importeLista, p.Descuento_Factor, imp.descuentoImporte,
-         imp.precioDescontado, imp.importeDescontado, impuestoFactor, impuesto, imp.precioNeto, imp.importeNeto,
-         m_e.usuario, fecha});
+    std::vector<Value> linea{h.Rm_Folio, id, h.Rm_Fecha.iso(), h.Rm_Tabla, h.Rm_Documento, m_datos.DocumentoId,
+                             h.Rm_Referencia, h.Rm_Comentario, h.Sc_Cve_Sucursal, h.Al_Cve_Almacen, h.Cl_Cve_Cliente,
+                             h.Vn_Cve_Vendedor, h.Mn_Cve_Moneda, h.Rm_Tipo_Cambio, h.Rm_Condicion_Venta,
+                             h.Rm_Sin_Cargo, h.Rm_Descuento_Global_Factor, p.Pr_Cve_Producto, descripcion,
+                             p.Tl_Cve_Talla.empty() ? "00" : p.Tl_Cve_Talla,
+                             p.Cl_Cve_Color.empty() ? "00" : p.Cl_Cve_Color};
+    linea.reserve(kValoresPartida + 2);
+    if (enlazada) {
+        linea.emplace_back(h.Rm_Documento);
+        linea.emplace_back(m_datos.DocumentoId);
+    }
+    for (Value v : {Value(concepto), Value(sucursal), Value(almacen), Value(m_datos.Ubicacion), Value(p.Cantidad_1),
+                    Value(p.Unidad_1), Value(cantidadControl1), Value(unidadControl1), Value(p.Cantidad_Control_2),
+                    Value(p.Unidad_Control_2), Value(cantidadCosto), Value(unidadCosto), Value(p.Costo),
+                    Value(p.Costo_Importe), Value(p.Pr_Folio), Value(m_datos.Cuota), Value(p.Precio_Lista),
+                    Value(imp.importeLista), Value(p.Descuento_Factor), Value(imp.descuentoImporte),
+                    Value(imp.precioDescontado), Value(imp.importeDescontado), Value(impuestoFactor),
+                    Value(impuesto), Value(imp.precioNeto), Value(imp.importeNeto), Value(m_e.usuario), Value(fecha)})
+        linea.push_back(std::move(v));
+    c.Execute(insercionPartida(enlazada), linea);
     ++m_lineas;
     m_totales = conLinea;
     return true;
@@ -197,14 +225,9 @@ bool DocumentoRemision::Finaliza(const std::string& folio)
               numero(h.Rm_Descuento_Global_Factor) + ", " + numero(descuento) + ", " + numero(bruto) + ", " +
               numero(impuesto) + ", " + numero(total) + ", 'NO', '', '', 'AC', " + texto(m_e.usuario) + ", " +
               texto(fecha) + ")");
-    // One pass over the lines: the global discount, and a line linked to its order line takes
-    // the order's concept, so the delivered quantity is counted against the right line.
-    c.Execute("UPDATE Remision SET Rm_Descuento_Global_Importe = ?, Rm_Concepto = CASE WHEN Rm_Tabla = 'PEDIDO' "
-              "AND Rm_Documento_ID <> '' AND EXISTS (SELECT 1 FROM Pedido WHERE Pedido.Pd_Folio = "
-              "Remision.Rm_Documento AND Pedido.Pd_ID = Remision.Rm_Documento_ID) THEN (SELECT Pd_Concepto FROM "
-              "Pedido WHERE Pedido.Pd_Folio = Remision.Rm_Documento AND Pedido.Pd_ID = Remision.Rm_Documento_ID) "
-              "ELSE Rm_Concepto END WHERE Rm_Folio = ?",
-              {descuento, folio});
+    // The lines went in with the column's default (0): only another amount needs a pass over them.
+    if (descuento != 0 || std::signbit(descuento))
+        c.Execute("UPDATE Remision SET Rm_Descuento_Global_Importe = ? WHERE Rm_Folio = ?", {descuento, folio});
     return true;
 }
 

@@ -107,7 +107,7 @@ bool DocumentoVenta::AgregaPartida()
     std::snprintf(id, sizeof id, "%04d", m_lineas + 1);
     const std::string talla = p.Tl_Cve_Talla.empty() ? "00" : p.Tl_Cve_Talla;
     const std::string color = p.Cl_Cve_Color.empty() ? "00" : p.Cl_Cve_Color;
-    const double impuestoFactor = producto.Fields("Pr_Impuesto_Factor").toDouble();
+    const double impuestoFactor = producto.Fields(escritura::Pr_Impuesto_Factor).toDouble();
     // Priced as the note's line: the grid's chain and the tax after the global discount.
     const auto imp = importesRenglon(p.Cantidad_1, p.Precio_Lista, p.Descuento_Factor, impuestoFactor, m_datos.Cuota,
                                      m_datos.TipoCalculo);

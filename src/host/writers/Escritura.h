@@ -5,6 +5,7 @@
 #include "host/services/Entorno.h"
 #include "host/services/Importes.h"
 
+#include <cstddef>
 #include <string>
 
 namespace tesmira::db {
@@ -23,9 +24,12 @@ std::string sello(const Entorno& e);
 std::string siguienteFolio(db::Connection& c, const std::string& table, const std::string& keyTable,
                            const std::string& keyColumn);
 
-// The product's row as the writers read it (Pr_Descripcion, Pr_Tipo_Producto,
-// Pr_Unidad_Control_1, Pr_Unidad_Costo, Pr_Impuesto_Factor); no row for an unknown product.
+// The product's row as the writers read it, its columns in the order of ColumnaProducto; no
+// row for an unknown product.
 // One text for both writers: a sale written in the note's save finds the note's reads.
+enum ColumnaProducto : size_t {
+    Pr_Descripcion, Pr_Tipo_Producto, Pr_Unidad_Control_1, Pr_Unidad_Costo, Pr_Impuesto_Factor
+};
 db::Recordset producto(db::Connection& c, const std::string& clave);
 
 // Why a line may not be written (no product, no quantity, a product the catalogue lacks), or

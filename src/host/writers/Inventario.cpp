@@ -39,7 +39,7 @@ std::string claveAlmacen(const std::string& sucursal, const std::string& almacen
     return "Sc_Cve_Sucursal = " + texto(sucursal) + " AND Al_Cve_Almacen = " + texto(almacen);
 }
 
-bool si(const db::Recordset& rs, const char* column)
+bool si(const db::Recordset& rs, size_t column)
 {
     return sameKey(rs.Fields(column).toString(), "SI");
 }
@@ -81,18 +81,18 @@ std::string leeManejo(db::Connection& c, const Salida& s, Manejo& m)
                                  {s.sucursal, s.almacen});
     if (almacen.Eof())
         return "No existe el almacén " + s.sucursal + "/" + s.almacen;
-    if (sameKey(almacen.Fields("Es_Cve_Estado").toString(), "BA"))
+    if (sameKey(almacen.Fields(size_t{3}).toString(), "BA"))
         return "El almacén " + s.sucursal + "/" + s.almacen + " está dado de baja";
-    m.lote = si(almacen, "Al_Maneja_Lote");
-    m.serie = si(almacen, "Al_Maneja_Serie");
-    m.ubicacion = si(almacen, "Al_Maneja_Ubicacion");
+    m.lote = si(almacen, 0);
+    m.serie = si(almacen, 1);
+    m.ubicacion = si(almacen, 2);
     m.tipo = s.tipo;
     if (!m.tipo.empty())
         return "";
     auto producto = c.ExecuteMemo("SELECT Pr_Tipo_Producto FROM Producto WHERE Pr_Cve_Producto = ?", {s.producto});
     if (producto.Eof())
         return "No existe el producto: " + s.producto;
-    m.tipo = producto.Fields("Pr_Tipo_Producto").toString();
+    m.tipo = producto.Fields(size_t{0}).toString();
     return "";
 }
 

@@ -11,6 +11,7 @@
 #include "vn003/frmVN003.h"
 #include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/Catalogo.h"
+#include "vn003/loading/ColumnasPartida.h"
 #include "vn003/persist/Bloqueo.h"
 
 #include <cassert>
@@ -113,6 +114,116 @@ void MuestraColumnaUbicacion(frmVN003& f)
         g.col("VALIDA_DISPONIBILIDAD").setVisible(true);
 }
 
+// The stored line's columns, found once per recall.
+struct CamposRemision {
+    explicit CamposRemision(const db::Recordset& rs)
+        : id(rs.column("Rm_ID"))
+        , sucursalInventario(rs.column("Rm_Sucursal_Inventario"))
+        , almacenInventario(rs.column("Rm_Almacen_Inventario"))
+        , producto(rs.column("Pr_Cve_Producto"))
+        , talla(rs.column("Tl_Cve_Talla"))
+        , color(rs.column("Cl_Cve_Color"))
+        , ubicacion(rs.column("Rm_Ubicacion"))
+        , cantidad1(rs.column("Rm_Cantidad_1"))
+        , unidad1(rs.column("Rm_Unidad_1"))
+        , control1(rs.column("Rm_Cantidad_Control_1"))
+        , unidadControl1(rs.column("Rm_Unidad_Control_1"))
+        , control2(rs.column("Rm_Cantidad_Control_2"))
+        , unidadControl2(rs.column("Rm_Unidad_Control_2"))
+        , unidadCosto(rs.column("Rm_Unidad_Costo"))
+        , cantidadCosto(rs.column("Rm_Cantidad_Costo"))
+        , costo(rs.column("Rm_Costo"))
+        , prFolio(rs.column("Pr_Folio"))
+        , precioLista(rs.column("Rm_Precio_Lista"))
+        , descuentoFactor(rs.column("Rm_Descuento_Factor"))
+        , descuentoImporte(rs.column("Rm_Descuento_Importe"))
+        , impuestoFactor(rs.column("Rm_Impuesto_Factor"))
+        , impuestoImporte(rs.column("Rm_Impuesto_Importe"))
+    {
+    }
+    size_t id, sucursalInventario, almacenInventario, producto, talla, color, ubicacion;
+    size_t cantidad1, unidad1, control1, unidadControl1, control2, unidadControl2;
+    size_t unidadCosto, cantidadCosto, costo, prFolio, precioLista, descuentoFactor, descuentoImporte;
+    size_t impuestoFactor, impuestoImporte;
+};
+
+// One stored line of a saved note into a new grid row; the recall's catalogue answers the
+// product, size, colour and description look-ups.
+void CargaPartidaRemision(frmVN003& f, const db::Recordset& rs, const CamposRemision& r, const ColumnasPartida& c,
+                          const std::string& folio, host::Lotes& lotes, host::Series& series, CatalogoCarga& catalogo)
+{
+    Grid& g = f.ssDetalle;
+    const auto pon = [&g](int columna, Value v) { g.col(columna).setValue(std::move(v)); };
+    const auto numero = [&g](int columna) { return g.col(columna).value().toDouble(); };
+    const auto texto = [&g](int columna) { return g.col(columna).value().toString(); };
+    const std::string id = rs.Fields(r.id).toString();
+
+    g.addRow();
+    pon(c.sucursalInventario, rs.Fields(r.sucursalInventario));
+    pon(c.almacenInventario, rs.Fields(r.almacenInventario));
+    pon(c.documentoId, id);
+    pon(c.producto, rs.Fields(r.producto));
+    // A product deleted since the note was saved has no row: this read fails and ends the load.
+    const std::vector<Value> producto = catalogo.productoRemision(id, rs.Fields(r.producto).toString());
+    pon(c.descripcion, producto[0]);
+    pon(c.talla, rs.Fields(r.talla));
+    pon(c.color, rs.Fields(r.color));
+    pon(c.tallaDescripcion, catalogo.descripcionTalla(texto(c.talla)));
+    pon(c.colorDescripcion, catalogo.descripcionColor(texto(c.color)));
+
+    pon(c.ubicacion, rs.Fields(r.ubicacion));
+    pon(c.manejaTalla, producto[1]);
+    pon(c.manejaColor, producto[2]);
+    pon(c.cantidad1, rs.Fields(r.cantidad1));
+    pon(c.unidad1, rs.Fields(r.unidad1));
+    pon(c.control1, rs.Fields(r.control1));
+    pon(c.unidadControl1, rs.Fields(r.unidadControl1));
+    pon(c.control2, rs.Fields(r.control2));
+    pon(c.unidadControl2, rs.Fields(r.unidadControl2));
+    pon(c.tipoProducto, producto[3]);
+
+    const std::string tipo = texto(c.tipoProducto);
+    if (tipo == "02")
+        pon(c.lote, lotes.LoteDocumento("Remision", folio, id));
+    if (tipo == "03") {
+        db::Recordset numeros =
+            series.SeriesDocumento("Remision", folio, id, texto(c.producto), texto(c.talla), texto(c.color));
+        std::string serie;
+        for (; !numeros.Eof(); numeros.MoveNext())
+            serie += (serie.empty() ? "" : "|") + numeros.Fields("Sr_Cve_Serie").toString();
+        pon(c.serie, serie);
+        numeros.Close();
+    }
+    if (const std::string tipoTexto = frmVN003::TextoTipoProducto(tipo); !tipoTexto.empty())
+        pon(c.tipoTexto, tipoTexto);
+
+    if (texto(c.unidad1) == rs.Fields(r.unidadCosto).toString()) {
+        pon(c.cantidadCosto, rs.Fields(r.cantidadCosto));
+        pon(c.unidadCosto, rs.Fields(r.unidad1));
+    } else {
+        pon(c.cantidadCosto, rs.Fields(r.control2));
+        pon(c.unidadCosto, rs.Fields(r.unidadControl2));
+    }
+    pon(c.costo, rs.Fields(r.costo));
+
+    // Only the stored amounts are shown as they are; the unit prices and line amounts follow
+    // from them without rounding.
+    pon(c.prFolio, rs.Fields(r.prFolio));
+    pon(c.precioLista, rs.Fields(r.precioLista));
+    pon(c.precioListaImporte, numero(c.precioLista) * numero(c.cantidad1));
+    pon(c.descuentoFactor, rs.Fields(r.descuentoFactor));
+    pon(c.descuentoImporte, rs.Fields(r.descuentoImporte));
+    pon(c.precioDescontado, numero(c.precioLista) - numero(c.precioLista) * numero(c.descuentoFactor));
+    pon(c.precioDescontadoImporte, numero(c.precioListaImporte) - numero(c.descuentoImporte));
+    pon(c.impuestoFactor, rs.Fields(r.impuestoFactor));
+    pon(c.impuestoImporte, rs.Fields(r.impuestoImporte));
+    pon(c.precioNeto, numero(c.precioDescontado) + numero(c.precioDescontado) * numero(c.impuestoFactor));
+    pon(c.precioNetoImporte, numero(c.precioNeto) * numero(c.cantidad1));
+
+    pon(c.descamp, catalogo.descripcionAmpliada("Remision", id));
+    pon(c.desampr, catalogo.descripcionAmpliada("REMISION2", id));
+}
+
 } // namespace
 
 void frmVN003::txtFolio_Change()
@@ -185,9 +296,12 @@ void frmVN003::txtFolio_Enter()
         Frame_Carga("Remision", txtFolio.text());
 
         CatalogoCarga catalogo = CatalogoCarga::deRemision(txtFolio.text());
+        const CamposRemision campos(rs);
+        const ColumnasPartida columnas(ssDetalle);
+        const std::string folio = txtFolio.text();
         rs.MoveFirst();
         for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext())
-            CargaPartidaRemision(rs, txtFolio.text(), lotes, series, catalogo);
+            CargaPartidaRemision(*this, rs, campos, columnas, folio, lotes, series, catalogo);
 
         rs.Close();
         // Part of a note on screen would pass for the saved one.
@@ -199,82 +313,6 @@ void frmVN003::txtFolio_Enter()
     } catch (const std::exception& e) {
         ReportaError("txtFolio_Enter()", "ERR-ID:7500036", e.what(), "Tesmira");
     }
-}
-
-void frmVN003::CargaPartidaRemision(const db::Recordset& rs, const std::string& folio, host::Lotes& lotes,
-                                    host::Series& series, CatalogoCarga& catalogo)
-{
-    Grid& g = ssDetalle;
-    const auto campo = [&rs](const char* nombre) { return rs.Fields(nombre); };
-    const auto numero = [&g](const char* columna) { return g.col(columna).value().toDouble(); };
-    const std::string id = campo("Rm_ID").toString();
-
-    g.addRow();
-    g.col("Rm_Sucursal_Inventario").setValue(campo("Rm_Sucursal_Inventario"));
-    g.col("Rm_Almacen_Inventario").setValue(campo("Rm_Almacen_Inventario"));
-    g.col("Documento_Id").setValue(id);
-    g.col("Pr_Cve_Producto").setValue(campo("Pr_Cve_Producto"));
-    // A product deleted since the note was saved has no row: this read fails and ends the load.
-    const std::vector<Value> producto = catalogo.productoRemision(id, campo("Pr_Cve_Producto").toString());
-    g.col("Pr_Descripcion").setValue(producto[0]);
-    g.col("Tl_Cve_Talla").setValue(campo("Tl_Cve_Talla"));
-    g.col("Cl_Cve_Color").setValue(campo("Cl_Cve_Color"));
-    g.col("Tl_Descripcion").setValue(catalogo.descripcionTalla(g.col("Tl_Cve_Talla").value().toString()));
-    g.col("Cl_Descripcion").setValue(catalogo.descripcionColor(g.col("Cl_Cve_Color").value().toString()));
-
-    g.col("Ubicacion").setValue(campo("Rm_Ubicacion"));
-    g.col("Pr_Manejar_Talla").setValue(producto[1]);
-    g.col("Pr_Manejar_Color").setValue(producto[2]);
-    g.col("Cantidad_1").setValue(campo("Rm_Cantidad_1"));
-    g.col("Unidad_1").setValue(campo("Rm_Unidad_1"));
-    g.col("Cantidad_Control_1").setValue(campo("Rm_Cantidad_Control_1"));
-    g.col("Unidad_Control_1").setValue(campo("Rm_Unidad_Control_1"));
-    g.col("Cantidad_Control_2").setValue(campo("Rm_Cantidad_Control_2"));
-    g.col("Unidad_Control_2").setValue(campo("Rm_Unidad_Control_2"));
-    g.col("Pr_Tipo_Producto").setValue(producto[3]);
-
-    const std::string tipo = g.col("Pr_Tipo_Producto").value().toString();
-    if (tipo == "02")
-        g.col("Lt_Cve_Lote").setValue(lotes.LoteDocumento("Remision", folio, id));
-    if (tipo == "03") {
-        db::Recordset numeros =
-            series.SeriesDocumento("Remision", folio, id, g.col("Pr_Cve_Producto").value().toString(),
-                                   g.col("Tl_Cve_Talla").value().toString(), g.col("Cl_Cve_Color").value().toString());
-        std::string serie;
-        for (; !numeros.Eof(); numeros.MoveNext())
-            serie += (serie.empty() ? "" : "|") + numeros.Fields("Sr_Cve_Serie").toString();
-        g.col("Sr_Cve_Serie").setValue(serie);
-        numeros.Close();
-    }
-    if (const std::string texto = TextoTipoProducto(tipo); !texto.empty())
-        g.col("TIPO_PRODUCTO").setValue(texto);
-
-    if (g.col("Unidad_1").value().toString() == campo("Rm_Unidad_Costo").toString()) {
-        g.col("Cantidad_Costo").setValue(campo("Rm_Cantidad_Costo"));
-        g.col("Unidad_Costo").setValue(campo("Rm_Unidad_1"));
-    } else {
-        g.col("Cantidad_Costo").setValue(campo("Rm_Cantidad_Control_2"));
-        g.col("Unidad_Costo").setValue(campo("Rm_Unidad_Control_2"));
-    }
-    g.col("Costo").setValue(campo("Rm_Costo"));
-
-    // Only the stored amounts are shown as they are; the unit prices and line amounts follow
-    // from them without rounding.
-    g.col("Pr_Folio").setValue(campo("Pr_Folio"));
-    g.col("Precio_Lista").setValue(campo("Rm_Precio_Lista"));
-    g.col("Precio_Lista_Importe").setValue(numero("Precio_Lista") * numero("Cantidad_1"));
-    g.col("Descuento_Factor").setValue(campo("Rm_Descuento_Factor"));
-    g.col("Descuento_Importe").setValue(campo("Rm_Descuento_Importe"));
-    g.col("Precio_Descontado").setValue(numero("Precio_Lista") - numero("Precio_Lista") * numero("Descuento_Factor"));
-    g.col("Precio_Descontado_Importe").setValue(numero("Precio_Lista_Importe") - numero("Descuento_Importe"));
-    g.col("Impuesto_Factor").setValue(campo("Rm_Impuesto_Factor"));
-    g.col("Impuesto_Importe").setValue(campo("Rm_Impuesto_Importe"));
-    g.col("Precio_Neto").setValue(numero("Precio_Descontado") +
-                                  numero("Precio_Descontado") * numero("Impuesto_Factor"));
-    g.col("Precio_Neto_Importe").setValue(numero("Precio_Neto") * numero("Cantidad_1"));
-
-    g.col("DESCAMP").setValue(catalogo.descripcionAmpliada("Remision", id));
-    g.col("DESAMPR").setValue(catalogo.descripcionAmpliada("REMISION2", id));
 }
 
 } // namespace tesmira::vn003

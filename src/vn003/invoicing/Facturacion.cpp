@@ -14,6 +14,7 @@
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 #include "vn003/persist/Ampliadas.h"
+#include "vn003/persist/Celdas.h"
 
 #include <optional>
 
@@ -23,8 +24,18 @@ namespace {
 
 const std::string CrLf = "\r\n";
 
-std::string celda(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toString(); }
-double numero(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toDouble(); }
+// The row's cells a sale line reads (see Celdas), in this order.
+enum Columna : size_t {
+    SucursalInventario, AlmacenInventario, Descripcion, Producto, Talla, Color, Cantidad, Unidad, Cantidad2, Unidad2,
+    Folio, Precio, Descuento, Costo, CostoImporte, Serie, Lote, Cuota, Ubicacion, Ampliada
+};
+Celdas celdasVenta(forms::Grid& g)
+{
+    return Celdas(g, {"Rm_Sucursal_Inventario", "Rm_Almacen_Inventario", "Pr_Descripcion", "Pr_Cve_Producto",
+                      "Tl_Cve_Talla", "Cl_Cve_Color", "Cantidad_1", "Unidad_1", "Cantidad_Control_2",
+                      "Unidad_Control_2", "Pr_Folio", "Precio_Lista", "Descuento_Factor", "Costo", "Costo_Importe",
+                      "Sr_Cve_Serie", "Lt_Cve_Lote", "Cuota", "Ubicacion", "DESCAMP"});
+}
 
 host::EncabezadoVenta encabezadoVenta(frmVN003& f, const std::string& remision)
 {
@@ -53,30 +64,30 @@ void completaEncabezadoVenta(frmVN003& f, host::EncabezadoVenta& e)
     e.Vn_Cve_Vendedor = f.txtVendedor.value().toString();
 }
 
-void llenaPartidaVenta(frmVN003& f, host::PartidaVenta& p)
+void llenaPartidaVenta(frmVN003& f, const Celdas& c, host::PartidaVenta& p)
 {
     if (f.Derechos.DerechoVNDISP) {
-        p.Sucursal_Inventario = celda(f, "Rm_Sucursal_Inventario");
-        p.Almacen_Inventario = celda(f, "Rm_Almacen_Inventario");
+        p.Sucursal_Inventario = c.texto(SucursalInventario);
+        p.Almacen_Inventario = c.texto(AlmacenInventario);
     } else {
         p.Sucursal_Inventario = f.txt_Sc_Cve_Sucursal.text();
         p.Almacen_Inventario = f.txt_Al_Cve_Almacen.text();
     }
-    p.Pr_Descripcion = std::string(utf8Left(celda(f, "Pr_Descripcion"), 100));
-    p.Pr_Cve_Producto = celda(f, "Pr_Cve_Producto");
-    p.Tl_Cve_Talla = celda(f, "Tl_Cve_Talla");
-    p.Cl_Cve_Color = celda(f, "Cl_Cve_Color");
-    p.Cantidad_1 = numero(f, "Cantidad_1");
-    p.Unidad_1 = celda(f, "Unidad_1");
-    p.Cantidad_Control_2 = numero(f, "Cantidad_Control_2");
-    p.Unidad_Control_2 = celda(f, "Unidad_Control_2");
-    p.Pr_Folio = celda(f, "Pr_Folio");
-    p.Precio_Lista = numero(f, "Precio_Lista");
-    p.Descuento_Factor = numero(f, "Descuento_Factor");
-    p.Costo = numero(f, "Costo");
-    p.Costo_Importe = numero(f, "Costo_Importe");
-    p.Sr_Cve_Serie = celda(f, "Sr_Cve_Serie");
-    p.Lt_Cve_Lote = celda(f, "Lt_Cve_Lote");
+    p.Pr_Descripcion = std::string(utf8Left(c.texto(Descripcion), 100));
+    p.Pr_Cve_Producto = c.texto(Producto);
+    p.Tl_Cve_Talla = c.texto(Talla);
+    p.Cl_Cve_Color = c.texto(Color);
+    p.Cantidad_1 = c.numero(Cantidad);
+    p.Unidad_1 = c.texto(Unidad);
+    p.Cantidad_Control_2 = c.numero(Cantidad2);
+    p.Unidad_Control_2 = c.texto(Unidad2);
+    p.Pr_Folio = c.texto(Folio);
+    p.Precio_Lista = c.numero(Precio);
+    p.Descuento_Factor = c.numero(Descuento);
+    p.Costo = c.numero(Costo);
+    p.Costo_Importe = c.numero(CostoImporte);
+    p.Sr_Cve_Serie = c.texto(Serie);
+    p.Lt_Cve_Lote = c.texto(Lote);
 }
 
 // A step that refuses answers the reason; nothing when it went through.
@@ -89,19 +100,20 @@ Rechazo AgregaPartidasVenta(frmVN003& f, host::DocumentoVenta& venta)
     host::PartidaVenta partida;
     // An empty description only removes one stored before.
     const bool ampliadasPrevias = TieneAmpliadas("Venta", venta.Encabezado().Vn_Folio);
+    const Celdas c = celdasVenta(f.ssDetalle);
     f.ssDetalle.moveFirst();
     const int filas = f.ssDetalle.rowCount();
     for (int i = 1; i <= filas; ++i) {
-        llenaPartidaVenta(f, partida);
+        llenaPartidaVenta(f, c, partida);
         if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
             !Utilerias().GrabaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2,
                                        partida.Cantidad_Control_2 / partida.Cantidad_1))
             return "Imposible guardar registro producto cubicado";
-        datos.Cuota = numero(f, "Cuota");
+        datos.Cuota = c.numero(Cuota);
         datos.TipoCalculo = f.Parametros.TipoCalculoImportes;
         datos.Ubicacion = "";
         if (f.Manejo.ManejaUbicacion)
-            datos.Ubicacion = celda(f, "Ubicacion");
+            datos.Ubicacion = c.texto(Ubicacion);
         venta.AsignaDatosPartida(datos);
         venta.AsignaPartida(partida);
         if (!venta.AgregaPartida())
@@ -109,7 +121,7 @@ Rechazo AgregaPartidasVenta(frmVN003& f, host::DocumentoVenta& venta)
         if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
             !Utilerias().ValidaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2))
             return "Imposible guardar registro";
-        const std::string ampliada = celda(f, "DESCAMP");
+        const std::string ampliada = c.texto(Ampliada);
         if ((ampliadasPrevias || !ampliada.empty()) &&
             !Utilerias().GrabaDescripcionAmpliada("Venta", venta.Encabezado().Vn_Folio, vb::formatNumber(i, "0000"),
                                                   ampliada))

@@ -6,6 +6,7 @@
 #include "vn003/frmVN003.h"
 #include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/Catalogo.h"
+#include "vn003/loading/ColumnasPartida.h"
 #include "vn003/loading/ConsultasCarga.h"
 #include "vn003/persist/Pendientes.h"
 
@@ -13,9 +14,25 @@ namespace tesmira::vn003 {
 
 namespace {
 
+// The order's stored amounts of a pending line, their columns found once per load.
+struct ImportesPedido {
+    explicit ImportesPedido(const db::Recordset& rs)
+        : descuentoImporte(rs.column("Pd_Descuento_Importe"))
+        , precioDescontado(rs.column("Pd_Precio_Descontado"))
+        , precioDescontadoImporte(rs.column("Pd_Precio_Descontado_Importe"))
+        , impuestoImporte(rs.column("Pd_Impuesto_Importe"))
+        , precioNeto(rs.column("Pd_Precio_Neto"))
+        , precioNetoImporte(rs.column("Pd_Precio_Neto_Importe"))
+    {
+    }
+    size_t descuentoImporte, precioDescontado, precioDescontadoImporte, impuestoImporte, precioNeto, precioNetoImporte;
+};
+
 // A pending line as the grid gets it: all that is pending, with the amounts the order stored.
-frmVN003::PartidaPedido partidaPendiente(const db::Recordset& rs, const LineaPedido& l, CatalogoCarga& catalogo)
+frmVN003::PartidaPedido partidaPendiente(const db::Recordset& rs, const ImportesPedido& i, const LineaPedido& l,
+                                         CatalogoCarga& catalogo)
 {
+    const auto numero = [&rs](size_t columna) { return rs.Fields(columna).toDouble(); };
     frmVN003::PartidaPedido p;
     copiaLinea(p, l, l.cantidad1, l.control2);
     p.sucursalInventario = l.sucursalInventario;
@@ -28,13 +45,13 @@ frmVN003::PartidaPedido partidaPendiente(const db::Recordset& rs, const LineaPed
     p.precioLista = l.precioLista;
     p.precioListaImporte = p.cantidad1 * p.precioLista;
     p.descuentoFactor = l.descuentoFactor;
-    p.descuentoImporte = rs.Fields("Pd_Descuento_Importe").toDouble();
-    p.precioDescontado = rs.Fields("Pd_Precio_Descontado").toDouble();
-    p.precioDescontadoImporte = rs.Fields("Pd_Precio_Descontado_Importe").toDouble();
+    p.descuentoImporte = numero(i.descuentoImporte);
+    p.precioDescontado = numero(i.precioDescontado);
+    p.precioDescontadoImporte = numero(i.precioDescontadoImporte);
     p.impuestoFactor = l.impuestoFactor;
-    p.impuestoImporte = rs.Fields("Pd_Impuesto_Importe").toDouble();
-    p.precioNeto = rs.Fields("Pd_Precio_Neto").toDouble();
-    p.precioNetoImporte = rs.Fields("Pd_Precio_Neto_Importe").toDouble();
+    p.impuestoImporte = numero(i.impuestoImporte);
+    p.precioNeto = numero(i.precioNeto);
+    p.precioNetoImporte = numero(i.precioNetoImporte);
     cierraPartida(p, l, catalogo);
     return p;
 }
@@ -51,11 +68,13 @@ void frmVN003::CargaPedido()
         if (!carga.lista())
             return;
         db::Recordset& rs = carga.lineas();
+        const ImportesPedido importes(rs);
+        const ColumnasPartida columnas(ssDetalle);
         for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext()) {
             const LineaPedido linea = carga.lee();
             if (!(linea.cantidad1 > 0 || linea.control2 > 0))
                 continue;
-            AgregaPartidaPedido(partidaPendiente(rs, linea, carga.catalogo()), carga.catalogo());
+            AgregaPartidaPedido(partidaPendiente(rs, importes, linea, carga.catalogo()), carga.catalogo(), columnas);
         }
         ssDetalle.moveFirst();
         rs.Close();

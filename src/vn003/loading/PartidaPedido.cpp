@@ -5,68 +5,70 @@
 #include "vn003/Publico.h"
 #include "vn003/frmVN003.h"
 #include "vn003/loading/Catalogo.h"
+#include "vn003/loading/ColumnasPartida.h"
 #include "vn003/loading/ConsultasCarga.h"
 
 namespace tesmira::vn003 {
 
-void frmVN003::AgregaPartidaPedido(const PartidaPedido& p, CatalogoCarga& catalogo)
+void frmVN003::AgregaPartidaPedido(const PartidaPedido& p, CatalogoCarga& catalogo, const ColumnasPartida& c)
 {
     const host::Utilerias& u = Utilerias();
     Grid& g = ssDetalle;
+    const auto pon = [&g](int columna, Value v) { g.col(columna).setValue(std::move(v)); };
     g.addRow();
-    g.col("Rm_Sucursal_Inventario").setValue(p.sucursalInventario);
-    g.col("Rm_Almacen_Inventario").setValue(p.almacenInventario);
-    g.col("Documento_Id").setValue(p.documentoId);
-    g.col("Pr_Cve_Producto").setValue(p.producto);
-    g.col("Pr_Descripcion").setValue(p.descripcion);
-    g.col("Tl_Cve_Talla").setValue(p.talla);
-    g.col("Cl_Cve_Color").setValue(p.color);
-    g.col("Tl_Descripcion").setValue(catalogo.descripcionTalla(p.talla));
-    g.col("Cl_Descripcion").setValue(catalogo.descripcionColor(p.color));
-    g.col("Pr_Manejar_Talla").setValue(p.manejaTalla);
-    g.col("Pr_Manejar_Color").setValue(p.manejaColor);
-    g.col("Cantidad_1").setValue(p.cantidad1);
-    g.col("Unidad_1").setValue(p.unidad1);
-    g.col("Cantidad_Control_1").setValue(p.control1);
-    g.col("Unidad_Control_1").setValue(p.unidadControl1);
-    g.col("Cantidad_Control_2").setValue(p.control2);
-    g.col("Unidad_Control_2").setValue(p.unidadControl2);
-    g.col("Porcentaje_Variacion").setValue(p.porcentajeVariacion);
-    g.col("Pr_Tipo_Producto").setValue(p.tipoProducto);
+    pon(c.sucursalInventario, p.sucursalInventario);
+    pon(c.almacenInventario, p.almacenInventario);
+    pon(c.documentoId, p.documentoId);
+    pon(c.producto, p.producto);
+    pon(c.descripcion, p.descripcion);
+    pon(c.talla, p.talla);
+    pon(c.color, p.color);
+    pon(c.tallaDescripcion, catalogo.descripcionTalla(p.talla));
+    pon(c.colorDescripcion, catalogo.descripcionColor(p.color));
+    pon(c.manejaTalla, p.manejaTalla);
+    pon(c.manejaColor, p.manejaColor);
+    pon(c.cantidad1, p.cantidad1);
+    pon(c.unidad1, p.unidad1);
+    pon(c.control1, p.control1);
+    pon(c.unidadControl1, p.unidadControl1);
+    pon(c.control2, p.control2);
+    pon(c.unidadControl2, p.unidadControl2);
+    pon(c.porcentajeVariacion, p.porcentajeVariacion);
+    pon(c.tipoProducto, p.tipoProducto);
 
-    const std::string tipo = g.col("Pr_Tipo_Producto").value().toString();
-    g.col("TIPO_PRODUCTO").setValue(TextoTipoProducto(tipo));
+    const std::string tipo = g.col(c.tipoProducto).value().toString();
+    pon(c.tipoTexto, TextoTipoProducto(tipo));
     if (tipo == "02")
-        g.col("Lt_Cve_Lote").setValue("");
+        pon(c.lote, "");
     else if (tipo == "03")
-        g.col("Sr_Cve_Serie").setValue("");
+        pon(c.serie, "");
 
-    g.col("Cantidad_Costo").setValue(p.cantidadCosto);
-    g.col("Unidad_Costo").setValue(p.unidadCosto);
-    g.col("Costo").setValue(p.costo);
-    g.col("Cuota").setValue(p.cuota);
-    g.col("Pr_Folio").setValue(p.prFolio);
-    g.col("Precio_Lista").setValue(p.precioLista);
-    g.col("Precio_Lista_Importe").setValue(p.precioListaImporte);
-    g.col("Descuento_Factor").setValue(p.descuentoFactor);
-    g.col("Descuento_Importe").setValue(p.descuentoImporte);
-    g.col("Precio_Descontado").setValue(p.precioDescontado);
-    g.col("Precio_Descontado_Importe").setValue(p.precioDescontadoImporte);
-    g.col("Impuesto_Factor").setValue(p.impuestoFactor);
-    g.col("Impuesto_Importe").setValue(p.impuestoImporte);
-    g.col("Precio_Neto").setValue(p.precioNeto);
-    g.col("Precio_Neto_Importe").setValue(p.precioNetoImporte);
+    pon(c.cantidadCosto, p.cantidadCosto);
+    pon(c.unidadCosto, p.unidadCosto);
+    pon(c.costo, p.costo);
+    pon(c.cuota, p.cuota);
+    pon(c.prFolio, p.prFolio);
+    pon(c.precioLista, p.precioLista);
+    pon(c.precioListaImporte, p.precioListaImporte);
+    pon(c.descuentoFactor, p.descuentoFactor);
+    pon(c.descuentoImporte, p.descuentoImporte);
+    pon(c.precioDescontado, p.precioDescontado);
+    pon(c.precioDescontadoImporte, p.precioDescontadoImporte);
+    pon(c.impuestoFactor, p.impuestoFactor);
+    pon(c.impuestoImporte, p.impuestoImporte);
+    pon(c.precioNeto, p.precioNeto);
+    pon(c.precioNetoImporte, p.precioNetoImporte);
 
-    g.col("Factor_Conversion_U1").setValue(u.FactorConversion(p.producto, p.u1Desde, p.u1Hasta));
-    g.col("Factor_Conversion_U2").setValue(u.FactorConversion(p.producto, p.u2Desde, p.u2Hasta));
+    pon(c.factorU1, u.FactorConversion(p.producto, p.u1Desde, p.u1Hasta));
+    pon(c.factorU2, u.FactorConversion(p.producto, p.u2Desde, p.u2Hasta));
     // No costing unit is ever chosen on this screen: unit 1 converts to it as 1.
-    g.col("Factor_Conversion_UC").setValue(1.0);
-    g.col("Redondear_Control2").setValue(!catalogo.unidadFraccionable(g.col("Unidad_Control_2").value().toString()));
-    g.col("Cubicado").setValue(catalogo.unidadCubicada(p.unidadControl2));
-    g.col("Unidad_Costeo_1").setValue(p.unidadCostoPedido == p.unidadControl1);
+    pon(c.factorUC, 1.0);
+    pon(c.redondearControl2, !catalogo.unidadFraccionable(g.col(c.unidadControl2).value().toString()));
+    pon(c.cubicado, catalogo.unidadCubicada(p.unidadControl2));
+    pon(c.unidadCosteo1, p.unidadCostoPedido == p.unidadControl1);
     if (p.conFactorM3)
-        g.col("Factor_M3").setValue(p.factorM3);
-    g.col("DESCAMP").setValue(p.descamp);
+        pon(c.factorM3, p.factorM3);
+    pon(c.descamp, p.descamp);
 }
 
 bool frmVN003::PreparaCargaPedido(db::Recordset& rs, const MensajesCargaPedido& mensajes)

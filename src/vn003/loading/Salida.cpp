@@ -8,6 +8,7 @@
 #include "vn003/frmVN003.h"
 #include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/Catalogo.h"
+#include "vn003/loading/ColumnasPartida.h"
 #include "vn003/loading/ConsultasCarga.h"
 
 #include <algorithm>
@@ -65,6 +66,23 @@ bool aceptaSalida(frmVN003& f, const std::string& salida)
     return true;
 }
 
+// The picked row's columns, found once per dispatch.
+struct CamposSalida {
+    explicit CamposSalida(const db::Recordset& rs)
+        : producto(rs.column("Pr_Cve_Producto"))
+        , talla(rs.column("Tl_Cve_Talla"))
+        , color(rs.column("Cl_Cve_Color"))
+        , id(rs.column("Pd_ID"))
+        , sucursal(rs.column("Sc_Cve_Sucursal"))
+        , almacen(rs.column("Al_Cve_Almacen"))
+        , ubicacion(rs.column("Ua_Cve_Ubicacion_Almacen"))
+        , lote(rs.column("Sa_Lote"))
+        , cantidad(rs.column("Sa_Cantidad_1"))
+    {
+    }
+    size_t producto, talla, color, id, sucursal, almacen, ubicacion, lote, cantidad;
+};
+
 // The order's pending lines for a dispatch, read for all lines at once and found by the picked
 // row's product, size, colour and line ID as the database compares them (case and trailing
 // blanks aside). A picked row the read does not answer is asked on its own, as it always was.
@@ -86,10 +104,10 @@ public:
     }
 
     // The pending line of a picked row; none when nothing is pending for it.
-    std::optional<LineaPedido> busca(frmVN003& f, const db::Recordset& detalle)
+    std::optional<LineaPedido> busca(frmVN003& f, const db::Recordset& detalle, const CamposSalida& c)
     {
-        const std::vector<Value> valores{detalle.Fields("Pr_Cve_Producto"), detalle.Fields("Tl_Cve_Talla"),
-                                         detalle.Fields("Cl_Cve_Color"), detalle.Fields("Pd_ID")};
+        const std::vector<Value> valores{detalle.Fields(c.producto), detalle.Fields(c.talla),
+                                         detalle.Fields(c.color), detalle.Fields(c.id)};
         // Only texts compare as the key does; anything else is the database's to compare.
         if (std::all_of(valores.begin(), valores.end(), [](const Value& v) { return v.isText(); })) {
             const auto it = m_lineas.find(clave({valores[0].toString(), valores[1].toString(), valores[2].toString(),
@@ -122,15 +140,16 @@ private:
 
 // A picked quantity as the grid gets it: the order line's units, prices and concept, the
 // product's handling, amounts for what was picked.
-frmVN003::PartidaPedido partida(const db::Recordset& detalle, const LineaPedido& l, double q, CatalogoCarga& catalogo)
+frmVN003::PartidaPedido partida(const db::Recordset& detalle, const CamposSalida& c, const LineaPedido& l, double q,
+                                CatalogoCarga& catalogo)
 {
     const host::Utilerias& u = Utilerias();
     const double q1 = u.FactorConversion(l.producto, l.unidad1, l.unidadControl1) * q;
     const double q2 = u.FactorConversion(l.producto, l.unidadControl1, l.unidadControl2) * q1;
     frmVN003::PartidaPedido p;
     copiaLinea(p, l, q, q2);
-    p.sucursalInventario = detalle.Fields("Sc_Cve_Sucursal").toString();
-    p.almacenInventario = detalle.Fields("Al_Cve_Almacen").toString();
+    p.sucursalInventario = detalle.Fields(c.sucursal).toString();
+    p.almacenInventario = detalle.Fields(c.almacen).toString();
     catalogo.asignaProducto(p, l.concepto);
     p.cantidad1 = q;
     p.control1 = q1;
@@ -150,17 +169,17 @@ frmVN003::PartidaPedido partida(const db::Recordset& detalle, const LineaPedido&
 
 // The picked location, and for a lot product the picked lot (or, when the terminal recorded
 // none, the one the order line reserved).
-void asignaUbicacionLote(frmVN003& f, const db::Recordset& detalle, const frmVN003::PartidaPedido& p,
-                         const std::string& fecha)
+void asignaUbicacionLote(frmVN003& f, const db::Recordset& detalle, const CamposSalida& c,
+                         const ColumnasPartida& columnas, const frmVN003::PartidaPedido& p, const std::string& fecha)
 {
-    f.ssDetalle.col("Ubicacion").setValue(detalle.Fields("Ua_Cve_Ubicacion_Almacen").toString());
-    f.ssDetalle.col("DESAMPR").setValue(p.descamp);
+    f.ssDetalle.col(columnas.ubicacion).setValue(detalle.Fields(c.ubicacion).toString());
+    f.ssDetalle.col(columnas.desampr).setValue(p.descamp);
     if (p.tipoProducto != "02")
         return;
     host::Lotes lotes(Sistema().entorno());
-    const std::string lote = detalle.Fields("Sa_Lote").toString();
-    f.ssDetalle.col("Lt_Cve_Lote")
-        .setValue(lote.empty() ? lotes.LoteDocumento("PEDIDO", f.txt_Pd_Folio.text(), detalle.Fields("Pd_ID").toString())
+    const std::string lote = detalle.Fields(c.lote).toString();
+    f.ssDetalle.col(columnas.lote)
+        .setValue(lote.empty() ? lotes.LoteDocumento("PEDIDO", f.txt_Pd_Folio.text(), detalle.Fields(c.id).toString())
                                : host::LoteCapturado{lote, p.control1, p.control2, fecha, fecha}.texto());
 }
 
@@ -202,15 +221,17 @@ void frmVN003::txtSalida_Enter()
         CatalogoCarga catalogo = CatalogoCarga::dePedido(folio);
         TextoSQL = consultas::detalleSalida(salida);
         db::Recordset detalle = Sistema().Conexion().Execute(TextoSQL);
+        const ColumnasPartida columnas(ssDetalle);
+        const CamposSalida campos(detalle);
         for (AvanceCarga avance(detalle, ssDetalle); !detalle.Eof() && avance(); detalle.MoveNext()) {
-            const double q = detalle.Fields("Sa_Cantidad_1").toDouble();
-            const std::optional<LineaPedido> pend = pendientes.busca(*this, detalle);
+            const double q = detalle.Fields(campos.cantidad).toDouble();
+            const std::optional<LineaPedido> pend = pendientes.busca(*this, detalle, campos);
             // Picked beyond what is pending, or for no pending line: left out without a word.
             if (!pend || !(q <= pend->cantidad1))
                 continue;
-            const PartidaPedido p = partida(detalle, *pend, q, catalogo);
-            AgregaPartidaPedido(p, catalogo);
-            asignaUbicacionLote(*this, detalle, p, fecha);
+            const PartidaPedido p = partida(detalle, campos, *pend, q, catalogo);
+            AgregaPartidaPedido(p, catalogo, columnas);
+            asignaUbicacionLote(*this, detalle, campos, columnas, p, fecha);
         }
         ssDetalle.col("Ubicacion").setLocked(true);
         detalle.Close();

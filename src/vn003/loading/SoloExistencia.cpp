@@ -9,6 +9,7 @@
 #include "vn003/frmVN003.h"
 #include "vn003/shell/AvanceCarga.h"
 #include "vn003/loading/Catalogo.h"
+#include "vn003/loading/ColumnasPartida.h"
 #include "vn003/loading/ConsultasCarga.h"
 
 #include <algorithm>
@@ -22,6 +23,21 @@ std::string separadoPorComas(std::string texto)
     std::replace(texto.begin(), texto.end(), '|', ',');
     return texto;
 }
+
+// The product's columns of the pending line and where it is costed, found once per load.
+struct CamposProducto {
+    explicit CamposProducto(const db::Recordset& rs)
+        : descripcion(rs.column("Pr_Descripcion"))
+        , tipo(rs.column("Pr_Tipo_Producto"))
+        , manejaTalla(rs.column("Pr_Maneja_Talla"))
+        , manejaColor(rs.column("Pr_Maneja_Color"))
+        , porcentajeVariacion(rs.column("Pr_Porcentaje_Variacion"))
+        , sucursal(rs.column("Sc_Cve_Sucursal"))
+        , almacen(rs.column("Al_Cve_Almacen"))
+    {
+    }
+    size_t descripcion, tipo, manejaTalla, manejaColor, porcentajeVariacion, sucursal, almacen;
+};
 
 // What the loader takes of one pending line: all of it, or what the warehouse holds.
 struct Cantidades {
@@ -83,38 +99,38 @@ bool ajustaAExistencia(frmVN003& f, const db::Recordset& rs, const LineaPedido& 
 
 // The pending line as the grid gets it, for the quantities actually loaded. The product's
 // columns come with the pending line.
-frmVN003::PartidaPedido partida(frmVN003& f, const db::Recordset& rs, const LineaPedido& l, const Cantidades& q,
-                                CatalogoCarga& catalogo)
+frmVN003::PartidaPedido partida(frmVN003& f, const db::Recordset& rs, const CamposProducto& c, const LineaPedido& l,
+                                const Cantidades& q, CatalogoCarga& catalogo)
 {
     frmVN003::PartidaPedido p;
     copiaLinea(p, l, q.c1, q.c1);
     p.sucursalInventario = l.sucursalInventario;
     p.almacenInventario = l.almacenInventario;
-    p.descripcion = l.concepto.empty() ? rs.Fields("Pr_Descripcion").toString() : l.concepto;
-    p.manejaTalla = rs.Fields("Pr_Maneja_Talla").toString();
-    p.manejaColor = rs.Fields("Pr_Maneja_Color").toString();
-    p.porcentajeVariacion = rs.Fields("Pr_Porcentaje_Variacion").toDouble();
-    p.tipoProducto = rs.Fields("Pr_Tipo_Producto").toString();
+    p.descripcion = l.concepto.empty() ? rs.Fields(c.descripcion).toString() : l.concepto;
+    p.manejaTalla = rs.Fields(c.manejaTalla).toString();
+    p.manejaColor = rs.Fields(c.manejaColor).toString();
+    p.porcentajeVariacion = rs.Fields(c.porcentajeVariacion).toDouble();
+    p.tipoProducto = rs.Fields(c.tipo).toString();
     p.cantidad1 = q.q1;
     p.control1 = q.c1;
     p.control2 = q.c2;
     // This loader costs every line in the order's costing unit.
     p.unidadCosto = p.unidadCostoPedido;
-    p.costo = f.Permisos->CostoProducto(rs.Fields("Sc_Cve_Sucursal").toString(), rs.Fields("Al_Cve_Almacen").toString(),
-                                        l.producto, l.talla, l.color, 0, "");
+    p.costo = f.Permisos->CostoProducto(rs.Fields(c.sucursal).toString(), rs.Fields(c.almacen).toString(), l.producto,
+                                        l.talla, l.color, 0, "");
     importesPara(p, l, q.q1);
     cierraPartida(p, l, catalogo);
     return p;
 }
 
 // A lot or serial comes from the picker later; reserved serials are taken when the company asks.
-void asignaLoteSerie(frmVN003& f, const frmVN003::PartidaPedido& p)
+void asignaLoteSerie(frmVN003& f, const ColumnasPartida& c, const frmVN003::PartidaPedido& p)
 {
-    f.ssDetalle.col("Lt_Cve_Lote").setValue("");
-    f.ssDetalle.col("Sr_Cve_Serie").setValue("");
+    f.ssDetalle.col(c.lote).setValue("");
+    f.ssDetalle.col(c.serie).setValue("");
     if (p.tipoProducto == "03" && f.Parametros.ApartarSerie) {
         host::Series series(Sistema().entorno());
-        f.ssDetalle.col("Sr_Cve_Serie")
+        f.ssDetalle.col(c.serie)
             .setValue(series.SeriesPedido("PEDIDO", f.txt_Pd_Folio.text(), p.documentoId, p.producto, "%", "%"));
     }
 }
@@ -137,9 +153,14 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
         bool parcial = false;
         std::string reporte;
         db::Recordset& rs = carga.lineas();
+        const ColumnasPartida columnas(ssDetalle);
+        const CamposProducto campos(rs);
+        // Stock and cost asked line after line are read once for the order.
+        host::Permisos::ExistenciasPedido existencias(*Permisos, txt_Sc_Cve_Sucursal.value().toString(),
+                                                      txt_Al_Cve_Almacen.value().toString(), txt_Pd_Folio.text());
         for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext()) {
             const LineaPedido linea = carga.lee();
-            const std::string tipo = rs.Fields("Pr_Tipo_Producto").toString();
+            const std::string tipo = rs.Fields(campos.tipo).toString();
             Cantidades q{linea.cantidad1, linea.control1, linea.control2};
             const bool llevaExistencia = tipo != "99" && tipo != "04";
             if (llevaExistencia && Parametros.SurtirSoloExistente &&
@@ -147,9 +168,9 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
                 return;
             if (!(tipo == "99" || (q.c1 > 0 && q.c2 > 0)))
                 continue;
-            const PartidaPedido p = partida(*this, rs, linea, q, carga.catalogo());
-            AgregaPartidaPedido(p, carga.catalogo());
-            asignaLoteSerie(*this, p);
+            const PartidaPedido p = partida(*this, rs, campos, linea, q, carga.catalogo());
+            AgregaPartidaPedido(p, carga.catalogo(), columnas);
+            asignaLoteSerie(*this, columnas, p);
         }
         ssDetalle.moveFirst();
         rs.Close();

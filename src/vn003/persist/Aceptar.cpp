@@ -19,6 +19,7 @@
 #include "vn003/frmVN003.h"
 #include "vn003/persist/Ampliadas.h"
 #include "vn003/persist/Bloqueo.h"
+#include "vn003/persist/Celdas.h"
 #include "vn003/persist/Pendientes.h"
 
 #include <algorithm>
@@ -57,8 +58,20 @@ bool rechaza(frmVN003& f, const std::string& prompt, int flags, const std::strin
     return false;
 }
 
-std::string celda(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toString(); }
-double numero(frmVN003& f, const char* columna) { return f.ssDetalle.col(columna).value().toDouble(); }
+// The row's cells the save reads (see Celdas), in this order.
+enum Columna : size_t {
+    Tipo, Lote, Descripcion, Serie, Producto, DocumentoId, Cantidad, SucursalInventario, AlmacenInventario, Talla,
+    Color, Unidad, Cantidad2, Unidad2, Costo, CostoImporte, Folio, Precio, Descuento, Ubicacion, Cuota, Ampliada,
+    AmpliadaRemision
+};
+Celdas celdasGuardado(forms::Grid& g)
+{
+    return Celdas(g, {"TIPO_PRODUCTO", "Lt_Cve_Lote", "Pr_Descripcion", "Sr_Cve_Serie", "Pr_Cve_Producto",
+                      "Documento_Id", "Cantidad_1", "Rm_Sucursal_Inventario", "Rm_Almacen_Inventario",
+                      "Tl_Cve_Talla", "Cl_Cve_Color", "Unidad_1", "Cantidad_Control_2", "Unidad_Control_2", "Costo",
+                      "Costo_Importe", "Pr_Folio", "Precio_Lista", "Descuento_Factor", "Ubicacion", "Cuota",
+                      "DESCAMP", "DESAMPR"});
+}
 
 std::string sello() { return Utilerias().FormatoFechaHora(Utilerias().FechaServidor()); }
 
@@ -148,23 +161,23 @@ host::EncabezadoRemision encabezado(frmVN003& f)
 }
 
 // Lot and serial rules of the current row; false after refusing.
-bool asignaLoteSerie(frmVN003& f, host::PartidaRemision& partida)
+bool asignaLoteSerie(frmVN003& f, const Celdas& c, host::PartidaRemision& partida)
 {
-    const std::string tipo = upperAscii(celda(f, "TIPO_PRODUCTO"));
+    const std::string tipo = upperAscii(c.texto(Tipo));
     if (tipo == "LOTE") {
         // Automatic lots: the writer picks them, whatever the row says.
         if (f.Parametros.LoteAutomatico)
-            f.ssDetalle.col("Lt_Cve_Lote").setValue(Value(std::string()));
-        const std::string lote = celda(f, "Lt_Cve_Lote");
+            c.columna(Lote).setValue(Value(std::string()));
+        const std::string lote = c.texto(Lote);
         if (lote.empty() && f.Manejo.ManejaLote && !f.Parametros.LoteAutomatico)
-            return rechaza(f, "El producto:  " + celda(f, "Pr_Descripcion") + ", requiere lotes", vb::vbExclamation, "Tesmira",
-                           "ERR-ID:7500009");
+            return rechaza(f, "El producto:  " + c.texto(Descripcion) + ", requiere lotes", vb::vbExclamation,
+                           "Tesmira", "ERR-ID:7500009");
         partida.Lt_Cve_Lote = lote;
     } else if (tipo == "SERIALIZADO") {
-        const std::string serie = celda(f, "Sr_Cve_Serie");
+        const std::string serie = c.texto(Serie);
         if (serie.empty() && f.Manejo.ManejaSerie)
-            return rechaza(f, "El producto: " + celda(f, "Pr_Descripcion") + ", requiere series", vb::vbExclamation, "Tesmira",
-                           "ERR-ID:7500010");
+            return rechaza(f, "El producto: " + c.texto(Descripcion) + ", requiere series", vb::vbExclamation,
+                           "Tesmira", "ERR-ID:7500010");
         partida.Sr_Cve_Serie = serie;
     }
     return true;
@@ -173,8 +186,9 @@ bool asignaLoteSerie(frmVN003& f, host::PartidaRemision& partida)
 // The rows' re-checks answered from one read of the order, for as long as the rows are written.
 class PendientesEnGuardado {
 public:
-    explicit PendientesEnGuardado(frmVN003& f)
+    PendientesEnGuardado(frmVN003& f, const Celdas& c)
         : m_f(f)
+        , m_c(c)
         , m_pendientes(Sistema().Conexion(), f.txt_Pd_Folio.text())
     {
         m_f.PendientesGuardado = &m_pendientes;
@@ -186,17 +200,18 @@ public:
     // The current row is stored: its article's later rows count it.
     void escrita()
     {
-        m_pendientes.Escrita(m_f.ssDetalle.col("Pr_Cve_Producto").text(), m_f.ssDetalle.col("Tl_Cve_Talla").text(),
-                             m_f.ssDetalle.col("Cl_Cve_Color").text());
+        m_pendientes.Escrita(m_c.columna(Producto).text(), m_c.columna(Talla).text(),
+                             m_c.columna(Color).text());
     }
 
 private:
     frmVN003& m_f;
+    const Celdas& m_c;
     PendientesPedido m_pendientes;
 };
 
 // One grid row (the current one) through the writer, with its extras; false after refusing.
-bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPartida& datos,
+bool grabaPartida(frmVN003& f, const Celdas& c, host::DocumentoRemision& remision, host::DatosPartida& datos,
                   host::PartidaRemision& partida, int n, bool ampliadasPrevias, PendientesEnGuardado& pendientes)
 {
     bool ok = false;
@@ -209,17 +224,17 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
     }
     if (!f.Parametros.CapturaMayorPedido) {
         std::string pedido = f.txt_Pd_Folio.text();
-        std::string producto = celda(f, "Pr_Cve_Producto");
-        std::string id = celda(f, "Documento_Id");
-        double cantidad = numero(f, "Cantidad_1");
+        std::string producto = c.texto(Producto);
+        std::string id = c.texto(DocumentoId);
+        double cantidad = c.numero(Cantidad);
         f.Validar_Cantidad_Id(pedido, producto, id, cantidad, ok);
         if (!ok)
             return rechaza(f, f.MensajeError, vb::vbCritical, "Tesmira", "ERR-ID:7500008");
     }
 
     if (f.Derechos.DerechoVNDISP) {
-        f.SucursalActual = celda(f, "Rm_Sucursal_Inventario");
-        f.AlmacenActual = celda(f, "Rm_Almacen_Inventario");
+        f.SucursalActual = c.texto(SucursalInventario);
+        f.AlmacenActual = c.texto(AlmacenInventario);
     } else {
         f.SucursalActual = f.txt_Sc_Cve_Sucursal.text();
         f.AlmacenActual = f.txt_Al_Cve_Almacen.text();
@@ -227,20 +242,20 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
     partida.Sucursal_Inventario = f.SucursalActual;
     partida.Almacen_Inventario = f.AlmacenActual;
 
-    const std::string descripcion = celda(f, "Pr_Descripcion");
-    partida.Pr_Cve_Producto = celda(f, "Pr_Cve_Producto");
+    const std::string descripcion = c.texto(Descripcion);
+    partida.Pr_Cve_Producto = c.texto(Producto);
     partida.Pr_Descripcion = std::string(utf8Left(descripcion, 100));
-    partida.Tl_Cve_Talla = celda(f, "Tl_Cve_Talla");
-    partida.Cl_Cve_Color = celda(f, "Cl_Cve_Color");
-    partida.Cantidad_1 = numero(f, "Cantidad_1");
-    partida.Unidad_1 = celda(f, "Unidad_1");
-    partida.Cantidad_Control_2 = numero(f, "Cantidad_Control_2");
-    partida.Unidad_Control_2 = celda(f, "Unidad_Control_2");
-    partida.Costo = numero(f, "Costo");
-    partida.Costo_Importe = numero(f, "Costo_Importe");
-    partida.Pr_Folio = celda(f, "Pr_Folio");
-    partida.Precio_Lista = numero(f, "Precio_Lista");
-    partida.Descuento_Factor = numero(f, "Descuento_Factor");
+    partida.Tl_Cve_Talla = c.texto(Talla);
+    partida.Cl_Cve_Color = c.texto(Color);
+    partida.Cantidad_1 = c.numero(Cantidad);
+    partida.Unidad_1 = c.texto(Unidad);
+    partida.Cantidad_Control_2 = c.numero(Cantidad2);
+    partida.Unidad_Control_2 = c.texto(Unidad2);
+    partida.Costo = c.numero(Costo);
+    partida.Costo_Importe = c.numero(CostoImporte);
+    partida.Pr_Folio = c.texto(Folio);
+    partida.Precio_Lista = c.numero(Precio);
+    partida.Descuento_Factor = c.numero(Descuento);
 
     if (!f.Permisos)
         throw Error("La pantalla no se ha cargado");
@@ -249,13 +264,13 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
 
     datos.Ubicacion = "";
     if (f.Manejo.ManejaUbicacion)
-        datos.Ubicacion = celda(f, "Ubicacion");
-    datos.Cuota = numero(f, "Cuota");
+        datos.Ubicacion = c.texto(Ubicacion);
+    datos.Cuota = c.numero(Cuota);
     datos.TipoCalculo = f.Parametros.TipoCalculoImportes;
     // The order-line link goes in with the line itself (row n is line n).
-    datos.DocumentoId = celda(f, "Documento_Id");
+    datos.DocumentoId = c.texto(DocumentoId);
 
-    if (!asignaLoteSerie(f, partida))
+    if (!asignaLoteSerie(f, c, partida))
         return false;
 
     const bool cubicada = Utilerias().UnidadCubicada(partida.Unidad_Control_2);
@@ -278,12 +293,12 @@ bool grabaPartida(frmVN003& f, host::DocumentoRemision& remision, host::DatosPar
     const std::string linea = vb::formatNumber(n, "0000");
     const std::string folio = remision.Encabezado().Rm_Folio;
     // An empty description only removes one stored before; a new folio has none unless found.
-    const std::string ampliada = celda(f, "DESCAMP");
+    const std::string ampliada = c.texto(Ampliada);
     if ((ampliadasPrevias || !ampliada.empty()) &&
         !Utilerias().GrabaDescripcionAmpliada("Remision", folio, linea, ampliada))
         return rechaza(f, "Imposible grabar descripción ampliada", vb::vbCritical, "ERROR", "ERR-ID:7500014");
 
-    const std::string ampliadaRemision = celda(f, "DESAMPR");
+    const std::string ampliadaRemision = c.texto(AmpliadaRemision);
     if (!ampliadaRemision.empty() &&
         !Utilerias().GrabaDescripcionAmpliada("REMISION2", remision.Encabezado().Rm_Folio, linea, ampliadaRemision))
         return rechaza(f, "Imposible grabar descripción ampliada", vb::vbCritical, "ERROR", "ERR-ID:7500015");
@@ -296,11 +311,12 @@ bool grabaPartidas(frmVN003& f, host::DocumentoRemision& remision)
     // One record for all rows: a part a row does not write keeps the previous row's value.
     host::PartidaRemision partida;
     const bool ampliadasPrevias = TieneAmpliadas("Remision", remision.Encabezado().Rm_Folio);
-    PendientesEnGuardado pendientes(f);
+    const Celdas celdas = celdasGuardado(f.ssDetalle);
+    PendientesEnGuardado pendientes(f, celdas);
     f.ssDetalle.moveFirst();
     const int filas = f.ssDetalle.rowCount();
     for (int n = 1; n <= filas; ++n) {
-        if (!grabaPartida(f, remision, datos, partida, n, ampliadasPrevias, pendientes))
+        if (!grabaPartida(f, celdas, remision, datos, partida, n, ampliadasPrevias, pendientes))
             return false;
         f.ssDetalle.moveNext();
         Utilerias().EventosPendientes();

@@ -16,36 +16,77 @@ std::string articulo(const std::string& producto, const std::string& talla, cons
     return clave(producto) + '\x1f' + clave(talla) + '\x1f' + clave(color);
 }
 
-// Per article, both controls at once; grouped in the order the key's index keeps the rows.
-// The units' extremes tell an article of one unit from one that mixes them.
+// The order's lines, each with its article's quantities and units in both controls, and
+// whether the per-article sums count it (the engine's comparison decides).
+const char* const kLineasPedido =
+    "SELECT Pd_ID, Pd_Cantidad_1, CASE WHEN Es_Cve_Estado <> 'BA' THEN 1 ELSE 0 END, Pr_Cve_Producto, "
+    "Tl_Cve_Talla, Cl_Cve_Color, Pd_Cantidad_Control_1, Pd_Unidad_Control_1, Pd_Cantidad_Control_2, "
+    "Pd_Unidad_Control_2 FROM Pedido WHERE Pd_Folio = ?";
+const char* const kLineasRemision =
+    "SELECT Rm_ID, Rm_Cantidad_1, 1, Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, Rm_Cantidad_Control_1, "
+    "Rm_Unidad_Control_1, Rm_Cantidad_Control_2, Rm_Unidad_Control_2 FROM Remision WHERE Rm_Tabla = 'PEDIDO' AND "
+    "Rm_Documento = ? AND Es_Cve_Estado <> 'BA' and Es_Cve_Estado <> 'CA'";
+// An article on several rows is summed by the engine, in the order the key's index keeps the
+// rows, as the per-row statement sums it. The units' extremes tell an article of one unit
+// from one that mixes them.
 const char* const kSumaPedido =
-    "SELECT Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, SUM(Pd_Cantidad_Control_1), MIN(Pd_Unidad_Control_1), "
-    "MAX(Pd_Unidad_Control_1), SUM(Pd_Cantidad_Control_2), MIN(Pd_Unidad_Control_2), MAX(Pd_Unidad_Control_2) "
-    "FROM Pedido WHERE Pd_Folio = ? AND Es_Cve_Estado <> 'BA' GROUP BY Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color";
+    "SELECT SUM(Pd_Cantidad_Control_1), MIN(Pd_Unidad_Control_1), MAX(Pd_Unidad_Control_1), "
+    "SUM(Pd_Cantidad_Control_2), MIN(Pd_Unidad_Control_2), MAX(Pd_Unidad_Control_2) FROM Pedido WHERE "
+    "Pd_Folio = ? AND Es_Cve_Estado <> 'BA' AND Pr_Cve_Producto = ? AND Tl_Cve_Talla = ? AND Cl_Cve_Color = ?";
 const char* const kSumaRemision =
-    "SELECT Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, SUM(Rm_Cantidad_Control_1), MIN(Rm_Unidad_Control_1), "
-    "MAX(Rm_Unidad_Control_1), SUM(Rm_Cantidad_Control_2), MIN(Rm_Unidad_Control_2), MAX(Rm_Unidad_Control_2) "
-    "FROM Remision WHERE Rm_Tabla = 'PEDIDO' AND Rm_Documento = ? AND Es_Cve_Estado <> 'BA' and "
-    "Es_Cve_Estado <> 'CA' GROUP BY Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color";
+    "SELECT SUM(Rm_Cantidad_Control_1), MIN(Rm_Unidad_Control_1), MAX(Rm_Unidad_Control_1), "
+    "SUM(Rm_Cantidad_Control_2), MIN(Rm_Unidad_Control_2), MAX(Rm_Unidad_Control_2) FROM Remision WHERE "
+    "Rm_Tabla = 'PEDIDO' AND Rm_Documento = ? AND Es_Cve_Estado <> 'BA' and Es_Cve_Estado <> 'CA' AND "
+    "Pr_Cve_Producto = ? AND Tl_Cve_Talla = ? AND Cl_Cve_Color = ?";
+
+// Columns of a line read above.
+enum : size_t { kId, kCantidad, kCuenta, kProducto, kTalla, kColor, kControl1 };
 
 } // namespace
 
 PendientesPedido::PendientesPedido(db::Connection& c, const std::string& pedido) : m_pedido(pedido)
 {
-    suma(c, kSumaPedido, m_pedido1, m_pedido2);
-    suma(c, kSumaRemision, m_remision1, m_remision2);
-    for (auto rs = c.Execute("SELECT Pd_ID, Pr_Cve_Producto, Pd_Cantidad_1 FROM Pedido WHERE Pd_Folio = ?", {pedido});
-         !rs.Eof(); rs.MoveNext())
-        m_lineas.emplace(clave(rs.Fields(size_t{0}).toString()),
-                         Linea{rs.Fields(size_t{1}).toString(), rs.Fields(size_t{2})});
+    suma(c, kLineasPedido, kSumaPedido, m_pedido1, m_pedido2, true);
+    suma(c, kLineasRemision, kSumaRemision, m_remision1, m_remision2, false);
 }
 
-void PendientesPedido::suma(db::Connection& c, const char* sql, Sumas& control1, Sumas& control2)
+void PendientesPedido::suma(db::Connection& c, const char* lineas, const char* sumaArticulo, Sumas& control1,
+                            Sumas& control2, bool pedidas)
 {
-    for (auto rs = c.Execute(sql, {m_pedido}); !rs.Eof(); rs.MoveNext()) {
-        const std::string k =
-            articulo(rs.Fields(size_t{0}).toString(), rs.Fields(size_t{1}).toString(), rs.Fields(size_t{2}).toString());
-        for (auto [sumas, primera] : {std::pair{&control1, size_t{3}}, std::pair{&control2, size_t{6}}}) {
+    // An article's first row stands for its sum (a sum of one value is that value); the
+    // engine sums the articles seen on several rows.
+    struct Articulo {
+        std::string producto, talla, color;
+        bool repetido = false;
+    };
+    std::unordered_map<std::string, Articulo> articulos;
+    for (auto rs = c.Execute(lineas, {m_pedido}); !rs.Eof(); rs.MoveNext()) {
+        if (pedidas)
+            m_lineas.emplace(clave(rs.Fields(size_t{kId}).toString()),
+                             Linea{rs.Fields(size_t{kProducto}).toString(), rs.Fields(size_t{kCantidad})});
+        if (rs.Fields(size_t{kCuenta}).toInt() == 0)
+            continue;
+        std::string producto = rs.Fields(size_t{kProducto}).toString(), talla = rs.Fields(size_t{kTalla}).toString(),
+                    color = rs.Fields(size_t{kColor}).toString();
+        const std::string k = articulo(producto, talla, color);
+        const auto [it, nuevo] = articulos.try_emplace(k);
+        if (!nuevo) {
+            it->second.repetido = true;
+            continue;
+        }
+        it->second = {std::move(producto), std::move(talla), std::move(color), false};
+        for (auto [sumas, primera] :
+             {std::pair{&control1, size_t{kControl1}}, std::pair{&control2, size_t{kControl1 + 2}}}) {
+            Suma& s = (*sumas)[k];
+            s.cantidad = rs.Fields(primera).toDouble();
+            s.unidad = rs.Fields(primera + 1).toString();
+        }
+    }
+    for (const auto& [k, a] : articulos) {
+        if (!a.repetido)
+            continue;
+        auto rs = c.Execute(sumaArticulo, {m_pedido, a.producto, a.talla, a.color});
+        for (auto [sumas, primera] : {std::pair{&control1, size_t{0}}, std::pair{&control2, size_t{3}}}) {
             Suma& s = (*sumas)[k];
             s.cantidad = rs.Fields(primera).toDouble();
             s.unidad = rs.Fields(primera + 1).toString();

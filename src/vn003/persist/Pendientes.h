@@ -47,7 +47,8 @@ private:
         Value cantidad;
     };
     using Sumas = std::unordered_map<std::string, Suma>;
-    void suma(db::Connection& c, const char* sql, Sumas& control1, Sumas& control2);
+    void suma(db::Connection& c, const char* lineas, const char* sumaArticulo, Sumas& control1, Sumas& control2,
+              bool pedidas);
 
     std::string m_pedido;
     Sumas m_pedido1, m_pedido2, m_remision1, m_remision2;
