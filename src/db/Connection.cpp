@@ -15,6 +15,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <exception>
 #include <filesystem>
@@ -67,16 +68,21 @@ DbError engineError(sqlite3* db, std::string_view sql)
 template <class Out>
 void readColumn(sqlite3_stmt* s, int i, bool dateColumn, Out&& out)
 {
-    switch (sqlite3_column_type(s, i)) {
+    // One call for the column, not one per question asked of it. The connection runs without a
+    // mutex (multi-thread mode), where SQLite lets an unprotected value be read like any other.
+    sqlite3_value* column = sqlite3_column_value(s, i);
+    switch (sqlite3_value_type(column)) {
     case SQLITE_NULL:
         return out(std::monostate{});
     case SQLITE_INTEGER:
-        return out(static_cast<int64_t>(sqlite3_column_int64(s, i)));
+        return out(static_cast<int64_t>(sqlite3_value_int64(column)));
     case SQLITE_FLOAT:
-        return out(sqlite3_column_double(s, i));
+        return out(sqlite3_value_double(column));
     default: {
-        const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(s, i)),
-                                    static_cast<size_t>(sqlite3_column_bytes(s, i)));
+        const auto* chars = reinterpret_cast<const char*>(sqlite3_value_text(column));
+        if (!chars)
+            throw engineError(sqlite3_db_handle(s), "");
+        const std::string_view text(chars, static_cast<size_t>(sqlite3_value_bytes(column)));
         std::optional<Date> date;
         if (dateColumn) {
             try {
@@ -99,21 +105,45 @@ Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
     return v;
 }
 
-// SQLITE_OK, or the reason the value could not be bound (out of memory, a text too long).
-// A text is bound from `slot`, which lives as long as the statement: SQLite reads it in place.
-int bind(sqlite3_stmt* s, int index, const Value& v, bool withoutTrailingBlanks, std::string& slot)
+// The same binding: a double by its bits, so -0.0 replaces 0.0.
+bool sameBinding(const Value& a, const Value& b)
 {
-    if (v.isInt())
-        return sqlite3_bind_int64(s, index, v.toInt());
-    if (v.isDouble())
-        return sqlite3_bind_double(s, index, v.toDouble());
-    if (v.isNull())
-        return sqlite3_bind_null(s, index);
-    slot = v.toString();
-    size_t n = slot.size();
-    while (withoutTrailingBlanks && n > 0 && slot[n - 1] == ' ')
+    if (a.isDouble() && b.isDouble())
+        return std::bit_cast<uint64_t>(a.toDouble()) == std::bit_cast<uint64_t>(b.toDouble());
+    return a == b;
+}
+
+// SQLITE_OK, or the reason the value could not be bound (out of memory, a text too long).
+// A value the parameter already holds is not bound again (bindings outlive sqlite3_reset).
+int bind(sqlite3_stmt* s, int index, const Value& v, bool withoutTrailingBlanks, StatementCache::Bound& slot)
+{
+    using Kind = StatementCache::Bound::Kind;
+    int rc = SQLITE_OK;
+    if (v.isInt() || v.isDouble() || v.isNull()) {
+        if (slot.kind == Kind::Other && sameBinding(slot.other, v))
+            return SQLITE_OK;
+        slot.kind = Kind::Unset;
+        rc = v.isInt()      ? sqlite3_bind_int64(s, index, v.toInt())
+            : v.isDouble() ? sqlite3_bind_double(s, index, v.toDouble())
+                           : sqlite3_bind_null(s, index);
+        if (rc == SQLITE_OK) {
+            slot.other = v;
+            slot.kind = Kind::Other;
+        }
+        return rc;
+    }
+    std::string text = v.toString();
+    if (slot.kind == Kind::Text && slot.text == text)
+        return SQLITE_OK;
+    slot.kind = Kind::Unset;
+    slot.text = std::move(text);
+    size_t n = slot.text.size();
+    while (withoutTrailingBlanks && n > 0 && slot.text[n - 1] == ' ')
         --n;
-    return sqlite3_bind_text64(s, index, slot.data(), n, SQLITE_STATIC, SQLITE_UTF8);
+    rc = sqlite3_bind_text64(s, index, slot.text.data(), n, SQLITE_STATIC, SQLITE_UTF8);
+    if (rc == SQLITE_OK)
+        slot.kind = Kind::Text;
+    return rc;
 }
 
 // Leaves a cached statement ready for its next use, whatever happened (unless a reader took it).
@@ -188,9 +218,8 @@ public:
     void settle()
     {
         try {
-            std::vector<Value> row;
-            while (m_stmt && step(row))
-                m_settled.push(row);
+            while (m_stmt && stepWith([&](sqlite3_stmt* s) { packRow(s, m_dateColumn, m_settled); })) {
+            }
         } catch (...) {
             m_failure = std::current_exception();
         }
@@ -220,7 +249,7 @@ private:
         return false;
     }
 
-    std::vector<std::string> m_bound; // what the statement's text parameters point to
+    std::vector<StatementCache::Bound> m_bound; // what the statement's text parameters point to
     StatementCache::Owned m_stmt;
     std::vector<bool> m_dateColumn;
     std::string m_sql;
@@ -393,16 +422,19 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
     Recordset result;
     if (m_pg) {
         size_t first = 0;
+        std::vector<Value> bound;
         for (const Translation& t : *statements) {
-            Translation bound = t;
-            for (size_t i = 0; i < bound.params.size(); ++i) {
-                const int marker = t.markerOfParam.empty() ? -1 : t.markerOfParam[i];
-                if (marker >= 0)
-                    bound.params[i] = values[first + static_cast<size_t>(marker)];
+            const std::vector<Value>* params = &t.params; // the cached translation is never copied
+            if (!t.markerOfParam.empty()) {
+                bound = t.params;
+                for (size_t i = 0; i < bound.size(); ++i)
+                    if (const int marker = t.markerOfParam[i]; marker >= 0)
+                        bound[i] = values[first + static_cast<size_t>(marker)];
+                params = &bound;
             }
             first += t.markers;
             try {
-                result = m_pg->run(bound);
+                result = m_pg->run(t, *params);
             } catch (const DbError& e) {
                 throw statementError(e.code(), e.what(), sql);
             }

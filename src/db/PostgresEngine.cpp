@@ -221,7 +221,9 @@ PostgresEngine::Result PostgresEngine::execParams(const std::string& sql, const 
 
 void PostgresEngine::syncClock(const std::string& sql)
 {
-    if (lower(sql).find("getdate(") == std::string::npos)
+    constexpr std::string_view call = "getdate(";
+    auto sameLetter = [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; };
+    if (std::search(sql.begin(), sql.end(), call.begin(), call.end(), sameLetter) == sql.end())
         return;
     const std::string now = m_clock().iso();
     if (now == m_clockSent)
@@ -230,16 +232,16 @@ void PostgresEngine::syncClock(const std::string& sql)
     m_clockSent = now;
 }
 
-Recordset PostgresEngine::run(const Translation& t)
+Recordset PostgresEngine::run(const Translation& t, const std::vector<Value>& params)
 {
     syncClock(t.sql);
     Result result;
     if (!m_inTransaction) {
-        result = execParams(t.sql, t.params);
+        result = execParams(t.sql, params);
     } else {
         // SAVEPOINT, the statement and RELEASE travel together: one round trip.
         PGconn* c = m_conn.get();
-        const Params p(t.params);
+        const Params p(params);
         bool sent = PQenterPipelineMode(c) == 1;
         sent = sent && PQsendQueryParams(c, kSavepoint, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
         sent = sent

@@ -25,9 +25,10 @@ public:
     PostgresEngine(const PostgresEngine&) = delete;
     PostgresEngine& operator=(const PostgresEngine&) = delete;
 
-    // Runs one translated statement. Inside a transaction it runs under a savepoint, so a
-    // failed statement leaves the transaction usable, as on SQL Server and SQLite.
-    Recordset run(const Translation& t);
+    // Runs one translated statement with the values of its parameters (`t.params`, or those
+    // with the caller's `?` values in place). Inside a transaction it runs under a savepoint, so
+    // a failed statement leaves the transaction usable, as on SQL Server and SQLite.
+    Recordset run(const Translation& t, const std::vector<Value>& params);
     // A script of SQLite statements (types rewritten, see PostgresSchema.h); all or nothing.
     // The first script on a database without the prelude installs it too.
     void executeScript(std::string_view sqliteScript);

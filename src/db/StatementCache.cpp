@@ -118,7 +118,7 @@ const StatementCache::Prepared* StatementCache::get(uint64_t shape, const std::s
     return &m_statements.emplace(shape, std::move(entry)).first->second.prepared;
 }
 
-StatementCache::Owned StatementCache::take(uint64_t shape, std::vector<std::string>& bound)
+StatementCache::Owned StatementCache::take(uint64_t shape, std::vector<Bound>& bound)
 {
     auto it = m_statements.find(shape);
     if (it == m_statements.end())

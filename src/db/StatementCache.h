@@ -17,6 +17,15 @@ namespace tesmira::db {
 
 class StatementCache {
 public:
+    // What a parameter of a statement holds. SQLite reads a text in place from `text`, which
+    // travels with the statement; a parameter given the value it already holds is left alone.
+    struct Bound {
+        enum class Kind : char { Unset, Text, Other };
+        Kind kind = Kind::Unset;
+        std::string text;
+        Value other;
+    };
+
     struct Prepared {
         sqlite3_stmt* stmt = nullptr;
         Recordset::Columns columns;
@@ -26,9 +35,8 @@ public:
         std::vector<int> reads, writes;
         bool writesUnknown = false;
         bool storesValues = false; // an INSERT or UPDATE: texts are bound without trailing blanks
-        // The texts bound to the statement, owned here so SQLite reads them in place instead of
-        // copying each one (its statement and these texts always travel together).
-        mutable std::vector<std::string> bound;
+        mutable std::vector<Bound> bound; // by parameter
+
     };
 
     StatementCache(sqlite3* db, size_t capacity) : m_db(db), m_capacity(capacity) {}
@@ -47,7 +55,7 @@ public:
     using Owned = std::unique_ptr<sqlite3_stmt, Finalize>;
     // Hands the statement of `shape` and the texts bound to it over to a reader that keeps it
     // running (the next use of the shape prepares another).
-    Owned take(uint64_t shape, std::vector<std::string>& bound);
+    Owned take(uint64_t shape, std::vector<Bound>& bound);
     // Moves when another connection commits to the main database (PRAGMA data_version).
     int64_t othersVersion();
     // A small number per table name (any case), stable for the cache's life.

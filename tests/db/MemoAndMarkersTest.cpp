@@ -42,6 +42,12 @@ TEST_F(Memo, MarkersBindInOrderBesideLiterals)
     EXPECT_THROW(c.Execute("DELETE FROM Unidad WHERE Clave = ?", {}), Error) << "a marker without its value";
     EXPECT_THROW(c.Execute("DELETE FROM Unidad WHERE Clave = ?", {Value("a"), Value("b")}), Error);
     EXPECT_EQ(c.Execute("SELECT COUNT(*) FROM Unidad").Fields(size_t{0}).toInt(), 3) << "the refused deletes ran";
+    std::string seen; // one statement again and again: each value replaces the last, whatever it was
+    for (const Value& v : {Value(0.0), Value(-0.0), Value("x"), Value("x"), Value(), Value(int64_t{1}), Value(1.0), Value("x ")}) {
+        const Value got = c.Execute("SELECT ?", {v}).Fields(size_t{0});
+        seen += (got.isNull() ? "n" : got.isInt() ? "i" : got.isDouble() ? "d" : "t") + got.toString() + ",";
+    }
+    EXPECT_EQ(seen, "d0,d-0,tx,tx,n,i1,d1,tx ,");
 }
 
 // The cases where a remembered answer would be stale: each write between two identical

@@ -7,8 +7,10 @@
 #include "host/services/ServiciosSql.h"
 #include "host/services/Utilerias.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace tesmira::host {
 
@@ -47,14 +49,20 @@ std::string clave(const std::string& product, const std::string& size, const std
 } // namespace
 
 // One stock row (the key is the table's): its sums as the per-key statements compute them.
+// Kept small, a 20,000-line order holds as many: the key's text lives in Leidas::claves and
+// the units, which repeat, in Leidas::unidades.
 struct Permisos::Fila {
-    std::string unidad1, unidad2;
+    uint32_t clave, largo, unidad1, unidad2;
     double cantidad1, cantidad2, costo;
 };
 
 struct Permisos::Leidas {
     std::string branch, warehouse;
-    std::unordered_map<std::string, Fila> filas;
+    std::string claves;
+    std::vector<std::string> unidades;
+    std::vector<Fila> filas; // by key
+
+    std::string_view clave(const Fila& f) const { return std::string_view(claves).substr(f.clave, f.largo); }
 };
 
 Permisos::Permisos(Entorno& entorno) : m_e(entorno) {}
@@ -77,24 +85,42 @@ Permisos::ExistenciasPedido::ExistenciasPedido(Permisos& permisos, const std::st
         "(SELECT Pr_Cve_Producto FROM Pedido WHERE Pd_Folio = ?) "
         "GROUP BY Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, Ex_Unidad_Control_1, Ex_Unidad_Control_2",
         {branch, warehouse, folio});
-    auto leidas = std::make_unique<Leidas>();
-    leidas->branch = branch;
-    leidas->warehouse = warehouse;
-    std::unordered_set<std::string> repetidas;
+    auto l = std::make_unique<Leidas>();
+    l->branch = branch;
+    l->warehouse = warehouse;
+    std::unordered_map<std::string, uint32_t> unidades;
+    const auto unidad = [&](const std::string& u) {
+        const auto [it, nueva] = unidades.emplace(u, static_cast<uint32_t>(l->unidades.size()));
+        if (nueva)
+            l->unidades.push_back(u);
+        return it->second;
+    };
     for (; !rs.Eof(); rs.MoveNext()) {
         const Value &p = rs.Fields(size_t{0}), &s = rs.Fields(1), &c = rs.Fields(2);
         if (!p.isText() || !s.isText() || !c.isText())
             continue;
         const std::string k = clave(p.toString(), s.toString(), c.toString());
-        Fila f{rs.Fields(3).toString(), rs.Fields(4).toString(), rs.Fields(5).toDouble(), rs.Fields(6).toDouble(),
-               rs.Fields(7).toDouble()};
-        // Two rows for one key as this side compares it: left to the database.
-        if (repetidas.count(k) || !leidas->filas.emplace(k, std::move(f)).second) {
-            repetidas.insert(k);
-            leidas->filas.erase(k);
-        }
+        l->filas.push_back({static_cast<uint32_t>(l->claves.size()), static_cast<uint32_t>(k.size()),
+                            unidad(rs.Fields(3).toString()), unidad(rs.Fields(4).toString()), rs.Fields(5).toDouble(),
+                            rs.Fields(6).toDouble(), rs.Fields(7).toDouble()});
+        l->claves += k;
     }
-    m_p.m_leidas = std::move(leidas);
+    const Leidas& leidas = *l;
+    std::sort(l->filas.begin(), l->filas.end(),
+              [&](const Fila& a, const Fila& b) { return leidas.clave(a) < leidas.clave(b); });
+    // Two rows for one key as this side compares it: left to the database.
+    std::vector<Fila> unicas;
+    unicas.reserve(l->filas.size());
+    for (size_t i = 0; i < l->filas.size();) {
+        size_t j = i + 1;
+        while (j < l->filas.size() && leidas.clave(l->filas[j]) == leidas.clave(l->filas[i]))
+            ++j;
+        if (j == i + 1)
+            unicas.push_back(l->filas[i]);
+        i = j;
+    }
+    l->filas = std::move(unicas);
+    m_p.m_leidas = std::move(l);
 }
 
 Permisos::ExistenciasPedido::~ExistenciasPedido() { m_p.m_leidas.reset(); }
@@ -105,8 +131,11 @@ const Permisos::Fila* Permisos::leida(const std::string& branch, const std::stri
 {
     if (!m_leidas || size == "%" || colour == "%" || branch != m_leidas->branch || warehouse != m_leidas->warehouse)
         return nullptr;
-    const auto it = m_leidas->filas.find(clave(product, size, colour));
-    return it == m_leidas->filas.end() ? nullptr : &it->second;
+    const std::string k = clave(product, size, colour);
+    const auto& filas = m_leidas->filas;
+    const auto it = std::lower_bound(filas.begin(), filas.end(), k,
+                                     [&](const Fila& f, const std::string& x) { return m_leidas->clave(f) < x; });
+    return it != filas.end() && m_leidas->clave(*it) == k ? &*it : nullptr;
 }
 
 bool Permisos::ManejaTalla(const std::string& b, const std::string& w) const
@@ -151,7 +180,8 @@ double Permisos::Existencia(const std::string& branch, const std::string& wareho
         total += quantity * factor;
     };
     if (const Fila* f = leida(branch, warehouse, product, size, colour)) {
-        suma(controlNumber == 1 ? f->unidad1 : f->unidad2, controlNumber == 1 ? f->cantidad1 : f->cantidad2);
+        suma(m_leidas->unidades[controlNumber == 1 ? f->unidad1 : f->unidad2],
+             controlNumber == 1 ? f->cantidad1 : f->cantidad2);
         return total;
     }
     const std::string n = std::to_string(controlNumber);
@@ -180,7 +210,7 @@ double Permisos::CostoProducto(const std::string& branch, const std::string& war
         return cost * factor;
     };
     if (const Fila* f = leida(branch, warehouse, product, size, colour))
-        return porUnidad(f->unidad1, f->costo);
+        return porUnidad(m_leidas->unidades[f->unidad1], f->costo);
     std::vector<Value> values{branch, warehouse, product};
     const std::string filtro = filtroTallaColor(size, colour, values);
     db::Recordset rs = m_e.conexion.Execute(
