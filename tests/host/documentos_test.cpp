@@ -63,6 +63,9 @@ TEST_F(DocumentosTest, SeleccionaLote)
     Lotes lotes(*entorno);
     EXPECT_EQ(lotes.LoteDocumento("PEDIDO", "P0008", "0002"), "L-2601|L-2603");
     EXPECT_EQ(lotes.LoteDocumento("Remision", "R0003", "0001"), "");
+    const LotesDocumento pedido(lotes, "PEDIDO", "P0008"); // read once, each line as asked alone
+    for (const char* id : {"0002", "0002 ", "0001", "9999"})
+        EXPECT_EQ(pedido.lote(id), lotes.LoteDocumento("PEDIDO", "P0008", id)) << id;
     lotes.Producto = "PIN001";
     lotes.Talla = "00";
     lotes.Color = "00";

@@ -7,6 +7,8 @@
 #include "host/services/Dialogos.h"
 #include "host/services/ServiciosSql.h"
 
+#include <algorithm>
+
 namespace tesmira::host {
 
 // Every document keeps its lines' lots in Lote_Documento: the lots reserved on an order
@@ -20,6 +22,46 @@ std::string Lotes::LoteDocumento(const std::string& table, const std::string& fo
     for (; !rs.Eof(); rs.MoveNext())
         lots += (lots.empty() ? "" : "|") + rs.Fields("Lt_Cve_Lote").toString();
     return lots;
+}
+
+namespace {
+
+// Plain printable ASCII compares the same on every engine: case and trailing blanks aside.
+bool comparable(std::string_view s)
+{
+    return std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+}
+
+std::string comoLaBase(std::string_view id) { return lowerAscii(withoutTrailingBlanks(id)); }
+
+} // namespace
+
+LotesDocumento::LotesDocumento(const Lotes& lotes, std::string table, std::string folio)
+    : m_lotes(lotes), m_table(std::move(table)), m_folio(std::move(folio))
+{
+    // In each line's lot order, as LoteDocumento reads them.
+    db::Recordset rs = lotes.m_e.conexion.Execute("SELECT Ld_ID, Lt_Cve_Lote FROM Lote_Documento WHERE Ld_Tabla = ? "
+                                                  "AND Ld_Documento = ? ORDER BY Ld_ID, Lt_Cve_Lote",
+                                                  {m_table, m_folio});
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const Value& id = rs.Fields(size_t{0});
+        if (!id.isText() || !comparable(id.toString())) {
+            m_lineas.clear();
+            return;
+        }
+        const auto [it, nueva] = m_lineas.try_emplace(comoLaBase(id.toString()), Linea{id.toString(), "", false});
+        Linea& l = it->second;
+        l.dosGrafias = l.dosGrafias || l.id != id.toString();
+        l.lotes += (nueva ? "" : "|") + rs.Fields(1).toString();
+    }
+}
+
+std::string LotesDocumento::lote(const std::string& id) const
+{
+    if (comparable(id))
+        if (const auto it = m_lineas.find(comoLaBase(id)); it != m_lineas.end() && !it->second.dosGrafias)
+            return it->second.lotes;
+    return m_lotes.LoteDocumento(m_table, m_folio, id);
 }
 
 // Mode 1, the only one: pick among the lots on hand, first to expire first. The quantity

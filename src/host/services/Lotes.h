@@ -3,6 +3,7 @@
 #include "host/services/Entorno.h"
 
 #include <string>
+#include <unordered_map>
 
 namespace tesmira::host {
 
@@ -13,6 +14,8 @@ struct OpcionesLote {
     std::string sucursal;
     std::string almacen;
 };
+
+class LotesDocumento;
 
 class Lotes {
 public:
@@ -31,8 +34,28 @@ public:
     std::string UltimoError() const { return m_ultimoError; }
 
 private:
+    friend class LotesDocumento;
     Entorno& m_e;
     mutable std::string m_ultimoError;
+};
+
+// The lots of every line of one document, read at once for a load that asks line after line:
+// lote(id) answers what LoteDocumento(table, folio, id) would. A line the read cannot answer
+// for certain (an ID stored in two spellings, a text outside plain ASCII) is asked on its
+// own. It lives for one load: nothing may write the document's lots meanwhile.
+class LotesDocumento {
+public:
+    LotesDocumento(const Lotes& lotes, std::string table, std::string folio);
+    std::string lote(const std::string& id) const;
+
+private:
+    struct Linea {
+        std::string id, lotes;
+        bool dosGrafias = false;
+    };
+    const Lotes& m_lotes;
+    std::string m_table, m_folio;
+    std::unordered_map<std::string, Linea> m_lineas; // by the ID as the database compares it
 };
 
 } // namespace tesmira::host

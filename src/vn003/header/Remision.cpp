@@ -150,7 +150,8 @@ struct CamposRemision {
 // One stored line of a saved note into a new grid row; the recall's catalogue answers the
 // product, size, colour and description look-ups.
 void CargaPartidaRemision(frmVN003& f, const db::Recordset& rs, const CamposRemision& r, const ColumnasPartida& c,
-                          const std::string& folio, host::Lotes& lotes, host::Series& series, CatalogoCarga& catalogo)
+                          const std::string& folio, const host::LotesDocumento& lotes, host::Series& series,
+                          CatalogoCarga& catalogo)
 {
     Grid& g = f.ssDetalle;
     const auto pon = [&g](int columna, Value v) { g.col(columna).setValue(std::move(v)); };
@@ -184,7 +185,7 @@ void CargaPartidaRemision(frmVN003& f, const db::Recordset& rs, const CamposRemi
 
     const std::string tipo = texto(c.tipoProducto);
     if (tipo == "02")
-        pon(c.lote, lotes.LoteDocumento("Remision", folio, id));
+        pon(c.lote, lotes.lote(id));
     if (tipo == "03") {
         db::Recordset numeros =
             series.SeriesDocumento("Remision", folio, id, texto(c.producto), texto(c.talla), texto(c.color));
@@ -299,9 +300,10 @@ void frmVN003::txtFolio_Enter()
         const CamposRemision campos(rs);
         const ColumnasPartida columnas(ssDetalle);
         const std::string folio = txtFolio.text();
+        const host::LotesDocumento lotesNota(lotes, "Remision", folio);
         rs.MoveFirst();
         for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext())
-            CargaPartidaRemision(*this, rs, campos, columnas, folio, lotes, series, catalogo);
+            CargaPartidaRemision(*this, rs, campos, columnas, folio, lotesNota, series, catalogo);
 
         rs.Close();
         // Part of a note on screen would pass for the saved one.

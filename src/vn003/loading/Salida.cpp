@@ -94,8 +94,9 @@ public:
         , m_unaLinea(consultas::pendienteLineaSalida(folio, nota, sucursal))
     {
         for (; !m_todas.Eof(); m_todas.MoveNext()) {
-            const LineaPedido l = m_lector.lee(m_todas);
-            const auto [it, nueva] = m_lineas.emplace(clave({l.producto, l.talla, l.color, l.id}), l);
+            LineaPedido l = m_lector.lee(m_todas);
+            std::string k = clave({l.producto, l.talla, l.color, l.id});
+            const auto [it, nueva] = m_lineas.try_emplace(std::move(k), std::move(l));
             if (!nueva)
                 m_repetidas.push_back(it->first);
         }
@@ -103,8 +104,8 @@ public:
             m_lineas.erase(r);
     }
 
-    // The pending line of a picked row; none when nothing is pending for it.
-    std::optional<LineaPedido> busca(frmVN003& f, const db::Recordset& detalle, const CamposSalida& c)
+    // The pending line of a picked row, valid until the next call; null when nothing is pending for it.
+    const LineaPedido* busca(frmVN003& f, const db::Recordset& detalle, const CamposSalida& c)
     {
         const std::vector<Value> valores{detalle.Fields(c.producto), detalle.Fields(c.talla),
                                          detalle.Fields(c.color), detalle.Fields(c.id)};
@@ -113,13 +114,14 @@ public:
             const auto it = m_lineas.find(clave({valores[0].toString(), valores[1].toString(), valores[2].toString(),
                                                  valores[3].toString()}));
             if (it != m_lineas.end())
-                return it->second;
+                return &it->second;
         }
         f.TextoSQL = m_unaLinea;
         db::Recordset pend = Sistema().Conexion().Execute(f.TextoSQL, valores);
         if (pend.Eof())
-            return std::nullopt;
-        return LectorLineas(pend).lee(pend);
+            return nullptr;
+        m_preguntada = LectorLineas(pend).lee(pend);
+        return &m_preguntada;
     }
 
 private:
@@ -136,6 +138,7 @@ private:
     std::string m_unaLinea;
     std::unordered_map<std::string, LineaPedido> m_lineas;
     std::vector<std::string> m_repetidas;
+    LineaPedido m_preguntada; // the last line asked on its own
 };
 
 // A picked quantity as the grid gets it: the order line's units, prices and concept, the
@@ -225,7 +228,7 @@ void frmVN003::txtSalida_Enter()
         const CamposSalida campos(detalle);
         for (AvanceCarga avance(detalle, ssDetalle); !detalle.Eof() && avance(); detalle.MoveNext()) {
             const double q = detalle.Fields(campos.cantidad).toDouble();
-            const std::optional<LineaPedido> pend = pendientes.busca(*this, detalle, campos);
+            const LineaPedido* pend = pendientes.busca(*this, detalle, campos);
             // Picked beyond what is pending, or for no pending line: left out without a word.
             if (!pend || !(q <= pend->cantidad1))
                 continue;
