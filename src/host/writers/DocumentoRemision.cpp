@@ -72,11 +72,13 @@ void DocumentoRemision::Nuevo()
     m_lineas = 0;
     m_totales = TotalesDocumento(0);
     m_ultimoError.clear();
+    m_conConceptos.reset();
 }
 
 void DocumentoRemision::AsignaEncabezado(const EncabezadoRemision& encabezado)
 {
     m_encabezado = encabezado;
+    m_conConceptos.reset();
     // The folio is needed by the caller right after the first line (extended descriptions,
     // order-line link), so it is drawn as soon as the header is known.
     m_totales = TotalesDocumento(m_encabezado.Rm_Descuento_Global_Factor);
@@ -157,9 +159,10 @@ bool DocumentoRemision::AgregaPartida()
     const std::string catalogo(utf8Left(producto.Fields(escritura::Pr_Descripcion).toString(), 100));
     const std::string concepto =
         descripcion.empty() || sameKey(descripcion, catalogo) ? std::string() : descripcion;
-    // A line linked to its order line takes the order's concept instead (see insercionPartida).
-    const bool enlazada =
-        sameKey(h.Rm_Tabla, "PEDIDO") && !withoutTrailingBlanks(m_datos.DocumentoId).empty();
+    // A line linked to its order line takes the order's concept instead (see insercionPartida);
+    // when the order has none, a line without a concept of its own stays without one.
+    const bool enlazada = sameKey(h.Rm_Tabla, "PEDIDO") && !withoutTrailingBlanks(m_datos.DocumentoId).empty() &&
+                          (!concepto.empty() || pedidoConConceptos());
     const double impuestoFactor = producto.Fields(escritura::Pr_Impuesto_Factor).toDouble();
     // Priced as the grid priced it; the tax is the line's share after the global discount,
     // as the screen's totals left it in the row.
@@ -192,6 +195,16 @@ bool DocumentoRemision::AgregaPartida()
     ++m_lineas;
     m_totales = conLinea;
     return true;
+}
+
+bool DocumentoRemision::pedidoConConceptos()
+{
+    if (!m_conConceptos)
+        m_conConceptos = !m_e.conexion
+                               .Execute("SELECT TOP 1 Pd_ID FROM Pedido WHERE Pd_Folio = ? AND Pd_Concepto <> ''",
+                                        {m_encabezado.Rm_Documento})
+                               .Eof();
+    return *m_conConceptos;
 }
 
 bool DocumentoRemision::Finaliza(const std::string& folio)

@@ -69,6 +69,7 @@ public:
 
 private:
     bool falla(std::string reason);
+    bool pedidoConConceptos();
 
     Entorno& m_e;
     EncabezadoRemision m_encabezado;
@@ -78,6 +79,9 @@ private:
     // The lines stored so far, summed as they go (Finaliza does not read them back).
     TotalesDocumento m_totales{0};
     std::string m_ultimoError;
+    // Whether the order has a line with a concept; read at the first linked line (the order's
+    // lines do not change while its note is written).
+    std::optional<bool> m_conConceptos;
 };
 
 } // namespace tesmira::host
