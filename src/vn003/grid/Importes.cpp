@@ -85,26 +85,32 @@ void frmVN003::CalculaTotales()
     double t1 = 0, t2 = 0, peso = 0, volumen = 0;
     host::TotalesDocumento totales(txtDescuento_Global.value().toDouble());
 
-    const int renglones = ssDetalle.rowCount();
+    Grid& g = ssDetalle;
+    const int renglones = g.rowCount();
+    // Columns found once, not per row.
+    const int columnaProducto = g.columnIndex("Pr_Cve_Producto"), columnaCantidad1 = g.columnIndex("Cantidad_1"),
+              columnaControl2 = g.columnIndex("Cantidad_Control_2"),
+              columnaImpuesto = g.columnIndex("Impuesto_Importe"),
+              columnaDescontado = g.columnIndex("Precio_Descontado_Importe"), columnaCuota = g.columnIndex("Cuota"),
+              columnaFactor = g.columnIndex("Impuesto_Factor");
+    const auto numero = [&g](int columna) { return g.col(columna).value().toDouble(); };
     std::vector<std::string> productos;
-    const int columnaProducto = ssDetalle.columnIndex("Pr_Cve_Producto");
     for (int i = 0; i < renglones; ++i)
-        productos.push_back(ssDetalle.cell(i, columnaProducto).toString());
+        productos.push_back(g.cell(i, columnaProducto).toString());
     const PesosVolumenes pesos(std::move(productos));
     if (renglones > 0)
-        ssDetalle.moveFirst();
+        g.moveFirst();
     for (int i = 0; i < renglones; ++i) {
-        const double cantidad = ssDetalle.col("Cantidad_1").value().toDouble();
+        const double cantidad = numero(columnaCantidad1);
         t1 += cantidad;
-        t2 += ssDetalle.col("Cantidad_Control_2").value().toDouble();
-        ssDetalle.col("Impuesto_Importe")
-            .setValue(totales.agrega(ssDetalle.col("Precio_Descontado_Importe").value().toDouble(),
-                                     ssDetalle.col("Cuota").value().toDouble() * cantidad,
-                                     ssDetalle.col("Impuesto_Factor").value().toDouble()));
-        const std::string producto = ssDetalle.col("Pr_Cve_Producto").value().toString();
+        t2 += numero(columnaControl2);
+        g.col(columnaImpuesto)
+            .setValue(totales.agrega(numero(columnaDescontado), numero(columnaCuota) * cantidad,
+                                     numero(columnaFactor)));
+        const std::string producto = g.col(columnaProducto).value().toString();
         peso += cantidad * pesos.peso(producto);
         volumen += cantidad * pesos.volumen(producto);
-        ssDetalle.moveNext();
+        g.moveNext();
     }
 
     txtTCantidad1.setValue(t1);
