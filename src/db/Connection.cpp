@@ -117,32 +117,27 @@ bool sameBinding(const Value& a, const Value& b)
 // A value the parameter already holds is not bound again (bindings outlive sqlite3_reset).
 int bind(sqlite3_stmt* s, int index, const Value& v, bool withoutTrailingBlanks, StatementCache::Bound& slot)
 {
-    using Kind = StatementCache::Bound::Kind;
-    int rc = SQLITE_OK;
-    if (v.isInt() || v.isDouble() || v.isNull()) {
-        if (slot.kind == Kind::Other && sameBinding(slot.other, v))
-            return SQLITE_OK;
-        slot.kind = Kind::Unset;
-        rc = v.isInt()      ? sqlite3_bind_int64(s, index, v.toInt())
-            : v.isDouble() ? sqlite3_bind_double(s, index, v.toDouble())
-                           : sqlite3_bind_null(s, index);
-        if (rc == SQLITE_OK) {
-            slot.other = v;
-            slot.kind = Kind::Other;
-        }
-        return rc;
-    }
-    std::string text = v.toString();
-    if (slot.kind == Kind::Text && slot.text == text)
+    if (slot.held && sameBinding(slot.value, v))
         return SQLITE_OK;
-    slot.kind = Kind::Unset;
-    slot.text = std::move(text);
-    size_t n = slot.text.size();
-    while (withoutTrailingBlanks && n > 0 && slot.text[n - 1] == ' ')
-        --n;
-    rc = sqlite3_bind_text64(s, index, slot.text.data(), n, SQLITE_STATIC, SQLITE_UTF8);
-    if (rc == SQLITE_OK)
-        slot.kind = Kind::Text;
+    slot.held = false;
+    int rc = SQLITE_OK;
+    if (v.isInt()) {
+        rc = sqlite3_bind_int64(s, index, v.toInt());
+    } else if (v.isDouble()) {
+        rc = sqlite3_bind_double(s, index, v.toDouble());
+    } else if (v.isNull()) {
+        rc = sqlite3_bind_null(s, index);
+    } else {
+        slot.text = v.toString();
+        size_t n = slot.text.size();
+        while (withoutTrailingBlanks && n > 0 && slot.text[n - 1] == ' ')
+            --n;
+        rc = sqlite3_bind_text64(s, index, slot.text.data(), n, SQLITE_STATIC, SQLITE_UTF8);
+    }
+    if (rc == SQLITE_OK) {
+        slot.value = v;
+        slot.held = true;
+    }
     return rc;
 }
 
