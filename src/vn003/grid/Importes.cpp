@@ -24,10 +24,23 @@ namespace {
 // aside); a key the read does not answer is asked on its own, as it always was.
 class PesosVolumenes {
 public:
-    explicit PesosVolumenes(std::vector<std::string> claves)
+    struct PesoVolumen {
+        double peso = 0, volumen = 0;
+        bool leido = false;
+    };
+
+    // `productos`: the product of each grid row, in row order.
+    explicit PesosVolumenes(const std::vector<std::string>& productos) : m_renglones(productos)
     {
-        std::sort(claves.begin(), claves.end());
-        claves.erase(std::unique(claves.begin(), claves.end()), claves.end());
+        std::vector<Value> claves;
+        m_productos.reserve(productos.size());
+        m_porRenglon.reserve(productos.size());
+        for (const std::string& p : productos) {
+            const auto [it, nueva] = m_productos.try_emplace(clave(p));
+            if (nueva)
+                claves.emplace_back(p);
+            m_porRenglon.push_back(&it->second);
+        }
         constexpr size_t porLectura = 250;
         for (size_t desde = 0; desde < claves.size(); desde += porLectura) {
             const size_t n = std::min(porLectura, claves.size() - desde);
@@ -38,25 +51,26 @@ public:
                 sql + ")", std::vector<Value>(claves.begin() + static_cast<std::ptrdiff_t>(desde),
                                               claves.begin() + static_cast<std::ptrdiff_t>(desde + n)));
             for (; !rs.Eof(); rs.MoveNext())
-                m_productos[clave(rs.Fields(size_t{0}).toString())] = {rs.Fields(size_t{1}), rs.Fields(size_t{2})};
+                if (const auto it = m_productos.find(clave(rs.Fields(size_t{0}).toString())); it != m_productos.end())
+                    it->second = {rs.Fields(size_t{1}).toDouble(), rs.Fields(size_t{2}).toDouble(), true};
         }
     }
 
-    double peso(const std::string& producto) const
+    PesoVolumen lee(size_t renglon) const
     {
-        const auto it = m_productos.find(clave(producto));
-        return it != m_productos.end() ? it->second.first.toDouble() : Utilerias().PesoProducto(producto);
-    }
-    double volumen(const std::string& producto) const
-    {
-        const auto it = m_productos.find(clave(producto));
-        return it != m_productos.end() ? it->second.second.toDouble() : Utilerias().VolumenProducto(producto);
+        if (m_porRenglon[renglon]->leido)
+            return *m_porRenglon[renglon];
+        const std::string& producto = m_renglones[renglon];
+        const double peso = Utilerias().PesoProducto(producto);
+        return {peso, Utilerias().VolumenProducto(producto), true};
     }
 
 private:
     static std::string clave(std::string_view producto) { return lowerAscii(withoutTrailingBlanks(producto)); }
 
-    std::unordered_map<std::string, std::pair<Value, Value>> m_productos;
+    const std::vector<std::string>& m_renglones;
+    std::unordered_map<std::string, PesoVolumen> m_productos;
+    std::vector<const PesoVolumen*> m_porRenglon; // into m_productos, whose entries never move
 };
 
 } // namespace
@@ -97,7 +111,7 @@ void frmVN003::CalculaTotales()
     std::vector<std::string> productos;
     for (int i = 0; i < renglones; ++i)
         productos.push_back(g.cell(i, columnaProducto).toString());
-    const PesosVolumenes pesos(std::move(productos));
+    const PesosVolumenes pesos(productos);
     if (renglones > 0)
         g.moveFirst();
     for (int i = 0; i < renglones; ++i) {
@@ -107,9 +121,9 @@ void frmVN003::CalculaTotales()
         g.col(columnaImpuesto)
             .setValue(totales.agrega(numero(columnaDescontado), numero(columnaCuota) * cantidad,
                                      numero(columnaFactor)));
-        const std::string producto = g.col(columnaProducto).value().toString();
-        peso += cantidad * pesos.peso(producto);
-        volumen += cantidad * pesos.volumen(producto);
+        const PesosVolumenes::PesoVolumen pv = pesos.lee(static_cast<size_t>(i));
+        peso += cantidad * pv.peso;
+        volumen += cantidad * pv.volumen;
         g.moveNext();
     }
 
