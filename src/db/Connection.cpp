@@ -7,6 +7,7 @@
 #include "db/DbError.h"
 #include "db/Dialect.h"
 #include "db/PostgresEngine.h"
+#include "db/RecordsetRows.h"
 #include "db/ResultMemo.h"
 #include "db/Schema.h"
 #include "db/StatementCache.h"
@@ -19,6 +20,8 @@
 #include <exception>
 #include <filesystem>
 #include <optional>
+#include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace tesmira::db {
@@ -60,33 +63,46 @@ DbError engineError(sqlite3* db, std::string_view sql)
     return statementError(codeOf(sqlite3_extended_errcode(db)), sqlite3_errmsg(db), sql);
 }
 
-Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
+// A column's value handed to `out` as null (monostate), integer, real, date or text; a date
+// column's text that does not read as a date goes as the text stored.
+template <class Out>
+void readColumn(sqlite3_stmt* s, int i, bool dateColumn, Out&& out)
 {
     // One call for the column, not one per question asked of it. The connection runs without a
     // mutex (multi-thread mode), where SQLite lets an unprotected value be read like any other.
     sqlite3_value* column = sqlite3_column_value(s, i);
     switch (sqlite3_value_type(column)) {
     case SQLITE_NULL:
-        return {};
+        return out(std::monostate{});
     case SQLITE_INTEGER:
-        return Value(static_cast<int64_t>(sqlite3_value_int64(column)));
+        return out(static_cast<int64_t>(sqlite3_value_int64(column)));
     case SQLITE_FLOAT:
-        return Value(sqlite3_value_double(column));
+        return out(sqlite3_value_double(column));
     default: {
         const auto* chars = reinterpret_cast<const char*>(sqlite3_value_text(column));
         if (!chars)
             throw engineError(sqlite3_db_handle(s), "");
-        std::string text(chars, static_cast<size_t>(sqlite3_value_bytes(column)));
+        const std::string_view text(chars, static_cast<size_t>(sqlite3_value_bytes(column)));
+        std::optional<Date> date;
         if (dateColumn) {
             try {
-                return Value(Date::parseIso(text));
+                date = Date::parseIso(text);
             } catch (const Error&) {
-                // not a date after all: hand the text back as stored
             }
         }
-        return Value(std::move(text));
+        return date ? out(*date) : out(text);
     }
     }
+}
+
+Value readValue(sqlite3_stmt* s, int i, bool dateColumn)
+{
+    Value v;
+    readColumn(s, i, dateColumn, [&](auto x) {
+        if constexpr (!std::is_same_v<decltype(x), std::monostate>)
+            v = Value(x);
+    });
+    return v;
 }
 
 // The same binding: a double by its bits, so -0.0 replaces 0.0.
@@ -101,32 +117,27 @@ bool sameBinding(const Value& a, const Value& b)
 // A value the parameter already holds is not bound again (bindings outlive sqlite3_reset).
 int bind(sqlite3_stmt* s, int index, const Value& v, bool withoutTrailingBlanks, StatementCache::Bound& slot)
 {
-    using Kind = StatementCache::Bound::Kind;
-    int rc = SQLITE_OK;
-    if (v.isInt() || v.isDouble() || v.isNull()) {
-        if (slot.kind == Kind::Other && sameBinding(slot.other, v))
-            return SQLITE_OK;
-        slot.kind = Kind::Unset;
-        rc = v.isInt()      ? sqlite3_bind_int64(s, index, v.toInt())
-            : v.isDouble() ? sqlite3_bind_double(s, index, v.toDouble())
-                           : sqlite3_bind_null(s, index);
-        if (rc == SQLITE_OK) {
-            slot.other = v;
-            slot.kind = Kind::Other;
-        }
-        return rc;
-    }
-    std::string text = v.toString();
-    if (slot.kind == Kind::Text && slot.text == text)
+    if (slot.held && sameBinding(slot.value, v))
         return SQLITE_OK;
-    slot.kind = Kind::Unset;
-    slot.text = std::move(text);
-    size_t n = slot.text.size();
-    while (withoutTrailingBlanks && n > 0 && slot.text[n - 1] == ' ')
-        --n;
-    rc = sqlite3_bind_text64(s, index, slot.text.data(), n, SQLITE_STATIC, SQLITE_UTF8);
-    if (rc == SQLITE_OK)
-        slot.kind = Kind::Text;
+    slot.held = false;
+    int rc = SQLITE_OK;
+    if (v.isInt()) {
+        rc = sqlite3_bind_int64(s, index, v.toInt());
+    } else if (v.isDouble()) {
+        rc = sqlite3_bind_double(s, index, v.toDouble());
+    } else if (v.isNull()) {
+        rc = sqlite3_bind_null(s, index);
+    } else {
+        slot.text = v.toString();
+        size_t n = slot.text.size();
+        while (withoutTrailingBlanks && n > 0 && slot.text[n - 1] == ' ')
+            --n;
+        rc = sqlite3_bind_text64(s, index, slot.text.data(), n, SQLITE_STATIC, SQLITE_UTF8);
+    }
+    if (rc == SQLITE_OK) {
+        slot.value = v;
+        slot.held = true;
+    }
     return rc;
 }
 
@@ -152,6 +163,26 @@ void readRow(sqlite3_stmt* s, const std::vector<bool>& dateColumn, std::vector<V
         row[i] = readValue(s, static_cast<int>(i), dateColumn[i]);
 }
 
+void packRow(sqlite3_stmt* s, const std::vector<bool>& dateColumn, RecordsetRows& rows)
+{
+    rows.beginRow(dateColumn.size());
+    for (size_t i = 0; i < dateColumn.size(); ++i)
+        readColumn(s, static_cast<int>(i), dateColumn[i], [&](auto x) {
+            using T = decltype(x);
+            if constexpr (std::is_same_v<T, std::monostate>)
+                rows.addNull();
+            else if constexpr (std::is_same_v<T, int64_t>)
+                rows.addInt(x);
+            else if constexpr (std::is_same_v<T, double>)
+                rows.addDouble(x);
+            else if constexpr (std::is_same_v<T, Date>)
+                rows.addDate(x);
+            else
+                rows.addText(x);
+        });
+    rows.endRow();
+}
+
 } // namespace
 
 // A read statement still giving rows to its Recordset; the statement is its own.
@@ -164,26 +195,26 @@ public:
 
     bool next(std::vector<Value>& row) override
     {
-        if (m_next < m_settled.size()) {
-            row = std::move(m_settled[m_next++]);
-            if (m_next == m_settled.size()) {
-                m_settled.clear();
-                m_next = 0;
-            }
+        if (m_settled.take(row))
             return true;
-        }
         if (m_failure)
             std::rethrow_exception(std::exchange(m_failure, nullptr));
         return m_stmt && step(row);
+    }
+
+    bool nextPacked(RecordsetRows& rows) override
+    {
+        if (!m_settled.empty() || m_failure)
+            return RowSource::nextPacked(rows);
+        return m_stmt && stepWith([&](sqlite3_stmt* s) { packRow(s, m_dateColumn, rows); });
     }
 
     // Every remaining row now; a failure waits for the reader that reaches it.
     void settle()
     {
         try {
-            std::vector<Value> row;
-            while (m_stmt && step(row))
-                m_settled.push_back(std::move(row));
+            while (m_stmt && stepWith([&](sqlite3_stmt* s) { packRow(s, m_dateColumn, m_settled); })) {
+            }
         } catch (...) {
             m_failure = std::current_exception();
         }
@@ -192,10 +223,15 @@ public:
 private:
     bool step(std::vector<Value>& row)
     {
+        return stepWith([&](sqlite3_stmt* s) { readRow(s, m_dateColumn, row); });
+    }
+    template <class Read>
+    bool stepWith(Read&& read)
+    {
         sqlite3_stmt* s = m_stmt.get();
         const int rc = sqlite3_step(s);
         if (rc == SQLITE_ROW) {
-            readRow(s, m_dateColumn, row);
+            read(s);
             return true;
         }
         // The statement ends here either way: it no longer holds the database's snapshot.
@@ -212,8 +248,7 @@ private:
     StatementCache::Owned m_stmt;
     std::vector<bool> m_dateColumn;
     std::string m_sql;
-    std::vector<std::vector<Value>> m_settled;
-    size_t m_next = 0;
+    RecordsetRows m_settled;
     std::exception_ptr m_failure;
 };
 

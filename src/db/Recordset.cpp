@@ -1,26 +1,59 @@
 #include "db/Recordset.h"
 
 #include "base/Error.h"
+#include "db/RecordsetRows.h"
 
-#include <cctype>
 
 namespace tesmira::db {
 
 namespace {
+
+// Column names are ASCII; a locale's tolower call per letter cost more than the scan itself.
+char folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool sameName(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+        if (a[i] != b[i] && folded(a[i]) != folded(b[i]))
             return false;
     return true;
 }
 
 const std::vector<std::string> kNoColumns;
 
+// The rest of a result read now and packed, handed out as the reader reaches it.
+class PackedRest final : public Recordset::RowSource {
+public:
+    explicit PackedRest(std::shared_ptr<Recordset::RowSource> source) : m_source(std::move(source)) {}
+
+    // Throws the source's error; the rows read before it stay.
+    void readAll()
+    {
+        while (m_source && m_source->nextPacked(m_rows)) {
+        }
+        m_source.reset();
+    }
+    size_t size() const { return m_rows.size(); }
+
+    bool next(std::vector<Value>& row) override { return m_rows.take(row) || (m_source && m_source->next(row)); }
+
+private:
+    std::shared_ptr<Recordset::RowSource> m_source;
+    RecordsetRows m_rows;
+};
+
 } // namespace
+
+bool Recordset::RowSource::nextPacked(RecordsetRows& rows)
+{
+    std::vector<Value> row;
+    if (!next(row))
+        return false;
+    rows.push(row);
+    return true;
+}
 
 Recordset::Recordset(std::vector<std::string> columns, std::vector<std::vector<Value>> rows)
     : Recordset(std::make_shared<const std::vector<std::string>>(std::move(columns)), std::move(rows))
@@ -94,6 +127,19 @@ void Recordset::readRest() const
         }
         m_rows.push_back(std::move(row));
     }
+}
+
+size_t Recordset::rowCount() const
+{
+    if (!m_more)
+        return m_passed + m_rows.size();
+    auto rest = std::dynamic_pointer_cast<PackedRest>(m_more);
+    if (!rest) {
+        rest = std::make_shared<PackedRest>(std::move(m_more));
+        m_more = rest;
+        rest->readAll();
+    }
+    return m_passed + m_rows.size() + rest->size();
 }
 
 const std::vector<std::string>& Recordset::columns() const { return m_columns ? *m_columns : kNoColumns; }

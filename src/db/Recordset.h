@@ -2,8 +2,8 @@
 // Forward reading of a statement's rows, ADO style. A small result is read in full at Execute,
 // so MoveFirst can rewind. A large one hands over its first rows and reads the rest as the
 // reader moves on, letting go of the rows behind it: a 20,000-row query is never held whole
-// while a loader works through it (MoveFirst then throws once rows were let go). Copies,
-// rowCount() and rows() read the rest first.
+// while a loader works through it (MoveFirst then throws once rows were let go). Copies and
+// rows() read the rest first; rowCount() reads it too but keeps it packed until it is reached.
 #include "base/Value.h"
 
 #include <memory>
@@ -12,6 +12,8 @@
 #include <vector>
 
 namespace tesmira::db {
+
+class RecordsetRows;
 
 class Recordset {
 public:
@@ -27,6 +29,9 @@ public:
         // The next row into `row` (its Values reused); false after the last. Throws the
         // engine's error.
         virtual bool next(std::vector<Value>& row) = 0;
+        // The next row appended to `rows`, for a reader that counts the rest before it reads
+        // on; false after the last. Throws as next does.
+        virtual bool nextPacked(RecordsetRows& rows);
     };
     // `first` rows read, then those `more` gives.
     Recordset(Columns columns, std::vector<std::vector<Value>> first, std::shared_ptr<RowSource> more);
@@ -58,11 +63,8 @@ public:
     void Close();
 
     const std::vector<std::string>& columns() const;
-    size_t rowCount() const
-    {
-        readRest();
-        return m_passed + m_rows.size();
-    }
+    // Throws the engine's error when reading the rest fails.
+    size_t rowCount() const;
     // The rows not let go: every row unless a large result was read past its first ones.
     const std::vector<std::vector<Value>>& rows() const
     {

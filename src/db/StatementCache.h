@@ -20,10 +20,9 @@ public:
     // What a parameter of a statement holds. SQLite reads a text in place from `text`, which
     // travels with the statement; a parameter given the value it already holds is left alone.
     struct Bound {
-        enum class Kind : char { Unset, Text, Other };
-        Kind kind = Kind::Unset;
-        std::string text;
-        Value other;
+        bool held = false; // `value` is what the parameter holds
+        Value value;
+        std::string text; // a text's bytes, as SQLite reads them
     };
 
     struct Prepared {

@@ -196,9 +196,10 @@ TEST_F(Transactions, RecordsetReadsForwardAndRewinds)
 // A large result is read as the reader moves; it still answers what its statement saw.
 TEST_F(Transactions, LargeResultReadsOnAndIgnoresLaterWrites)
 {
-    c.executeScript("CREATE TABLE Renglon (N INTEGER);"
+    c.executeScript("CREATE TABLE Renglon (N INTEGER, F DATETIME, L TEXT);"
                     "WITH RECURSIVE k(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM k WHERE n < 1000) "
-                    "INSERT INTO Renglon SELECT n FROM k;");
+                    "INSERT INTO Renglon SELECT n, CASE WHEN n % 7 = 0 THEN 'no es fecha' WHEN n % 2 = 0 "
+                    "THEN date('2026-01-01', '+' || n || ' days') END, substr(hex(zeroblob(400)), 1, n % 400) FROM k;");
     const char* sql = "SELECT N, ? + CAST(N AS VARCHAR(10)) AS Texto FROM Renglon"; // read in place, not sorted first
     const std::string prefix = "renglón número "; // a bound text the reader's statement keeps reading
     Recordset rs = c.Execute(sql, {Value(prefix)});
@@ -221,6 +222,18 @@ TEST_F(Transactions, LargeResultReadsOnAndIgnoresLaterWrites)
     EXPECT_EQ(whole.rowCount(), 1000u);
     EXPECT_EQ(whole.rows()[700][0].toInt(), 701) << "a copy reads the rest first";
     EXPECT_EQ(c.Execute(sql, {Value(prefix)}).Fields("N").toInt(), 5001) << "a new statement sees the update";
+
+    // Counted before it is read, the rest waits packed: every kind of value comes back as read.
+    const char* kinds = "SELECT N, -N * 10000000000 AS Grande, N / 8.0 AS R, F, L, NULL AS Nada FROM Renglon";
+    Recordset counted = c.Execute(kinds);
+    const Recordset plain = c.Execute(kinds);
+    ASSERT_EQ(counted.rowCount(), 1000u);
+    for (const auto& row : plain.rows()) {
+        for (size_t i = 0; i < row.size(); ++i)
+            ASSERT_EQ(counted.Fields(i), row[i]) << "row " << row[0].toInt() << ", column " << i;
+        counted.MoveNext();
+    }
+    EXPECT_TRUE(counted.Eof());
 }
 
 // Keys compare and hash word by word; every answer must be a byte-by-byte fold's, whatever byte

@@ -24,10 +24,23 @@ namespace {
 // aside); a key the read does not answer is asked on its own, as it always was.
 class PesosVolumenes {
 public:
-    explicit PesosVolumenes(std::vector<std::string> claves)
+    struct PesoVolumen {
+        double peso = 0, volumen = 0;
+        bool leido = false;
+    };
+
+    // `productos`: the product of each grid row, in row order.
+    explicit PesosVolumenes(const std::vector<std::string>& productos) : m_renglones(productos)
     {
-        std::sort(claves.begin(), claves.end());
-        claves.erase(std::unique(claves.begin(), claves.end()), claves.end());
+        std::vector<Value> claves;
+        m_productos.reserve(productos.size());
+        m_porRenglon.reserve(productos.size());
+        for (const std::string& p : productos) {
+            const auto [it, nueva] = m_productos.try_emplace(clave(p));
+            if (nueva)
+                claves.emplace_back(p);
+            m_porRenglon.push_back(&it->second);
+        }
         constexpr size_t porLectura = 250;
         for (size_t desde = 0; desde < claves.size(); desde += porLectura) {
             const size_t n = std::min(porLectura, claves.size() - desde);
@@ -38,25 +51,26 @@ public:
                 sql + ")", std::vector<Value>(claves.begin() + static_cast<std::ptrdiff_t>(desde),
                                               claves.begin() + static_cast<std::ptrdiff_t>(desde + n)));
             for (; !rs.Eof(); rs.MoveNext())
-                m_productos[clave(rs.Fields(size_t{0}).toString())] = {rs.Fields(size_t{1}), rs.Fields(size_t{2})};
+                if (const auto it = m_productos.find(clave(rs.Fields(size_t{0}).toString())); it != m_productos.end())
+                    it->second = {rs.Fields(size_t{1}).toDouble(), rs.Fields(size_t{2}).toDouble(), true};
         }
     }
 
-    double peso(const std::string& producto) const
+    PesoVolumen lee(size_t renglon) const
     {
-        const auto it = m_productos.find(clave(producto));
-        return it != m_productos.end() ? it->second.first.toDouble() : Utilerias().PesoProducto(producto);
-    }
-    double volumen(const std::string& producto) const
-    {
-        const auto it = m_productos.find(clave(producto));
-        return it != m_productos.end() ? it->second.second.toDouble() : Utilerias().VolumenProducto(producto);
+        if (m_porRenglon[renglon]->leido)
+            return *m_porRenglon[renglon];
+        const std::string& producto = m_renglones[renglon];
+        const double peso = Utilerias().PesoProducto(producto);
+        return {peso, Utilerias().VolumenProducto(producto), true};
     }
 
 private:
     static std::string clave(std::string_view producto) { return lowerAscii(withoutTrailingBlanks(producto)); }
 
-    std::unordered_map<std::string, std::pair<Value, Value>> m_productos;
+    const std::vector<std::string>& m_renglones;
+    std::unordered_map<std::string, PesoVolumen> m_productos;
+    std::vector<const PesoVolumen*> m_porRenglon; // into m_productos, whose entries never move
 };
 
 } // namespace
@@ -85,26 +99,32 @@ void frmVN003::CalculaTotales()
     double t1 = 0, t2 = 0, peso = 0, volumen = 0;
     host::TotalesDocumento totales(txtDescuento_Global.value().toDouble());
 
-    const int renglones = ssDetalle.rowCount();
+    Grid& g = ssDetalle;
+    const int renglones = g.rowCount();
+    // Columns found once, not per row.
+    const int columnaProducto = g.columnIndex("Pr_Cve_Producto"), columnaCantidad1 = g.columnIndex("Cantidad_1"),
+              columnaControl2 = g.columnIndex("Cantidad_Control_2"),
+              columnaImpuesto = g.columnIndex("Impuesto_Importe"),
+              columnaDescontado = g.columnIndex("Precio_Descontado_Importe"), columnaCuota = g.columnIndex("Cuota"),
+              columnaFactor = g.columnIndex("Impuesto_Factor");
+    const auto numero = [&g](int columna) { return g.col(columna).value().toDouble(); };
     std::vector<std::string> productos;
-    const int columnaProducto = ssDetalle.columnIndex("Pr_Cve_Producto");
     for (int i = 0; i < renglones; ++i)
-        productos.push_back(ssDetalle.cell(i, columnaProducto).toString());
-    const PesosVolumenes pesos(std::move(productos));
+        productos.push_back(g.cell(i, columnaProducto).toString());
+    const PesosVolumenes pesos(productos);
     if (renglones > 0)
-        ssDetalle.moveFirst();
+        g.moveFirst();
     for (int i = 0; i < renglones; ++i) {
-        const double cantidad = ssDetalle.col("Cantidad_1").value().toDouble();
+        const double cantidad = numero(columnaCantidad1);
         t1 += cantidad;
-        t2 += ssDetalle.col("Cantidad_Control_2").value().toDouble();
-        ssDetalle.col("Impuesto_Importe")
-            .setValue(totales.agrega(ssDetalle.col("Precio_Descontado_Importe").value().toDouble(),
-                                     ssDetalle.col("Cuota").value().toDouble() * cantidad,
-                                     ssDetalle.col("Impuesto_Factor").value().toDouble()));
-        const std::string producto = ssDetalle.col("Pr_Cve_Producto").value().toString();
-        peso += cantidad * pesos.peso(producto);
-        volumen += cantidad * pesos.volumen(producto);
-        ssDetalle.moveNext();
+        t2 += numero(columnaControl2);
+        g.col(columnaImpuesto)
+            .setValue(totales.agrega(numero(columnaDescontado), numero(columnaCuota) * cantidad,
+                                     numero(columnaFactor)));
+        const PesosVolumenes::PesoVolumen pv = pesos.lee(static_cast<size_t>(i));
+        peso += cantidad * pv.peso;
+        volumen += cantidad * pv.volumen;
+        g.moveNext();
     }
 
     txtTCantidad1.setValue(t1);

@@ -2,6 +2,7 @@
 #include "vn003/loading/Catalogo.h"
 
 #include "db/Connection.h"
+#include "db/RecordsetRows.h"
 #include "vn003/Publico.h"
 
 #include <array>
@@ -163,55 +164,68 @@ void CatalogoCarga::lee(const std::string& lineas, const std::string& donde, con
            "WHERE " + donde;
     db::Recordset rs = Sistema().Conexion().Execute(sql, valores);
     const size_t linea = rs.column("Linea"), clave = rs.column("Producto_Clave");
+    std::vector<size_t> descripciones;
+    for (size_t t = 0; t < m_tablas.size(); ++t)
+        descripciones.push_back(rs.column("Clave_" + std::to_string(t)));
     std::vector<std::string> repetidas;
     for (; !rs.Eof(); rs.MoveNext()) {
-        Linea l;
-        if (!rs.Fields(clave).isNull())
-            for (size_t k = 0; k < kColumnasProducto.size(); ++k)
-                l.producto.push_back(rs.Fields(clave + 1 + k));
-        for (size_t t = 0; t < m_tablas.size(); ++t) {
-            const size_t c = rs.column("Clave_" + std::to_string(t));
-            // No description row answers null, as the per-row look-up does.
-            l.descripciones.push_back(rs.Fields(c).isNull() ? Value() : rs.Fields(c + 1));
-        }
-        if (!m_lineas.emplace(rs.Fields(linea).toString(), std::move(l)).second)
+        const size_t inicio = m_datos.size();
+        // No description row answers null, as the per-row look-up does.
+        for (const size_t c : descripciones)
+            db::packValue(m_datos, rs.Fields(c).isNull() ? Value() : rs.Fields(c + 1));
+        const bool conProducto = !rs.Fields(clave).isNull();
+        m_datos += conProducto ? '\1' : '\0';
+        for (size_t k = 0; conProducto && k < kColumnasProducto.size(); ++k)
+            db::packValue(m_datos, rs.Fields(clave + 1 + k));
+        if (!m_lineas.emplace(rs.Fields(linea).toString(), inicio).second)
             repetidas.push_back(rs.Fields(linea).toString());
     }
+    m_datos.shrink_to_fit();
     // Two lines with one ID (never in a keyed table): those are asked per row.
     for (const std::string& r : repetidas)
         m_lineas.erase(r);
 }
 
-const std::vector<Value>* CatalogoCarga::producto(const std::string& id) const
+bool CatalogoCarga::producto(const std::string& id, std::vector<Value>& valores) const
 {
     const auto it = m_lineas.find(id);
-    return it == m_lineas.end() || it->second.producto.empty() ? nullptr : &it->second.producto;
+    if (it == m_lineas.end())
+        return false;
+    const char* p = m_datos.data() + it->second;
+    for (size_t t = 0; t < m_tablas.size(); ++t)
+        db::unpackValue(p);
+    if (*p++ == '\0')
+        return false;
+    valores.clear();
+    for (size_t k = 0; k < kColumnasProducto.size(); ++k)
+        valores.push_back(db::unpackValue(p));
+    return true;
 }
 
 void CatalogoCarga::asignaProducto(frmVN003::PartidaPedido& p, const std::string& concepto)
 {
-    std::vector<Value> leido;
-    const std::vector<Value>* pr = producto(p.documentoId);
-    if (!pr) {
+    std::vector<Value> pr;
+    if (!producto(p.documentoId, pr)) {
         db::Recordset rs = Sistema().Conexion().ExecuteMemo(
             "SELECT Pr_Descripcion, Pr_Maneja_Talla, Pr_Maneja_Color, Pr_Tipo_Producto, Pr_Porcentaje_Variacion "
             "FROM Producto WHERE Pr_Cve_Producto = ? ",
             {p.producto});
         for (const char* columna : kColumnasProducto)
-            leido.push_back(rs.Fields(columna));
-        pr = &leido;
+            pr.push_back(rs.Fields(columna));
     }
-    p.descripcion = concepto.empty() ? (*pr)[0].toString() : concepto;
-    p.manejaTalla = (*pr)[1].toString();
-    p.manejaColor = (*pr)[2].toString();
-    p.tipoProducto = (*pr)[3].toString();
-    p.porcentajeVariacion = (*pr)[4].toDouble();
+    p.descripcion = concepto.empty() ? pr[0].toString() : concepto;
+    p.manejaTalla = pr[1].toString();
+    p.manejaColor = pr[2].toString();
+    p.tipoProducto = pr[3].toString();
+    p.porcentajeVariacion = pr[4].toDouble();
 }
 
 std::vector<Value> CatalogoCarga::productoRemision(const std::string& id, const std::string& producto)
 {
-    if (const std::vector<Value>* pr = this->producto(id))
-        return {pr->begin(), pr->begin() + 4};
+    if (std::vector<Value> pr; this->producto(id, pr)) {
+        pr.resize(4);
+        return pr;
+    }
     db::Recordset rs = Sistema().Conexion().Execute(
         "SELECT Pr_Descripcion, Pr_Maneja_Talla, Pr_Maneja_Color, Pr_Tipo_Producto FROM Producto WHERE "
         "Pr_Cve_Producto = '" + db::quoted(producto) + "' ");
@@ -224,9 +238,12 @@ std::vector<Value> CatalogoCarga::productoRemision(const std::string& id, const 
 std::string CatalogoCarga::descripcionAmpliada(const std::string& tabla, const std::string& id) const
 {
     const auto it = m_lineas.find(id);
-    for (size_t t = 0; it != m_lineas.end() && t < m_tablas.size(); ++t)
+    const char* p = it == m_lineas.end() ? nullptr : m_datos.data() + it->second;
+    for (size_t t = 0; p && t < m_tablas.size(); ++t) {
+        const Value descripcion = db::unpackValue(p);
         if (m_tablas[t] == tabla)
-            return it->second.descripciones[t].toString();
+            return descripcion.toString();
+    }
     return Utilerias().DescripcionAmpliada(tabla, m_folio, id);
 }
 

@@ -74,16 +74,17 @@ public:
 private:
     CatalogoCarga(std::string folio, std::vector<std::string> tablas);
     void lee(const std::string& lineas, const std::string& donde, const std::string& id);
-    // The product columns of the line's row; null when the line was not read or has no product.
-    const std::vector<Value>* producto(const std::string& id) const;
+    // The product columns of the line's row into `valores`; false when the line was not read
+    // or has no product.
+    bool producto(const std::string& id, std::vector<Value>& valores) const;
 
-    struct Linea {
-        std::vector<Value> producto; // empty: the product does not exist
-        std::vector<Value> descripciones; // one per table, in the order of m_tablas
-    };
     std::string m_folio;
     std::vector<std::string> m_tablas;
-    std::unordered_map<std::string, Linea> m_lineas;
+    // Per line, where its values start in m_datos, packed (a 20,000-line order would hold
+    // 9 MB as Values): one description per table in the order of m_tablas, whether the
+    // product exists, then its columns.
+    std::unordered_map<std::string, size_t> m_lineas;
+    std::string m_datos;
     std::unordered_map<std::string, std::string> m_tallas, m_colores;
     std::unordered_map<std::string, bool> m_cubicadas, m_fraccionables;
 };
