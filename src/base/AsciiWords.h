@@ -2,7 +2,7 @@
 // Eight bytes at a time for the case-blind comparisons and hashes that run per row and per
 // index step: a word of equal bytes needs no folding, and one that differs folds in a few
 // instructions instead of eight. A text's last bytes are read as a word that overlaps the one
-// before, so no byte loop is left for any text of four bytes or more.
+// before, so no byte loop is left at all.
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -16,7 +16,9 @@ uint64_t load(const char* p)
     Word w;
     std::memcpy(&w, p, sizeof w);
     if constexpr (std::endian::native == std::endian::big)
-        w = sizeof w == 8 ? static_cast<Word>(__builtin_bswap64(w)) : static_cast<Word>(__builtin_bswap32(w));
+        w = sizeof w == 8   ? static_cast<Word>(__builtin_bswap64(w))
+            : sizeof w == 4 ? static_cast<Word>(__builtin_bswap32(w))
+                            : static_cast<Word>(__builtin_bswap16(static_cast<uint16_t>(w)));
     return w;
 }
 
@@ -34,7 +36,8 @@ inline uint64_t lower(uint64_t w)
 
 // Calls f(wordOfA, wordOfB) over the first `n` bytes of two texts until it answers non-zero:
 // whole words, then the last word again overlapping the previous one (bytes already found equal
-// cannot change the answer); under four bytes, one byte a call. Answers f's first non-zero.
+// cannot change the answer); shorter texts the same way in 4- or 2-byte words. Answers f's
+// first non-zero.
 template <typename F>
 int eachWord(const char* a, const char* b, size_t n, F&& f)
 {
@@ -50,10 +53,12 @@ int eachWord(const char* a, const char* b, size_t n, F&& f)
             return d;
         return f(load<uint32_t>(a + n - 4), load<uint32_t>(b + n - 4));
     }
-    for (size_t i = 0; i < n; ++i)
-        if (const int d = f(static_cast<unsigned char>(a[i]), static_cast<unsigned char>(b[i])))
+    if (n >= 2) { // two-letter codes and flags are the commonest keys of all
+        if (const int d = f(load<uint16_t>(a), load<uint16_t>(b)))
             return d;
-    return 0;
+        return n == 3 ? f(load<uint16_t>(a + 1), load<uint16_t>(b + 1)) : 0;
+    }
+    return n == 1 ? f(static_cast<unsigned char>(a[0]), static_cast<unsigned char>(b[0])) : 0;
 }
 
 // 0 when x and y are equal but for ASCII case; else the first differing byte's lowered values

@@ -453,8 +453,11 @@ Recordset Connection::run(std::string_view sql, const std::vector<Value>& values
             continue;
         sqlite3_stmt* s = p->stmt;
         ResetOnExit reset{s};
-        if (p->bound.size() < t.params.size())
-            p->bound.resize(t.params.size());
+        if (p->bound.size() < t.params.size()) {
+            p->bound.resize(t.params.size()); // the texts moved: SQLite must be given them again
+            for (StatementCache::Bound& b : p->bound)
+                b.held = false;
+        }
         for (size_t i = 0; i < t.params.size(); ++i) {
             const int marker = t.markerOfParam.empty() ? -1 : t.markerOfParam[i];
             const Value& v = marker < 0 ? t.params[i] : values[firstMarker + static_cast<size_t>(marker)];

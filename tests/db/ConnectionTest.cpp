@@ -242,7 +242,7 @@ TEST_F(Transactions, KeysCompareAsFoldedBytes)
 {
     const std::string bytes = "@AZ[`az{ \xC3\xD1\xF1";
     std::vector<std::string> keys;
-    for (size_t at : {0, 2, 5, 7, 8, 12})
+    for (size_t at : {0, 1, 2, 3, 5, 7, 8, 12})
         for (size_t j = 0; j < bytes.size(); ++j) { // two bytes changed: the first difference decides
             std::string k = "Pq0rS-tUvWxYz";
             k.replace(at, 2, {bytes[j], bytes[(j + 5) % bytes.size()]});

@@ -8,6 +8,7 @@
 #include "host/services/Utilerias.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <string_view>
 #include <unordered_map>
@@ -73,6 +74,7 @@ Permisos::ExistenciasPedido::ExistenciasPedido(Permisos& permisos, const std::st
                                                const std::string& warehouse, const std::string& folio)
     : m_p(permisos)
 {
+    assert(!m_p.m_leidas && "one order's stock read at a time");
     // Grouped by the table's key, each group is the one row a per-key statement finds, summed
     // and averaged by the database as that statement would.
     db::Recordset rs = m_p.m_e.conexion.Execute(

@@ -105,7 +105,9 @@ Rechazo AgregaPartidasVenta(frmVN003& f, host::DocumentoVenta& venta)
     const int filas = f.ssDetalle.rowCount();
     for (int i = 1; i <= filas; ++i) {
         llenaPartidaVenta(f, c, partida);
-        if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
+        // Asked once a row: storing the line writes no unit.
+        const bool cubicada = Utilerias().UnidadCubicada(partida.Unidad_Control_2);
+        if (cubicada &&
             !Utilerias().GrabaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2,
                                        partida.Cantidad_Control_2 / partida.Cantidad_1))
             return "Imposible guardar registro producto cubicado";
@@ -118,7 +120,7 @@ Rechazo AgregaPartidasVenta(frmVN003& f, host::DocumentoVenta& venta)
         venta.AsignaPartida(partida);
         if (!venta.AgregaPartida())
             return venta.UltimoError();
-        if (Utilerias().UnidadCubicada(partida.Unidad_Control_2) &&
+        if (cubicada &&
             !Utilerias().ValidaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2))
             return "Imposible guardar registro";
         const std::string ampliada = c.texto(Ampliada);

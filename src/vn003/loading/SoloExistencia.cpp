@@ -155,22 +155,24 @@ void frmVN003::Cargar_Solo_Producto_Con_Existencia()
         db::Recordset& rs = carga.lineas();
         const ColumnasPartida columnas(ssDetalle);
         const CamposProducto campos(rs);
-        // Stock and cost asked line after line are read once for the order.
-        host::Permisos::ExistenciasPedido existencias(*Permisos, txt_Sc_Cve_Sucursal.value().toString(),
-                                                      txt_Al_Cve_Almacen.value().toString(), txt_Pd_Folio.text());
-        for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext()) {
-            const LineaPedido linea = carga.lee();
-            const std::string tipo = rs.Fields(campos.tipo).toString();
-            Cantidades q{linea.cantidad1, linea.control1, linea.control2};
-            const bool llevaExistencia = tipo != "99" && tipo != "04";
-            if (llevaExistencia && Parametros.SurtirSoloExistente &&
-                !ajustaAExistencia(*this, rs, linea, q, parcial, reporte))
-                return;
-            if (!(tipo == "99" || (q.c1 > 0 && q.c2 > 0)))
-                continue;
-            const PartidaPedido p = partida(*this, rs, campos, linea, q, carga.catalogo());
-            AgregaPartidaPedido(p, carga.catalogo(), columnas);
-            asignaLoteSerie(*this, columnas, p);
+        {
+            // Stock and cost asked line after line are read once for the order, for the rows only.
+            host::Permisos::ExistenciasPedido existencias(*Permisos, txt_Sc_Cve_Sucursal.value().toString(),
+                                                          txt_Al_Cve_Almacen.value().toString(), txt_Pd_Folio.text());
+            for (AvanceCarga avance(rs, ssDetalle); !rs.Eof() && avance(); rs.MoveNext()) {
+                const LineaPedido linea = carga.lee();
+                const std::string tipo = rs.Fields(campos.tipo).toString();
+                Cantidades q{linea.cantidad1, linea.control1, linea.control2};
+                const bool llevaExistencia = tipo != "99" && tipo != "04";
+                if (llevaExistencia && Parametros.SurtirSoloExistente &&
+                    !ajustaAExistencia(*this, rs, linea, q, parcial, reporte))
+                    return;
+                if (!(tipo == "99" || (q.c1 > 0 && q.c2 > 0)))
+                    continue;
+                const PartidaPedido p = partida(*this, rs, campos, linea, q, carga.catalogo());
+                AgregaPartidaPedido(p, carga.catalogo(), columnas);
+                asignaLoteSerie(*this, columnas, p);
+            }
         }
         ssDetalle.moveFirst();
         rs.Close();
