@@ -6,6 +6,9 @@
 #include "vn003/Publico.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 namespace tesmira::vn003 {
 
@@ -32,6 +35,70 @@ const V& recordado(std::unordered_map<K, V>& memo, const K& clave, F&& pregunta)
 }
 
 } // namespace
+
+namespace {
+
+// A line's texts and numbers in the order they are packed.
+template <typename L, typename F>
+void camposLinea(L& l, F&& campo)
+{
+    for (auto* t : {&l.id, &l.sucursalInventario, &l.almacenInventario, &l.producto, &l.talla, &l.color, &l.concepto,
+                    &l.unidad1, &l.unidadControl1, &l.unidadControl2, &l.unidadCosto, &l.prFolio})
+        campo(*t);
+    for (auto* n : {&l.cantidad1, &l.control1, &l.control2, &l.cuota, &l.precioLista, &l.descuentoFactor,
+                    &l.impuestoFactor})
+        campo(*n);
+}
+
+} // namespace
+
+bool LineasPorClave::agrega(const std::string& clave, const LineaPedido& l)
+{
+    if (!m_inicio.emplace(clave, m_datos.size()).second)
+        return false;
+    size_t n = 0;
+    camposLinea(l, [&](const auto& campo) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(campo)>, double>)
+            n += sizeof campo;
+        else
+            n += sizeof(uint32_t) + campo.size();
+    });
+    const size_t inicio = m_datos.size();
+    m_datos.resize(inicio + n);
+    char* p = m_datos.data() + inicio;
+    camposLinea(l, [&](const auto& campo) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(campo)>, double>) {
+            std::memcpy(p, &campo, sizeof campo);
+            p += sizeof campo;
+        } else {
+            const auto largo = static_cast<uint32_t>(campo.size());
+            std::memcpy(p, &largo, sizeof largo);
+            std::memcpy(p + sizeof largo, campo.data(), largo);
+            p += sizeof largo + largo;
+        }
+    });
+    return true;
+}
+
+bool LineasPorClave::busca(const std::string& clave, LineaPedido& l) const
+{
+    const auto it = m_inicio.find(clave);
+    if (it == m_inicio.end())
+        return false;
+    const char* p = m_datos.data() + it->second;
+    camposLinea(l, [&](auto& campo) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(campo)>, double>) {
+            std::memcpy(&campo, p, sizeof campo);
+            p += sizeof campo;
+        } else {
+            uint32_t n = 0;
+            std::memcpy(&n, p, sizeof n);
+            campo.assign(p + sizeof n, n);
+            p += sizeof n + n;
+        }
+    });
+    return true;
+}
 
 LectorLineas::LectorLineas(const db::Recordset& rs)
 {

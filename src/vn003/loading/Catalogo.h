@@ -21,6 +21,21 @@ struct LineaPedido {
     double cuota = 0, precioLista = 0, descuentoFactor = 0, impuestoFactor = 0;
 };
 
+// Pending lines kept by a key for a whole load, packed: a LineaPedido is 440 bytes, most of
+// them its short texts' unused room, and a 20,000-line dispatch would keep 10 MB of them.
+class LineasPorClave {
+public:
+    // False, and the first line kept, when the key is already there.
+    bool agrega(const std::string& clave, const LineaPedido& l);
+    // The line kept under `clave` into `l`; false when there is none.
+    bool busca(const std::string& clave, LineaPedido& l) const;
+    void quita(const std::string& clave) { m_inicio.erase(clave); }
+
+private:
+    std::unordered_map<std::string, size_t> m_inicio; // into m_datos
+    std::string m_datos;
+};
+
 // Reads LineaPedido from the current row; the columns are looked up once per result.
 class LectorLineas {
 public:

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <unordered_map>
 
 namespace tesmira::vn003 {
 
@@ -94,14 +93,13 @@ public:
         , m_unaLinea(consultas::pendienteLineaSalida(folio, nota, sucursal))
     {
         for (; !m_todas.Eof(); m_todas.MoveNext()) {
-            LineaPedido l = m_lector.lee(m_todas);
+            const LineaPedido l = m_lector.lee(m_todas);
             std::string k = clave({l.producto, l.talla, l.color, l.id});
-            const auto [it, nueva] = m_lineas.try_emplace(std::move(k), std::move(l));
-            if (!nueva)
-                m_repetidas.push_back(it->first);
+            if (!m_lineas.agrega(k, l))
+                m_repetidas.push_back(std::move(k));
         }
         for (const std::string& r : m_repetidas)
-            m_lineas.erase(r);
+            m_lineas.quita(r);
     }
 
     // The pending line of a picked row, valid until the next call; null when nothing is pending for it.
@@ -111,10 +109,10 @@ public:
                                          detalle.Fields(c.color), detalle.Fields(c.id)};
         // Only texts compare as the key does; anything else is the database's to compare.
         if (std::all_of(valores.begin(), valores.end(), [](const Value& v) { return v.isText(); })) {
-            const auto it = m_lineas.find(clave({valores[0].toString(), valores[1].toString(), valores[2].toString(),
-                                                 valores[3].toString()}));
-            if (it != m_lineas.end())
-                return &it->second;
+            if (m_lineas.busca(clave({valores[0].toString(), valores[1].toString(), valores[2].toString(),
+                                      valores[3].toString()}),
+                               m_preguntada))
+                return &m_preguntada;
         }
         f.TextoSQL = m_unaLinea;
         db::Recordset pend = Sistema().Conexion().Execute(f.TextoSQL, valores);
@@ -136,9 +134,9 @@ private:
     db::Recordset m_todas;
     LectorLineas m_lector;
     std::string m_unaLinea;
-    std::unordered_map<std::string, LineaPedido> m_lineas;
+    LineasPorClave m_lineas;
     std::vector<std::string> m_repetidas;
-    LineaPedido m_preguntada; // the last line asked on its own
+    LineaPedido m_preguntada; // the last line found
 };
 
 // A picked quantity as the grid gets it: the order line's units, prices and concept, the
