@@ -144,6 +144,29 @@ TEST_F(DocumentosTest, ImprimeLaRemision)
     EXPECT_FALSE(impresion.UltimoError().empty());
 }
 
+// A lot's expiry date is the stock's of the first warehouse in key order holding it, even an
+// empty one; warehouses no branch has are not looked at. A large lot stock prints the same.
+TEST_F(DocumentosTest, ImprimeLotesDeVariosAlmacenes)
+{
+    conexion->Execute("INSERT INTO Lote_Documento (Ld_Tabla, Ld_Documento, Ld_ID, Lt_Cve_Lote, Pr_Cve_Producto, "
+                      "Ld_Cantidad_Control_1) VALUES ('Remision', 'R0003', '0002', 'l-2601', 'pin001 ', 2), "
+                      "('Remision', 'R0003', '0002', 'L-2603', 'PIN001', 3), ('Remision', 'R0003', '0002', 'L-2604', 'PIN001', 1)");
+    conexion->Execute("INSERT INTO Existencia_Lote (Sc_Cve_Sucursal, Al_Cve_Almacen, Pr_Cve_Producto, Lt_Cve_Lote, "
+                      "Lt_Fecha_Caducidad) VALUES ('01', '00', 'PIN001', 'L-2601', '2020-01-01'), ('02', '03', 'PIN001', "
+                      "'L-2603', '2029-03-31'), ('02', '01', 'PIN001', 'L-2603', NULL)");
+    Impresion impresion(*entorno);
+    ASSERT_TRUE(impresion.Imprime("REMISION", "R0003")) << impresion.UltimoError();
+    const std::string texto = lee(impresion.UltimoArchivo());
+    for (const char* esperado : {"Lote l-2601: 2  caducidad 30-06-2027\n", "Lote L-2602: 1  caducidad 30-09-2027\n",
+                                 "Lote L-2603: 3\n", "Lote L-2604: 1\n"})
+        EXPECT_NE(texto.find(esperado), std::string::npos) << esperado << "\n" << texto;
+    for (int i = 0; i < 40; ++i)
+        conexion->Execute("INSERT INTO Existencia_Lote (Sc_Cve_Sucursal, Al_Cve_Almacen, Pr_Cve_Producto, Lt_Cve_Lote) "
+                          "VALUES ('01', '01', 'AAA', 'R-" + std::to_string(i) + "')");
+    ASSERT_TRUE(impresion.Imprime("REMISION", "R0003")) << impresion.UltimoError();
+    EXPECT_EQ(lee(impresion.UltimoArchivo()), texto);
+}
+
 // Receipts arrive joined with "@"; a document is named "table|folio".
 TEST_F(DocumentosTest, ImprimeFacturaRecibosYDocumentos)
 {

@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -28,11 +28,16 @@ using Documento = DocumentoImpreso;
 // The text form's width in characters.
 constexpr size_t AnchoTexto = 110;
 
-std::string ajusta(const std::string& s, size_t width, bool right = false)
+// Appends s cut or padded to width characters.
+void ajusta(std::string& out, std::string_view s, size_t width, bool right = false)
 {
-    std::string cut(utf8Left(s, width));
-    const std::string pad(width - utf8Length(cut), ' ');
-    return right ? pad + cut : cut + pad;
+    const std::string_view cut = utf8Left(s, width);
+    const size_t pad = width - utf8Length(cut);
+    if (right)
+        out.append(pad, ' ');
+    out.append(cut);
+    if (!right)
+        out.append(pad, ' ');
 }
 
 std::string cantidad(double v) { return vb::formatNumber(v, v == std::floor(v) ? "#,##0" : "#,##0.###"); }
@@ -96,56 +101,66 @@ const std::vector<ColumnaImpresa>& columnasDePartidas()
 }
 
 // The document's parts as text: the header, both data blocks, the table, the totals, the
-// paragraph and the signature lines.
-std::string texto(const Documento& d)
+// paragraph and the signature lines, appended to out.
+void texto(const Documento& d, std::string& out)
 {
-    std::ostringstream out;
-    if (!d.empresa.empty())
-        out << d.empresa << '\n' << "RFC " << d.empresaRfc << '\n' << d.empresaDireccion << '\n';
-    out << '\n' << d.titulo << (d.folio.empty() ? "" : " " + d.folio) << '\n';
+    const auto linea = [&](std::string_view a, std::string_view b = {}, std::string_view c = {}) {
+        out.append(a).append(b).append(c).push_back('\n');
+    };
+    if (!d.empresa.empty()) {
+        linea(d.empresa);
+        linea("RFC ", d.empresaRfc);
+        linea(d.empresaDireccion);
+    }
+    out.push_back('\n');
+    linea(d.titulo, d.folio.empty() ? "" : " ", d.folio);
     if (d.estado == "CA")
-        out << "*** CANCELADA ***\n";
-    out << "Fecha: " << fecha(d.fecha) << '\n';
+        linea("*** CANCELADA ***");
+    linea("Fecha: ", fecha(d.fecha));
     for (const auto* bloque : {&d.cliente, &d.documento})
         for (const DatoImpreso& dato : *bloque)
-            out << (dato.etiqueta.empty() ? "" : dato.etiqueta + ": ") << dato.valor << '\n';
-    out << '\n';
+            linea(dato.etiqueta, dato.etiqueta.empty() ? "" : ": ", dato.valor);
+    out.push_back('\n');
     size_t fijo = 0;
     for (const ColumnaImpresa& c : d.columnas)
         fijo += static_cast<size_t>(c.ancho);
-    auto ancho = [&](const ColumnaImpresa& c) {
-        return c.ancho > 0 ? static_cast<size_t>(c.ancho) : (AnchoTexto > fijo + 10 ? AnchoTexto - fijo : 10);
-    };
+    std::vector<size_t> anchos;
+    for (const ColumnaImpresa& c : d.columnas)
+        anchos.push_back(c.ancho > 0 ? static_cast<size_t>(c.ancho) : (AnchoTexto > fijo + 10 ? AnchoTexto - fijo : 10));
     auto fila = [&](auto&& celda) {
-        std::string linea;
-        for (size_t i = 0; i < d.columnas.size(); ++i)
-            linea += ajusta(celda(i), ancho(d.columnas[i]) - 1, d.columnas[i].derecha) + ' ';
-        out << linea << '\n';
+        for (size_t i = 0; i < d.columnas.size(); ++i) {
+            ajusta(out, celda(i), anchos[i] - 1, d.columnas[i].derecha);
+            out.push_back(' ');
+        }
+        out.push_back('\n');
     };
-    fila([&](size_t i) { return d.columnas[i].titulo; });
-    out << std::string(AnchoTexto, '-') << '\n';
+    const std::string raya(AnchoTexto, '-'), sangria(15, ' ');
+    fila([&](size_t i) { return std::string_view(d.columnas[i].titulo); });
+    linea(raya);
     for (const RenglonImpreso& r : d.renglones) {
-        fila([&](size_t i) { return i < r.celdas.size() ? r.celdas[i] : std::string(); });
+        fila([&](size_t i) { return i < r.celdas.size() ? std::string_view(r.celdas[i]) : std::string_view(); });
         for (const std::string& detalle : r.detalle)
-            out << std::string(15, ' ') << detalle << '\n';
+            linea(sangria, detalle);
     }
     if (d.renglones.empty())
-        out << std::string(10, '\n');
-    out << std::string(AnchoTexto, '-') << '\n';
-    for (const DatoImpreso& t : d.totales)
-        out << ajusta(t.etiqueta + ":", AnchoTexto - 22, true) << ajusta(t.valor, 22, true) << '\n';
-    if (!d.leyenda.empty())
-        out << '\n' << d.leyenda << '\n';
-    if (!d.firmas.empty()) {
-        out << "\n\n";
-        for (size_t i = 0; i < d.firmas.size(); ++i)
-            out << (i ? "    " : "") << std::string(utf8Length(d.firmas[i]), '_');
-        out << '\n';
-        for (size_t i = 0; i < d.firmas.size(); ++i)
-            out << (i ? "    " : "") << d.firmas[i];
-        out << '\n';
+        out.append(10, '\n');
+    linea(raya);
+    for (const DatoImpreso& t : d.totales) {
+        ajusta(out, t.etiqueta + ":", AnchoTexto - 22, true);
+        ajusta(out, t.valor, 22, true);
+        out.push_back('\n');
     }
-    return out.str();
+    if (!d.leyenda.empty())
+        linea("\n", d.leyenda);
+    if (!d.firmas.empty()) {
+        out += "\n\n";
+        for (size_t i = 0; i < d.firmas.size(); ++i)
+            out.append(i ? "    " : "").append(utf8Length(d.firmas[i]), '_');
+        out.push_back('\n');
+        for (size_t i = 0; i < d.firmas.size(); ++i)
+            out.append(i ? "    " : "").append(d.firmas[i]);
+        out.push_back('\n');
+    }
 }
 
 // Composes the documents from their saved rows.
@@ -408,9 +423,16 @@ private:
         const auto cifra = [&](size_t i) { return rs.Fields(i).toDouble(); };
         for (; !rs.Eof(); rs.MoveNext()) {
             const double monto = cifra(8);
-            d.renglones.push_back({{campo(0), campo(1), campo(2), variante(campo(3), campo(4)), cantidad(cifra(5)),
-                                    campo(6), dinero(cifra(7)), dinero(monto)},
-                                   {}});
+            // Cells moved in: a braced list would copy each of them once more.
+            std::vector<std::string>& celdas = d.renglones.emplace_back().celdas;
+            celdas.reserve(8);
+            for (size_t i = 0; i < 3; ++i)
+                celdas.push_back(campo(i));
+            celdas.push_back(variante(campo(3), campo(4)));
+            celdas.push_back(cantidad(cifra(5)));
+            celdas.push_back(campo(6));
+            celdas.push_back(dinero(cifra(7)));
+            celdas.push_back(dinero(monto));
             subtotal += monto;
             impuesto += cifra(9);
         }
@@ -424,26 +446,39 @@ private:
         std::unordered_map<std::string, size_t> porId;
         for (size_t i = 0; i < d.renglones.size(); ++i)
             porId.emplace(d.renglones[i].celdas[0], i);
-        db::Recordset lotes = m_c.Execute(
-            "SELECT l.Ld_ID, l.Lt_Cve_Lote, l.Ld_Cantidad_Control_1, e.Lt_Fecha_Caducidad FROM Lote_Documento l "
-            // The warehouse lists let each lot be found through the stock key instead of a
-            // scan of every lot of the company per printed lot.
-            "LEFT JOIN Existencia_Lote e ON e.Sc_Cve_Sucursal IN (SELECT Sc_Cve_Sucursal FROM Almacen) "
-            "AND e.Al_Cve_Almacen IN (SELECT Al_Cve_Almacen FROM Almacen) AND e.Pr_Cve_Producto = l.Pr_Cve_Producto "
-            "AND e.Tl_Cve_Talla = l.Tl_Cve_Talla AND e.Cl_Cve_Color = l.Cl_Cve_Color AND e.Lt_Cve_Lote = l.Lt_Cve_Lote "
-            "WHERE l.Ld_Tabla = "
-            + sql::texto(table) + " AND l.Ld_Documento = " + sql::texto(folio) + " ORDER BY l.Ld_ID, l.Lt_Cve_Lote");
-        for (std::string ultimo; !lotes.Eof(); lotes.MoveNext()) {
+        const std::string documento = "WHERE l.Ld_Tabla = " + sql::texto(table) + " AND l.Ld_Documento = " + sql::texto(folio);
+        db::Recordset lotes = m_c.Execute("SELECT l.Ld_ID, l.Lt_Cve_Lote, l.Ld_Cantidad_Control_1, l.Pr_Cve_Producto, "
+                                          "l.Tl_Cve_Talla, l.Cl_Cve_Color FROM Lote_Documento l "
+                                          + documento + " ORDER BY l.Ld_ID, l.Lt_Cve_Lote");
+        struct Lote {
+            size_t renglon;
+            std::string texto, linea, existencia; // the line's ID and lot; the stock key
+        };
+        std::vector<Lote> impresos;
+        // Each lot's expiry date as the stock of the first warehouse in key order holding it.
+        std::unordered_map<std::string, std::optional<Value>> caducidades;
+        for (; !lotes.Eof(); lotes.MoveNext()) {
             auto it = porId.find(lotes.Fields(size_t{0}).toString());
-            const std::string lote = lotes.Fields(size_t{1}).toString();
-            // A lot held in several warehouses joins once per warehouse: one text per lot.
-            if (it == porId.end() || ultimo == lotes.Fields(size_t{0}).toString() + "|" + lote)
+            if (it == porId.end())
                 continue;
-            ultimo = lotes.Fields(size_t{0}).toString() + "|" + lote;
-            const Value caducidad = lotes.Fields(size_t{3});
-            d.renglones[it->second].detalle.push_back(
-                "Lote " + lote + ": " + cantidad(lotes.Fields(size_t{2}).toDouble())
-                + (caducidad.isNull() ? "" : "  caducidad " + fecha(caducidad)));
+            const std::string lote = lotes.Fields(size_t{1}).toString();
+            impresos.push_back({it->second, "Lote " + lote + ": " + cantidad(lotes.Fields(size_t{2}).toDouble()),
+                                it->first + '\x1f' + lote,
+                                clave({lotes.Fields(size_t{3}).toString(), lotes.Fields(size_t{4}).toString(),
+                                       lotes.Fields(size_t{5}).toString(), lote})});
+            caducidades.emplace(impresos.back().existencia, std::nullopt);
+        }
+        const bool porExistencia = caducidadesPorExistencia(caducidades);
+        const std::unordered_map<std::string, Value> porLinea =
+            porExistencia ? std::unordered_map<std::string, Value>() : caducidadesPorLote(documento);
+        static const Value sinFecha;
+        for (const Lote& l : impresos) {
+            const auto leida = porLinea.find(l.linea); // a lot removed since is printed without its date
+            const Value& caducidad = porExistencia ? *caducidades.at(l.existencia)
+                : leida == porLinea.end()              ? sinFecha
+                                                       : leida->second;
+            d.renglones[l.renglon].detalle.push_back(l.texto
+                                                     + (caducidad.isNull() ? "" : "  caducidad " + fecha(caducidad)));
         }
         db::Recordset series = m_c.Execute("SELECT Sd_ID, Sr_Cve_Serie FROM Serie_Documento WHERE Sd_Tabla = "
                                            + sql::texto(table) + " AND Sd_Documento = " + sql::texto(folio)
@@ -451,6 +486,74 @@ private:
         for (; !series.Eof(); series.MoveNext())
             if (auto it = porId.find(series.Fields(size_t{0}).toString()); it != porId.end())
                 d.renglones[it->second].detalle.push_back("Serie " + series.Fields(size_t{1}).toString());
+    }
+
+    // Keys as the database compares them: ASCII case and trailing blanks aside. "" for a key
+    // with bytes outside printable ASCII, which an engine may compare otherwise.
+    static std::string clave(std::initializer_list<std::string> partes)
+    {
+        std::string out;
+        for (const std::string& p : partes) {
+            for (const char c : p)
+                if (c < ' ' || c > '~')
+                    return {};
+            out.append(lowerAscii(withoutTrailingBlanks(p))).push_back('\x1f');
+        }
+        return out;
+    }
+
+    // The lots' stock read warehouse by warehouse in key order, the first holding a lot giving
+    // its date. False, leaving the answers unset, when the company's lot stock is too large
+    // for that to be cheaper than finding each lot by its key.
+    bool caducidadesPorExistencia(std::unordered_map<std::string, std::optional<Value>>& caducidades) const
+    {
+        if (caducidades.empty())
+            return true;
+        if (caducidades.contains(""))
+            return false;
+        // A lot is found by its key in every branch and warehouse: some eight index searches.
+        const size_t tope = 8 * caducidades.size();
+        db::Recordset e = m_c.Execute(
+            "SELECT TOP " + std::to_string(tope + 1)
+            + " Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, Lt_Cve_Lote, Lt_Fecha_Caducidad FROM Existencia_Lote "
+              "WHERE Sc_Cve_Sucursal IN (SELECT Sc_Cve_Sucursal FROM Almacen) AND Al_Cve_Almacen IN (SELECT "
+              "Al_Cve_Almacen FROM Almacen) ORDER BY Sc_Cve_Sucursal, Al_Cve_Almacen, Pr_Cve_Producto, Tl_Cve_Talla, "
+              "Cl_Cve_Color, Lt_Cve_Lote");
+        size_t leidos = 0, faltan = caducidades.size();
+        for (; faltan > 0 && !e.Eof(); e.MoveNext(), ++leidos) {
+            if (leidos == tope)
+                return false;
+            const std::string k = clave({e.Fields(size_t{0}).toString(), e.Fields(size_t{1}).toString(),
+                                         e.Fields(size_t{2}).toString(), e.Fields(size_t{3}).toString()});
+            if (k.empty())
+                return false;
+            auto it = caducidades.find(k);
+            if (it != caducidades.end() && !it->second) {
+                it->second = e.Fields(size_t{4});
+                --faltan;
+            }
+        }
+        for (auto& [k, c] : caducidades)
+            if (!c)
+                c = Value();
+        return true;
+    }
+
+    // Each line's lots found by their key in every branch and warehouse; by line ID and lot.
+    std::unordered_map<std::string, Value> caducidadesPorLote(const std::string& documento) const
+    {
+        db::Recordset e = m_c.Execute(
+            "SELECT l.Ld_ID, l.Lt_Cve_Lote, e.Lt_Fecha_Caducidad FROM Lote_Documento l "
+            // The warehouse lists let each lot be found through the stock key instead of a
+            // scan of every lot of the company per printed lot.
+            "LEFT JOIN Existencia_Lote e ON e.Sc_Cve_Sucursal IN (SELECT Sc_Cve_Sucursal FROM Almacen) "
+            "AND e.Al_Cve_Almacen IN (SELECT Al_Cve_Almacen FROM Almacen) AND e.Pr_Cve_Producto = l.Pr_Cve_Producto "
+            "AND e.Tl_Cve_Talla = l.Tl_Cve_Talla AND e.Cl_Cve_Color = l.Cl_Cve_Color AND e.Lt_Cve_Lote = l.Lt_Cve_Lote "
+            + documento + " ORDER BY l.Ld_ID, l.Lt_Cve_Lote, e.Sc_Cve_Sucursal, e.Al_Cve_Almacen");
+        std::unordered_map<std::string, Value> out;
+        for (; !e.Eof(); e.MoveNext())
+            out.emplace(e.Fields(size_t{0}).toString() + '\x1f' + e.Fields(size_t{1}).toString(), e.Fields(size_t{2}));
+        return out;
     }
 
     db::Connection& m_c;
@@ -461,8 +564,11 @@ private:
 bool Impresion::escribe(const std::string& name, const std::vector<DocumentoImpreso>& documentos)
 {
     std::string text;
-    for (const Documento& d : documentos)
-        text += (text.empty() ? "" : "\f") + texto(d);
+    for (const Documento& d : documentos) {
+        if (!text.empty())
+            text.push_back('\f');
+        texto(d, text);
+    }
     std::error_code ec;
     const fs::path folder = m_e.carpetaSalida.empty() ? fs::path(".") : fs::path(m_e.carpetaSalida);
     fs::create_directories(folder, ec);
