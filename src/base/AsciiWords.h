@@ -4,6 +4,7 @@
 // instructions instead of eight. A text's last bytes are read as a word that overlaps the one
 // before, so no byte loop is left at all.
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -73,6 +74,27 @@ inline int compareFolded(uint64_t x, uint64_t y)
         return 0;
     const int shift = std::countr_zero(x ^ y) & ~7;
     return static_cast<int>((x >> shift) & 0xFF) - static_cast<int>((y >> shift) & 0xFF);
+}
+
+// A hash of any bytes, four words at a time: statement texts of a few hundred bytes are looked
+// up by their whole text on every run.
+inline uint64_t hashBytes(const char* p, size_t n)
+{
+    constexpr uint64_t k = 0x9E3779B97F4A7C15ull;
+    uint64_t a = n, b = k, c = ~k, d = n * k;
+    for (; n >= 32; p += 32, n -= 32) {
+        a = (a ^ load<uint64_t>(p)) * k;
+        b = (b ^ load<uint64_t>(p + 8)) * k;
+        c = (c ^ load<uint64_t>(p + 16)) * k;
+        d = (d ^ load<uint64_t>(p + 24)) * k;
+    }
+    for (; n >= 8; p += 8, n -= 8)
+        a = (a ^ load<uint64_t>(p)) * k;
+    uint64_t tail = 0;
+    std::memcpy(&tail, p, n);
+    uint64_t h = ((a ^ tail) * k) ^ std::rotl(b, 16) ^ std::rotl(c, 32) ^ std::rotl(d, 48);
+    h = (h ^ (h >> 29)) * k;
+    return h ^ (h >> 32);
 }
 
 } // namespace tesmira::ascii

@@ -9,6 +9,7 @@
 // position or a count; text parameters compare with NOCASE as SQL Server's default collation.
 // Translations are cached by statement shape, so statements differing only in literals share one;
 // a text repeated whole (a catalogue look-up per grid row) is answered without lexing it again.
+#include "base/AsciiWords.h"
 #include "base/Value.h"
 
 #include <cstdint>
@@ -68,7 +69,7 @@ private:
 
     struct TextHash {
         using is_transparent = void;
-        size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+        size_t operator()(std::string_view s) const noexcept { return ascii::hashBytes(s.data(), s.size()); }
     };
 
     size_t m_capacity;

@@ -2,6 +2,7 @@
 // Results of repeated look-ups kept for the length of one piece of work (a load, a save).
 // An entry is dropped as soon as this connection writes a table it read, the schema changes,
 // a transaction rolls back, or another connection commits (the file's data version moves).
+#include "base/AsciiWords.h"
 #include "db/Recordset.h"
 
 #include <cstdint>
@@ -52,7 +53,7 @@ private:
     };
     struct TextHash {
         using is_transparent = void;
-        size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>{}(s); }
+        size_t operator()(std::string_view s) const noexcept { return ascii::hashBytes(s.data(), s.size()); }
     };
 
     int m_scopes = 0;

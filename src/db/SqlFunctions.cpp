@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,37 @@ std::vector<LikeItem> compileLike(const std::u32string& p, char32_t escape)
     return items;
 }
 
+bool matchesLike(const std::vector<LikeItem>& items, std::string_view value)
+{
+    const auto v = decode(withoutTrailingBlanks(value));
+    // Greedy match with one backtrack point per %: linear in practice, no recursion.
+    size_t pi = 0, vi = 0, starP = std::string::npos, starV = 0;
+    while (vi < v.size()) {
+        if (pi < items.size() && items[pi].kind == LikeItem::Kind::AnyRun) {
+            starP = pi++;
+            starV = vi;
+        } else if (pi < items.size() && items[pi].matches(v[vi])) {
+            ++pi;
+            ++vi;
+        } else if (starP != std::string::npos) {
+            pi = starP + 1;
+            vi = ++starV;
+        } else {
+            return false;
+        }
+    }
+    while (pi < items.size() && items[pi].kind == LikeItem::Kind::AnyRun)
+        ++pi;
+    return pi == items.size();
+}
+
+// A pattern compiled once for all the rows of one run of its statement.
+struct CompiledLike {
+    std::string pattern;
+    char32_t escape;
+    std::vector<LikeItem> items;
+};
+
 void tsqlAdd(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     sqlite3_value* a = argv[0];
@@ -166,8 +198,17 @@ void like(sqlite3_context* ctx, int argc, sqlite3_value** argv)
             return sqlite3_result_error(ctx, "ESCAPE debe ser un solo carácter", -1);
         escape = e[0];
     }
-    // SQLite calls like(pattern, value[, escape]) for `value LIKE pattern`.
-    sqlite3_result_int(ctx, likeMatch(textOf(argv[0]), textOf(argv[1]), escape) ? 1 : 0);
+    // SQLite calls like(pattern, value[, escape]) for `value LIKE pattern`. It keeps a constant
+    // pattern's compiled form between rows (and may drop it at any time, even while taking it).
+    const std::string_view pattern = textOf(argv[0]);
+    auto* kept = static_cast<const CompiledLike*>(sqlite3_get_auxdata(ctx, 0));
+    if (kept && kept->pattern == pattern && kept->escape == escape)
+        return sqlite3_result_int(ctx, matchesLike(kept->items, textOf(argv[1])) ? 1 : 0);
+    auto compiled = std::make_unique<CompiledLike>(
+        CompiledLike{std::string(pattern), escape, compileLike(decode(pattern), escape)});
+    sqlite3_result_int(ctx, matchesLike(compiled->items, textOf(argv[1])) ? 1 : 0);
+    sqlite3_set_auxdata(ctx, 0, compiled.release(),
+                        [](void* p) { std::default_delete<CompiledLike>{}(static_cast<CompiledLike*>(p)); });
 }
 
 void len(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -207,27 +248,7 @@ void getdate(sqlite3_context* ctx, int, sqlite3_value**)
 
 bool likeMatch(std::string_view pattern, std::string_view value, char32_t escape)
 {
-    const auto items = compileLike(decode(pattern), escape);
-    const auto v = decode(withoutTrailingBlanks(value));
-    // Greedy match with one backtrack point per %: linear in practice, no recursion.
-    size_t pi = 0, vi = 0, starP = std::string::npos, starV = 0;
-    while (vi < v.size()) {
-        if (pi < items.size() && items[pi].kind == LikeItem::Kind::AnyRun) {
-            starP = pi++;
-            starV = vi;
-        } else if (pi < items.size() && items[pi].matches(v[vi])) {
-            ++pi;
-            ++vi;
-        } else if (starP != std::string::npos) {
-            pi = starP + 1;
-            vi = ++starV;
-        } else {
-            return false;
-        }
-    }
-    while (pi < items.size() && items[pi].kind == LikeItem::Kind::AnyRun)
-        ++pi;
-    return pi == items.size();
+    return matchesLike(compileLike(decode(pattern), escape), value);
 }
 
 void registerSqlFunctions(sqlite3* db, const Clock* clock)
