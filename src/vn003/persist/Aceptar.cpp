@@ -312,17 +312,17 @@ bool grabaPartida(frmVN003& f, const Celdas& c, host::DocumentoRemision& remisio
         return rechaza(f, "Imposible guardar registro", vb::vbCritical, "Producto cubicado", "ERR-ID:7500013");
 
     // The writer numbers the lines in grid order, so row n is line n.
-    const std::string linea = vb::formatNumber(n, "0000");
-    const std::string folio = remision.Encabezado().Rm_Folio;
+    const auto linea = [n] { return vb::formatNumber(n, "0000"); };
+    const std::string& folio = remision.Encabezado().Rm_Folio;
     // An empty description only removes one stored before; a new folio has none unless found.
     const std::string ampliada = c.texto(Ampliada);
     if ((ampliadasPrevias || !ampliada.empty()) &&
-        !Utilerias().GrabaDescripcionAmpliada("Remision", folio, linea, ampliada))
+        !Utilerias().GrabaDescripcionAmpliada("Remision", folio, linea(), ampliada))
         return rechaza(f, "Imposible grabar descripción ampliada", vb::vbCritical, "ERROR", "ERR-ID:7500014");
 
     const std::string ampliadaRemision = c.texto(AmpliadaRemision);
     if (!ampliadaRemision.empty() &&
-        !Utilerias().GrabaDescripcionAmpliada("REMISION2", remision.Encabezado().Rm_Folio, linea, ampliadaRemision))
+        !Utilerias().GrabaDescripcionAmpliada("REMISION2", folio, linea(), ampliadaRemision))
         return rechaza(f, "Imposible grabar descripción ampliada", vb::vbCritical, "ERROR", "ERR-ID:7500015");
     return true;
 }
