@@ -98,6 +98,13 @@ const char* const falla = "falla inyectada";
 const std::vector<CasoNadaCambia> casosNadaCambia = {
     {"serie sin capturar", "", "P0003", [](GuardadoTest& t, frmVN003&) { t.soloProducto("TAL001"); }, "", "",
      Orden::Acepta, "ERR-ID:7500010", ""},
+    // A row of another warehouse follows that warehouse's rules: 02/01 asks for no series (nor has
+    // stock), whatever the rows of 01/01 before it asked.
+    {"serie en otro almacen", "VEN_LOTE_AUTOMATICO", "P0001",
+     [](GuardadoTest& t, frmVN003& f) {
+         f.Derechos.DerechoVNDISP = true, t.celda("TAL001", "Rm_Sucursal_Inventario", Value("02"));
+     },
+     "", "", Orden::Acepta, "ERR-ID:7500012", "no tiene registro de existencia en el almacén 02/01"},
     {"periodo cerrado", "GEN_VALIDAR_PERIODO_OPERATIVO", "P0004",
      [](GuardadoTest&, frmVN003& f) { f.dpFecha.setValue(Date{2026, 10, 15}); }, "", "", Orden::Acepta,
      "ERR-ID:7500004", ""},

@@ -9,7 +9,7 @@
 #include "host/writers/Inventario.h"
 
 #include <cmath>
-#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace tesmira::host {
@@ -19,11 +19,13 @@ using sql::texto;
 
 namespace {
 
+// "0001": four digits at least.
 std::string idPartida(int n)
 {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d", n);
-    return buf;
+    std::string id = std::to_string(n);
+    if (id.size() < 4)
+        id.insert(0, 4 - id.size(), '0');
+    return id;
 }
 
 constexpr size_t kValoresPartida = 49;
@@ -70,6 +72,7 @@ void DocumentoRemision::Nuevo()
     m_partida = {};
     m_datos = DatosPartida(m_e);
     m_lineas = 0;
+    m_fecha.clear();
     m_totales = TotalesDocumento(0);
     m_ultimoError.clear();
     m_conConceptos.reset();
@@ -78,6 +81,7 @@ void DocumentoRemision::Nuevo()
 void DocumentoRemision::AsignaEncabezado(const EncabezadoRemision& encabezado)
 {
     m_encabezado = encabezado;
+    m_fecha = m_encabezado.Rm_Fecha.iso();
     m_conConceptos.reset();
     // The folio is needed by the caller right after the first line (extended descriptions,
     // order-line link), so it is drawn as soon as the header is known.
@@ -172,7 +176,7 @@ bool DocumentoRemision::AgregaPartida()
     TotalesDocumento conLinea = m_totales;
     const double impuesto = conLinea.agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
 
-    std::vector<Value> linea{h.Rm_Folio, id, h.Rm_Fecha.iso(), h.Rm_Tabla, h.Rm_Documento, m_datos.DocumentoId,
+    std::vector<Value> linea{h.Rm_Folio, id, m_fecha, h.Rm_Tabla, h.Rm_Documento, m_datos.DocumentoId,
                              h.Rm_Referencia, h.Rm_Comentario, h.Sc_Cve_Sucursal, h.Al_Cve_Almacen, h.Cl_Cve_Cliente,
                              h.Vn_Cve_Vendedor, h.Mn_Cve_Moneda, h.Rm_Tipo_Cambio, h.Rm_Condicion_Venta,
                              h.Rm_Sin_Cargo, h.Rm_Descuento_Global_Factor, p.Pr_Cve_Producto, descripcion,

@@ -76,6 +76,7 @@ private:
     PartidaRemision m_partida;
     DatosPartida m_datos;
     int m_lineas = 0;
+    std::string m_fecha; // the header's date as every line stores it
     // The lines stored so far, summed as they go (Finaliza does not read them back).
     TotalesDocumento m_totales{0};
     std::string m_ultimoError;

@@ -7,7 +7,8 @@
 #include "host/writers/Escritura.h"
 #include "host/writers/Inventario.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <iterator>
 
 namespace tesmira::host {
 
@@ -30,8 +31,7 @@ void DocumentoVenta::Nuevo()
     m_partida = {};
     m_datos = DatosPartidaVenta(m_e);
     m_escrito = false;
-    m_pedido.clear();
-    m_condicion.clear();
+    m_fila.clear();
     m_lineas = 0;
     m_totales = TotalesDocumento(0);
     m_ultimoError.clear();
@@ -63,8 +63,6 @@ void DocumentoVenta::AsignaEncabezado(const EncabezadoVenta& encabezado)
             condicion = nota.Fields("Rm_Condicion_Venta").toString();
         }
     }
-    m_pedido = pedido;
-    m_condicion = condicion;
     const std::string fecha = escritura::sello(m_e);
     c.Execute("INSERT INTO Venta_Encabezado (Vn_Folio, Vn_Fecha, Vn_Tabla, Vn_Documento, Vn_Pedido, Vn_Referencia, "
               "Vn_Comentario, Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, "
@@ -79,6 +77,15 @@ void DocumentoVenta::AsignaEncabezado(const EncabezadoVenta& encabezado)
               std::to_string(h.Vn_Numero) + ", " + texto(h.Vn_Inventario_Pendiente) + ", 'AC', " + texto(m_e.usuario) + ", " + texto(fecha) + ")");
     m_escrito = true;
     m_totales = TotalesDocumento(h.Vn_Descuento_Global_Factor);
+    // Every line repeats the header and the save's stamp: their values are bound once per sale.
+    m_fila.assign(kValoresVenta, Value());
+    const Value cabecera[] = {h.Vn_Folio, Value(), h.Vn_Fecha.iso(), h.Vn_Tabla, h.Vn_Documento, pedido,
+                              h.Vn_Referencia, h.Vn_Comentario, h.Sc_Cve_Sucursal, h.Al_Cve_Almacen,
+                              h.Cl_Cve_Cliente, h.Vn_Cve_Vendedor, h.Mn_Cve_Moneda, h.Vn_Tipo_Cambio, condicion,
+                              h.Vn_Sin_Cargo, h.Vn_Descuento_Global_Factor, h.Vn_Inventario_Pendiente};
+    std::copy(std::begin(cabecera), std::end(cabecera), m_fila.begin());
+    m_fila[kValoresVenta - 2] = m_e.usuario;
+    m_fila[kValoresVenta - 1] = fecha;
 }
 
 void DocumentoVenta::AsignaDatosPartida(const DatosPartidaVenta& datos)
@@ -103,8 +110,10 @@ bool DocumentoVenta::AgregaPartida()
         !motivo.empty())
         return falla(motivo);
 
-    char id[16];
-    std::snprintf(id, sizeof id, "%04d", m_lineas + 1);
+    // Vn_ID: the line number, at least four digits.
+    std::string id = std::to_string(m_lineas + 1);
+    if (id.size() < 4)
+        id.insert(0, 4 - id.size(), '0');
     const std::string talla = p.Tl_Cve_Talla.empty() ? "00" : p.Tl_Cve_Talla;
     const std::string color = p.Cl_Cve_Color.empty() ? "00" : p.Cl_Cve_Color;
     const double impuestoFactor = producto.Fields(escritura::Pr_Impuesto_Factor).toDouble();
@@ -114,7 +123,15 @@ bool DocumentoVenta::AgregaPartida()
     // Summed only once the line is stored: a refused line must not count.
     TotalesDocumento conLinea = m_totales;
     const double impuesto = conLinea.agrega(imp.importeDescontado, m_datos.Cuota * p.Cantidad_1, impuestoFactor);
-    const std::string fecha = escritura::sello(m_e);
+    m_fila[1] = id;
+    const Value linea[] = {p.Pr_Cve_Producto, std::string(utf8Left(p.Pr_Descripcion, 100)), talla, color,
+                           p.Sucursal_Inventario, p.Almacen_Inventario, m_datos.Ubicacion, p.Cantidad_1, p.Unidad_1,
+                           p.Cantidad_Control_2, p.Unidad_Control_2, p.Costo, p.Costo_Importe, p.Pr_Folio,
+                           m_datos.Cuota, p.Precio_Lista, imp.importeLista, p.Descuento_Factor, imp.descuentoImporte,
+                           imp.precioDescontado, imp.importeDescontado, impuestoFactor, impuesto, imp.precioNeto,
+                           imp.importeNeto};
+    static_assert(std::size(linea) == kValoresVenta - kValoresCabecera - 2);
+    std::move(std::begin(linea), std::end(linea), m_fila.begin() + kValoresCabecera);
     c.Execute(
         "INSERT INTO Venta (Vn_Folio, Vn_ID, Vn_Fecha, Vn_Tabla, Vn_Documento, Vn_Pedido, Vn_Referencia, "
         "Vn_Comentario, Sc_Cve_Sucursal, Al_Cve_Almacen, Cl_Cve_Cliente, Vn_Cve_Vendedor, Mn_Cve_Moneda, "
@@ -126,14 +143,7 @@ bool DocumentoVenta::AgregaPartida()
         "Vn_Precio_Descontado_Importe, Vn_Impuesto_Factor, Vn_Impuesto_Importe, Vn_Precio_Neto, "
         "Vn_Precio_Neto_Importe, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
         "?, ?, ?, '', ?, 'AC', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-        {h.Vn_Folio, id, h.Vn_Fecha.iso(), h.Vn_Tabla, h.Vn_Documento, m_pedido, h.Vn_Referencia, h.Vn_Comentario,
-         h.Sc_Cve_Sucursal, h.Al_Cve_Almacen, h.Cl_Cve_Cliente, h.Vn_Cve_Vendedor, h.Mn_Cve_Moneda, h.Vn_Tipo_Cambio,
-         m_condicion, h.Vn_Sin_Cargo, h.Vn_Descuento_Global_Factor, h.Vn_Inventario_Pendiente, p.Pr_Cve_Producto,
-         std::string(utf8Left(p.Pr_Descripcion, 100)),
-         talla, color, p.Sucursal_Inventario, p.Almacen_Inventario, m_datos.Ubicacion, p.Cantidad_1, p.Unidad_1,
-         p.Cantidad_Control_2, p.Unidad_Control_2, p.Costo, p.Costo_Importe, p.Pr_Folio, m_datos.Cuota,
-         p.Precio_Lista, imp.importeLista, p.Descuento_Factor, imp.descuentoImporte, imp.precioDescontado,
-         imp.importeDescontado, impuestoFactor, impuesto, imp.precioNeto, imp.importeNeto, m_e.usuario, fecha});
+        m_fila);
 
     // The sale names the lots and serial numbers it sells; the stock itself moved with the note.
     for (const auto& serie : inventario::separa(p.Sr_Cve_Serie))

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tesmira::host {
 
@@ -74,10 +75,12 @@ private:
     PartidaVenta m_partida;
     DatosPartidaVenta m_datos;
     bool m_escrito = false;
-    std::string m_pedido, m_condicion; // taken from the source note with the header
     int m_lineas = 0;
     // The lines stored so far, summed as they go (a large sale is not re-read per line).
     TotalesDocumento m_totales{0};
+    // The values of the sale-line INSERT: the header's first, the line's next, the stamp last.
+    static constexpr size_t kValoresCabecera = 18, kValoresVenta = 45;
+    std::vector<Value> m_fila;
     std::string m_ultimoError;
 };
 

@@ -190,38 +190,61 @@ std::string planSeries(db::Connection& c, const Salida& s, std::vector<Movimient
     return "";
 }
 
+// A line of many serial numbers stays within the engines' limit of markers.
+constexpr size_t kFilasPorSentencia = 64;
+
+// The movements' INSERT for `filas` rows, each text built the first time it is needed.
+const std::string& insercionMovimientos(size_t filas)
+{
+    thread_local std::string textos[kFilasPorSentencia];
+    std::string& texto = textos[filas - 1];
+    if (texto.empty()) {
+        texto = "INSERT INTO Movimiento_Inventario (Mi_Tabla, Mi_Documento, Mi_Partida, Sc_Cve_Sucursal, "
+                "Al_Cve_Almacen, Ua_Cve_Ubicacion_Almacen, Pr_Cve_Producto, Tl_Cve_Talla, Cl_Cve_Color, "
+                "Lt_Cve_Lote, Sr_Cve_Serie, Mi_Cantidad_Control_1, Mi_Cantidad_Control_2, Mi_Costo, Mi_Fecha, "
+                "Oper_Ult_Modif, Fecha_Ult_Modif) VALUES ";
+        for (size_t i = 0; i < filas; ++i)
+            texto += i == 0 ? "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                            : ", (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    }
+    return texto;
+}
+
 // One movement row per piece, several rows a statement: a line's movements cost one round
-// trip, not one per piece (the cap keeps a line of many serial numbers within the engines'
-// limit of markers).
+// trip, not one per piece.
 void registraMovimientos(db::Connection& c, const Salida& s, double costo, const std::vector<Movimiento>& plan)
 {
-    constexpr size_t kFilasPorSentencia = 64;
     for (size_t desde = 0; desde < plan.size(); desde += kFilasPorSentencia) {
         const size_t hasta = std::min(plan.size(), desde + kFilasPorSentencia);
-        std::string sentencia = "INSERT INTO Movimiento_Inventario (Mi_Tabla, Mi_Documento, Mi_Partida, "
-                                "Sc_Cve_Sucursal, Al_Cve_Almacen, Ua_Cve_Ubicacion_Almacen, Pr_Cve_Producto, "
-                                "Tl_Cve_Talla, Cl_Cve_Color, Lt_Cve_Lote, Sr_Cve_Serie, Mi_Cantidad_Control_1, "
-                                "Mi_Cantidad_Control_2, Mi_Costo, Mi_Fecha, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES ";
         std::vector<Value> valores;
         valores.reserve((hasta - desde) * 17);
         for (size_t i = desde; i < hasta; ++i) {
             const auto& m = plan[i];
-            sentencia += i == desde ? "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-                                    : ", (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
-            for (Value v : {Value(s.tabla), Value(s.documento), Value(s.partida), Value(s.sucursal),
-                            Value(s.almacen), Value(m.ubicacion), Value(s.producto), Value(s.talla),
-                            Value(s.color), Value(m.lote), Value(m.serie), Value(m.cantidad1), Value(m.cantidad2),
-                            Value(costo), Value(s.fecha), Value(s.usuario), Value(s.fecha)})
-                valores.push_back(std::move(v));
+            for (const std::string* t : {&s.tabla, &s.documento, &s.partida, &s.sucursal, &s.almacen, &m.ubicacion,
+                                         &s.producto, &s.talla, &s.color, &m.lote, &m.serie})
+                valores.emplace_back(*t);
+            for (double q : {m.cantidad1, m.cantidad2, costo})
+                valores.emplace_back(q);
+            for (const std::string* t : {&s.fecha, &s.usuario, &s.fecha})
+                valores.emplace_back(*t);
         }
-        c.Execute(sentencia, valores);
+        c.Execute(insercionMovimientos(hasta - desde), valores);
     }
 }
 
 // Everything checked: each piece leaves its stock row and is recorded as a movement.
 void escribe(db::Connection& c, const Salida& s, double costo, const std::vector<Movimiento>& plan)
 {
-    const std::string almacenArticuloEs = std::string(" WHERE ") + kAlmacenArticulo;
+    // The texts are the same for every line: built once.
+    static const std::string almacenArticuloEs = std::string(" WHERE ") + kAlmacenArticulo;
+    static const std::string restaLote = "UPDATE Existencia_Lote SET Lt_Cantidad_Control_1 = Lt_Cantidad_Control_1 "
+                                         "- ?, Lt_Cantidad_Control_2 = Lt_Cantidad_Control_2 - ?" +
+                                         almacenArticuloEs + " AND Lt_Cve_Lote = ?";
+    static const std::string restaUbicacion =
+        "UPDATE Existencia_Ubicacion SET Ex_Cantidad_Control_1 = Ex_Cantidad_Control_1 - ?, "
+        "Ex_Cantidad_Control_2 = Ex_Cantidad_Control_2 - ?" + almacenArticuloEs + " AND Ua_Cve_Ubicacion_Almacen = ?";
+    static const std::string resta = "UPDATE Existencia SET Ex_Cantidad_Control_1 = Ex_Cantidad_Control_1 - ?, "
+                                     "Ex_Cantidad_Control_2 = Ex_Cantidad_Control_2 - ?" + almacenArticuloEs;
     for (const auto& m : plan) {
         if (!m.serie.empty()) {
             c.Execute("UPDATE Existencia_Serie SET Es_Cve_Estado = 'VE', Ex_Cantidad = 0 WHERE Pr_Cve_Producto = ? "
@@ -233,8 +256,7 @@ void escribe(db::Connection& c, const Salida& s, double costo, const std::vector
                       "Tl_Cve_Talla, Cl_Cve_Color) VALUES (?, ?, ?, ?, ?, ?, ?)",
                       {s.tabla, s.documento, s.partida, m.serie, s.producto, s.talla, s.color});
         } else if (!m.lote.empty()) {
-            c.Execute("UPDATE Existencia_Lote SET Lt_Cantidad_Control_1 = Lt_Cantidad_Control_1 - ?, "
-                      "Lt_Cantidad_Control_2 = Lt_Cantidad_Control_2 - ?" + almacenArticuloEs + " AND Lt_Cve_Lote = ?",
+            c.Execute(restaLote,
                       {m.cantidad1, m.cantidad2, s.sucursal, s.almacen, s.producto, s.talla, s.color, m.lote});
             c.Execute("INSERT INTO Lote_Documento (Ld_Tabla, Ld_Documento, Ld_ID, Lt_Cve_Lote, Pr_Cve_Producto, "
                       "Tl_Cve_Talla, Cl_Cve_Color, Ld_Cantidad_Control_1, Ld_Cantidad_Control_2) "
@@ -242,13 +264,10 @@ void escribe(db::Connection& c, const Salida& s, double costo, const std::vector
                       {s.tabla, s.documento, s.partida, m.lote, s.producto, s.talla, s.color, m.cantidad1,
                        m.cantidad2});
         } else if (!m.ubicacion.empty()) {
-            c.Execute("UPDATE Existencia_Ubicacion SET Ex_Cantidad_Control_1 = Ex_Cantidad_Control_1 - ?, "
-                      "Ex_Cantidad_Control_2 = Ex_Cantidad_Control_2 - ?" + almacenArticuloEs +
-                          " AND Ua_Cve_Ubicacion_Almacen = ?",
+            c.Execute(restaUbicacion,
                       {m.cantidad1, m.cantidad2, s.sucursal, s.almacen, s.producto, s.talla, s.color, m.ubicacion});
         } else {
-            c.Execute("UPDATE Existencia SET Ex_Cantidad_Control_1 = Ex_Cantidad_Control_1 - ?, "
-                      "Ex_Cantidad_Control_2 = Ex_Cantidad_Control_2 - ?" + almacenArticuloEs,
+            c.Execute(resta,
                       {m.cantidad1, m.cantidad2, s.sucursal, s.almacen, s.producto, s.talla, s.color});
         }
     }

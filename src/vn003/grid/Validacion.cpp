@@ -1,4 +1,5 @@
 // Checks of delivery-note lines against the order and the warehouse.
+#include "base/Text.h"
 #include "base/Vb.h"
 #include "base/VbConstants.h"
 #include "db/Connection.h"
@@ -7,55 +8,75 @@
 #include "vn003/frmVN003.h"
 #include "vn003/persist/Pendientes.h"
 
+#include <iterator>
 #include <optional>
 
 namespace tesmira::vn003 {
 
 namespace {
 const std::string CrLf = "\r\n";
+const std::string prefijo = "valida_Grid() - " + CrLf;
+
+// A save validates every row: each column's place is remembered and only checked by name,
+// so a changed column set is looked up again.
+enum ColumnaValidada : size_t { Producto, Talla, Color, Descripcion, Cantidad1, Cantidad2, Factor, Precio, Unidad1 };
+constexpr const char* kNombres[] = {"Pr_Cve_Producto", "Tl_Cve_Talla",       "Cl_Cve_Color",
+                                    "Pr_Descripcion",  "Cantidad_1",         "Cantidad_Control_2",
+                                    "Factor_Conversion_U1", "Precio_Lista", "Unidad_1"};
+
+Grid::Column columna(Grid& g, ColumnaValidada c)
+{
+    thread_local int lugares[std::size(kNombres)] = {};
+    int& lugar = lugares[c];
+    if (lugar >= g.columnCount() || !sameKey(g.columnDef(lugar).name, kNombres[c]))
+        lugar = g.columnIndex(kNombres[c]);
+    return g.col(lugar);
 }
+} // namespace
 
 void frmVN003::valida_Grid(bool& ok)
 {
     ok = false;
     try {
-        const std::string producto = ssDetalle.col("Pr_Cve_Producto").text();
-        const std::string talla = ssDetalle.col("Tl_Cve_Talla").text();
-        const std::string color = ssDetalle.col("Cl_Cve_Color").text();
-        const std::string descripcion = ssDetalle.col("Pr_Descripcion").text();
-        const std::string prefijo = "valida_Grid() - " + CrLf;
+        Grid& g = ssDetalle;
+        const std::string producto = columna(g, Producto).text();
+        const std::string talla = columna(g, Talla).text();
+        const std::string color = columna(g, Color).text();
+        // Only a refusal shows the description.
+        const auto descripcion = [&g] { return columna(g, Descripcion).text(); };
         std::string unidad;
-        PendienteControl1 = CantidadPendiente(txt_Pd_Folio.value().toString(), producto, talla, color, 1, unidad);
-        PendienteControl2 = CantidadPendiente(txt_Pd_Folio.value().toString(), producto, talla, color, 2, unidad);
+        const std::string pedido = txt_Pd_Folio.value().toString();
+        PendienteControl1 = CantidadPendiente(pedido, producto, talla, color, 1, unidad);
+        PendienteControl2 = CantidadPendiente(pedido, producto, talla, color, 2, unidad);
 
-        const double cantidad1 = ssDetalle.col("Cantidad_1").value().toDouble();
-        const double cantidad2 = ssDetalle.col("Cantidad_Control_2").value().toDouble();
+        const double cantidad1 = columna(g, Cantidad1).value().toDouble();
+        const double cantidad2 = columna(g, Cantidad2).value().toDouble();
         // Pending quantities are Singles: compare them as the Single shows, so an exact
         // delivery of 1.3 is not taken for more than a pending 1.3.
         const double pendiente1 = vb::toSingle(PendienteControl1);
         const double pendiente2 = vb::toSingle(PendienteControl2);
 
         if (cantidad1 <= 0) {
-            Sistema().Mensaje(prefijo + "La cantidad-1 no es correcta del producto: " + descripcion + "!!", vb::vbExclamation,
+            Sistema().Mensaje(prefijo + "La cantidad-1 no es correcta del producto: " + descripcion() + "!!", vb::vbExclamation,
                               "valida_Grid()", this, "VN003", "ERR-ID:7500038");
             return;
         }
         if (cantidad2 <= 0) {
-            Sistema().Mensaje(prefijo + "La cantidad-2 no es correcta del producto: " + descripcion + "!!", vb::vbExclamation,
+            Sistema().Mensaje(prefijo + "La cantidad-2 no es correcta del producto: " + descripcion() + "!!", vb::vbExclamation,
                               "valida_Grid()", this, "VN003", "ERR-ID:7500039");
             return;
         }
-        const double c1 = vb::toSingle(cantidad1 * ssDetalle.col("Factor_Conversion_U1").value().toDouble());
+        const double c1 = vb::toSingle(cantidad1 * columna(g, Factor).value().toDouble());
         const double c2 = vb::toSingle(cantidad2);
         if (!Parametros.CapturaMayorPedido) {
             if (c1 > pendiente1) {
-                Sistema().Mensaje(prefijo + "La cantidad-control-1 capturada del producto: " + descripcion +
+                Sistema().Mensaje(prefijo + "La cantidad-control-1 capturada del producto: " + descripcion() +
                                       " es mayor a la cantidad pedida!",
                                   vb::vbCritical, "ERROR", this, "VN003", "ERR-ID:7500040");
                 return;
             }
             if (c2 > pendiente2) {
-                Sistema().Mensaje(prefijo + "La cantidad-control-2 capturada del producto: " + descripcion +
+                Sistema().Mensaje(prefijo + "La cantidad-control-2 capturada del producto: " + descripcion() +
                                       " es mayor a la cantidad pedida!",
                                   vb::vbCritical, "ERROR", this, "VN003", "ERR-ID:7500041");
                 return;
@@ -66,17 +87,17 @@ void frmVN003::valida_Grid(bool& ok)
             const std::string moneda = txt_Mn_Cve_Moneda.value().toString();
             const std::string sucursal = txt_Sc_Cve_Sucursal.value().toString();
             const std::string cliente = txtCliente.value().toString();
-            const std::string unidad1 = ssDetalle.col("Unidad_1").text();
+            const std::string unidad1 = columna(g, Unidad1).text();
             std::string folioLista;
             PrecioMinimo = Precios->PrecioMinimo(dpFecha.value(), moneda, sucursal, cliente, producto, talla, color,
                                                  unidad1, folioLista);
-            if (PrecioMinimo != -1 && ssDetalle.col("Precio_Lista").value().toDouble() < PrecioMinimo) {
+            if (PrecioMinimo != -1 && columna(g, Precio).value().toDouble() < PrecioMinimo) {
                 Sistema().Mensaje(prefijo + "El precio mínimo de venta es: " +
                                       vb::formatNumber(PrecioMinimo, "$#,##0.0000") + " !!!",
                                   vb::vbInformation, "Tesmira", this, "VN003", "ERR-ID:7500042");
                 PrecioVentaActual = Precios->PrecioVenta(dpFecha.value(), moneda, sucursal, cliente, producto, talla,
                                                          color, unidad1, txtCondicionVenta.text(), 1);
-                ssDetalle.col("Precio_Lista").setValue(PrecioVentaActual);
+                columna(g, Precio).setValue(PrecioVentaActual);
                 return;
             }
         }

@@ -86,9 +86,6 @@ void frmVN003::CargaPedido()
 float frmVN003::CantidadPendiente(const std::string& folio, const std::string& producto, const std::string& talla,
                                   const std::string& color, int control, std::string& unidad)
 {
-    const std::string n = control == 1 ? "1" : "2";
-    const std::string cantidadPedido = "Pd_Cantidad_Control_" + n, unidadPedido = "Pd_Unidad_Control_" + n;
-    const std::string cantidadRemision = "Rm_Cantidad_Control_" + n, unidadRemision = "Rm_Unidad_Control_" + n;
     try {
         unidad.clear();
         float resultado = 0;
@@ -96,6 +93,9 @@ float frmVN003::CantidadPendiente(const std::string& folio, const std::string& p
         if (PendientesGuardado &&
             PendientesGuardado->pendiente(folio, producto, talla, color, control, resultado, unidad))
             return resultado;
+        const std::string n = control == 1 ? "1" : "2";
+        const std::string cantidadPedido = "Pd_Cantidad_Control_" + n, unidadPedido = "Pd_Unidad_Control_" + n;
+        const std::string cantidadRemision = "Rm_Cantidad_Control_" + n, unidadRemision = "Rm_Unidad_Control_" + n;
         // Values as markers: one translation and one prepared statement for every line.
         const std::vector<Value> clave{folio, talla, color, producto};
         std::string sql = "SELECT SUM(" + cantidadPedido + ") as Cantidad, " + unidadPedido + " as Unidad " +

@@ -24,6 +24,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_map>
+#include <utility>
 
 namespace tesmira::vn003 {
 
@@ -210,9 +212,32 @@ private:
     PendientesPedido m_pendientes;
 };
 
+// Lot and serial handling of the rows' warehouses, asked once per warehouse for the save
+// (which writes no warehouse).
+class ManejoPorAlmacen {
+public:
+    void aplica(frmVN003& f)
+    {
+        std::string clave = f.SucursalActual + '\x1f' + f.AlmacenActual;
+        auto it = m_almacenes.find(clave);
+        if (it == m_almacenes.end()) {
+            if (!f.Permisos)
+                throw Error("La pantalla no se ha cargado");
+            const bool lote = f.Permisos->ManejaLote(f.SucursalActual, f.AlmacenActual);
+            it = m_almacenes.emplace(std::move(clave), std::pair{lote, f.Permisos->ManejaSerie(f.SucursalActual, f.AlmacenActual)}).first;
+        }
+        f.Manejo.ManejaLote = it->second.first;
+        f.Manejo.ManejaSerie = it->second.second;
+    }
+
+private:
+    std::unordered_map<std::string, std::pair<bool, bool>> m_almacenes;
+};
+
 // One grid row (the current one) through the writer, with its extras; false after refusing.
 bool grabaPartida(frmVN003& f, const Celdas& c, host::DocumentoRemision& remision, host::DatosPartida& datos,
-                  host::PartidaRemision& partida, int n, bool ampliadasPrevias, PendientesEnGuardado& pendientes)
+                  host::PartidaRemision& partida, int n, bool ampliadasPrevias, PendientesEnGuardado& pendientes,
+                  ManejoPorAlmacen& manejo)
 {
     bool ok = false;
     f.valida_Grid(ok);
@@ -257,10 +282,7 @@ bool grabaPartida(frmVN003& f, const Celdas& c, host::DocumentoRemision& remisio
     partida.Precio_Lista = c.numero(Precio);
     partida.Descuento_Factor = c.numero(Descuento);
 
-    if (!f.Permisos)
-        throw Error("La pantalla no se ha cargado");
-    f.Manejo.ManejaLote = f.Permisos->ManejaLote(f.SucursalActual, f.AlmacenActual);
-    f.Manejo.ManejaSerie = f.Permisos->ManejaSerie(f.SucursalActual, f.AlmacenActual);
+    manejo.aplica(f);
 
     datos.Ubicacion = "";
     if (f.Manejo.ManejaUbicacion)
@@ -290,17 +312,17 @@ bool grabaPartida(frmVN003& f, const Celdas& c, host::DocumentoRemision& remisio
         return rechaza(f, "Imposible guardar registro", vb::vbCritical, "Producto cubicado", "ERR-ID:7500013");
 
     // The writer numbers the lines in grid order, so row n is line n.
-    const std::string linea = vb::formatNumber(n, "0000");
-    const std::string folio = remision.Encabezado().Rm_Folio;
+    const auto linea = [n] { return vb::formatNumber(n, "0000"); };
+    const std::string& folio = remision.Encabezado().Rm_Folio;
     // An empty description only removes one stored before; a new folio has none unless found.
     const std::string ampliada = c.texto(Ampliada);
     if ((ampliadasPrevias || !ampliada.empty()) &&
-        !Utilerias().GrabaDescripcionAmpliada("Remision", folio, linea, ampliada))
+        !Utilerias().GrabaDescripcionAmpliada("Remision", folio, linea(), ampliada))
         return rechaza(f, "Imposible grabar descripción ampliada", vb::vbCritical, "ERROR", "ERR-ID:7500014");
 
     const std::string ampliadaRemision = c.texto(AmpliadaRemision);
     if (!ampliadaRemision.empty() &&
-        !Utilerias().GrabaDescripcionAmpliada("REMISION2", remision.Encabezado().Rm_Folio, linea, ampliadaRemision))
+        !Utilerias().GrabaDescripcionAmpliada("REMISION2", folio, linea(), ampliadaRemision))
         return rechaza(f, "Imposible grabar descripción ampliada", vb::vbCritical, "ERROR", "ERR-ID:7500015");
     return true;
 }
@@ -313,10 +335,11 @@ bool grabaPartidas(frmVN003& f, host::DocumentoRemision& remision)
     const bool ampliadasPrevias = TieneAmpliadas("Remision", remision.Encabezado().Rm_Folio);
     const Celdas celdas = celdasGuardado(f.ssDetalle);
     PendientesEnGuardado pendientes(f, celdas);
+    ManejoPorAlmacen manejo;
     f.ssDetalle.moveFirst();
     const int filas = f.ssDetalle.rowCount();
     for (int n = 1; n <= filas; ++n) {
-        if (!grabaPartida(f, celdas, remision, datos, partida, n, ampliadasPrevias, pendientes))
+        if (!grabaPartida(f, celdas, remision, datos, partida, n, ampliadasPrevias, pendientes, manejo))
             return false;
         f.ssDetalle.moveNext();
         Utilerias().EventosPendientes();

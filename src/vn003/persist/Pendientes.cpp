@@ -96,10 +96,22 @@ void PendientesPedido::suma(db::Connection& c, const char* lineas, const char* s
     }
 }
 
+const std::string& PendientesPedido::claveArticulo(const std::string& producto, const std::string& talla,
+                                                  const std::string& color) const
+{
+    if (m_clave.empty() || producto != m_producto || talla != m_talla || color != m_color) {
+        m_clave = articulo(producto, talla, color);
+        m_producto = producto;
+        m_talla = talla;
+        m_color = color;
+    }
+    return m_clave;
+}
+
 bool PendientesPedido::pendiente(const std::string& pedido, const std::string& producto, const std::string& talla,
                                  const std::string& color, int control, float& cantidad, std::string& unidad) const
 {
-    const std::string k = articulo(producto, talla, color);
+    const std::string& k = claveArticulo(producto, talla, color);
     if (!sameKey(pedido, m_pedido) || m_escritas.count(k))
         return false;
     const Sumas& pedidas = control == 1 ? m_pedido1 : m_pedido2;

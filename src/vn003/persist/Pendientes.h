@@ -47,6 +47,9 @@ private:
         Value cantidad;
     };
     using Sumas = std::unordered_map<std::string, Suma>;
+    // Each row asks for both controls of one article: its key is made once.
+    const std::string& claveArticulo(const std::string& producto, const std::string& talla,
+                                     const std::string& color) const;
     void suma(db::Connection& c, const char* lineas, const char* sumaArticulo, Sumas& control1, Sumas& control2,
               bool pedidas);
 
@@ -54,6 +57,7 @@ private:
     Sumas m_pedido1, m_pedido2, m_remision1, m_remision2;
     std::unordered_map<std::string, Linea> m_lineas;
     std::unordered_set<std::string> m_escritas;
+    mutable std::string m_producto, m_talla, m_color, m_clave;
 };
 
 } // namespace tesmira::vn003
