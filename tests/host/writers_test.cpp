@@ -314,7 +314,9 @@ TEST_F(Escritores, AutomatizacionCierraElPedidoSurtidoSoloConParametro)
 class Facturando : public Escritores {
 protected:
     // A note of P0003 (cash) or P0001 (credit) turned into a sale, as the invoicing does.
-    std::string venta(const std::string& pedido, const std::vector<Linea>& lineas)
+    // With a series, the invoice folio is reserved before the lines are stored.
+    std::string venta(const std::string& pedido, const std::vector<Linea>& lineas, Facturacion* f = nullptr,
+                      const char* serie = "")
     {
         DocumentoRemision doc(*entorno);
         std::string nota;
@@ -332,6 +334,10 @@ protected:
         h.Al_Cve_Almacen = "01";
         h.Cl_Cve_Cliente = encabezado(pedido).Cl_Cve_Cliente;
         dv.AsignaEncabezado(h);
+        if (*serie) {
+            EXPECT_TRUE(f->ReservaFactura(dv.Encabezado().Vn_Folio, serie)) << f->UltimoError();
+            dv.AsignaFactura(f->FolioReservado());
+        }
         DatosPartidaVenta datos(*entorno);
         for (const auto& l : lineas) {
             PartidaVenta p;
@@ -367,28 +373,33 @@ TEST_F(Facturando, FolioDeFacturaDeLaSerie)
         const char* pagares;
         const char* siguiente;
         std::vector<Linea> lineas;
+        bool reserva = false;
     };
     const Caso casos[] = {
         {"contado serie A", "P0003", "01", "A", "A0002", "A0002-R1", "", "3", camisas},
         {"crédito serie B", "P0001", "02", "B", "B0001", "", "B0001-P1", "2",
          {{.producto = "CAM001", .talla = "MD", .color = "AZ", .cantidad = 1, .unidad = "PZA", .precio = 250,
-           .pedidoId = "0001"}}},
+           .pedidoId = "0001"}}, true},
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.nombre);
         conexion->BeginTrans();
-        const std::string v = venta(caso.pedido, caso.lineas);
+        Facturacion f(*entorno);
+        entorno->fechaServidor = Date{2026, 12, 5, 9, 0, 0};
+        const std::string v = venta(caso.pedido, caso.lineas, &f, caso.reserva ? caso.serie : "");
+        entorno->fechaServidor = Date{2026, 12, 5, 9, 0, 1}; // the invoice's stamp is the later one
         EXPECT_EQ(dato("SELECT Vn_Pedido + '/' + Vn_Condicion_Venta FROM Venta_Encabezado WHERE Vn_Folio = '" + v +
                        "'"),
                   std::string(caso.pedido) + "/" + caso.condicion);
-        Facturacion f(*entorno);
         ASSERT_TRUE(f.ValidaCondicion(encabezado(caso.pedido).Rm_Condicion_Venta, 100, "")) << f.UltimoError();
         ASSERT_TRUE(f.GeneraFactura(v, true, "X9999", caso.serie, 9999, "")) << f.UltimoError();
         EXPECT_EQ(std::tuple(f.FolioFactura(), f.ReciboPago(), f.Pagares()),
                   std::tie(caso.folio, caso.recibos, caso.pagares));
         EXPECT_EQ(dato(std::string("SELECT Sf_Siguiente FROM Serie_Factura WHERE Sf_Cve_Serie = '") + caso.serie + "'"),
                   caso.siguiente);
-        EXPECT_EQ(dato("SELECT Vn_Factura FROM Venta WHERE Vn_Folio = '" + v + "'"), caso.folio);
+        EXPECT_EQ(dato("SELECT COUNT(*) FROM Venta WHERE Vn_Folio = '" + v + "' AND (Vn_Factura <> '" + caso.folio +
+                       "' OR Fecha_Ult_Modif <> '2026-12-05 09:00:01')"),
+                  "0");
 
         ControlDocumento ventaControl(*entorno);
         ASSERT_TRUE(ventaControl.Inicia());

@@ -82,10 +82,16 @@ void DocumentoVenta::AsignaEncabezado(const EncabezadoVenta& encabezado)
     const Value cabecera[] = {h.Vn_Folio, Value(), h.Vn_Fecha.iso(), h.Vn_Tabla, h.Vn_Documento, pedido,
                               h.Vn_Referencia, h.Vn_Comentario, h.Sc_Cve_Sucursal, h.Al_Cve_Almacen,
                               h.Cl_Cve_Cliente, h.Vn_Cve_Vendedor, h.Mn_Cve_Moneda, h.Vn_Tipo_Cambio, condicion,
-                              h.Vn_Sin_Cargo, h.Vn_Descuento_Global_Factor, h.Vn_Inventario_Pendiente};
+                              h.Vn_Sin_Cargo, h.Vn_Descuento_Global_Factor, "", h.Vn_Inventario_Pendiente};
     std::copy(std::begin(cabecera), std::end(cabecera), m_fila.begin());
     m_fila[kValoresVenta - 2] = m_e.usuario;
     m_fila[kValoresVenta - 1] = fecha;
+}
+
+void DocumentoVenta::AsignaFactura(const std::string& folio)
+{
+    if (m_escrito)
+        m_fila[kValoresCabecera - 2] = folio;
 }
 
 void DocumentoVenta::AsignaDatosPartida(const DatosPartidaVenta& datos)
@@ -142,7 +148,7 @@ bool DocumentoVenta::AgregaPartida()
         "Vn_Precio_Lista, Vn_Precio_Lista_Importe, Vn_Descuento_Factor, Vn_Descuento_Importe, Vn_Precio_Descontado, "
         "Vn_Precio_Descontado_Importe, Vn_Impuesto_Factor, Vn_Impuesto_Importe, Vn_Precio_Neto, "
         "Vn_Precio_Neto_Importe, Oper_Ult_Modif, Fecha_Ult_Modif) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-        "?, ?, ?, '', ?, 'AC', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        "?, ?, ?, ?, ?, 'AC', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
         m_fila);
 
     // The sale names the lots and serial numbers it sells; the stock itself moved with the note.

@@ -58,6 +58,8 @@ public:
     // Assigns the folio when Vn_Folio is "" and writes the header row; the sale condition
     // and the order come from the source note. Throws Error when the counter is missing.
     void AsignaEncabezado(const EncabezadoVenta& encabezado);
+    // The invoice folio the lines stored from now on carry (see Facturacion::ReservaFactura).
+    void AsignaFactura(const std::string& folio);
     void AsignaDatosPartida(const DatosPartidaVenta& datos);
     void AsignaPartida(const PartidaVenta& partida);
     // Stores the line last assigned (Vn_ID "0001".. in call order) with its amounts and
@@ -79,7 +81,7 @@ private:
     // The lines stored so far, summed as they go (a large sale is not re-read per line).
     TotalesDocumento m_totales{0};
     // The values of the sale-line INSERT: the header's first, the line's next, the stamp last.
-    static constexpr size_t kValoresCabecera = 18, kValoresVenta = 45;
+    static constexpr size_t kValoresCabecera = 19, kValoresVenta = 46;
     std::vector<Value> m_fila;
     std::string m_ultimoError;
 };

@@ -47,9 +47,57 @@ bool Facturacion::ValidaCondicion(const std::string& condition, double total, co
     return true;
 }
 
+bool Facturacion::tomaFolio(const std::string& seriesCode, const std::string& sucursal, std::string& folio,
+                            int64_t& numeroFactura)
+{
+    auto& c = m_e.conexion;
+    if (seriesCode.empty())
+        return falla("No se indicó la serie de facturación");
+    auto serie = c.Execute("SELECT Sc_Cve_Sucursal, Es_Cve_Estado FROM Serie_Factura WHERE Sf_Cve_Serie = " +
+                           texto(seriesCode));
+    if (serie.Eof())
+        return falla("No existe la serie de facturación: " + seriesCode);
+    if (!activo(serie.Fields("Es_Cve_Estado").toString()))
+        return falla("La serie de facturación " + seriesCode + " no está activa");
+    if (!sameKey(serie.Fields("Sc_Cve_Sucursal").toString(), sucursal))
+        return falla("La serie de facturación " + seriesCode + " no pertenece a la sucursal " + sucursal);
+
+    // The counter advances before it is read (see siguienteFolio): two invoices never share a number.
+    c.Execute("UPDATE Serie_Factura SET Sf_Siguiente = Sf_Siguiente + 1 WHERE Sf_Cve_Serie = " + texto(seriesCode));
+    const int64_t tomado = c.Execute("SELECT Sf_Siguiente - 1 AS Sf_Tomado FROM Serie_Factura WHERE Sf_Cve_Serie = " +
+                                     texto(seriesCode)).Fields("Sf_Tomado").toInt();
+    numeroFactura = tomado;
+    for (;; ++numeroFactura) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%04lld", static_cast<long long>(numeroFactura));
+        folio = seriesCode + buf;
+        if (c.Execute("SELECT 1 FROM Factura WHERE Fc_Factura = " + texto(folio)).Eof())
+            break;
+    }
+    if (numeroFactura != tomado)
+        c.Execute("UPDATE Serie_Factura SET Sf_Siguiente = " + std::to_string(numeroFactura + 1) +
+                  " WHERE Sf_Cve_Serie = " + texto(seriesCode));
+
+    return true;
+}
+
+bool Facturacion::ReservaFactura(const std::string& saleFolio, const std::string& seriesCode)
+{
+    m_reserva.reset();
+    auto venta = m_e.conexion.Execute("SELECT Sc_Cve_Sucursal FROM Venta_Encabezado WHERE Vn_Folio = " +
+                                      texto(saleFolio));
+    if (venta.Eof())
+        return falla("No existe la venta: " + saleFolio);
+    Reserva r{saleFolio, seriesCode, "", 0};
+    if (!tomaFolio(seriesCode, venta.Fields("Sc_Cve_Sucursal").toString(), r.folio, r.numero))
+        return false;
+    m_reserva = std::move(r);
+    return true;
+}
+
 // The toolbar's text value and the number the caller saw are not used: the number is the
-// series counter's at the moment the invoice is written (inside the caller's transaction,
-// so two invoices can never share it).
+// series counter's at the moment the invoice is written or reserved (inside the caller's
+// transaction, so two invoices can never share it).
 bool Facturacion::GeneraFactura(const std::string& saleFolio, bool fromDocument, const std::string&,
                                 const std::string& seriesCode, int32_t, const std::string&)
 {
@@ -72,34 +120,18 @@ bool Facturacion::GeneraFactura(const std::string& saleFolio, bool fromDocument,
     escritura::actualizaTotalesVenta(m_e, saleFolio);
     venta = c.Execute("SELECT * FROM Venta_Encabezado WHERE Vn_Folio = " + texto(saleFolio));
 
-    if (seriesCode.empty())
-        return falla("No se indicó la serie de facturación");
-    auto serie = c.Execute("SELECT Sc_Cve_Sucursal, Es_Cve_Estado FROM Serie_Factura WHERE Sf_Cve_Serie = " +
-                           texto(seriesCode));
-    if (serie.Eof())
-        return falla("No existe la serie de facturación: " + seriesCode);
-    if (!activo(serie.Fields("Es_Cve_Estado").toString()))
-        return falla("La serie de facturación " + seriesCode + " no está activa");
     const std::string sucursal = venta.Fields("Sc_Cve_Sucursal").toString();
-    if (!sameKey(serie.Fields("Sc_Cve_Sucursal").toString(), sucursal))
-        return falla("La serie de facturación " + seriesCode + " no pertenece a la sucursal " + sucursal);
-
-    // The counter advances before it is read (see siguienteFolio): two invoices never share a number.
-    c.Execute("UPDATE Serie_Factura SET Sf_Siguiente = Sf_Siguiente + 1 WHERE Sf_Cve_Serie = " + texto(seriesCode));
-    const int64_t tomado = c.Execute("SELECT Sf_Siguiente - 1 AS Sf_Tomado FROM Serie_Factura WHERE Sf_Cve_Serie = " +
-                                     texto(seriesCode)).Fields("Sf_Tomado").toInt();
-    int64_t numeroFactura = tomado;
     std::string folio;
-    for (;; ++numeroFactura) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%04lld", static_cast<long long>(numeroFactura));
-        folio = seriesCode + buf;
-        if (c.Execute("SELECT 1 FROM Factura WHERE Fc_Factura = " + texto(folio)).Eof())
-            break;
+    int64_t numeroFactura = 0;
+    // Lines written after a reservation already carry the folio and the stamp.
+    const bool reservada = m_reserva && m_reserva->venta == saleFolio && m_reserva->serie == seriesCode;
+    if (reservada) {
+        folio = m_reserva->folio;
+        numeroFactura = m_reserva->numero;
+    } else if (!tomaFolio(seriesCode, sucursal, folio, numeroFactura)) {
+        return false;
     }
-    if (numeroFactura != tomado)
-        c.Execute("UPDATE Serie_Factura SET Sf_Siguiente = " + std::to_string(numeroFactura + 1) +
-                  " WHERE Sf_Cve_Serie = " + texto(seriesCode));
+    m_reserva.reset();
 
     // Cash sales get one payment receipt; credit sales one promissory note per 30 days of
     // credit (the condition's days, else the customer's), at least one.
@@ -140,7 +172,12 @@ bool Facturacion::GeneraFactura(const std::string& saleFolio, bool fromDocument,
         texto(saleFolio);
     c.Execute("UPDATE Venta_Encabezado SET Vn_Factura = " + texto(folio) + ", Vn_Serie = " + texto(seriesCode) +
               ", Vn_Numero = " + std::to_string(numeroFactura) + estampa);
-    c.Execute("UPDATE Venta SET Vn_Factura = " + texto(folio) + estampa);
+    if (reservada)
+        c.Execute("UPDATE Venta SET Vn_Factura = ?, Oper_Ult_Modif = ?, Fecha_Ult_Modif = ? WHERE Vn_Folio = ? AND "
+                  "(Fecha_Ult_Modif IS NULL OR Vn_Factura <> ? OR Oper_Ult_Modif <> ? OR Fecha_Ult_Modif <> ?)",
+                  {folio, m_e.usuario, fecha, saleFolio, folio, m_e.usuario, fecha});
+    else
+        c.Execute("UPDATE Venta SET Vn_Factura = " + texto(folio) + estampa);
     m_folio = folio;
     m_recibos = recibos;
     m_pagares = pagares;

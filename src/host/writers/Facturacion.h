@@ -5,6 +5,7 @@
 #include "host/services/Entorno.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tesmira::host {
@@ -27,6 +28,11 @@ public:
     // withdrawn or other-branch series.
     bool GeneraFactura(const std::string& saleFolio, bool fromDocument, const std::string& invoiceText,
                        const std::string& seriesCode, int32_t seriesNumber, const std::string& toolbarValue);
+    // Takes the invoice folio of a sale whose lines are still to be written, so that they are
+    // stored carrying it; GeneraFactura of that sale and series then uses it. Refuses as
+    // GeneraFactura's series checks do, spending no number.
+    bool ReservaFactura(const std::string& saleFolio, const std::string& seriesCode);
+    std::string FolioReservado() const { return m_reserva ? m_reserva->folio : std::string(); }
     std::string FolioFactura() const { return m_folio; }
     // Receipt folios ("|"-separated); "" when none.
     std::string ReciboPago() const { return m_recibos; }
@@ -36,7 +42,14 @@ public:
 
 private:
     bool falla(std::string reason);
+    // Checks the series against the sale's branch and takes its next free invoice number.
+    bool tomaFolio(const std::string& seriesCode, const std::string& sucursal, std::string& folio, int64_t& numero);
 
+    struct Reserva {
+        std::string venta, serie, folio;
+        int64_t numero = 0;
+    };
+    std::optional<Reserva> m_reserva;
     Entorno& m_e;
     std::string m_folio, m_recibos, m_pagares, m_ultimoError;
 };

@@ -239,6 +239,10 @@ bool frmVN003::Facturar_Remision(const std::string& folioRemision, std::string& 
         // The delivery note already moved the stock.
         encabezado.Vn_Inventario_Pendiente = "NO";
         venta.AsignaEncabezado(encabezado);
+        // Taken before the lines so that each is stored already invoiced, not rewritten after.
+        if (!facturacion.ReservaFactura(venta.Encabezado().Vn_Folio, venta.Encabezado().Vn_Serie))
+            return rechaza(facturacion.UltimoError());
+        venta.AsignaFactura(facturacion.FolioReservado());
 
         if (const Rechazo r = AgregaPartidasVenta(*this, venta))
             return rechaza(*r);
