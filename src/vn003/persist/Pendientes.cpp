@@ -146,7 +146,7 @@ bool PendientesPedido::pedida(const std::string& pedido, const std::string& prod
 
 void PendientesPedido::Escrita(const std::string& producto, const std::string& talla, const std::string& color)
 {
-    m_escritas.insert(articulo(producto, talla, color));
+    m_escritas.insert(claveArticulo(producto, talla, color));
 }
 
 } // namespace tesmira::vn003

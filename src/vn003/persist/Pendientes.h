@@ -47,7 +47,7 @@ private:
         Value cantidad;
     };
     using Sumas = std::unordered_map<std::string, Suma>;
-    // Each row asks for both controls of one article: its key is made once.
+    // Each row asks for both controls of one article, then stores it: its key is made once.
     const std::string& claveArticulo(const std::string& producto, const std::string& talla,
                                      const std::string& color) const;
     void suma(db::Connection& c, const char* lineas, const char* sumaArticulo, Sumas& control1, Sumas& control2,
