@@ -5,14 +5,15 @@
 #include "base/Error.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <cctype>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 namespace tesmira::vb {
 
@@ -21,26 +22,46 @@ namespace {
 bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The shortest decimal form of |x| that reads back as x: digits and the position of
-// the decimal point within them (may lie outside the digits).
+// The shortest decimal form of |x| that reads back as x: at most 17 significant digits and
+// the position of the decimal point within them (may lie outside the digits).
 struct Decimal {
-    std::string digits;
+    char digits[24];
+    int count = 0;
     int point = 0;
+    // The digit at position k counted from the first significant one; '0' outside them.
+    char at(long k) const { return k >= 0 && k < count ? digits[k] : '0'; }
 };
 
 Decimal shortestDecimal(double x)
 {
+    // Most amounts have few decimals: when |x| is m / 10^k for an integer m of at most 15
+    // digits (the division being exact to the last bit), m's digits are the shortest form, as
+    // no other decimal of 15 digits or fewer reads back as the same double.
+    static constexpr double scale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    const double a = std::fabs(x);
+    for (int k = 0; k < 9 && a * scale[k] < 1e15; ++k) {
+        const double m = std::nearbyint(a * scale[k]);
+        if (m / scale[k] != a)
+            continue;
+        Decimal d;
+        auto [end, ec] = std::to_chars(d.digits, d.digits + sizeof d.digits, static_cast<std::uint64_t>(m));
+        assert(ec == std::errc() && "fifteen digits fit");
+        d.count = static_cast<int>(end - d.digits);
+        d.point = d.count - k;
+        while (d.count > 1 && d.digits[d.count - 1] == '0')
+            --d.count;
+        return d;
+    }
     char buf[64];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(x), std::chars_format::scientific);
     assert(ec == std::errc() && "a double always fits in 64 characters");
-    std::string_view text(buf, static_cast<size_t>(end - buf));
-    auto e = text.find('e');
     Decimal d;
-    for (char c : text.substr(0, e))
-        if (c != '.')
-            d.digits += c;
+    const char* p = buf;
+    for (; *p != 'e'; ++p)
+        if (*p != '.')
+            d.digits[d.count++] = *p;
     int exponent = 0;
-    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exponent);
+    std::from_chars(p + 1 + (p[1] == '+'), end, exponent);
     d.point = exponent + 1;
     return d;
 }
@@ -107,23 +128,57 @@ NumberPattern parsePattern(std::string_view p)
     return n;
 }
 
-std::vector<std::string_view> sections(std::string_view pattern)
+// A pattern's first three ';' sections (positive;negative;zero), parsed; count says how many
+// sections it has.
+struct ParsedPattern {
+    NumberPattern part[3];
+    bool empty[3] = {true, true, true};
+    size_t count = 0;
+};
+
+ParsedPattern parseSections(std::string_view pattern)
 {
-    std::vector<std::string_view> out;
+    ParsedPattern out;
     size_t start = 0;
     bool quoted = false;
+    auto add = [&](std::string_view s) {
+        if (out.count < 3) {
+            out.part[out.count] = parsePattern(s);
+            out.empty[out.count] = s.empty();
+        }
+        ++out.count;
+    };
     for (size_t i = 0; i < pattern.size(); ++i) {
         if (pattern[i] == '"')
             quoted = !quoted;
         else if (pattern[i] == '\\')
             ++i;
         else if (pattern[i] == ';' && !quoted) {
-            out.push_back(pattern.substr(start, i - start));
+            add(pattern.substr(start, i - start));
             start = i + 1;
         }
     }
-    out.push_back(pattern.substr(start));
+    add(pattern.substr(start));
     return out;
+}
+
+// A screen formats with a handful of patterns, each thousands of times: the last few parsed
+// are kept.
+const ParsedPattern& parsed(std::string_view pattern)
+{
+    struct Entry {
+        std::string pattern;
+        ParsedPattern parsed;
+    };
+    thread_local std::array<Entry, 8> cache;
+    thread_local size_t used = 0, next = 0;
+    for (size_t i = 0; i < used; ++i)
+        if (cache[i].pattern == pattern)
+            return cache[i].parsed;
+    Entry& e = cache[used < cache.size() ? used++ : next++ % cache.size()];
+    e.parsed = parseSections(pattern);
+    e.pattern.assign(pattern);
+    return e.parsed;
 }
 
 // |x| under one section's pattern; the caller decides about the sign.
@@ -133,53 +188,64 @@ std::pair<std::string, bool> formatAbsolute(double x, const NumberPattern& n)
     Decimal d = shortestDecimal(x);
     if (n.percent)
         d.point += 2;
-    std::string intDigits, frac;
-    if (d.point > 0) {
-        intDigits = d.digits.substr(0, std::min<size_t>(d.digits.size(), static_cast<size_t>(d.point)));
-        if (static_cast<size_t>(d.point) > d.digits.size())
-            intDigits.append(static_cast<size_t>(d.point) - d.digits.size(), '0');
-        else
-            frac = d.digits.substr(static_cast<size_t>(d.point));
-    } else {
-        frac = std::string(static_cast<size_t>(-d.point), '0') + d.digits;
-    }
-
-    const size_t decimals = n.point ? static_cast<size_t>(n.decZeros + n.decOptional) : 0;
-    if (frac.size() > decimals) {
-        bool up = frac[decimals] >= '5';
-        frac.resize(decimals);
-        if (up) {
-            std::string all = intDigits + frac;
-            int i = static_cast<int>(all.size()) - 1;
-            for (; i >= 0 && all[static_cast<size_t>(i)] == '9'; --i)
-                all[static_cast<size_t>(i)] = '0';
-            if (i < 0)
-                all.insert(all.begin(), '1');
-            else
-                ++all[static_cast<size_t>(i)];
-            intDigits = all.substr(0, all.size() - decimals);
-            frac = all.substr(all.size() - decimals);
+    // The integer digits and the kept decimals side by side, rounded half away from zero on
+    // the first decimal dropped; a carry out of the first digit prepends a '1'.
+    const long point = d.point;
+    const long decimals = n.point ? n.decZeros + n.decOptional : 0;
+    const long fraction = d.count - point; // decimals the value has
+    const long kept = std::min(std::max(fraction, 0L), decimals);
+    long whole = std::max(point, 0L);
+    char small[64];
+    std::string large;
+    const size_t room = static_cast<size_t>(whole + kept + 1);
+    char* const all = room <= sizeof small ? small : (large.resize(room), large.data());
+    char* const digits = all + 1; // all[0] takes a carry
+    size_t size = 0;
+    for (long k = 0; k < whole; ++k)
+        digits[size++] = d.at(k);
+    for (long k = 0; k < kept; ++k)
+        digits[size++] = d.at(point + k);
+    const char* first = digits;
+    if (fraction > decimals && d.at(point + decimals) >= '5') {
+        size_t i = size;
+        for (; i > 0 && digits[i - 1] == '9'; --i)
+            digits[i - 1] = '0';
+        if (i == 0) {
+            all[0] = '1';
+            first = all;
+            ++size;
+            ++whole;
+        } else {
+            ++digits[i - 1];
         }
     }
-    bool nonZero = (intDigits + frac).find_first_not_of('0') != std::string::npos;
+    const std::string_view shown(first, size);
+    const bool nonZero = shown.find_first_not_of('0') != std::string_view::npos;
 
-    auto firstSignificant = intDigits.find_first_not_of('0');
-    intDigits = firstSignificant == std::string::npos ? std::string() : intDigits.substr(firstSignificant);
-    if (intDigits.size() < static_cast<size_t>(n.intZeros))
-        intDigits.insert(0, static_cast<size_t>(n.intZeros) - intDigits.size(), '0');
-    if (n.grouping)
-        for (int i = static_cast<int>(intDigits.size()) - 3; i > 0; i -= 3)
-            intDigits.insert(static_cast<size_t>(i), 1, ',');
+    std::string_view intDigits = shown.substr(0, static_cast<size_t>(whole));
+    intDigits.remove_prefix(std::min(intDigits.size(), intDigits.find_first_not_of('0')));
+    std::string_view frac = shown.substr(static_cast<size_t>(whole));
     while (frac.size() > static_cast<size_t>(n.decZeros) && frac.back() == '0')
-        frac.pop_back();
-    if (frac.size() < static_cast<size_t>(n.decZeros))
-        frac.append(static_cast<size_t>(n.decZeros) - frac.size(), '0');
+        frac.remove_suffix(1);
+    const size_t intPad = static_cast<size_t>(std::max<long>(n.intZeros - static_cast<long>(intDigits.size()), 0));
+    const size_t intSize = intDigits.size() + intPad;
+    const size_t commas = n.grouping && intSize > 0 ? (intSize - 1) / 3 : 0;
+    const size_t fracSize = std::max(frac.size(), static_cast<size_t>(n.decZeros));
 
-    std::string out = n.prefix + intDigits;
-    if (n.point)
-        out += '.' + frac;
-    out += n.suffix;
-    return {out, nonZero};
+    std::string out(n.prefix.size() + intSize + commas + (n.point ? 1 + fracSize : 0) + n.suffix.size(), '0');
+    char* o = std::copy(n.prefix.begin(), n.prefix.end(), out.data());
+    // Integer digits with a ',' before every group of three counted from the right.
+    for (size_t i = 0; i < intSize; ++i) {
+        if (commas && i > 0 && (intSize - i) % 3 == 0)
+            *o++ = ',';
+        *o++ = i < intPad ? '0' : intDigits[i - intPad];
+    }
+    if (n.point) {
+        *o++ = '.';
+        o = std::copy(frac.begin(), frac.end(), o) + (fracSize - frac.size()); // padded by the '0' fill
+    }
+    std::copy(n.suffix.begin(), n.suffix.end(), o);
+    return {std::move(out), nonZero};
 }
 
 double pow10(int digits)
@@ -271,13 +337,15 @@ std::string formatNumber(double x, std::string_view pattern)
         throw Error("No se puede dar formato a un número no válido");
     if (pattern.empty())
         return Value(x).toString();
-    auto parts = sections(pattern);
-    if (x == 0 && parts.size() >= 3 && !parts[2].empty())
-        return formatAbsolute(0, parsePattern(parts[2])).first;
-    if (x < 0 && parts.size() >= 2 && !parts[1].empty())
-        return formatAbsolute(x, parsePattern(parts[1])).first;
-    auto [text, nonZero] = formatAbsolute(x, parsePattern(parts[0]));
-    return x < 0 && nonZero ? "-" + text : text;
+    const ParsedPattern& parts = parsed(pattern);
+    if (x == 0 && parts.count >= 3 && !parts.empty[2])
+        return formatAbsolute(0, parts.part[2]).first;
+    if (x < 0 && parts.count >= 2 && !parts.empty[1])
+        return formatAbsolute(x, parts.part[1]).first;
+    auto [text, nonZero] = formatAbsolute(x, parts.part[0]);
+    if (x < 0 && nonZero)
+        text.insert(text.begin(), '-');
+    return std::move(text);
 }
 
 std::string formatCode(std::string_view text, std::string_view mask)

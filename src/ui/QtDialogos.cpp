@@ -232,9 +232,10 @@ void QtDialogos::herramientaGrid(forms::Grid& grid, bool secondary)
                              QStringLiteral("No se pudo escribir %1: %2").arg(path, file.errorString()));
 }
 
-void QtDialogos::impreso(const std::vector<host::DocumentoImpreso>& documentos)
+void QtDialogos::impreso(std::vector<host::DocumentoImpreso>&& documentos)
 {
-    m_impresos.insert(m_impresos.end(), documentos.begin(), documentos.end());
+    m_impresos.insert(m_impresos.end(), std::make_move_iterator(documentos.begin()),
+                      std::make_move_iterator(documentos.end()));
 }
 
 } // namespace tesmira::ui

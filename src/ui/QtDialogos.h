@@ -47,7 +47,7 @@ public:
     std::optional<host::PagoElegido> eligePago(const host::Lista& metodos, const host::PagoElegido& actual) override;
     void herramientaGrid(forms::Grid& grid, bool secondary) override;
     // Kept until the window takes them: a command's documents are previewed together when it ends.
-    void impreso(const std::vector<host::DocumentoImpreso>& documentos) override;
+    void impreso(std::vector<host::DocumentoImpreso>&& documentos) override;
     // What was printed since the last call, in order.
     std::vector<host::DocumentoImpreso> tomaImpresos() { return std::exchange(m_impresos, {}); }
 

@@ -136,9 +136,13 @@ void DialogosGuion::herramientaGrid(forms::Grid& grid, bool secondary)
         *m_out << "GRIDTOOL export\n" << forms::gridCsv(grid);
 }
 
-void DialogosGuion::impreso(const std::vector<DocumentoImpreso>& documentos)
+void DialogosGuion::impreso(std::vector<DocumentoImpreso>&& documentos)
 {
-    m_impresos.insert(m_impresos.end(), documentos.begin(), documentos.end());
+    if (m_impresos.empty())
+        m_impresos = std::move(documentos);
+    else
+        m_impresos.insert(m_impresos.end(), std::make_move_iterator(documentos.begin()),
+                          std::make_move_iterator(documentos.end()));
 }
 
 } // namespace tesmira::host

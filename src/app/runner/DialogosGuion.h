@@ -48,7 +48,7 @@ public:
     std::optional<PagoElegido> eligePago(const Lista& metodos, const PagoElegido& actual) override;
     void herramientaGrid(forms::Grid& grid, bool secondary) override;
     // Kept, not printed: the transcript stays as it was.
-    void impreso(const std::vector<DocumentoImpreso>& documentos) override;
+    void impreso(std::vector<DocumentoImpreso>&& documentos) override;
     // Every document printed, in order.
     const std::vector<DocumentoImpreso>& impresos() const { return m_impresos; }
 

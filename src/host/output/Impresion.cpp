@@ -561,7 +561,7 @@ private:
 
 } // namespace
 
-bool Impresion::escribe(const std::string& name, const std::vector<DocumentoImpreso>& documentos)
+bool Impresion::escribe(const std::string& name, std::vector<DocumentoImpreso> documentos)
 {
     std::string text;
     for (const Documento& d : documentos) {
@@ -581,7 +581,7 @@ bool Impresion::escribe(const std::string& name, const std::vector<DocumentoImpr
         return false;
     }
     m_ultimoArchivo = file.string();
-    m_e.dialogos.impreso(documentos);
+    m_e.dialogos.impreso(std::move(documentos));
     return true;
 }
 
@@ -595,10 +595,12 @@ bool Impresion::Imprime(const std::string& format, const std::string& folio, con
     if (!formato(format, fmt))
         return false;
     const std::string name = nombreArchivo(fmt.code) + "_" + (folio.empty() ? "blanco" : nombreArchivo(folio));
-    if (folio.empty())
-        return escribe(name, {Composicion(m_e.conexion).enBlanco(fmt.titulo)});
     std::vector<Documento> documentos;
-    return lee(fmt, folio, documentos) && escribe(name, documentos);
+    if (folio.empty())
+        documentos.push_back(Composicion(m_e.conexion).enBlanco(fmt.titulo));
+    else if (!lee(fmt, folio, documentos))
+        return false;
+    return escribe(name, std::move(documentos));
 }
 
 bool Impresion::formato(const std::string& format, Formato& out)
@@ -667,7 +669,10 @@ bool Impresion::ImprimeDocumento(const std::string& document, const OpcionesImpr
         m_ultimoError = "No existe el documento " + folio + " de la tabla " + table;
         return false;
     }
-    return escribe(nombreArchivo(upperAscii(table)) + "_" + nombreArchivo(folio), {std::move(*d)});
+    // Not a braced list: that would copy the document.
+    std::vector<Documento> documentos;
+    documentos.push_back(std::move(*d));
+    return escribe(nombreArchivo(upperAscii(table)) + "_" + nombreArchivo(folio), std::move(documentos));
 }
 
 // The arguments after the title place and size the viewer on the desktop.

@@ -46,7 +46,7 @@ public:
 private:
     // Writes the documents to <carpetaSalida>/<name>.txt, remembers it as the last file and
     // hands them to the dialogs (the desktop shows them).
-    bool escribe(const std::string& name, const std::vector<DocumentoImpreso>& documentos);
+    bool escribe(const std::string& name, std::vector<DocumentoImpreso> documentos);
     // A print format as Imprime reads it: "" means the delivery note; false for an unknown one.
     struct Formato {
         std::string code, titulo;

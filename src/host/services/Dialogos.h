@@ -65,8 +65,9 @@ public:
     virtual std::optional<PagoElegido> eligePago(const Lista& metodos, const PagoElegido& actual) = 0;
     // Grid tools: export the grid as CSV (primary) or choose its visible columns (secondary).
     virtual void herramientaGrid(forms::Grid& grid, bool secondary) = 0;
-    // What the printing service just printed; a host with a screen shows it. Nothing by default.
-    virtual void impreso(const std::vector<DocumentoImpreso>&) {}
+    // What the printing service just printed, handed over (a document may hold thousands of
+    // lines); a host with a screen shows it. Nothing by default.
+    virtual void impreso(std::vector<DocumentoImpreso>&&) {}
 };
 
 } // namespace tesmira::host
