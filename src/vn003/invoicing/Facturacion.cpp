@@ -16,6 +16,7 @@
 #include "vn003/persist/Ampliadas.h"
 #include "vn003/persist/Celdas.h"
 
+#include <map>
 #include <optional>
 
 namespace tesmira::vn003 {
@@ -103,10 +104,16 @@ Rechazo AgregaPartidasVenta(frmVN003& f, host::DocumentoVenta& venta)
     const Celdas c = celdasVenta(f.ssDetalle);
     f.ssDetalle.moveFirst();
     const int filas = f.ssDetalle.rowCount();
+    // Asked once a unit: nothing this loop stores writes a unit.
+    std::map<std::string, bool> cubicadas;
     for (int i = 1; i <= filas; ++i) {
         llenaPartidaVenta(f, c, partida);
-        // Asked once a row: storing the line writes no unit.
-        const bool cubicada = Utilerias().UnidadCubicada(partida.Unidad_Control_2);
+        auto unidad = cubicadas.find(partida.Unidad_Control_2);
+        if (unidad == cubicadas.end())
+            unidad = cubicadas
+                         .emplace(partida.Unidad_Control_2, Utilerias().UnidadCubicada(partida.Unidad_Control_2))
+                         .first;
+        const bool cubicada = unidad->second;
         if (cubicada &&
             !Utilerias().GrabaCubicado(partida.Pr_Cve_Producto, partida.Unidad_1, partida.Unidad_Control_2,
                                        partida.Cantidad_Control_2 / partida.Cantidad_1))
