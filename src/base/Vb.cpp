@@ -366,6 +366,18 @@ std::string formatCode(std::string_view text, std::string_view mask)
 
 std::string formatDate(const Date& d)
 {
+    // Printed documents show a date per lot: the usual ranges skip printf.
+    if (d.day >= 0 && d.day <= 99 && d.month >= 0 && d.month <= 99 && d.year >= 0 && d.year <= 9999) {
+        std::string out = "00-00-0000";
+        const auto put = [&](size_t end, int v, int digits) {
+            for (; digits > 0; --digits, v /= 10)
+                out[--end] = static_cast<char>('0' + v % 10);
+        };
+        put(2, d.day, 2);
+        put(5, d.month, 2);
+        put(10, d.year, 4);
+        return out;
+    }
     char buf[32];
     std::snprintf(buf, sizeof buf, "%02d-%02d-%04d", d.day, d.month, d.year);
     return buf;

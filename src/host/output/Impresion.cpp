@@ -31,8 +31,13 @@ constexpr size_t AnchoTexto = 110;
 // Appends s cut or padded to width characters.
 void ajusta(std::string& out, std::string_view s, size_t width, bool right = false)
 {
-    const std::string_view cut = utf8Left(s, width);
-    const size_t pad = width - utf8Length(cut);
+    // One pass: the characters that fit, counted as they are taken.
+    size_t bytes = 0, chars = 0;
+    for (; bytes < s.size(); ++bytes)
+        if ((static_cast<unsigned char>(s[bytes]) & 0xC0) != 0x80 && chars++ == width)
+            break;
+    const std::string_view cut = s.substr(0, bytes);
+    const size_t pad = width - std::min(chars, width);
     if (right)
         out.append(pad, ' ');
     out.append(cut);
